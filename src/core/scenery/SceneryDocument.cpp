@@ -1,1 +1,252 @@
-// placeholder
+#include "core/scenery/SceneryDocument.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/common/MessageError.h"
+
+namespace zobl {
+
+using namespace scenery;
+
+namespace {
+
+// The picture every new cell shows, top line first: '.' = transparent, a..e = the colours below.
+constexpr std::array<const char*, kCellHeight> kDefaultCellPicture = {
+    "................................",  //
+    "................................",  //
+    "...b...bbb.bbb.bbb..............",  //
+    "...d...d...d...d..d.............",  //
+    "...c...ccc.ccc.ccc..............",  //
+    "...a...a...a...a.a..............",  //
+    "...eee.eee.eee.e..e.............",  //
+    "................................",  //
+    "................................",  //
+    "................................",  //
+    "...eee..e.e..eee..eee.e.e.......",  //
+    "...a...a.a.a.a..a..a..a.a.......",  //
+    "...ccc.c...c.ccc...c..c.c.......",  //
+    "...d...d...d.d.....d...d........",  //
+    "...bbb.b...b.b.....b...b........",  //
+    "................................",  //
+};
+
+constexpr PaletteIndex DefaultPictureIndex(char c) {
+    switch (c) {
+        case 'a':
+            return 14;
+        case 'b':
+            return 15;
+        case 'c':
+            return 16;
+        case 'd':
+            return 25;
+        case 'e':
+            return 35;
+        default:
+            return TransparentIndex;
+    }
+}
+
+constexpr bool IsValidSymbol(int symbol) { return symbol >= 0 && symbol < kSymbolCount; }
+constexpr bool IsValidRow(int row) { return row >= 0 && row < kRowCount; }
+
+}  // namespace
+
+SceneryDocument::SceneryDocument() { Initialise(); }
+
+SceneryDocument::~SceneryDocument() = default;
+
+void SceneryDocument::Initialise() {
+    Release();
+    pixels_.assign(kStoreSize, TransparentIndex);
+    display_.assign(kStoreSize, TransparentIndex);
+    records_.assign(kSymbolCount, SymbolRecord{});
+    author_ = kDefaultAuthor;
+    infoText_ = kDefaultInfoText;
+
+    ScenerySnapshot prototype;
+    prototype.pixels.assign(kStoreSize, TransparentIndex);
+    UndoSubject<ScenerySnapshot>& subject = *this;
+    undo_ = std::make_unique<UndoHistory<ScenerySnapshot>>(subject, prototype);
+
+    PaintDefaultPicture();
+    RefreshBitmap();
+    undo_->Reset();
+    modified_ = false;
+}
+
+void SceneryDocument::Release() {
+    undo_.reset();
+    std::vector<std::uint8_t>().swap(pixels_);
+    std::vector<std::uint8_t>().swap(display_);
+    std::vector<SymbolRecord>().swap(records_);
+}
+
+void SceneryDocument::PaintDefaultPicture() {
+    // Every cell of every row gets the picture, present or not.
+    for (int row = 0; row < kRowCount; ++row) {
+        for (int y = 0; y < kCellHeight; ++y) {
+            const char* line = kDefaultCellPicture[y];
+            for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+                for (int x = 0; x < kCellWidth; ++x) {
+                    pixels_[StoreOffset(symbol, row, x, y)] = DefaultPictureIndex(line[x]);
+                }
+            }
+        }
+    }
+}
+
+PaletteIndex SceneryDocument::GetPixel(int symbol, int row, int x, int y) const {
+    if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
+        return TransparentIndex;
+    }
+    return pixels_[StoreOffset(symbol, row, x, y)];
+}
+
+bool SceneryDocument::SetPixel(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode) {
+    if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
+        return false;
+    }
+    PrepareChange(mouseMode);
+    pixels_[StoreOffset(symbol, row, x, y)] = value;
+    return true;
+}
+
+DrawOutcome SceneryDocument::SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode) {
+    if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
+        return DrawOutcome::OutOfRange;
+    }
+    PrepareChange(mouseMode);
+    const int absX = symbol * kCellWidth + x;
+    const int absY = row * kCellHeight + y;
+    display_[std::size_t(absY) * kStoreWidth + std::size_t(absX)] = value;
+    std::uint8_t& stored = pixels_[StoreOffset(absX, absY)];
+    const bool changed = stored != value;
+    stored = value;
+    return changed ? DrawOutcome::Changed : DrawOutcome::Unchanged;
+}
+
+void SceneryDocument::RefreshBitmap() {
+    if (!IsInitialised()) {
+        return;
+    }
+    for (int absY = 0; absY < kStoreHeight; ++absY) {
+        std::memcpy(display_.data() + std::size_t(absY) * kStoreWidth, pixels_.data() + StoreOffset(0, absY),
+                    kStoreWidth);
+    }
+}
+
+const SymbolRecord& SceneryDocument::Record(int symbol) const {
+    static const SymbolRecord kNone{};
+    if (!IsValidSymbol(symbol) || records_.empty()) {
+        return kNone;
+    }
+    return records_[std::size_t(symbol)];
+}
+
+void SceneryDocument::SetRecordForLoading(int symbol, const SymbolRecord& record) {
+    if (IsValidSymbol(symbol) && !records_.empty()) {
+        records_[std::size_t(symbol)] = record;
+    }
+}
+
+bool SceneryDocument::IsRowPresent(int symbol, int row) const {
+    if (!IsValidSymbol(symbol) || !IsValidRow(row) || records_.empty()) {
+        return false;
+    }
+    return (records_[std::size_t(symbol)].rowMask >> row) & 1u;
+}
+
+bool SceneryDocument::IsRowPresentForOutput(int symbol, int row) const {
+    if (!IsValidSymbol(symbol) || !IsValidRow(row)) {
+        return false;
+    }
+    return row == kBaseRow || IsRowPresent(symbol, row);
+}
+
+int SceneryDocument::AddRow(int symbol, int row, int mode) {
+    if (!IsValidSymbol(symbol) || !IsValidRow(row) || records_.empty()) {
+        return kAddRowInvalid;
+    }
+    std::uint32_t& mask = records_[std::size_t(symbol)].rowMask;
+    const auto has = [&](int r) { return ((mask >> r) & 1u) != 0; };
+    if ((mode & kAddRowCheckRules) == 0) {
+        if (row != kBaseRow) {
+            mask |= 1u << row;
+        }
+        return 0;
+    }
+    if (has(row)) {
+        return message::kRowAlreadyPresent;
+    }
+    if ((row == 0 && !has(1)) || (row == 1 && !has(2))) {
+        return message::kRowNeedsRowBelow;
+    }
+    if ((row == 0 && has(4)) || (row == 4 && has(0))) {
+        return message::kRowsExclusive;
+    }
+    mask |= 1u << row;
+    return 0;
+}
+
+void SceneryDocument::RemoveRow(int symbol, int row) {
+    if (IsValidSymbol(symbol) && IsValidRow(row) && !records_.empty()) {
+        records_[std::size_t(symbol)].rowMask &= ~(1u << row);
+    }
+}
+
+void SceneryDocument::CaptureSnapshot(ScenerySnapshot& into) const {
+    std::copy(pixels_.begin(), pixels_.end(), into.pixels.begin());
+    for (int s = 0; s < kSymbolCount; ++s) {
+        into.rowMasks[std::size_t(s)] = records_[std::size_t(s)].rowMask;
+    }
+}
+
+void SceneryDocument::RestoreSnapshot(const ScenerySnapshot& from) {
+    std::copy(from.pixels.begin(), from.pixels.end(), pixels_.begin());
+    for (int s = 0; s < kSymbolCount; ++s) {
+        records_[std::size_t(s)].rowMask = from.rowMasks[std::size_t(s)];
+    }
+}
+
+void SceneryDocument::PrepareChange(int mouseMode) {
+    if (undo_) {
+        undo_->PrepareChange(mouseMode);
+    }
+}
+
+void SceneryDocument::CloseUndoGroup() {
+    if (undo_) {
+        undo_->CloseUndoGroup();
+    }
+}
+
+bool SceneryDocument::Undo() {
+    if (!undo_ || !undo_->Undo()) {
+        return false;
+    }
+    RefreshBitmap();
+    return true;
+}
+
+bool SceneryDocument::Redo(int mouseMode) {
+    if (!undo_ || !undo_->Redo(mouseMode)) {
+        return false;
+    }
+    RefreshBitmap();
+    return true;
+}
+
+bool SceneryDocument::CanUndo() const { return undo_ && undo_->CanUndo(); }
+bool SceneryDocument::CanRedo() const { return undo_ && undo_->CanRedo(); }
+int SceneryDocument::UndoCount() const { return undo_ ? undo_->UndoCount() : 0; }
+int SceneryDocument::UndoGroupMarker() const { return undo_ ? undo_->UndoGroupMarker() : kUndoGroupClosed; }
+
+void SceneryDocument::ResetUndoHistory() {
+    if (undo_) {
+        undo_->Reset();
+    }
+}
+
+}  // namespace zobl

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zobl {
+
+// The undo group of a document is the mouse mode for which its newest snapshot was taken.
+inline constexpr int kUndoGroupClosed = 10;  // no mouse mode has this number
+
+// What an undo history needs from its document: a way to copy the editable content into a
+// snapshot and back, and the document's modified flag. Content that is not part of a snapshot
+// (texts, attributes, dimensions) survives undo and redo unchanged.
+template <typename Snapshot>
+class UndoSubject {
+public:
+    virtual ~UndoSubject() = default;
+    // Copies the current content into an existing snapshot; must not allocate.
+    virtual void CaptureSnapshot(Snapshot& into) const = 0;
+    virtual void RestoreSnapshot(const Snapshot& from) = 0;
+    virtual bool IsModified() const = 0;
+    virtual void SetModified(bool modified) = 0;
+};
+
+// A document's undo history: up to 99 full snapshots grouped by mouse mode, and one redo slot.
+// The first change in a group records the state before it; later changes in the same group add
+// nothing. All slot buffers come from the prototype given at construction, so recording a
+// snapshot only copies.
+template <typename Snapshot>
+class UndoHistory {
+public:
+    static constexpr int kDepth = 100;  // slots; the last one is never used
+    static constexpr int kMaxSnapshots = kDepth - 1;
+
+    UndoHistory(UndoSubject<Snapshot>& subject, const Snapshot& prototype) : subject_(subject) {
+        slots_.reserve(kDepth);
+        for (int i = 0; i < kDepth; ++i) {
+            slots_.push_back(Slot{false, prototype});
+        }
+        redo_ = Slot{false, prototype};
+        Reset();
+    }
+
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
+
+    // Records a snapshot unless the current mouse mode is the open undo group, then marks the
+    // document modified. Called before every change of snapshot content.
+    void PrepareChange(int mouseMode) {
+        if (mouseMode != group_) {
+            redoAvailable_ = false;
+            group_ = mouseMode;
+            if (count_ < kMaxSnapshots) {
+                ++count_;
+            } else {
+                // Drop the oldest: its buffers become the newest slot, no pixel is moved.
+                std::rotate(order_.begin(), order_.begin() + 1, order_.begin() + kMaxSnapshots);
+            }
+            Slot& slot = SlotAt(count_ - 1);
+            subject_.CaptureSnapshot(slot.content);
+            slot.modified = subject_.IsModified();
+        }
+        subject_.SetModified(true);
+    }
+
+    void CloseUndoGroup() noexcept { group_ = kUndoGroupClosed; }
+
+    // Steps back one snapshot; the replaced state goes to the redo slot. Returns false when
+    // there was nothing to undo (and nothing changed).
+    bool Undo() {
+        if (count_ < 1) {
+            return false;
+        }
+        subject_.CaptureSnapshot(redo_.content);
+        redo_.modified = subject_.IsModified();
+        redoAvailable_ = true;
+        --count_;
+        const Slot& slot = SlotAt(count_);
+        subject_.RestoreSnapshot(slot.content);
+        subject_.SetModified(slot.modified);
+        CloseUndoGroup();
+        return true;
+    }
+
+    // Restores the state the last undo replaced. The current state becomes an undo step of its
+    // own (the group is closed after an undo), so an undo after a redo returns to it.
+    bool Redo(int mouseMode) {
+        if (!redoAvailable_) {
+            return false;
+        }
+        PrepareChange(mouseMode);
+        redoAvailable_ = false;  // the redo slot is consumed even if no snapshot was due
+        subject_.RestoreSnapshot(redo_.content);
+        subject_.SetModified(redo_.modified);
+        return true;
+    }
+
+    void Reset() noexcept {
+        group_ = kUndoGroupClosed;
+        count_ = 0;
+        redoAvailable_ = false;
+        for (int i = 0; i < kDepth; ++i) {
+            order_[i] = static_cast<std::uint8_t>(i);
+        }
+    }
+
+    bool CanUndo() const noexcept { return count_ > 0; }
+    bool CanRedo() const noexcept { return redoAvailable_; }
+    int UndoCount() const noexcept { return count_; }
+    int UndoGroupMarker() const noexcept { return group_; }
+
+private:
+    struct Slot {
+        bool modified = false;
+        Snapshot content;
+    };
+
+    Slot& SlotAt(int position) { return slots_[order_[position]]; }
+
+    UndoSubject<Snapshot>& subject_;
+    std::vector<Slot> slots_;
+    std::array<std::uint8_t, kDepth> order_{};  // position (0 = oldest) -> slot buffer
+    Slot redo_;
+    int group_ = kUndoGroupClosed;
+    int count_ = 0;
+    bool redoAvailable_ = false;
+};
+
+}  // namespace zobl
