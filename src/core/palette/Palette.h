@@ -43,7 +43,7 @@ using ColourTable = std::array<ColourTableEntry, kPaletteSize>;
 // The fixed palette of the simulator and the kind (0..13) of every colour.
 Rgb BaseColour(int index);
 int ColourKind(int index);
-bool IsSpecialIndex(int index);  // 56, 97 or 99
+bool IsSpecialIndex(int index);   // 56, 97 or 99
 bool IsOrdinaryIndex(int index);  // the 63 colours with simulator codes 0..62
 
 // Translation between palette indices and the simulator's colour codes, one byte in place.

@@ -1,1 +1,35 @@
-// placeholder
+#include "core/palette/PathTools.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace zobl {
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    // Without /proc the working folder is the best guess left.
+    if (error || exe.empty())
+        return "./";
+    return FolderOfPath(exe.string());
+}
+
+std::string FolderOfPath(std::string_view path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return {};
+    return std::string(path.substr(0, slash + 1));
+}
+
+std::string FileNameOfPath(std::string_view path, bool withExtension) {
+    const auto slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (!withExtension) {
+        const auto dot = name.rfind('.');
+        if (dot != std::string_view::npos)
+            name = name.substr(0, dot);
+    }
+    return std::string(name);
+}
+
+}  // namespace zobl
