@@ -1,0 +1,53 @@
+// Arbitrary bytes through the initialisation-file reader and the code-page conversions.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/text/CodePages.h"
+#include "core/text/IniFile.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view content(reinterpret_cast<const char*>(data), size);
+    const zobl::IniFile ini = zobl::IniFile::Parse(content);
+
+    // The one-pass lookup and the parsed file must agree, for fixed names and for every name the
+    // file itself holds.
+    constexpr std::string_view kSections[] = {"DATA", "Errors", "", "a"};
+    constexpr std::string_view kKeys[] = {"1001", "6000", "", "k"};
+    for (std::string_view section : kSections) {
+        for (std::string_view key : kKeys) {
+            Check(ini.Value(section, key) == zobl::FindIniValue(content, section, key));
+            const std::optional<std::string> cut = ini.Value(section, key, 3);
+            Check(!cut || cut->size() <= 3);
+        }
+    }
+    for (const std::string& section : ini.Sections()) {
+        Check(ini.HasSection(section));
+        for (const std::string& key : ini.Keys(section)) {
+            const std::optional<std::string> value = ini.Value(section, key);
+            Check(value.has_value() && *value == zobl::FindIniValue(content, section, key));
+        }
+    }
+
+    // Every byte string survives the way through UTF-8; any bytes read as UTF-8 never fail.
+    Check(zobl::Utf8ToCp1252(zobl::Cp1252ToUtf8(content)) == content);
+    Check(zobl::Utf8ToCp850(zobl::Cp850ToUtf8(content)) == content);
+    Check(zobl::Utf8ToCp1252(content).size() == zobl::Utf8Length(content));
+    Check(zobl::IsValidUtf8(zobl::SanitizeUtf8(content)));
+    Check(zobl::Utf8Length(zobl::Utf8Prefix(content, 7)) ==
+          std::min<std::size_t>(7, zobl::Utf8Length(content)));
+    return 0;
+}

@@ -1,0 +1,53 @@
+// Arbitrary bytes as the language file, looked up the way the editor does.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/lang/LanguageManager.h"
+#include "core/text/CodePages.h"
+
+namespace {
+
+// One file per fuzzing process, rewritten for every input and removed at exit.
+struct TemporaryFile {
+    TemporaryFile()
+        : path((std::filesystem::temp_directory_path() /
+                ("zobl_fuzz_language_" + std::to_string(getpid()) + ".rtx"))
+                   .string()) {}
+    ~TemporaryFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const TemporaryFile temporary;
+    const std::string& path = temporary.path;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0 || !written) {
+        return 0;
+    }
+
+    static const zobl::CLanguageManager manager(path);
+    constexpr const char* kSections[] = {"DATA", "Errors", "COLORS", "T"};
+    constexpr int kKeys[] = {1, 1001, 5015, 6000};
+    for (const char* section : kSections) {
+        for (int key : kKeys) {
+            const std::string text = manager.GetText(key, section);
+            // Escapes never lengthen a text, but a malformed byte grows into the 3 bytes of U+FFFD.
+            if (!zobl::IsValidUtf8(text) ||
+                zobl::Utf8Length(text) > zobl::CLanguageManager::kMaxValueLength) {
+                __builtin_trap();
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,118 @@
+#include "core/text/CodePages.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace zobl {
+namespace {
+
+std::string AllBytes() {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        bytes.push_back(static_cast<char>(b));
+    }
+    return bytes;
+}
+
+// "ÄÖÜäöüß" in each encoding.
+const std::string kUmlautsUtf8 = "\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F";
+const std::string kUmlauts1252 = "\xC4\xD6\xDC\xE4\xF6\xFC\xDF";
+const std::string kUmlauts850 = "\x8E\x99\x9A\x84\x94\x81\xE1";
+
+TEST(CodePagesTest, GermanLettersConvertBothWaysInBothPages) {
+    EXPECT_EQ(Cp1252ToUtf8(kUmlauts1252), kUmlautsUtf8);
+    EXPECT_EQ(Utf8ToCp1252(kUmlautsUtf8), kUmlauts1252);
+    EXPECT_EQ(Cp850ToUtf8(kUmlauts850), kUmlautsUtf8);
+    EXPECT_EQ(Utf8ToCp850(kUmlautsUtf8), kUmlauts850);
+    EXPECT_EQ(Cp1252ToCp850(kUmlauts1252), kUmlauts850);
+    EXPECT_EQ(Cp850ToCp1252(kUmlauts850), kUmlauts1252);
+    EXPECT_EQ(Cp1252ToUtf8("Wei\xDF"), "Wei\xC3\x9F");
+}
+
+TEST(CodePagesTest, EveryByteSurvivesTheWayThroughUtf8) {
+    const std::string bytes = AllBytes();
+    const std::string from1252 = Cp1252ToUtf8(bytes);
+    const std::string from850 = Cp850ToUtf8(bytes);
+    EXPECT_TRUE(IsValidUtf8(from1252));
+    EXPECT_TRUE(IsValidUtf8(from850));
+    EXPECT_EQ(Utf8Length(from1252), 256u);
+    EXPECT_EQ(Utf8Length(from850), 256u);
+    EXPECT_EQ(Utf8ToCp1252(from1252), bytes);
+    EXPECT_EQ(Utf8ToCp850(from850), bytes);
+    // ASCII, NUL included, passes unchanged.
+    EXPECT_EQ(from1252.substr(0, 128), bytes.substr(0, 128));
+    EXPECT_EQ(from850.substr(0, 128), bytes.substr(0, 128));
+}
+
+TEST(CodePagesTest, CharactersThatMarkThePages) {
+    // Windows-1252: the euro sign, typographic quotes and the unassigned bytes as C1 controls.
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
+    EXPECT_EQ(Cp1252ToUtf8("\x84\x93"), "\xE2\x80\x9E\xE2\x80\x9C");
+    for (const char byte : std::string("\x81\x8D\x8F\x90\x9D")) {
+        EXPECT_EQ(Cp1252ToUtf8(std::string(1, byte)), std::string("\xC2") + byte);
+    }
+    EXPECT_EQ(Cp1252ToUtf8("\x9F"), "\xC5\xB8");  // Ÿ
+    // Code page 850.
+    EXPECT_EQ(Cp850ToUtf8("\x9F\xD5\xF0\xFF"), "\xC6\x92\xC4\xB1\xC2\xAD\xC2\xA0");  // ƒ ı SHY NBSP
+    EXPECT_EQ(Cp850ToUtf8("\xB0\xC4"), "\xE2\x96\x91\xE2\x94\x80");                  // ░ ─
+    // Code page 850 holds all of Latin-1's printable upper half, so each of those characters
+    // finds a byte of its own.
+    std::set<char> seen;
+    for (int b = 0xA0; b <= 0xFF; ++b) {
+        const std::string in850 = Cp1252ToCp850(std::string(1, static_cast<char>(b)));
+        EXPECT_NE(in850, "?") << b;
+        seen.insert(in850[0]);
+    }
+    EXPECT_EQ(seen.size(), 96u);
+}
+
+TEST(CodePagesTest, MissingCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp850("\xE2\x82\xAC"), "?");              // € is not in 850
+    EXPECT_EQ(Utf8ToCp1252("\xC4\xB1"), "?");                 // ı is not in 1252
+    EXPECT_EQ(Utf8ToCp1252("a\xE6\x97\xA5z"), "a?z");         // CJK
+    EXPECT_EQ(Utf8ToCp850("\xF0\x9F\x98\x80!"), "?!");        // emoji: one character, one '?'
+    EXPECT_EQ(Utf8ToCp1252("\xEF\xBF\xBD"), "?");             // U+FFFD itself
+    EXPECT_EQ(Cp1252ToCp850("\x80\x81\x99"), "???");          // €, unassigned, ™
+    EXPECT_EQ(Cp1252ToCp850("\x83"), "\x9F");                 // ƒ exists in both
+    EXPECT_EQ(Cp850ToCp1252("\xB0\xC4\xD5\x9F"), "???\x83");  // box drawing, ı, ƒ
+}
+
+TEST(CodePagesTest, MalformedUtf8BecomesOneQuestionMarkPerByte) {
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");              // cut off at the end
+    EXPECT_EQ(Utf8ToCp1252("\xC3(b"), "?(b");            // lead byte without continuation
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x82"), "??");           // two bytes of three
+    EXPECT_EQ(Utf8ToCp1252("\x80\xBF"), "??");           // stray continuation bytes
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");           // overlong '/'
+    EXPECT_EQ(Utf8ToCp1252("\xE0\x80\xAF"), "???");      // overlong, three bytes
+    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");      // surrogate
+    EXPECT_EQ(Utf8ToCp850("\xF4\x90\x80\x80"), "????");  // beyond U+10FFFF
+    EXPECT_EQ(Utf8ToCp850("\xF5\xFF\xFE"), "???");       // never valid
+    EXPECT_EQ(Utf8ToCp850("\xC3\xC3\xA4"), "?\x84");     // the second lead byte starts over
+}
+
+TEST(CodePagesTest, LengthPrefixAndValidity) {
+    const std::string text = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a ä € 😀 z
+    EXPECT_EQ(Utf8Length(text), 5u);
+    EXPECT_EQ(Utf8Prefix(text, 0), "");
+    EXPECT_EQ(Utf8Prefix(text, 2), "a\xC3\xA4");
+    EXPECT_EQ(Utf8Prefix(text, 4), text.substr(0, 10));
+    EXPECT_EQ(Utf8Prefix(text, 99), text);
+    // A malformed byte counts as one character.
+    EXPECT_EQ(Utf8Length("\xE2\x82x"), 3u);
+    EXPECT_EQ(Utf8Prefix("\xE2\x82x", 1), "\xE2");
+
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));
+    EXPECT_FALSE(IsValidUtf8("ok\xC3"));
+    EXPECT_EQ(SanitizeUtf8(text), text);
+    EXPECT_EQ(SanitizeUtf8("x\xC3y\xE2\x82"), "x\xEF\xBF\xBDy\xEF\xBF\xBD\xEF\xBF\xBD");
+
+    std::string encoded;
+    AppendUtf8(encoded, 0xD800);  // a lone surrogate cannot be encoded
+    EXPECT_EQ(encoded, "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace zobl

@@ -1,0 +1,171 @@
+#include "core/text/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace zobl {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(IniFileTest, SectionsKeysAndBlanks) {
+    const IniFile ini = IniFile::Parse(
+        "; a comment=with equals\n"
+        "[Data]\n"
+        "name=plain\n"
+        "  Spaced \t=\t  two words  \t\n"
+        "empty=\n"
+        "equals=a=b=c\n"
+        "this line has no equals sign\n"
+        "[ Other ]\n"
+        "name=other\n");
+    EXPECT_EQ(ini.Value("Data", "name"), "plain");
+    EXPECT_EQ(ini.Value("DATA", "NAME"), "plain");
+    EXPECT_EQ(ini.Value("data", "spaced"), "two words");
+    EXPECT_EQ(ini.Value("Data", "empty"), "");
+    EXPECT_EQ(ini.Value("Data", "equals"), "a=b=c");
+    EXPECT_EQ(ini.Value("other", "name"), "other");
+    EXPECT_EQ(ini.Value("Data", "; a comment"), std::nullopt);
+    EXPECT_EQ(ini.Value("Data", "missing"), std::nullopt);
+    EXPECT_EQ(ini.Value("Missing", "name"), std::nullopt);
+    EXPECT_TRUE(ini.HasSection("OTHER"));
+    EXPECT_FALSE(ini.HasSection("Third"));
+}
+
+TEST(IniFileTest, MatchingQuotesAreRemoved) {
+    const IniFile ini = IniFile::Parse(
+        "[q]\n"
+        "double=\"quoted\"\n"
+        "single='quoted'\n"
+        "inner=  \" keeps its blanks \"  \n"
+        "mixed=\"not matching'\n"
+        "lone=\"\n"
+        "pair=\"\"\n"
+        "middle=a \"b\" c\n");
+    EXPECT_EQ(ini.Value("q", "double"), "quoted");
+    EXPECT_EQ(ini.Value("q", "single"), "quoted");
+    EXPECT_EQ(ini.Value("q", "inner"), " keeps its blanks ");
+    EXPECT_EQ(ini.Value("q", "mixed"), "\"not matching'");
+    EXPECT_EQ(ini.Value("q", "lone"), "\"");
+    EXPECT_EQ(ini.Value("q", "pair"), "");
+    EXPECT_EQ(ini.Value("q", "middle"), "a \"b\" c");
+    // The cut applies to the value without its quotes.
+    EXPECT_EQ(ini.Value("q", "double", 4), "quot");
+    EXPECT_EQ(ini.Value("q", "double", 0), "");
+}
+
+TEST(IniFileTest, LineEndsAndOddBytes) {
+    const std::string content =
+        "[crlf]\r\n"
+        "a=1\r\n"
+        "b = two \r\n"
+        "nul=x\0y\n"s
+        "[last]\n"
+        "end=no line feed";
+    const IniFile ini = IniFile::Parse(content);
+    EXPECT_EQ(ini.Value("crlf", "a"), "1");
+    EXPECT_EQ(ini.Value("crlf", "b"), "two");
+    EXPECT_EQ(ini.Value("crlf", "nul"), "x\0y"s);
+    EXPECT_EQ(ini.Value("last", "end"), "no line feed");
+    EXPECT_EQ(FindIniValue(content, "LAST", "End"), "no line feed");
+    // Bytes above 0x7F are kept as they are and do not take part in case folding.
+    const IniFile latin = IniFile::Parse("[\xC4]\n\xE4=\xFC\n");
+    EXPECT_EQ(latin.Value("\xC4", "\xE4"), "\xFC");
+    EXPECT_EQ(latin.Value("\xE4", "\xE4"), std::nullopt);
+}
+
+TEST(IniFileTest, FirstEntryWinsAcrossRepeatedSections) {
+    const std::string content =
+        "orphan=before any section\n"
+        "[A]\n"
+        "k=first\n"
+        "K=second\n"
+        "[B]\n"
+        "k=other\n"
+        "only=b\n"
+        "[a]\n"
+        "k=third\n"
+        "late=from the second [a]\n";
+    const IniFile ini = IniFile::Parse(content);
+    EXPECT_EQ(ini.Value("A", "k"), "first");
+    EXPECT_EQ(ini.Value("A", "late"), "from the second [a]");
+    EXPECT_EQ(ini.Value("A", "only"), std::nullopt);
+    EXPECT_EQ(ini.Value("", "orphan"), std::nullopt);
+    EXPECT_EQ(FindIniValue(content, "a", "K"), "first");
+    EXPECT_EQ(FindIniValue(content, "a", "late"), "from the second [a]");
+    EXPECT_EQ(FindIniValue(content, "", "orphan"), std::nullopt);
+
+    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(ini.Keys("a"), (std::vector<std::string>{"k", "late"}));
+    EXPECT_EQ(ini.Keys("b"), (std::vector<std::string>{"k", "only"}));
+    EXPECT_TRUE(ini.Keys("none").empty());
+}
+
+TEST(IniFileTest, SectionHeaders) {
+    const IniFile ini = IniFile::Parse(
+        "  [ Indented ] trailing words\n"
+        "x=1\n"
+        "[broken\n"  // no closing bracket: ignored, the section before goes on
+        "y=2\n"
+        "[]\n"
+        "z=3\n");
+    EXPECT_EQ(ini.Value("indented", "x"), "1");
+    EXPECT_EQ(ini.Value("indented", "y"), "2");
+    EXPECT_EQ(ini.Value("", "z"), "3");
+    EXPECT_FALSE(ini.HasSection("broken"));
+}
+
+TEST(IniFileTest, HugeLinesParseInLinearTime) {
+    // Many blanks and many '[' and '=' on few lines: a quadratic scan would take minutes here.
+    std::string content = "[s]\nk=" + std::string(4'000'000, ' ') + "v\n";
+    content += std::string(4'000'000, '[') + "\n" + std::string(4'000'000, '=') + "\n";
+    const auto start = std::chrono::steady_clock::now();
+    const IniFile ini = IniFile::Parse(content);
+    EXPECT_EQ(ini.Value("s", "k"), "v");
+    EXPECT_EQ(FindIniValue(content, "s", "k"), "v");
+    EXPECT_EQ(FindIniValue(content, "s", "missing"), std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("zobl_ini_test_" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+        path_ = (folder_ / "test.ini").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    void Write(const std::string& content) {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        out << content;
+    }
+
+    std::filesystem::path folder_;
+    std::string path_;
+};
+
+TEST_F(ProfileFileTest, ReadsTheFileAnewOnEveryCall) {
+    EXPECT_EQ(GetProfileString(path_, "s", "k", "default", 100), "default");
+    EXPECT_EQ(IniFile::Load(path_), std::nullopt);
+    Write("[S]\nK=one\n");
+    EXPECT_EQ(GetProfileString(path_, "s", "k", "default", 100), "one");
+    EXPECT_EQ(GetProfileString(path_, "s", "other", "default", 3), "def");
+    EXPECT_EQ(GetProfileString(path_, "t", "k", "", 100), "");
+    Write("[S]\nK=two\n");
+    EXPECT_EQ(GetProfileString(path_, "s", "k", "default", 2), "tw");
+    ASSERT_TRUE(IniFile::Load(path_).has_value());
+    EXPECT_EQ(IniFile::Load(path_)->Value("S", "k"), "two");
+    // A folder is not a file.
+    EXPECT_EQ(GetProfileString(folder_.string(), "s", "k", "default", 100), "default");
+    EXPECT_EQ(ReadTextFile(folder_.string()), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zobl
