@@ -1,0 +1,1 @@
+TRAK User Graphics File

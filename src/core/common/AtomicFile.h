@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zobl {
+
+// Nothing this program reads comes near this; anything bigger is not one of our files.
+inline constexpr std::size_t kMaxReadFileSize = std::size_t{64} << 20;
+
+// The whole content of a regular file. Throws MessageError 4 with the path when the file cannot
+// be opened or read, is no regular file, or is larger than maxSize.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxSize = kMaxReadFileSize);
+
+// Replaces (or creates) the file at path with bytes so that a failure never damages the old
+// file: the bytes go to a temporary file beside the target, are flushed to the disk, and only
+// then is the temporary file renamed over the target. On failure no temporary file is left.
+// Throws MessageError 3 with the path when the file cannot be created (missing or read-only
+// folder, a folder in its place), MessageError 4 with the path when writing fails.
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace zobl

@@ -1,0 +1,298 @@
+#include "core/scenery/GsFile.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/ByteReader.h"
+#include "core/common/ByteWriter.h"
+#include "core/common/MessageError.h"
+#include "core/scenery/SceneryDocument.h"
+#include "core/text/CodePages.h"
+
+namespace zobl {
+
+using namespace scenery;
+
+namespace {
+
+constexpr std::size_t kPlaneRecordSize = 262;
+constexpr std::size_t kCellMaskSize = std::size_t{kCellWidth} * kCellHeight;  // 512
+constexpr std::size_t kStripSize = std::size_t{kStoreWidth} * kCellHeight;    // 18,432
+
+// Everything a file contributes to a document. Reading fills this first and touches the
+// document only once the whole file has been read, so a damaged file changes nothing.
+struct GsContent {
+    std::vector<std::uint8_t> pixels;            // built by the reader, or
+    std::span<const std::uint8_t> storedPixels;  // the store as the file holds it
+    std::array<SymbolRecord, kSymbolCount> records{};
+    std::array<std::uint8_t, kSymbolCount> addedRows{};  // bit r: add row r without rule checks
+    std::string author = kDefaultAuthor;                 // UTF-8
+    std::string infoText = kDefaultInfoText;
+};
+
+// The older layouts store only some cells; every other cell keeps the picture of a new document.
+const std::vector<std::uint8_t>& NewDocumentPixels() {
+    static const std::vector<std::uint8_t> pixels = [] {
+        const SceneryDocument fresh;
+        return std::vector<std::uint8_t>(fresh.PixelStore().begin(), fresh.PixelStore().end());
+    }();
+    return pixels;
+}
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+[[noreturn]] void Unsupported(const std::string& path, const std::string& detail) {
+    throw MessageError(message::kUnsupportedFormat, FileNameOf(path), detail);
+}
+
+std::string ReadText(ByteReader& in) {
+    return Cp1252ToUtf8(in.ZeroTerminatedText(gs::kMaxTextBytes));
+}
+
+void SetCellPixel(GsContent& content, int symbol, int row, int x, int y, std::uint8_t value) {
+    content.pixels[StoreOffset(symbol, row, x, y)] = value;
+}
+
+// A 32 x 16 picture in four bit planes (weights 8, 4, 2, 1), most significant bit first.
+void ReadPlaneRecord(ByteReader& in, GsContent& content, int symbol, int row) {
+    const auto record = in.View(kPlaneRecordSize);
+    for (int y = 0; y < kCellHeight; ++y) {
+        for (int x = 0; x < kCellWidth; ++x) {
+            int value = 0;
+            for (int plane = 0; plane < 4; ++plane) {
+                const std::uint8_t byte = record[std::size_t(4 + 16 * y + 4 * plane + x / 8)];
+                if ((byte >> (7 - x % 8)) & 1) {
+                    value += 8 >> plane;
+                }
+            }
+            SetCellPixel(content, symbol, row, x, y, std::uint8_t(value));
+        }
+    }
+}
+
+void ReadVersion7(ByteReader& in, const std::string& path, GsContent& content) {
+    const std::int32_t symbols = in.I32();
+    const std::int32_t rows = in.I32();
+    const std::int32_t width = in.I32();
+    const std::int32_t height = in.I32();
+    if (symbols != kSymbolCount || rows != kRowCount || width != kCellWidth || height != kCellHeight) {
+        Unsupported(path, "dimensions " + std::to_string(symbols) + " x " + std::to_string(rows) +
+                              " cells of " + std::to_string(width) + " x " + std::to_string(height));
+    }
+    content.author = ReadText(in);
+    content.infoText = ReadText(in);
+    for (SymbolRecord& record : content.records) {
+        // The file has the mask last.
+        record.attributeA = in.I32();
+        record.attributeB = in.I32();
+        record.rowMask = in.U32();
+    }
+    content.storedPixels = in.View(kStoreSize);
+    in.U8();  // trailer; whatever follows it is ignored
+}
+
+void ReadVersion5(ByteReader& in, GsContent& content) {
+    std::string author = in.ZeroTerminatedText(gs::kMaxTextBytes);
+    const auto key = static_cast<char>(author.size() % 256);
+    for (char& c : author) {
+        c = static_cast<char>(c ^ key);
+    }
+    content.author = Cp1252ToUtf8(author);
+    content.infoText = ReadText(in);
+    for (std::uint8_t& rows : content.addedRows) {
+        const std::uint16_t word = in.U16();
+        if (word & 1) {
+            rows |= 1u << 2;
+        }
+        if (word & 2) {
+            rows |= (1u << 1) | (1u << 2);
+        }
+        if (word & 4) {
+            rows |= (1u << 0) | (1u << 1) | (1u << 2);
+        }
+        if (word & 8) {
+            rows |= 1u << 4;
+        }
+    }
+    // One strip per row, bottom line first: in the bottom-up store that is one contiguous run.
+    in.Require(kRowCount * kStripSize);
+    content.pixels.resize(kStoreSize);
+    for (int row = 0; row < kRowCount; ++row) {
+        const std::size_t start = StoreOffset(0, row * kCellHeight + kCellHeight - 1);
+        in.Bytes(std::span(content.pixels).subspan(start, kStripSize));
+    }
+}
+
+void ReadVersion1Or2(ByteReader& in, int version, GsContent& content) {
+    content.pixels = NewDocumentPixels();
+    for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+        for (int row = 0; row < kRowCount; ++row) {
+            if (in.U8() == 0) {
+                continue;
+            }
+            content.addedRows[std::size_t(symbol)] |= std::uint8_t(1u << row);
+            if (version == 1) {
+                ReadPlaneRecord(in, content, symbol, row);
+                const auto mask = in.View(kCellMaskSize);
+                for (int x = 0; x < kCellWidth; ++x) {
+                    for (int y = 0; y < kCellHeight; ++y) {
+                        if (mask[std::size_t(x * kCellHeight + y)] != 0) {
+                            SetCellPixel(content, symbol, row, x, y, TransparentIndex);
+                        }
+                    }
+                }
+            } else {
+                const auto cell = in.View(kCellMaskSize);
+                for (int x = 0; x < kCellWidth; ++x) {
+                    for (int y = 0; y < kCellHeight; ++y) {
+                        const std::uint8_t value = cell[std::size_t(x * kCellHeight + y)];
+                        SetCellPixel(content, symbol, row, x, y, value > 15 ? TransparentIndex : value);
+                    }
+                }
+            }
+        }
+    }
+}
+
+void ReadOldest(ByteReader& in, GsContent& content) {
+    content.pixels = NewDocumentPixels();
+    for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+        ReadPlaneRecord(in, content, symbol, kBaseRow);
+    }
+}
+
+GsLayout Parse(std::span<const std::uint8_t> bytes, const std::string& path, GsContent& content) {
+    ByteReader in(bytes);
+    while (in.U8() != gs::kEndMark) {
+    }
+    const std::uint8_t format = in.U8();
+    const std::uint8_t version = in.U8();
+    if (format == gs::kFormat) {
+        switch (version) {
+            case 7:
+                ReadVersion7(in, path, content);
+                return GsLayout::Version7;
+            case 5:
+                ReadVersion5(in, content);
+                return GsLayout::Version5;
+            case 1:
+            case 2:
+                ReadVersion1Or2(in, version, content);
+                return version == 1 ? GsLayout::Version1 : GsLayout::Version2;
+            default:
+                break;
+        }
+    } else if (version == 0) {
+        // The two bytes just read already belong to the first plane record.
+        in.Seek(in.Position() - 2);
+        ReadOldest(in, content);
+        return GsLayout::Oldest;
+    }
+    Unsupported(path, "format " + std::to_string(format) + " version " + std::to_string(version));
+}
+
+void Apply(const GsContent& content, SceneryDocument& doc) {
+    if (!doc.IsInitialised()) {
+        doc.Initialise();
+    }
+    const std::span<const std::uint8_t> pixels =
+        content.pixels.empty() ? content.storedPixels : content.pixels;
+    std::copy(pixels.begin(), pixels.end(), doc.PixelStoreForLoading().begin());
+    for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+        doc.SetRecordForLoading(symbol, content.records[std::size_t(symbol)]);
+        for (int row = 0; row < kRowCount; ++row) {
+            if ((content.addedRows[std::size_t(symbol)] >> row) & 1u) {
+                doc.AddRow(symbol, row, 0);
+            }
+        }
+    }
+    doc.SetAuthor(content.author);
+    doc.SetInfoText(content.infoText);
+    doc.RefreshBitmap();
+    doc.ResetUndoHistory();
+    doc.SetModified(false);
+}
+
+void WriteText(ByteWriter& out, const std::string& utf8) {
+    std::string bytes = Utf8ToCp1252(utf8);
+    // A 0 character would end the text early and shift everything after it.
+    bytes.resize(std::min({bytes.size(), bytes.find('\0'), gs::kMaxTextBytes}));
+    out.Text(bytes);
+    out.U8(0);
+}
+
+}  // namespace
+
+int GsLayoutVersion(GsLayout layout) noexcept {
+    switch (layout) {
+        case GsLayout::Version7:
+            return 7;
+        case GsLayout::Version5:
+            return 5;
+        case GsLayout::Version1:
+            return 1;
+        case GsLayout::Version2:
+            return 2;
+        case GsLayout::Oldest:
+            return 0;
+    }
+    return 0;
+}
+
+GsLayout ReadGs(std::span<const std::uint8_t> bytes, const std::string& path, SceneryDocument& doc) {
+    GsContent content;
+    GsLayout layout;
+    try {
+        layout = Parse(bytes, path, content);
+    } catch (const ByteReaderError& error) {
+        throw MessageError(message::kFileError, path, error.what());
+    }
+    Apply(content, doc);
+    return layout;
+}
+
+GsLayout ReadGsFile(const std::string& path, SceneryDocument& doc) {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    return ReadGs(bytes, path, doc);
+}
+
+std::vector<std::uint8_t> WriteGs(const SceneryDocument& doc) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(gs::kHeaderText.size() + 3 + 16 + doc.Author().size() + doc.InfoText().size() + 2 +
+                  kSymbolCount * 12 + kStoreSize + 1);
+    ByteWriter out(bytes);
+    out.Text(gs::kHeaderText);
+    out.U8(gs::kEndMark);
+    out.U8(gs::kFormat);
+    out.U8(gs::kWrittenVersion);
+    out.I32(kSymbolCount);
+    out.I32(kRowCount);
+    out.I32(kCellWidth);
+    out.I32(kCellHeight);
+    WriteText(out, doc.Author());
+    WriteText(out, doc.InfoText());
+    for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+        const SymbolRecord& record = doc.Record(symbol);
+        out.I32(record.attributeA);
+        out.I32(record.attributeB);
+        out.U32(record.rowMask);
+    }
+    if (doc.PixelStore().size() == kStoreSize) {
+        out.Bytes(doc.PixelStore());
+    } else {
+        // A released document reads as transparent everywhere.
+        out.Fill(kStoreSize, TransparentIndex);
+    }
+    out.U8(0);
+    return bytes;
+}
+
+void SaveGsFile(const std::string& path, const SceneryDocument& doc) {
+    WriteFileAtomically(path, WriteGs(doc));
+}
+
+}  // namespace zobl
