@@ -1,7 +1,10 @@
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tool/ToolCommands.h"
 
 int main(int argc, char* argv[]) {
-    (void)argv;
-    std::fputs("usage: zobl-tool [--lang FILE] COMMAND ARGS...\n", stderr);
-    return argc > 1 ? 2 : 2;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return zobl::RunTool(args, std::cout, std::cerr);
 }

@@ -1,0 +1,18 @@
+# Installs the build into WORK_DIR and runs the installed zobl-tool on a missing file: the
+# message must come from the installed language file, not the "__RTX__" of a missing one.
+file(REMOVE_RECURSE "${WORK_DIR}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${WORK_DIR}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed")
+endif()
+execute_process(COMMAND "${WORK_DIR}/bin/zobl-tool" info "${WORK_DIR}/missing.gs"
+                WORKING_DIRECTORY /
+                RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 1)
+    message(FATAL_ERROR "expected exit status 1, got ${rc}: ${err}")
+endif()
+if(err MATCHES "__RTX__" OR NOT err MATCHES "missing.gs")
+    message(FATAL_ERROR "the installed tool did not find its language file: ${err}")
+endif()
+message(STATUS "installed tool said: ${err}")

@@ -1,0 +1,207 @@
+#include "tool/ToolCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/common/AtomicFile.h"
+#include "core/scenery/GsFile.h"
+#include "core/scenery/SceneryDocument.h"
+#include "tool/SceneryPng.h"
+
+namespace zobl {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace scenery;
+
+constexpr int kFreehand = 1;
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("zobl_tool_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        // A language file of our own, so the messages are known.
+        WriteText("lang.rtx",
+                  "[DATA]\n1051=SIGNATUR\n[Errors]\n6002=Format von % unbekannt\n6003=% nicht anlegbar\n"
+                  "6004=Lesefehler in %\n");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    void WriteText(const std::string& name, const std::string& text) {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    void WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    std::vector<std::uint8_t> ReadBytes(const std::string& name) { return ReadWholeFile(Path(name)); }
+
+    int Run(std::vector<std::string> args) {
+        out_.str({});
+        err_.str({});
+        args.insert(args.begin(), {"--lang", Path("lang.rtx")});
+        return RunTool(args, out_, err_);
+    }
+
+    fs::path dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(ToolTest, CommandLineMistakesGiveTheUsageAndStatus2) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"paint"}, {"convert", "a.gs"}, {"info"}, {"info", "a", "b"}, {"--bogus", "info", "a"}}) {
+        EXPECT_EQ(Run(args), kToolUsageError);
+        EXPECT_NE(err_.str().find("usage: zobl-tool"), std::string::npos) << err_.str();
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunTool({"--lang"}, out, err), kToolUsageError);
+    EXPECT_EQ(RunTool({"--help"}, out, err), kToolSuccess);
+    EXPECT_NE(out.str().find("from-png"), std::string::npos);
+}
+
+TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
+    WriteText("old.gs", "keep me");
+    EXPECT_EQ(Run({"convert", Path("missing.gs"), Path("old.gs")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: Lesefehler in " + Path("missing.gs") + "\n");
+    EXPECT_EQ(ReadBytes("old.gs"), std::vector<std::uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+
+    // Recognised by content: a vehicle file named .gs is refused, whatever its name says.
+    WriteBytes("cars.gs", {'x', 0x1A, 0x46, 0xC7, 0x53, 1, 0});
+    EXPECT_EQ(Run({"convert", Path("cars.gs"), Path("out.gs")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: Format von cars.gs unbekannt\n");
+    EXPECT_FALSE(fs::exists(Path("out.gs")));
+
+    // A target that cannot be created.
+    SaveGsFile(Path("in.gs"), SceneryDocument());
+    EXPECT_EQ(Run({"export", Path("in.gs"), Path("no/such/folder/out.uzg")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: " + Path("no/such/folder/out.uzg") + " nicht anlegbar\n");
+
+    // A language file that is not there is a failure of its own.
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunTool({"--lang", Path("none.rtx"), "info", Path("in.gs")}, out, err), kToolFailure);
+    EXPECT_NE(err.str().find("none.rtx"), std::string::npos);
+}
+
+TEST_F(ToolTest, InfoConvertAndExport) {
+    SceneryDocument doc;
+    doc.SetAuthor("Jürgen");
+    doc.SetInfoText("Zeile 1\r\nZeile 2");
+    ASSERT_EQ(doc.AddRow(0, 2, kAddRowCheckRules), 0);
+    ASSERT_EQ(doc.AddRow(35, 4, kAddRowCheckRules), 0);
+    SaveGsFile(Path("in.gs"), doc);
+
+    ASSERT_EQ(Run({"info", Path("in.gs")}), kToolSuccess) << err_.str();
+    const std::string info = out_.str();
+    EXPECT_NE(info.find("kind: scenery\nlayout: version 7\nauthor: Jürgen\ninfo: Zeile 1\n  Zeile 2\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("symbol 01: rows 2 3\nsymbol 02: rows 3\n"), std::string::npos);
+    EXPECT_NE(info.find("symbol 36: rows 3 4\n"), std::string::npos);
+
+    ASSERT_EQ(Run({"convert", Path("in.gs"), Path("out.gs")}), kToolSuccess) << err_.str();
+    EXPECT_EQ(ReadBytes("out.gs"), ReadBytes("in.gs"));
+
+    ASSERT_EQ(Run({"export", Path("in.gs"), Path("out.uzg")}), kToolSuccess) << err_.str();
+    const auto uzg = ReadBytes("out.uzg");
+    const std::string head(uzg.begin(), uzg.begin() + 11);
+    EXPECT_EQ(head, std::string("SIGNATUR\x1A\x35\x09", 11));
+    EXPECT_EQ(uzg[11] | (uzg[12] << 8), 4 * 38);  // 36 base rows, row 2 of symbol 1, row 4 of symbol 36
+}
+
+TEST_F(ToolTest, PngRoundTripKeepsIndicesAndRows) {
+    SceneryDocument doc;
+    for (int i = 0; i < kPaletteSize; ++i) {
+        doc.SetPixel(i % kSymbolCount, kBaseRow, i % 32, i / 32, PaletteIndex(i), kFreehand);
+    }
+    doc.SetPixel(4, 2, 0, 0, HalfTransparentIndex, kFreehand);
+    doc.SetPixel(4, 1, 0, 0, BackgroundIndex, kFreehand);
+    ASSERT_EQ(doc.AddRow(4, 2, kAddRowCheckRules), 0);
+    ASSERT_EQ(doc.AddRow(4, 1, kAddRowCheckRules), 0);
+    // Absent rows must hold nothing but transparency to come back absent.
+    for (int s = 0; s < kSymbolCount; ++s) {
+        for (int r : {0, 1, 2, 4}) {
+            if (!doc.IsRowPresent(s, r)) {
+                for (int y = 0; y < kCellHeight; ++y) {
+                    for (int x = 0; x < kCellWidth; ++x) {
+                        doc.SetPixel(s, r, x, y, TransparentIndex, kFreehand);
+                    }
+                }
+            }
+        }
+    }
+    SaveGsFile(Path("in.gs"), doc);
+
+    ASSERT_EQ(Run({"to-png", Path("in.gs"), Path("pic.png")}), kToolSuccess) << err_.str();
+    QImage png(QString::fromStdString(Path("pic.png")));
+    ASSERT_EQ(png.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(png.size(), QSize(1152, 80));
+    EXPECT_EQ(png.colorCount(), 100);
+    EXPECT_EQ(qAlpha(png.color(TransparentIndex)), 0);
+    EXPECT_EQ(png.color(44), qRgb(236, 40, 0));
+    EXPECT_EQ(png.pixelIndex(4 * 32 + 4, 3 * 16 + 0), 4);  // top line first
+    EXPECT_EQ(png.pixelIndex(4 * 32, 1 * 16), BackgroundIndex);
+
+    ASSERT_EQ(Run({"from-png", Path("pic.png"), Path("back.gs")}), kToolSuccess) << err_.str();
+    EXPECT_EQ(err_.str(), "");
+    SceneryDocument back;
+    ReadGsFile(Path("back.gs"), back);
+    EXPECT_TRUE(std::equal(back.PixelStore().begin(), back.PixelStore().end(), doc.PixelStore().begin()));
+    for (int s = 0; s < kSymbolCount; ++s) {
+        EXPECT_EQ(back.Record(s).rowMask, doc.Record(s).rowMask) << "symbol " << s;
+    }
+}
+
+TEST_F(ToolTest, ForeignPngIsMappedColourByColour) {
+    QImage image(1152, 80, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 0, 0));
+    image.setPixel(0, 48, qRgb(255, 0, 0));       // not a base colour: nearest ordinary is 44
+    image.setPixel(1, 48, qRgb(0, 112, 0));       // exact base colour of 6, 56 and 99: the lowest wins
+    image.setPixel(2, 48, qRgb(12, 44, 132));     // exact colour of 29 and the lights 61, 68, ...
+    image.setPixel(3, 48, qRgb(252, 60, 80));     // 51, kept although not ordinary
+    image.setPixel(32, 16, qRgb(1, 1, 1));        // symbol 2 draws in row 1 only: row 2 is missing
+    image.setPixel(64, 40, qRgb(255, 255, 255));  // symbol 3 draws in rows 2 ...
+    image.setPixel(64, 70, qRgb(255, 255, 255));  // ... and 4: both allowed
+    image.save(QString::fromStdString(Path("rgb.png")));
+
+    ASSERT_EQ(Run({"from-png", Path("rgb.png"), Path("out.gs")}), kToolSuccess) << err_.str();
+    EXPECT_NE(err_.str().find("symbol 02, row 1"), std::string::npos) << err_.str();
+    SceneryDocument doc;
+    ReadGsFile(Path("out.gs"), doc);
+    EXPECT_EQ(doc.GetPixel(0, 3, 0, 0), 44);
+    EXPECT_EQ(doc.GetPixel(0, 3, 1, 0), 6);
+    EXPECT_EQ(doc.GetPixel(0, 3, 2, 0), 29);
+    EXPECT_EQ(doc.GetPixel(0, 3, 3, 0), 51);
+    EXPECT_EQ(doc.GetPixel(0, 3, 4, 0), TransparentIndex);
+    EXPECT_EQ(doc.GetPixel(1, 1, 0, 0), 0);
+    EXPECT_EQ(doc.Record(0).rowMask, 8u);
+    EXPECT_EQ(doc.Record(1).rowMask, 8u);
+    EXPECT_EQ(doc.Record(2).rowMask, 8u | 4u | 16u);
+}
+
+TEST_F(ToolTest, PngOfTheWrongSizeIsRefused) {
+    QImage image(100, 80, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(QString::fromStdString(Path("small.png")));
+    WriteText("junk.png", "\x89PNG but not really");
+    EXPECT_EQ(Run({"from-png", Path("small.png"), Path("out.gs")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: Format von small.png unbekannt\n");
+    EXPECT_EQ(Run({"from-png", Path("junk.png"), Path("out.gs")}), kToolFailure);
+    EXPECT_FALSE(fs::exists(Path("out.gs")));
+}
+
+}  // namespace
+}  // namespace zobl
