@@ -1,0 +1,174 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/palette/Palette.h"
+#include "core/scenery/SceneryDocument.h"
+#include "core/scenery/SceneryGeometry.h"
+
+namespace zobl {
+
+class CLanguageManager;
+class CUBStack;
+
+// Flags of the shape primitive, combined by OR. Preview and marking frame are screen-only:
+// the view paints them itself (inverted); the document never sees them.
+namespace shape {
+inline constexpr int kPreview = 0x01;
+inline constexpr int kLeftColour = 0x02;
+inline constexpr int kRightColour = 0x04;
+inline constexpr int kFilled = 0x08;
+inline constexpr int kMarkFrame = 0x10;
+inline constexpr int kOutline = 0x20;
+inline constexpr int kLine = 0x40;
+}  // namespace shape
+
+enum class MouseButton { Left, Right };
+
+// The two drawing colours: COLOR1 for the left button, COLOR2 for the right one.
+struct DrawingColours {
+    PaletteIndex left = 0;
+    PaletteIndex right = 0;
+    PaletteIndex Of(MouseButton button) const { return button == MouseButton::Left ? left : right; }
+    PaletteIndex Other(MouseButton button) const { return button == MouseButton::Left ? right : left; }
+};
+
+// What a finished edit needs from the application.
+struct EditContext {
+    int mouseMode = 0;        // the current mouse mode: names the undo group of the changes
+    bool singleUndo = false;  // SINGLEUNDO: the finished operation closes its undo group
+};
+
+// What an edit changed, for the views: nothing, an area of absolute pixels (its display pixels
+// are up to date: send hint 1 with that area), or everything (hint 1 without area).
+struct SceneryChange {
+    enum class Kind { Nothing, Area, Everything };
+    Kind kind = Kind::Nothing;
+    PixelRect area;  // inclusive; meaningful for Kind::Area
+
+    bool IsNothing() const { return kind == Kind::Nothing; }
+    void Include(PixelPoint p);
+    void Merge(const SceneryChange& other);
+    static SceneryChange Everything() { return {Kind::Everything, {}}; }
+    friend bool operator==(const SceneryChange&, const SceneryChange&) = default;
+};
+
+// Reads and writes absolute pixels of a document for one edit and collects the area that
+// changed. Writes go through set pixel or set pixel drawn, so the first one records the undo
+// snapshot of the mouse mode's group; writes outside the store are ignored.
+class PixelWriter {
+public:
+    PixelWriter(SceneryDocument& doc, int mouseMode);
+
+    bool InStore(PixelPoint p) const {
+        return !store_.empty() && p.x >= 0 && p.x < scenery::kStoreWidth && p.y >= 0 &&
+               p.y < scenery::kStoreHeight;
+    }
+    // Transparent outside the store.
+    PaletteIndex Get(PixelPoint p) const {
+        return InStore(p) ? store_[scenery::StoreOffset(p.x, p.y)] : TransparentIndex;
+    }
+    // Set pixel: no display update until Finish. True when the value changed.
+    bool Set(PixelPoint p, PaletteIndex value);
+    // Set pixel drawn: the display pixel follows at once. True when the value changed.
+    bool SetDrawn(PixelPoint p, PaletteIndex value);
+
+    std::size_t ChangedCount() const { return changedCount_; }
+    // Refreshes the display pixels when a plain Set changed anything; the area that changed.
+    SceneryChange Finish();
+
+private:
+    SceneryDocument& doc_;
+    std::span<const std::uint8_t> store_;
+    int mouseMode_;
+    SceneryChange change_;
+    std::size_t changedCount_ = 0;
+    bool displayStale_ = false;
+};
+
+// ---- Shapes as points -------------------------------------------------------------------------
+
+// The points of a line, in plotting order. Lines run along the longer axis; the other
+// coordinate is Y0 + (X - X0)·h / w (or the mirror formula) in single precision, rounded half
+// up. (0,0)-(3,1) gives (0,0), (1,0), (2,1), (3,1). Coordinates beyond +-65535 give no points.
+std::vector<PixelPoint> LinePoints(PixelPoint from, PixelPoint to);
+
+// The outline of the rectangle spanned by two corners: top and bottom line left to right, then
+// left and right column top to bottom. Corners come twice, so an inverted preview leaves them
+// out; of a one-line rectangle only the two ends show.
+std::vector<PixelPoint> RectangleOutlinePoints(PixelPoint a, PixelPoint b);
+
+// The pixels an inverted preview of the points leaves visible: those plotted an odd number of
+// times, each once, in first-plotted order.
+std::vector<PixelPoint> InvertedPreviewPixels(const std::vector<PixelPoint>& points);
+
+// ---- Single pixels ----------------------------------------------------------------------------
+
+// Freehand: set pixel drawn. The change is the pixel when its value changed.
+SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour, int mouseMode);
+
+// Replace colour while dragging: paints the pixel only when it has the colour being replaced.
+SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex replaced, PaletteIndex colour,
+                              int mouseMode);
+
+// ---- The shape primitive and the shape tools --------------------------------------------------
+
+// Draws what the flags select into the document, between the absolute pixels p and c:
+// kLine and kOutline pixel by pixel with set pixel drawn, kFilled with set pixel and a refreshed
+// display. The colour is the left one with kLeftColour, else the right one with kRightColour;
+// without either, or with kPreview or kMarkFrame, the document is not touched. Both points must
+// lie in the store (the view only draws between pixels it hit).
+SceneryChange DrawShape(SceneryDocument& doc, PixelPoint p, PixelPoint c, int flags, DrawingColours colours,
+                        int mouseMode);
+
+// The preview flags of a drag in mouse mode 2 (line), 3 (rectangle), 4 (filled rectangle) and
+// 7 (mark); 0 for the other modes.
+int ShapePreviewFlags(int mouseMode) noexcept;
+
+// Releasing the button of a line or rectangle drag (mouse modes 2, 3, 4) on a pixel: the line,
+// the outline or the filled rectangle in the button's colour, and with ctrl in mode 4 the filled
+// rectangle framed in the other colour. Afterwards the undo group is closed under SINGLEUNDO,
+// also when the release was beside the pixels (releasedOnPixel false: nothing is drawn).
+SceneryChange FinishShapeTool(SceneryDocument& doc, const EditContext& context, MouseButton button, bool ctrl,
+                              PixelPoint p, PixelPoint c, DrawingColours colours, bool releasedOnPixel);
+
+// ---- Flood fill -------------------------------------------------------------------------------
+
+struct FloodFillResult {
+    SceneryChange change;
+    std::size_t pixelsChanged = 0;
+    bool complete = true;  // false only when the work stack could not grow
+};
+
+// The fill tool's press on pixel start with the button's colour: when the pixel has another
+// colour, it is painted (set pixel drawn, whether its row is present or not) and the
+// old-coloured region around it is filled: 4-connected, or 8-connected with diagonal
+// (FILLDIAGONAL), never crossing into absent rows. The recursion is bounded; the points beyond
+// the bound go onto workStack (X, then Y) and are filled from after the first pass (popping Y,
+// then X). Without a work stack a temporary one is used. The display is refreshed afterwards
+// and the undo group closed under SINGLEUNDO. A pixel that already has the colour changes
+// nothing and records no snapshot.
+FloodFillResult FloodFill(SceneryDocument& doc, PixelPoint start, PaletteIndex colour, bool diagonal,
+                          const EditContext& context, CUBStack* workStack);
+
+// ---- Row commands -----------------------------------------------------------------------------
+
+// The double-click on a pixel of an absent row in mouse mode 0: records an undo snapshot, then
+// adds the row with the rules. 0 when added (the views need hint 1 without area), otherwise the
+// message number of the broken rule for the error dialog. Nothing happens and kAddRowInvalid
+// comes back for a present row or an invalid address.
+int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode);
+
+// ---- Status texts -----------------------------------------------------------------------------
+
+// "X:Y = (Symbol: s:r -> x:y) <colour name> <kind name> (v)" for the pixel under the pointer.
+std::string PixelStatusText(const CLanguageManager& language, const SceneryDocument& doc,
+                            PixelAddress address);
+// "%dx%d": the size of the area being marked between the absolute pixels p and c.
+std::string MarkExtentText(PixelPoint p, PixelPoint c);
+
+}  // namespace zobl
