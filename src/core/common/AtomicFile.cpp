@@ -126,7 +126,11 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
     return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+// Writes bytes to a new temporary file beside path and flushes it to the disk; returns its
+// name. On failure nothing is left behind.
+std::string WriteTemporary(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::filesystem::path target(path);
     const std::string name = target.filename().string();
     if (name.empty() || name == "." || name == "..") {
@@ -168,17 +172,55 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         ::unlink(temporary.c_str());
         Fail(message::kFileError, path, error);
     }
+    return temporary;
+}
+
+// Renames the temporary file over path; on failure the temporary file is removed.
+void Commit(const std::string& temporary, const std::string& path) {
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
+        const int error = errno;
         ::unlink(temporary.c_str());
         const bool cannotCreate = error == EISDIR || error == EACCES || error == EPERM || error == EROFS ||
                                   error == ENOTDIR || error == ENOENT;
         Fail(cannotCreate ? message::kCannotCreateFile : message::kFileError, path, error);
     }
     // Make the rename itself durable; the new content is in place either way.
+    const std::filesystem::path target(path);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
     FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.IsOpen()) {
         ::fsync(directory.Get());
+    }
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    Commit(WriteTemporary(path, bytes), path);
+}
+
+void WriteFilesAtomically(std::span<const FileToWrite> files) {
+    std::vector<std::string> temporaries;
+    temporaries.reserve(files.size());
+    try {
+        for (const FileToWrite& file : files) {
+            temporaries.push_back(WriteTemporary(file.path, file.bytes));
+        }
+    } catch (...) {
+        for (const std::string& temporary : temporaries) {
+            ::unlink(temporary.c_str());
+        }
+        throw;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        try {
+            Commit(temporaries[i], files[i].path);
+        } catch (...) {
+            for (std::size_t j = i + 1; j < temporaries.size(); ++j) {
+                ::unlink(temporaries[j].c_str());
+            }
+            throw;
+        }
     }
 }
 

@@ -22,4 +22,15 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
 // folder, a folder in its place), MessageError 4 with the path when writing fails.
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
+struct FileToWrite {
+    std::string path;
+    std::span<const std::uint8_t> bytes;
+};
+// Replaces several files that belong together (an export pair): all of them are written to
+// temporary files first, and only when every one was written are they renamed over their
+// targets, so a failure while writing leaves every target untouched. Only a rename failing
+// after an earlier one succeeded (not seen in practice: the temporary files lie beside their
+// targets) can leave a mixed set. Errors as for WriteFileAtomically.
+void WriteFilesAtomically(std::span<const FileToWrite> files);
+
 }  // namespace zobl
