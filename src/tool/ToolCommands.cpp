@@ -1,11 +1,14 @@
 #include "tool/ToolCommands.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
 
+#include "core/app/MouseMode.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/lang/LanguageManager.h"
@@ -13,6 +16,12 @@
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/UzgExport.h"
+#include "core/simimport/SimVehicleReader.h"
+#include "core/simimport/VehicleImport.h"
+#include "core/text/CodePages.h"
+#include "core/vehicles/FgsFile.h"
+#include "core/vehicles/VehicleDocument.h"
+#include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
 
 namespace zobl {
@@ -82,6 +91,15 @@ void ReadScenery(const std::string& path, SceneryDocument& doc, GsLayout* layout
     }
 }
 
+// A vehicle file with any damage is a failure here: the tool must not write what it half read.
+void ReadVehicles(std::span<const std::uint8_t> bytes, const std::string& path,
+                  const CLanguageManager& language, VehicleDocument& doc) {
+    const FgsReadResult result = ReadFgs(bytes, FgsDefaultsFrom(language), doc);
+    if (result.damaged) {
+        throw FgsFormatError(path, result);
+    }
+}
+
 void PrintText(std::ostream& out, const char* label, const std::string& text) {
     // Continuation lines of a multi-line text are indented under the first.
     out << label;
@@ -97,12 +115,33 @@ void PrintText(std::ostream& out, const char* label, const std::string& text) {
     out << '\n';
 }
 
+std::string Utf8(std::string_view raw) {
+    return Cp1252ToUtf8(raw);
+}
+
+void VehicleInfo(Context& ctx, const VehicleDocument& doc) {
+    ctx.out << "kind: vehicles\n";
+    PrintText(ctx.out, "author: ", Utf8(doc.Author()));
+    PrintText(ctx.out, "description: ", Utf8(doc.Description()));
+    PrintText(ctx.out, "info: ", Utf8(doc.InfoText()));
+    for (int set = 0; set < doc.CountSets(); ++set) {
+        ctx.out << "set " << set + 1 << ": " << Utf8(doc.Set(set).name.View()) << '\n';
+        for (int car = 0; car < doc.CountCars(set); ++car) {
+            const Car& record = doc.CarAt(set, car);
+            ctx.out << "  car " << car + 1 << ": " << Utf8(record.name.View()) << " (length " << record.length
+                    << " = " << 8 * record.length << " pixels)\n";
+        }
+    }
+}
+
 void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 1, "info");
     const auto bytes = ReadWholeFile(args[0]);
     if (DetectKind(bytes) == FileKind::Vehicles) {
-        throw MessageError(message::kUnsupportedFormat, FileNameOf(args[0]),
-                           "vehicle files are not supported yet");
+        VehicleDocument doc;
+        ReadVehicles(bytes, args[0], ctx.language, doc);
+        VehicleInfo(ctx, doc);
+        return;
     }
     SceneryDocument doc;
     const GsLayout layout = ReadGs(bytes, args[0], doc);
@@ -127,17 +166,39 @@ void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
     }
 }
 
-void CommandConvert(Context&, const std::vector<std::string>& args) {
+void CommandConvert(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "convert");
+    const auto bytes = ReadWholeFile(args[0]);
+    if (DetectKind(bytes) == FileKind::Vehicles) {
+        VehicleDocument doc;
+        ReadVehicles(bytes, args[0], ctx.language, doc);
+        SaveFgsFile(args[1], doc);
+        return;
+    }
     SceneryDocument doc;
-    ReadScenery(args[0], doc);
+    ReadGs(bytes, args[0], doc);
     SaveGsFile(args[1], doc);
 }
 
+// The pixel check comes first, as in the editor: a refused export touches no file.
+struct ExportRefused {
+    std::string what;
+};
+
 void CommandExport(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "export");
+    const auto bytes = ReadWholeFile(args[0]);
+    if (DetectKind(bytes) == FileKind::Vehicles) {
+        VehicleDocument doc;
+        ReadVehicles(bytes, args[0], ctx.language, doc);
+        if (const auto problem = CheckVehicleExport(doc)) {
+            throw ExportRefused{args[0] + ": " + OneLine(ExportProblemText(*problem, ctx.language))};
+        }
+        ExportVehicleFiles(args[1], doc, ctx.language, ExportTimeNow());
+        return;
+    }
     SceneryDocument doc;
-    ReadScenery(args[0], doc);
+    ReadGs(bytes, args[0], doc);
     ExportUzgFile(args[1], doc, ctx.language);
 }
 
@@ -161,12 +222,168 @@ void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
     }
 }
 
+// Options of the simulator commands, anywhere among their arguments.
+struct SimOptions {
+    std::optional<std::string> folder;
+    unsigned categories = simimport::kUserCategories;
+    std::optional<std::string> into;
+    std::optional<std::string> set;
+    std::vector<std::string> rest;
+};
+
+SimOptions ParseSimOptions(const std::vector<std::string>& args, const std::string& command, bool importing) {
+    SimOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw UsageError{command + ": " + arg + " needs a value"};
+            }
+            return args[++i];
+        };
+        if (arg == "--sim") {
+            options.folder = value();
+        } else if (arg == "--categories" && !importing) {
+            const std::string& text = value();
+            const bool hex = text.starts_with("0x") || text.starts_with("0X");
+            const std::string digits = hex ? text.substr(2) : text;
+            bool valid = !digits.empty() && digits.size() <= 16;
+            for (const char c : digits) {
+                const auto byte = static_cast<unsigned char>(c);
+                valid = valid && (hex ? std::isxdigit(byte) : std::isdigit(byte));
+            }
+            const unsigned long long mask = valid ? std::stoull(digits, nullptr, hex ? 16 : 10) : 0;
+            if (!valid || mask > 0xFFFF) {
+                throw UsageError{command +
+                                 ": --categories takes a mask of 16 bits, decimal or 0x... hexadecimal"};
+            }
+            options.categories = static_cast<unsigned>(mask);
+        } else if (arg == "--into" && importing) {
+            options.into = value();
+        } else if (arg == "--set" && importing) {
+            options.set = value();
+        } else if (arg.starts_with("--")) {
+            throw UsageError{command + ": unknown option " + arg};
+        } else {
+            options.rest.push_back(arg);
+        }
+    }
+    return options;
+}
+
+// --sim names the folder itself; without it the reader looks from the current folder.
+void UseSimFolder(simimport::SimVehicleReader& reader, const std::optional<std::string>& folder) {
+    if (folder) {
+        std::string prefix = *folder;
+        if (!prefix.empty() && prefix.back() != '/') {
+            prefix += '/';
+        }
+        reader.SetSimulatorFolder(prefix);
+    }
+}
+
+[[noreturn]] void ThrowQueryFailure(const simimport::SimVehicleReader& reader, int result, int identifier,
+                                    const std::optional<std::string>& folder) {
+    if (result == simimport::kSimulatorNotFound) {
+        throw std::runtime_error(
+            folder ? "no simulator in " + *folder + " (TRAK.ZGG and TRAK.FZG are needed)"
+                   : "simulator not found: TRAK.ZGG and TRAK.FZG are neither in the current "
+                     "folder nor in the folder T381_PFAD names");
+    }
+    if (!reader.FailedFile().empty()) {
+        throw MessageError(message::kFileError, reader.FailedFile());
+    }
+    throw std::runtime_error("the simulator has no vehicle " + std::to_string(identifier));
+}
+
+void CommandSimList(Context& ctx, const std::vector<std::string>& args) {
+    const SimOptions options = ParseSimOptions(args, "sim-list", false);
+    if (!options.rest.empty()) {
+        throw UsageError{"sim-list: unexpected argument " + options.rest.front()};
+    }
+    simimport::SimVehicleReader reader;
+    UseSimFolder(reader, options.folder);
+    simimport::SimVehicle vehicle;
+    // Printed only when the whole listing could be read.
+    std::string lines;
+    int result = reader.QueryVehicle(simimport::kQueryFirst, options.categories, &vehicle);
+    while (result > 0) {
+        lines += std::to_string(result) + '\t' + OneLine(vehicle.groupName) + '\t' +
+                 OneLine(vehicle.texts[0]) + '\n';
+        result = reader.QueryVehicle(simimport::kQueryNext, options.categories, &vehicle);
+    }
+    if (result < 0) {
+        ThrowQueryFailure(reader, result, 0, options.folder);
+    }
+    ctx.out << lines;
+}
+
+std::optional<int> DecimalArgument(const std::string& text) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
+
+// Either every named vehicle goes into the file or none: the file is written once at the end.
+void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
+    const SimOptions options = ParseSimOptions(args, "sim-import", true);
+    if (!options.into || !options.set) {
+        throw UsageError{"sim-import needs --into FILE.fgs and --set N"};
+    }
+    const std::optional<int> set = DecimalArgument(*options.set);
+    if (!set) {
+        throw UsageError{"sim-import: --set takes a set number counted from 0"};
+    }
+    std::vector<int> identifiers;
+    for (const std::string& arg : options.rest) {
+        const std::optional<int> identifier = DecimalArgument(arg);
+        if (!identifier) {
+            throw UsageError{"sim-import: " + arg + " is no vehicle identifier"};
+        }
+        identifiers.push_back(*identifier);
+    }
+    const auto bytes = ReadWholeFile(*options.into);
+    if (DetectKind(bytes) != FileKind::Vehicles) {
+        throw MessageError(message::kUnsupportedFormat, FileNameOf(*options.into), "not a vehicle file");
+    }
+    VehicleDocument doc;
+    ReadVehicles(bytes, *options.into, ctx.language, doc);
+    if (identifiers.empty()) {
+        throw MessageError(message::kImportNoVehicleChosen, "");
+    }
+    if (*set >= doc.CountSets()) {
+        throw MessageError(message::kImportNoSetChosen, "");
+    }
+    simimport::SimVehicleReader reader;
+    UseSimFolder(reader, options.folder);
+    simimport::SimVehicle vehicle;
+    for (const int identifier : identifiers) {
+        const int result = reader.QueryVehicle(identifier, simimport::kUserCategories, &vehicle);
+        if (result < 0) {
+            ThrowQueryFailure(reader, result, identifier, options.folder);
+        }
+        const int problem = simimport::ImportVehicle(doc, *set, &vehicle, static_cast<int>(MouseMode::View));
+        if (problem == simimport::kImportRefusedByDocument) {
+            throw std::runtime_error("vehicle " + std::to_string(identifier) +
+                                     " has no images (length 0) and cannot become a car");
+        }
+        if (problem != 0) {
+            throw MessageError(problem, "");
+        }
+    }
+    SaveFgsFile(*options.into, doc);
+}
+
 using Command = std::function<void(Context&, const std::vector<std::string>&)>;
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"info", CommandInfo},    {"convert", CommandConvert},  {"export", CommandExport},
         {"to-png", CommandToPng}, {"from-png", CommandFromPng},
+        {"sim-list", CommandSimList},
+        {"sim-import", CommandSimImport},
     };
     return commands;
 }
@@ -177,15 +394,29 @@ std::string ToolUsage() {
     return "usage: zobl-tool [--lang FILE] COMMAND ARGS...\n"
            "\n"
            "commands:\n"
-           "  info FILE               kind, layout, author, info text and rows of a graphics file\n"
+           "  info FILE               kind, layout, author, info text and rows of a graphics file,\n"
+           "                          or texts, sets and cars of a vehicle file\n"
            "  convert IN.gs OUT.gs    read any scenery layout, write the current one\n"
+           "  convert IN.fgs OUT.fgs  read and write a vehicle file again\n"
            "  export IN.gs OUT.uzg    write the simulator's user-graphics file\n"
+           "  export IN.fgs OUTBASE   write the simulator's vehicle files OUTBASE.UFG and OUTBASE.UZZ\n"
            "  to-png IN.gs OUT.png    the pixels as an indexed PNG of 1152 x 80\n"
            "  from-png IN.png OUT.gs  a scenery file from a PNG of 1152 x 80\n"
+           "  sim-list [--sim DIR] [--categories MASK]\n"
+           "                          the simulator's vehicles: identifier, group and first text\n"
+           "                          (MASK decimal or 0x..., default 0x6FFF: every category)\n"
+           "  sim-import [--sim DIR] --into DOC.fgs --set N ID...\n"
+           "                          append the simulator's vehicles ID... to set N (from 0) of\n"
+           "                          DOC.fgs; all of them or, on any failure, none\n"
+           "                          (without --sim the simulator is looked for from the current\n"
+           "                          folder, then where its Wine setting T381_PFAD points)\n"
            "\n"
            "options:\n"
            "  --lang FILE             language file instead of zobl_ge.rtx beside the tool\n"
            "  --help                  this text\n"
+           "\n"
+           "Files are recognised by their content, not their names. A damaged vehicle file is a\n"
+           "failure. SOURCE_DATE_EPOCH, when set, is the time written into vehicle exports.\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 wrong command line.\n";
 }
@@ -230,6 +461,9 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         const std::vector<std::string> rest(args.begin() + std::ptrdiff_t(next) + 1, args.end());
         try {
             command->second(ctx, rest);
+        } catch (const ExportRefused& e) {
+            err << "zobl-tool: " << e.what << '\n';
+            return kToolFailure;
         } catch (const MessageError& e) {
             std::string text = OneLine(MessageText(language, e.Number(), e.Argument()));
             if (!e.Argument().empty() && text.find(e.Argument()) == std::string::npos) {

@@ -4,13 +4,18 @@
 
 #include <QImage>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "core/common/AtomicFile.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
+#include "core/vehicles/FgsFile.h"
+#include "core/vehicles/VehicleDocument.h"
+#include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
 
 namespace zobl {
@@ -78,7 +83,7 @@ TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
     EXPECT_EQ(err_.str(), "zobl-tool: Lesefehler in " + Path("missing.gs") + "\n");
     EXPECT_EQ(ReadBytes("old.gs"), std::vector<std::uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
-    // Recognised by content: a vehicle file named .gs is refused, whatever its name says.
+    // Recognised by content: a file named .gs is read as a vehicle file, and this one ends early.
     WriteBytes("cars.gs", {'x', 0x1A, 0x46, 0xC7, 0x53, 1, 0});
     EXPECT_EQ(Run({"convert", Path("cars.gs"), Path("out.gs")}), kToolFailure);
     EXPECT_EQ(err_.str(), "zobl-tool: Format von cars.gs unbekannt\n");
@@ -201,6 +206,97 @@ TEST_F(ToolTest, PngOfTheWrongSizeIsRefused) {
     EXPECT_EQ(err_.str(), "zobl-tool: Format von small.png unbekannt\n");
     EXPECT_EQ(Run({"from-png", Path("junk.png"), Path("out.gs")}), kToolFailure);
     EXPECT_FALSE(fs::exists(Path("out.gs")));
+}
+
+// A vehicle graphic with texts outside ASCII, two cars and a set without cars.
+void FillSampleVehicles(VehicleDocument& doc) {
+    doc.SetAuthor("J\xFCrgen");  // Windows-1252, as the file holds it
+    doc.SetInfoText("Zeile 1\r\nZeile 2");
+    EXPECT_TRUE(doc.AddVehicleSet("G\xFCterzug", kFreehand));
+    EXPECT_EQ(doc.NewCar(0, "Lok", 4, kFreehand), 0);
+    EXPECT_EQ(doc.NewCar(0, "Wagen", 2, kFreehand), 0);
+    EXPECT_TRUE(doc.AddVehicleSet("Leer", kFreehand));
+}
+
+class VehicleToolTest : public ToolTest {
+protected:
+    void SetUp() override {
+        ToolTest::SetUp();
+        WriteText("lang.rtx",
+                  "[DATA]\n1022=T %.0s%.0s%.0s%02d.%02d.%04d\n[Errors]\n6002=Format von % unbekannt\n"
+                  "6003=% nicht anlegbar\n6004=Lesefehler in %\n");
+        const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+        savedEpoch_ = epoch ? std::optional<std::string>(epoch) : std::nullopt;
+        ::setenv("SOURCE_DATE_EPOCH", "86400", 1);
+    }
+    void TearDown() override {
+        if (savedEpoch_) {
+            ::setenv("SOURCE_DATE_EPOCH", savedEpoch_->c_str(), 1);
+        } else {
+            ::unsetenv("SOURCE_DATE_EPOCH");
+        }
+        ToolTest::TearDown();
+    }
+
+    std::optional<std::string> savedEpoch_;
+};
+
+TEST_F(VehicleToolTest, InfoConvertAndExport) {
+    VehicleDocument doc;
+    FillSampleVehicles(doc);
+    SaveFgsFile(Path("in.fgs"), doc);
+
+    ASSERT_EQ(Run({"info", Path("in.fgs")}), kToolSuccess) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "kind: vehicles\nauthor: Jürgen\ndescription: \ninfo: Zeile 1\n  Zeile 2\nset 1: Güterzug\n"
+              "  car 1: Lok (length 4 = 32 pixels)\n  car 2: Wagen (length 2 = 16 pixels)\nset 2: Leer\n");
+
+    ASSERT_EQ(Run({"convert", Path("in.fgs"), Path("out.fgs")}), kToolSuccess) << err_.str();
+    EXPECT_EQ(ReadBytes("out.fgs"), ReadBytes("in.fgs"));
+
+    ASSERT_EQ(Run({"export", Path("in.fgs"), Path("zug")}), kToolSuccess) << err_.str();
+    EXPECT_EQ(ReadBytes("zug.UFG"), *UfgWriter(doc, "T 02.01.1970"));
+    EXPECT_EQ(ReadBytes("zug.UZZ"), *UzzWriter(doc));
+}
+
+TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
+    VehicleDocument doc;
+    FillSampleVehicles(doc);
+    ASSERT_TRUE(doc.SetPixel(0, 1, 2, 0, 0, HalfTransparentIndex, false, kFreehand));
+    SaveFgsFile(Path("half.fgs"), doc);
+    EXPECT_EQ(Run({"export", Path("half.fgs"), Path("zug")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: " + Path("half.fgs") +
+                              ": Halbtransparenz gefunden! (Fahrzeuge unterstützen dieses Feature nicht!) "
+                              "Grp=0 Car=1 Idx=2\n");
+    EXPECT_FALSE(fs::exists(Path("zug.UFG")));
+    EXPECT_FALSE(fs::exists(Path("zug.UZZ")));
+
+    VehicleDocument empty;
+    ASSERT_TRUE(empty.AddVehicleSet("Leer", kFreehand));
+    SaveFgsFile(Path("empty.fgs"), empty);
+    EXPECT_EQ(Run({"export", Path("empty.fgs"), Path("zug")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: zug nicht anlegbar\n");
+    EXPECT_FALSE(fs::exists(Path("zug.UFG")));
+
+    // A damaged file is a failure for every command, though the editor would open it.
+    doc.SetPixel(0, 1, 2, 0, 0, 1, false, kFreehand);
+    auto bytes = WriteFgs(doc);
+    bytes.resize(bytes.size() - 1);
+    WriteBytes("cut.fgs", bytes);
+    for (const std::string command : {"info", "convert", "export"}) {
+        std::vector<std::string> args{command, Path("cut.fgs")};
+        if (command != "info") {
+            args.push_back(Path("out"));
+        }
+        EXPECT_EQ(Run(args), kToolFailure) << command;
+        EXPECT_EQ(err_.str(), "zobl-tool: Format von cut.fgs unbekannt\n");
+        EXPECT_EQ(out_.str(), "");
+    }
+    EXPECT_FALSE(fs::exists(Path("out")));
+    EXPECT_FALSE(fs::exists(Path("out.UFG")));
+
+    // The scenery-only commands refuse vehicle files.
+    EXPECT_EQ(Run({"to-png", Path("empty.fgs"), Path("x.png")}), kToolFailure);
 }
 
 }  // namespace

@@ -1,0 +1,136 @@
+#pragma once
+
+// Shared by the fuzz targets of the simulator files: the reader works on files, so every input
+// is written into a private folder beside fixed companions, then read through queries.
+
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/simimport/SimTestFiles.h"
+#include "core/simimport/SimVehicleReader.h"
+#include "core/text/CodePages.h"
+
+namespace zobl::fuzz {
+
+inline void Check(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
+// The folder, made once per process and removed at its end.
+inline const std::string& SimFolder() {
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zobl-sim-fuzz-XXXXXX").string();
+        Check(::mkdtemp(pattern.data()) != nullptr);
+        static const std::string removeAtExit = pattern;
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(removeAtExit, ignored);
+        });
+        return pattern + "/";
+    }();
+    return folder;
+}
+
+inline void PutSimFile(const char* name, const std::uint8_t* data, std::size_t size) {
+    test::WriteFile(SimFolder() + name, test::Bytes(data, data + size));
+}
+
+// Group 3 (two vehicles, block 16), group 5 (text-number name, blocks 32 and 16) and group 6
+// (eight vehicles, one per composition reference).
+inline std::vector<test::ZggGroup> FuzzGroups() {
+    test::ZggGroup three;
+    three.identifier = 3;
+    three.categories = 0x0001;
+    three.name = "Dampfloks";
+    three.keys = {16};
+    three.strings = {{"Lok"}, {"", 100}, {"Gr\x81n"}, {"", 3}};
+    three.vehicles = {{0x0041, 0, {0, 1}}, {0x8030, 1, {2, 3, 1}}};
+    test::ZggGroup five;
+    five.identifier = 5;
+    five.categories = 0x0002;
+    five.nameTextNumber = 1;
+    five.keys = {32, 16};
+    five.strings = {{"", 0}, {"", 2}, {"", 65535}};
+    five.vehicles = {{0, 0, {0, 1, 2}}};
+    test::ZggGroup six;
+    six.identifier = 6;
+    six.categories = 0x4000;
+    six.name = "Wagen\tneu";
+    six.keys = {48};
+    six.strings = {{"W"}};
+    for (unsigned i = 0; i < 8; ++i) {
+        six.vehicles.push_back({i, i, {0}});
+    }
+    return {three, five, six};
+}
+
+inline std::vector<test::FzgBlock> FuzzBlocks() {
+    std::vector<test::FzgBlock> blocks;
+    for (unsigned key : {16u, 32u, 48u}) {
+        test::FzgBlock block;
+        block.key = key;
+        block.sideImages = {test::SideImage(1), test::SideImage(20)};
+        block.topImages = {test::TopImage(40)};
+        test::FzgComposition two;
+        two.lists = {test::Bytes{0, 1}, test::Bytes{0, 0x40}, test::Bytes{1, 0x80}, test::Bytes{0, 0xC1}};
+        test::FzgComposition one;
+        one.lists = {test::Bytes{1}, test::Bytes{0}, test::Bytes{0}, test::Bytes{9}};
+        block.compositions = {two, one};
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+inline constexpr const char* kFuzzTexts =
+    "; texts\r\n0\r\nnull#0x\r\n1\r\nGruppe#tB   \r\n2\r\nZwei#n#2#H##\r\n3\r\n#q\r\n100\r\nHundert\r\n.\r\n";
+
+inline void CheckVehicle(const simimport::SimVehicle& v) {
+    Check(v.lengthPixels >= 0 && v.lengthPixels <= simimport::kSidePlaneWidth && v.lengthPixels % 8 == 0);
+    Check(IsValidUtf8(v.groupName) && Utf8Length(v.groupName) <= simimport::kMaxGroupNameLength);
+    for (const std::string& text : v.texts) {
+        Check(IsValidUtf8(text) && Utf8Length(text) <= simimport::kMaxTextLength);
+    }
+}
+
+// A whole listing, then full queries of what it listed and of a few fixed identifiers. The
+// listing must end by itself: it cannot list more than 16 vehicles per directory entry.
+inline void ExerciseReader(std::size_t groupFileSize) {
+    using namespace simimport;
+    SimVehicleReader reader;
+    reader.SetSimulatorFolder(SimFolder());
+    SimVehicle vehicle;
+    std::vector<int> listed;
+    const std::size_t bound = 16 * (groupFileSize / 6 + 1);
+    int result = reader.QueryVehicle(kQueryFirst, 0xFFFF, &vehicle);
+    while (result > 0) {
+        CheckVehicle(vehicle);
+        listed.push_back(result);
+        Check(listed.size() <= bound);
+        result = reader.QueryVehicle(kQueryNext, 0xFFFF, &vehicle);
+    }
+    Check(result >= kSimFileError);
+    for (int id : {48, 49, 80, 96, 97, 100, 103, 7, 0}) {
+        listed.push_back(id);
+    }
+    std::size_t queried = 0;
+    for (int id : listed) {
+        if (++queried > 40) {
+            break;
+        }
+        result = reader.QueryVehicle(id, 0, &vehicle);
+        Check(result == id || (result < 0 && result >= kSimFileError));
+        if (result > 0) {
+            CheckVehicle(vehicle);
+        }
+    }
+    Check(reader.QueryVehicle(kQueryClose, 0, nullptr) == 0);
+}
+
+}  // namespace zobl::fuzz

@@ -1,0 +1,17 @@
+// Arbitrary bytes as TRAK.ZGG beside a good TRAK.FZG and text file: listings end by themselves,
+// queries answer with the identifier asked for or a negative result, and what they deliver
+// stays within the reader's limits.
+#include "SimFuzzCommon.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zobl;
+    static const bool companions = [] {
+        test::WriteFile(fuzz::SimFolder() + "TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
+        test::WriteFile(fuzz::SimFolder() + "TRAK.LNG", std::string_view(fuzz::kFuzzTexts));
+        return true;
+    }();
+    (void)companions;
+    fuzz::PutSimFile("TRAK.ZGG", data, size);
+    fuzz::ExerciseReader(size);
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/simimport/SimVehicleReader.h"
+
+namespace zobl {
+
+class VehicleDocument;
+
+namespace message {
+inline constexpr int kImportNoSetChosen = 109;
+inline constexpr int kImportNoVehicleChosen = 119;
+}  // namespace message
+
+namespace simimport {
+
+// The import refused by the document itself (a vehicle without images has length 0, which no
+// car may have): nothing was imported, and there is no message for it.
+inline constexpr int kImportRefusedByDocument = -1;
+
+// Turns the simulator colour codes of the four planes into palette indices, in place, once (a
+// second call changes nothing). The filler 255 becomes TransparentIndex, and so does any code
+// that names no colour, so that no pixel outside the palette reaches a document or a preview.
+void TranslateToPaletteIndices(SimVehicle& vehicle);
+
+// Appends vehicle as a new car to set of doc: texts 1-3 as name and texts 2 and 3 (an empty
+// first text becomes "_LEER", as a car must have a name), length lengthPixels / 8, CarFlags from
+// the reader's flag bits, the side planes into views 2 and 1, the top planes into views 0 and 3.
+// The planes are translated first unless that was done. One undo step (two when the car gets
+// flags), then update action 1 and hint 6. vehicle null means no vehicle chosen.
+// Result: 0 when imported; 119 (no vehicle), 109 (no such set), 111 (set holds 8 cars),
+// 112 (set would exceed 32 units) with nothing changed; or kImportRefusedByDocument.
+int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int mouseMode);
+
+// The document's CarFlags word of the reader's flag bits.
+std::uint32_t CarFlagsOf(unsigned simFlags);
+
+}  // namespace simimport
+}  // namespace zobl
