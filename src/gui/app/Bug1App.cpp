@@ -1,0 +1,427 @@
+#include "gui/app/Bug1App.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include "core/palette/PathTools.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MessageBoxService.h"
+#include "gui/app/PixelIcons.h"
+#include "gui/framework/ChildFrame.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/framework/Document.h"
+#include "gui/framework/FileFilter.h"
+#include "gui/framework/MessageService.h"
+#include "gui/framework/QtSettingsStore.h"
+#include "gui/lang/Localization.h"
+#include "gui/scenery/GSDoc.h"
+#include "gui/scenery/SceneryPreviewView.h"
+
+namespace zobl {
+
+namespace {
+
+constexpr int kFileFilterKey = 1060;  // section "DATA"
+constexpr int kQuestionOverwrite = 303;
+
+// Framework texts of the command-line switches that remove the settings.
+constexpr const char* kUnregisteredText =
+    "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
+    "gelöscht.";
+constexpr const char* kNotUnregisteredText =
+    "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt.";
+
+QString Folder(const std::string& folder) {
+    return QString::fromStdString(folder);
+}
+
+std::string FolderOf(const QString& path) {
+    return WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
+}
+
+}  // namespace
+
+CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
+    settings_.SetDefaultFolders(QDir::homePath().toStdString(), QDir::tempPath().toStdString());
+    store_ = std::make_unique<QtSettingsStore>(
+        options_.settingsPath.isEmpty() ? QtSettingsStore::DefaultPath() : options_.settingsPath);
+    if (options_.messages != nullptr) {
+        messages_ = options_.messages;
+    } else {
+        ownMessages_ = std::make_unique<MessageBoxService>(*this);
+        messages_ = ownMessages_.get();
+    }
+    documents_ = std::make_unique<DocManager>(*messages_);
+    documents_->SetSavePrompt([this](QString& path, DocTemplate& docTemplate) {
+        return PromptForSaveName(path, &docTemplate == vehicleTemplate_ ? kVehicleKind : kSceneryKind);
+    });
+    connect(documents_.get(), &DocManager::PathUsed, this,
+            [this](const QString& path) { recentFiles_.Add(path.toStdString()); });
+}
+
+CBug1App::~CBug1App() {
+    ExitInstance();
+    // Windows and documents go while the templates and the language manager still exist.
+    mainFrame_.reset();
+    documents_.reset();
+}
+
+SettingsStore& CBug1App::Store() {
+    return *store_;
+}
+
+void CBug1App::LoadSettings() {
+    zobl::LoadSettings(*store_, settings_);
+}
+
+void CBug1App::SaveSettings() {
+    zobl::SaveSettings(*store_, settings_);
+    store_->Sync();
+}
+
+CLanguageManager& CBug1App::GetLanguageManager() {
+    if (!language_) {
+        language_ = std::make_unique<CLanguageManager>(options_.languageFile);
+    }
+    return *language_;
+}
+
+QString CBug1App::ClipboardFilePath() const {
+    return Folder(settings_.tmpPath) + kClipboardFileName;
+}
+
+const QBrush& CBug1App::Brush(BrushKind kind) const {
+    return brushes_[static_cast<int>(kind)];
+}
+
+void CBug1App::RecreateBrushes() {
+    const auto brush = [](Rgb colour) { return QBrush(QColor(colour.red, colour.green, colour.blue)); };
+    brushes_[static_cast<int>(BrushKind::VehicleView)] = brush(settings_.fgsvBg);
+    brushes_[static_cast<int>(BrushKind::EditField)] = brush(settings_.editBg);
+    brushes_[static_cast<int>(BrushKind::SceneryView)] = brush(settings_.gsvBg);
+}
+
+bool CBug1App::InitInstance(const QStringList& arguments) {
+    // The standard prompts speak German when Qt's own translation is installed.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    }
+
+    QApplication::setWindowIcon(ApplicationIcon());
+    recentFiles_.Load(*store_);
+    settings_.version = kSettingsVersion;
+    settings_.SetDefaultFolders(QDir::homePath().toStdString(), settings_.tmpPath);
+    LoadSettings();
+    RecreateBrushes();
+    RegisterTemplates();
+    palette_.InitPalette();
+
+    mainFrame_ = std::make_unique<CMainFrame>(*this);
+    if (!mainFrame_->Create()) {
+        return false;
+    }
+    // Desktop restoring (SAVEDSK) joins here once the desktop record exists.
+
+    if (!ProcessCommandLine(arguments)) {
+        return false;
+    }
+    if (options_.showMainWindow) {
+        mainFrame_->show();
+    }
+    fileFilter_ = GetText(GetLanguageManager(), kFileFilterKey, kDataSection);
+    return true;
+}
+
+void CBug1App::RegisterTemplates() {
+    sceneryTemplate_ = &documents_->AddTemplate(
+        129,
+        {QString::fromUtf8(kSceneryDocumentName), QStringLiteral("Grafikdateien (*.gs)"),
+         QStringLiteral(".gs"), QStringLiteral("ZOBL-Grafik-Datei"), QStringLiteral("GS Datei")},
+        [this](DocTemplate& docTemplate) -> Document* { return new CGSDoc(docTemplate, *this); },
+        [this](Document& document) -> View* {
+            return new CSceneryPreviewView(static_cast<CGSDoc&>(document), palette_);
+        });
+    // Vehicle documents get their document and view classes with the vehicle editor.
+    vehicleTemplate_ = &documents_->AddTemplate(
+        130,
+        {QString::fromUtf8(kVehicleDocumentName), QStringLiteral("Fahrzeug-Grafikdateien (*.fgs)"),
+         QStringLiteral(".fgs"), QStringLiteral("ZOBL-Fahrzeug-Grafik-Datei"), QStringLiteral("FGS Datei")},
+        nullptr, nullptr);
+}
+
+bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
+    QString file;
+    bool print = false;
+    for (const QString& argument : arguments) {
+        // Switches start with '/' or '-'; on this system a path may start with '/' too, so only
+        // the known switch names count as switches.
+        if (argument.size() > 1 && (argument[0] == '/' || argument[0] == '-')) {
+            const QString name = argument.mid(1).toLower();
+            if (name == QLatin1String("unregister") || name == QLatin1String("unregserver")) {
+                const bool removed = store_->RemoveAll();
+                ShowInfo(QString::fromLatin1(kAppTitle),
+                         QString::fromUtf8(removed ? kUnregisteredText : kNotUnregisteredText));
+                return false;
+            }
+            if (name == QLatin1String("p") || name == QLatin1String("pt")) {
+                print = true;
+                continue;
+            }
+            if (name == QLatin1String("embedding") || name == QLatin1String("automation") ||
+                name == QLatin1String("dde") || argument[0] == '-') {
+                continue;
+            }
+        }
+        if (file.isEmpty()) {
+            file = argument;
+        }
+    }
+    if (file.isEmpty()) {
+        return !print;  // a plain start opens no document
+    }
+    if (OpenDocumentFile(file) == nullptr) {
+        return false;
+    }
+    return !print;  // nothing prints, so a print request ends here
+}
+
+int CBug1App::ExitInstance() {
+    if (exited_) {
+        return 0;
+    }
+    exited_ = true;
+    if (mainFrame_) {
+        mainFrame_->Destroy();
+    }
+    documents_->CloseAllDocuments();
+    if (settings_.autoSaveOptions) {
+        SaveSettings();
+    }
+    DeleteClipboardFile();
+    if (const auto report = stackList_.LeakReport()) {
+        ShowInfo(QString::fromLatin1(CStackList::kLeakCaption), QString::fromStdString(*report));
+    }
+    language_.reset();
+    recentFiles_.Save(*store_);
+    store_->Sync();
+    // Closed documents and windows are deleted from the event loop, which has ended.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}
+
+void CBug1App::DeleteClipboardFile() {
+    const QString path = ClipboardFilePath();
+    if (QFileInfo(path).isFile()) {
+        QFile::remove(path);
+    }
+}
+
+MouseMode CBug1App::SetMouseMode(MouseMode mode) {
+    const MouseMode old = mouseMode_.Set(mode);
+    emit MouseModeChanged(mode);
+    return old;
+}
+
+int CBug1App::SetColor(int& member, int colour) {
+    const int old = member;
+    member = colour;
+    if (old != colour) {
+        emit DrawingColoursChanged();
+        if (settings_.undoByColorChange && mainFrame_) {
+            if (Document* document = mainFrame_->ActiveDocument()) {
+                document->CloseUndoGroup();
+            }
+        }
+    }
+    return old;
+}
+
+int CBug1App::SetColor1(int colour) {
+    return SetColor(settings_.color1, colour);
+}
+
+int CBug1App::SetColor2(int colour) {
+    return SetColor(settings_.color2, colour);
+}
+
+void CBug1App::ShowHelp() {
+    const int context = helpContext_;
+    const QString numbers =
+        QString::asprintf("Help ID = %d (0x%08x | ID_%05d)", context, unsigned(context), context);
+    if (!helpNumberDisplay_) {
+        const QString manual = options_.helpFile.isEmpty() ? QString::fromStdString(ProgramFolder()) +
+                                                                 QStringLiteral("help/index.html")
+                                                           : options_.helpFile;
+        if (QFileInfo(manual).isFile()) {
+            QUrl url = QUrl::fromLocalFile(manual);
+            url.setFragment(QString::number(context));
+            const bool opened = options_.openUrl ? options_.openUrl(url) : QDesktopServices::openUrl(url);
+            if (opened) {
+                return;
+            }
+        }
+    }
+    ShowInfo(QStringLiteral("HELP"), numbers);
+}
+
+void CBug1App::ShowInfo(const QString& title, const QString& text) {
+    if (options_.infoBox) {
+        options_.infoBox(title, text);
+        return;
+    }
+    QMessageBox::information(mainFrame_ && mainFrame_->isVisible() ? mainFrame_.get() : nullptr, title, text);
+}
+
+Document* CBug1App::OpenDocumentFile(const QString& path) {
+    return documents_->OpenDocumentFile(path);
+}
+
+int CBug1App::UpdateAllDocuments(Document* skip, int action, int argument) {
+    return documents_->UpdateAllDocuments(skip, action, argument);
+}
+
+bool CBug1App::PromptForSaveName(QString& path, int kind) {
+    const int previousHelp = helpContext_;
+    helpContext_ = help::kSavePrompt;
+    const QString extension = kind == kVehicleKind ? QStringLiteral(".fgs") : QStringLiteral(".gs");
+    const QString start = Folder(settings_.saveFolder) + QFileInfo(path).fileName();
+    const QStringList filters = ToQtNameFilters(fileFilter_);
+    QString selected = filters.value(kind == kVehicleKind ? 2 : 1);
+    QString chosen =
+        QFileDialog::getSaveFileName(mainFrame_.get(), QString(), start, filters.join(QStringLiteral(";;")),
+                                     &selected, QFileDialog::DontConfirmOverwrite);
+    helpContext_ = previousHelp;
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += extension;
+    }
+    path = chosen;
+    if (settings_.autoApplyFolders) {
+        settings_.saveFolder = FolderOf(chosen);
+    }
+    if (QFileInfo::exists(chosen) && messages_->AskQuestion(kQuestionOverwrite, chosen) != kAnswerYes) {
+        return false;
+    }
+    return true;
+}
+
+void CBug1App::OnFileNew() {
+    // The choice between the two kinds joins here once vehicle documents exist; until then
+    // every new document is a scenery graphic.
+    DocTemplate* chosen = sceneryTemplate_;
+    if (chosen != nullptr && chosen->CanCreateDocuments()) {
+        documents_->NewDocument(*chosen);
+    }
+}
+
+void CBug1App::OnFileOpen() {
+    const int previousHelp = helpContext_;
+    helpContext_ = help::kOpenPrompt;
+    const QStringList filters = ToQtNameFilters(fileFilter_);
+    const QStringList files = QFileDialog::getOpenFileNames(
+        mainFrame_.get(), QString(), Folder(settings_.openFolder), filters.join(QStringLiteral(";;")));
+    helpContext_ = previousHelp;
+    for (const QString& file : files) {
+        if (settings_.autoApplyFolders) {
+            settings_.openFolder = FolderOf(file);
+        }
+        OpenDocumentFile(file);
+    }
+}
+
+void CBug1App::OnAppAbout() {
+    // Ctrl+Shift with "Info" switches the help numbers on or off.
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    if ((modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier)) {
+        helpNumberDisplay_ = !helpNumberDisplay_;
+    }
+    const int previousHelp = helpContext_;
+    helpContext_ = help::kAboutBox;
+    QMessageBox::about(
+        mainFrame_.get(), QString::fromLatin1(kAppTitle),
+        QStringLiteral("%1 %2").arg(QString::fromLatin1(kAppTitle), QCoreApplication::applicationVersion()));
+    helpContext_ = previousHelp;
+}
+
+bool CBug1App::OnCommand(int id) {
+    if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
+        const std::size_t index = std::size_t(id - ID_FILE_MRU_FILE1);
+        if (index < recentFiles_.Files().size()) {
+            const QString path = QString::fromStdString(recentFiles_.Files()[index]);
+            if (OpenDocumentFile(path) == nullptr && !QFileInfo::exists(path)) {
+                recentFiles_.Remove(index);
+            }
+        }
+        return true;
+    }
+    switch (id) {
+        case ID_FILE_NEW:
+            OnFileNew();
+            return true;
+        case ID_FILE_OPEN:
+            OnFileOpen();
+            return true;
+        case ID_APP_EXIT:
+            if (mainFrame_) {
+                mainFrame_->close();
+            }
+            return true;
+        case ID_APP_ABOUT:
+            OnAppAbout();
+            return true;
+        case ID_HELP_FINDER:
+            helpContext_ = help::kNoDocument;
+            ShowHelp();
+            return true;
+        case ID_HELP:
+        case ID_CONTEXT_HELP:
+            ShowHelp();
+            return true;
+        case ID_OPTIONS_SAVE:
+            SaveSettings();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CBug1App::OnUpdateCommand(int id, CommandState& state) {
+    if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
+        state.Enable(std::size_t(id - ID_FILE_MRU_FILE1) < recentFiles_.Files().size());
+        return true;
+    }
+    switch (id) {
+        case ID_FILE_NEW:
+            state.Enable(sceneryTemplate_ != nullptr && sceneryTemplate_->CanCreateDocuments());
+            return true;
+        case ID_FILE_OPEN:
+        case ID_APP_EXIT:
+        case ID_APP_ABOUT:
+        case ID_HELP_FINDER:
+        case ID_HELP:
+        case ID_CONTEXT_HELP:
+        case ID_OPTIONS_SAVE:
+            state.Enable();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace zobl

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QBrush>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include "core/app/MouseMode.h"
+#include "core/lang/LanguageManager.h"
+#include "core/palette/Palette.h"
+#include "core/settings/GeneralSettings.h"
+#include "core/settings/RecentFileList.h"
+#include "core/undo/UBStack.h"
+#include "gui/framework/CommandTarget.h"
+
+namespace zobl {
+
+class CMainFrame;
+class DocManager;
+class DocTemplate;
+class Document;
+class MessageService;
+class QtSettingsStore;
+class SettingsStore;
+
+// How the application is built; tests replace what talks to the user or the desktop.
+struct AppOptions {
+    QString settingsPath;                                           // empty: QtSettingsStore::DefaultPath()
+    std::string languageFile = CLanguageManager::kDefaultFileName;  // bare name: beside the executable
+    MessageService* messages = nullptr;                             // nullptr: message boxes
+    std::function<bool(const QUrl&)> openUrl;                       // nullptr: the desktop's browser
+    QString helpFile;  // the manual; empty: help/index.html beside the executable
+    std::function<void(const QString& title, const QString& text)> infoBox;  // nullptr: a message box
+    bool showMainWindow = true;
+};
+
+// The kinds PromptForSaveName knows.
+inline constexpr int kSceneryKind = 2;
+inline constexpr int kVehicleKind = 3;
+
+// The application object: owns the settings, the language manager, the palette, the mouse mode,
+// the drawing colours, the help context, the document templates and the main frame. It is the
+// last target of command routing.
+class CBug1App : public QObject, public CommandTarget {
+    Q_OBJECT
+public:
+    static constexpr const char* kAppTitle = "ZOBL Graphic Editor";
+    static constexpr const char* kClipboardFileName = "zobl_ge.clipboard";
+
+    explicit CBug1App(AppOptions options = {});
+    ~CBug1App() override;
+    CBug1App(const CBug1App&) = delete;
+    CBug1App& operator=(const CBug1App&) = delete;
+
+    // The start in its documented order. arguments: the command line without the program name.
+    // False: the start ends here (the process should exit).
+    bool InitInstance(const QStringList& arguments);
+    // The exit steps: settings (AUTOSAVEOPTIONS), clipboard file, language manager, recent files.
+    int ExitInstance();
+
+    // Settings of section "General".
+    GeneralSettings& Settings() noexcept { return settings_; }
+    const GeneralSettings& Settings() const noexcept { return settings_; }
+    SettingsStore& Store();
+    void LoadSettings();
+    void SaveSettings();
+
+    CLanguageManager& GetLanguageManager();
+    Palette& GetPalette() noexcept { return palette_; }
+    CStackList& StackList() noexcept { return stackList_; }
+    DocManager& Documents() noexcept { return *documents_; }
+    MessageService& Messages() noexcept { return *messages_; }
+    RecentFileList& RecentFiles() noexcept { return recentFiles_; }
+    CMainFrame* MainFrame() const noexcept { return mainFrame_.get(); }
+    DocTemplate* SceneryTemplate() const noexcept { return sceneryTemplate_; }
+    DocTemplate* VehicleTemplate() const noexcept { return vehicleTemplate_; }
+    // The open and save prompts' filter ("Name|*.x||", key 1060 of section "DATA").
+    const QString& FileFilter() const noexcept { return fileFilter_; }
+    // The internal clipboard file: TMPPATH followed by "zobl_ge.clipboard".
+    QString ClipboardFilePath() const;
+
+    // The three background brushes of the views, made from the settings.
+    enum class BrushKind { VehicleView, EditField, SceneryView };
+    const QBrush& Brush(BrushKind kind) const;
+    void RecreateBrushes();
+
+    // The mouse mode. SetMouseMode returns the mode current before.
+    MouseMode GetMouseMode() const noexcept { return mouseMode_.Current(); }
+    MouseMode PreviousMouseMode() const noexcept { return mouseMode_.Previous(); }
+    MouseMode SetMouseMode(MouseMode mode);
+
+    // The drawing colours (palette indices). A change repaints the colour bars and, with
+    // UNDOBYCOLORCHANGE, ends the active document's undo step. Return the old colour.
+    int GetColor1() const noexcept { return settings_.color1; }
+    int GetColor2() const noexcept { return settings_.color2; }
+    int SetColor1(int colour);
+    int SetColor2(int colour);
+
+    // The help context: the number the next help request opens. Dialogs set their own and put
+    // the previous one back when they close.
+    int GetHelpContext() const noexcept { return helpContext_; }
+    void SetHelpContext(int context) { helpContext_ = context; }
+    bool HelpNumberDisplay() const noexcept { return helpNumberDisplay_; }
+    void SetHelpNumberDisplay(bool on) { helpNumberDisplay_ = on; }
+    // help/index.html beside the executable at the anchor of the context, when it exists;
+    // otherwise (or with the help-number display on) the number in a message box.
+    void ShowHelp();
+
+    // The open operation of files from the command line, the recent-file list, drops and the
+    // open prompt.
+    Document* OpenDocumentFile(const QString& path);
+    int UpdateAllDocuments(Document* skip, int action, int argument);
+    // Asks for a file name to save under (kind 2 scenery, 3 vehicles). path holds the proposed
+    // name and receives the chosen one; question 303 before replacing an existing file.
+    bool PromptForSaveName(QString& path, int kind);
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // A text for the user that has no number (help numbers, registration messages).
+    void ShowInfo(const QString& title, const QString& text);
+
+signals:
+    void MouseModeChanged(zobl::MouseMode mode);
+    void DrawingColoursChanged();
+
+private:
+    void RegisterTemplates();
+    // false: the start ends.
+    bool ProcessCommandLine(const QStringList& arguments);
+    void OnFileNew();
+    void OnFileOpen();
+    void OnAppAbout();
+    void DeleteClipboardFile();
+    int SetColor(int& member, int colour);
+
+    AppOptions options_;
+    GeneralSettings settings_;
+    std::unique_ptr<QtSettingsStore> store_;
+    std::unique_ptr<CLanguageManager> language_;
+    Palette palette_;
+    CStackList stackList_;
+    RecentFileList recentFiles_;
+    std::unique_ptr<MessageService> ownMessages_;
+    MessageService* messages_ = nullptr;
+    std::unique_ptr<DocManager> documents_;
+    DocTemplate* sceneryTemplate_ = nullptr;
+    DocTemplate* vehicleTemplate_ = nullptr;
+    std::unique_ptr<CMainFrame> mainFrame_;
+    MouseModeState mouseMode_;
+    int helpContext_ = 21051;
+    bool helpNumberDisplay_ = false;
+    QString fileFilter_ = QStringLiteral(
+        "Alle ZOBL_GE-Dateien (*.gs;*.fgs)|*.gs;*.fgs|Grafik-Dateien (*.gs)|*.gs|Fahrzeug-Grafiken "
+        "(*.fgs)|*.fgs|Alle Dateien (*.*)|*.*||");
+    QBrush brushes_[3];
+    bool exited_ = false;
+};
+
+}  // namespace zobl

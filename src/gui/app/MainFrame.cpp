@@ -1,0 +1,793 @@
+#include "gui/app/MainFrame.h"
+
+#include <functional>
+#include <map>
+#include <span>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "core/settings/SettingsStore.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/MenuResources.h"
+#include "gui/app/PixelIcons.h"
+#include "gui/framework/ChildFrame.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/framework/Document.h"
+#include "gui/framework/View.h"
+#include "gui/lang/Localization.h"
+
+namespace zobl {
+
+namespace {
+
+// Window texts of the bars (framework strings, not in the language file).
+constexpr const char* kMainBarTitle = "Schaltflächenleiste";
+constexpr const char* kModeBarTitle = "Maus-Modi";
+constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
+constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
+
+constexpr int kMainBarButtons[] = {
+    ID_FILE_NEW,
+    ID_FILE_OPEN,
+    ID_FILE_SAVE,
+    0,
+    ID_ZOOM_IN,
+    ID_ZOOM_OUT,
+    0,
+    ID_EDIT_UNDO,
+    ID_EDIT_REDO,
+    0,
+    ID_DAY_NIGHT,
+    0,
+    ID_HELP_FINDER,
+    0,
+    ID_MIRROR_VERTICAL,
+    ID_MIRROR_HORIZONTAL,
+    ID_ROTATE_RIGHT,
+    ID_ROTATE_LEFT,
+    ID_ROTATE_UP,
+    ID_ROTATE_DOWN,
+};
+constexpr int kModeBarButtons[] = {
+    ID_MODE_VIEW,
+    0,
+    ID_MODE_FREEHAND,
+    ID_MODE_LINE,
+    ID_MODE_RECTANGLE,
+    ID_MODE_FILLED_RECTANGLE,
+    ID_MODE_FILL,
+    ID_MODE_REPLACE_COLOUR,
+    0,
+    ID_MODE_MARK,
+    0,
+    ID_MODE_PICK_COLOUR,
+    0,
+    ID_MODE_ZOOM,
+};
+
+struct Accelerator {
+    int id;
+    QKeyCombination keys;
+};
+
+// Where a command has two keys, the first one is shown in the menus.
+const Accelerator kAccelerators[] = {
+    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A},
+    {ID_EDIT_COPY_ACTIVE, Qt::CTRL | Qt::Key_C},
+    {ID_CHOOSE_COLOURS, Qt::CTRL | Qt::Key_F},
+    {ID_MIRROR_HORIZONTAL, Qt::CTRL | Qt::ALT | Qt::Key_H},
+    {ID_FILE_NEW, Qt::CTRL | Qt::Key_N},
+    {ID_FILE_OPEN, Qt::CTRL | Qt::Key_O},
+    {ID_FILE_SAVE, Qt::CTRL | Qt::Key_S},
+    {ID_DAY_NIGHT, Qt::CTRL | Qt::Key_T},
+    {ID_EDIT_PASTE_ACTIVE, Qt::CTRL | Qt::Key_V},
+    {ID_MIRROR_VERTICAL, Qt::CTRL | Qt::ALT | Qt::Key_V},
+    {ID_CONTEXT_MENU_KEY, QKeyCombination(Qt::Key_Menu)},
+    {ID_EDIT_UNDO, Qt::CTRL | Qt::Key_Z},
+    {ID_EDIT_UNDO, Qt::ALT | Qt::Key_Backspace},
+    {ID_EDIT_REDO, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+    {ID_EDIT_REDO, Qt::SHIFT | Qt::ALT | Qt::Key_Backspace},
+    {ID_ROTATE_DOWN, Qt::CTRL | Qt::ALT | Qt::Key_Down},
+    {ID_ROTATE_UP, Qt::CTRL | Qt::ALT | Qt::Key_Up},
+    {ID_ROTATE_LEFT, Qt::CTRL | Qt::ALT | Qt::Key_Left},
+    {ID_ROTATE_RIGHT, Qt::CTRL | Qt::ALT | Qt::Key_Right},
+    {ID_HELP, QKeyCombination(Qt::Key_F1)},
+    {ID_CONTEXT_HELP, Qt::SHIFT | Qt::Key_F1},
+    {ID_FILE_SAVE, QKeyCombination(Qt::Key_F2)},
+    {ID_FILE_SAVE_UZG, Qt::CTRL | Qt::Key_F2},
+    {ID_FILE_SAVE_AS, Qt::SHIFT | Qt::Key_F2},
+    {ID_FILE_OPEN, QKeyCombination(Qt::Key_F3)},
+    {ID_FILE_NEW, Qt::CTRL | Qt::Key_F3},
+    {ID_WINDOW_CASCADE, Qt::SHIFT | Qt::Key_F4},
+    {ID_WINDOW_TILE_HORZ, Qt::SHIFT | Qt::Key_F5},
+    {ID_WINDOW_TILE_VERT, Qt::CTRL | Qt::Key_F5},
+    {ID_NEXT_PANE, QKeyCombination(Qt::Key_F6)},
+    {ID_PREV_PANE, Qt::SHIFT | Qt::Key_F6},
+    {ID_NEXT_MOUSE_MODE, Qt::CTRL | Qt::Key_Space},
+    {ID_APP_EXIT, Qt::ALT | Qt::Key_X},
+};
+
+constexpr const char* kDynamicItem = "zoblDynamicItem";
+constexpr const char* kPreparedMenu = "zoblPreparedMenu";
+
+QString OneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+// "&1 ~/graphics/bahnhof.gs": the number is the item's mnemonic; long folders are shortened.
+QString RecentFileLabel(int index, const QString& path) {
+    QString shown = path;
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && shown.startsWith(home + '/')) {
+        shown = '~' + shown.mid(home.size());
+    }
+    constexpr int kMaxShown = 48;
+    if (shown.size() > kMaxShown) {
+        const QFileInfo file(path);
+        shown = QStringLiteral(".../%1/%2").arg(file.dir().dirName(), file.fileName());
+    }
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const int number = index + 1;
+    const QString prefix = number < 10    ? QStringLiteral("&%1").arg(number)
+                           : number == 10 ? QStringLiteral("1&0")
+                                          : QString::number(number);
+    return prefix + ' ' + shown;
+}
+
+void RemoveDynamicItems(QMenu* popup) {
+    for (QAction* action : popup->actions()) {
+        if (action->property(kDynamicItem).toBool()) {
+            popup->removeAction(action);
+            delete action;
+        }
+    }
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CBug1App& app) : app_(app) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(CBug1App::kAppTitle);
+    tickTimer_.setInterval(kTickMilliseconds);
+    connect(&tickTimer_, &QTimer::timeout, this, &CMainFrame::OnTick);
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // Windows that go with the frame must not call back into it while it is half destroyed.
+    QObject::disconnect(&app_.Documents(), nullptr, this, nullptr);
+    QObject::disconnect(&app_, nullptr, this, nullptr);
+    Destroy();
+}
+
+bool CMainFrame::Create() {
+    setWindowIcon(ApplicationIcon());
+    setAcceptDrops(true);
+    router_.SetChainProvider([this] { return RoutingChain(); });
+
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("Workspace"));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    RepaintWorkspace();
+    app_.Documents().SetMdiArea(area_);
+
+    CreateToolBars();
+    CreateStatusBar();
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    RecreateSharedFont();
+
+    frameMenu_ = BuildMenu(kFrameMenu, router_, app_.GetLanguageManager());
+    if (!frameMenu_) {
+        return false;
+    }
+    PrepareMenu(frameMenu_.get());
+    ShowMenu(frameMenu_.get());
+    // The menu bar repeats the highlights of its menus; its own titles have no text (7000).
+    connect(menuBar(), &QMenuBar::hovered, this, &CMainFrame::OnMenuHovered);
+    CreateAccelerators();
+
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { OnActiveWindowChanged(); });
+    DocManager& documents = app_.Documents();
+    connect(&documents, &DocManager::DocumentStateChanged, this, [this] {
+        router_.RequestUpdate();
+        UpdateTitle();
+    });
+    connect(&documents, &DocManager::DocumentsChanged, this, [this] {
+        router_.RequestUpdate();
+        UpdateTickTimer();
+    });
+    connect(&documents, &DocManager::TickDemandChanged, this, &CMainFrame::UpdateTickTimer);
+    connect(&app_, &CBug1App::MouseModeChanged, &router_, &CommandRouter::RequestUpdate);
+    connect(&app_, &CBug1App::DrawingColoursChanged, this, &CMainFrame::RepaintColorBars);
+    qApp->installEventFilter(this);
+
+    resize(1024, 720);
+    ShowStatusKey(kIdleStatusKey);
+    router_.UpdateAll();
+    return true;
+}
+
+void CMainFrame::CreateToolBars() {
+    const CLanguageManager& language = app_.GetLanguageManager();
+    const auto fill = [&](QToolBar* bar, std::span<const int> buttons) {
+        for (const int id : buttons) {
+            if (id == 0) {
+                bar->addSeparator();
+                continue;
+            }
+            QAction* action = router_.Action(id);
+            action->setIcon(CommandIcon(id));
+            if (const std::optional<int> key = ToolTipKey(id)) {
+                action->setToolTip(GetText(language, *key, kMenuSection).left(kMaxToolTipLength));
+            }
+            bar->addAction(action);
+            if (QWidget* button = bar->widgetForAction(action)) {
+                button->setProperty("zoblCommand", id);
+                button->installEventFilter(this);
+            }
+        }
+        bar->setIconSize(QSize(16, 16));
+        bar->setMovable(true);
+        bar->setFloatable(true);
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    };
+
+    // The mouse modes are a radio group; the update handlers say which one is checked.
+    auto* modes = new QActionGroup(this);
+    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (const int id : kMouseModeCommands) {
+        QAction* action = router_.Action(id);
+        action->setCheckable(true);
+        modes->addAction(action);
+    }
+    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR}) {
+        router_.Action(id)->setCheckable(true);
+    }
+
+    mainBar_ = new QToolBar(QString::fromUtf8(kMainBarTitle), this);
+    mainBar_->setObjectName(QStringLiteral("MainToolBar"));
+    fill(mainBar_, kMainBarButtons);
+    addToolBar(Qt::TopToolBarArea, mainBar_);
+
+    modeBar_ = new QToolBar(QString::fromUtf8(kModeBarTitle), this);
+    modeBar_->setObjectName(QStringLiteral("MouseModeToolBar"));
+    fill(modeBar_, kModeBarButtons);
+    addToolBar(Qt::TopToolBarArea, modeBar_);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    messagePane_ = new QLabel(bar);
+    messagePane_->setObjectName(QStringLiteral("MessagePane"));
+    messagePane_->setTextFormat(Qt::PlainText);
+    bar->addWidget(messagePane_, 1);
+    for (std::size_t i = 0; i < indicators_.size(); ++i) {
+        auto* label = new QLabel(bar);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(label);
+        indicators_[i] = label;
+    }
+}
+
+void CMainFrame::CreateAccelerators() {
+    std::map<int, QList<QKeySequence>> keys;
+    for (const Accelerator& accelerator : kAccelerators) {
+        keys[accelerator.id].append(QKeySequence(accelerator.keys));
+    }
+    for (const auto& [id, sequences] : keys) {
+        router_.Action(id)->setShortcuts(sequences);
+    }
+    // Every central action belongs to the window, so its keys work whichever menu is shown.
+    for (const auto& [id, action] : router_.Actions()) {
+        addAction(action);
+    }
+}
+
+std::vector<CommandTarget*> CMainFrame::RoutingChain() const {
+    std::vector<CommandTarget*> chain;
+    if (CChildFrame* frame = ActiveChildFrame()) {
+        if (View* view = frame->GetView()) {
+            chain.push_back(view);
+        }
+        if (Document* document = frame->GetDocument()) {
+            chain.push_back(document);
+        }
+        chain.push_back(frame);
+    }
+    chain.push_back(const_cast<CMainFrame*>(this));
+    chain.push_back(&app_);
+    return chain;
+}
+
+CChildFrame* CMainFrame::ActiveChildFrame() const {
+    return area_ != nullptr ? qobject_cast<CChildFrame*>(area_->currentSubWindow()) : nullptr;
+}
+
+View* CMainFrame::ActiveView() const {
+    CChildFrame* frame = ActiveChildFrame();
+    return frame != nullptr ? frame->GetView() : nullptr;
+}
+
+Document* CMainFrame::ActiveDocument() const {
+    CChildFrame* frame = ActiveChildFrame();
+    return frame != nullptr ? frame->GetDocument() : nullptr;
+}
+
+void CMainFrame::RecreateSharedFont() {
+    const GeneralSettings& settings = app_.Settings();
+    font_ = QFont(QString::fromStdString(settings.fontFace));
+    font_.setPointSizeF(settings.fontSize / 10.0);
+}
+
+void CMainFrame::SetMessageText(const QString& text) {
+    if (messagePane_ != nullptr) {
+        messagePane_->setText(text);
+    }
+}
+
+void CMainFrame::ShowStatusKey(int stateKey) {
+    SetMessageText(
+        OneLine(GetText(app_.GetLanguageManager(), stateKey, kStateSection)).left(kMaxStatusTextLength));
+}
+
+QString CMainFrame::MessageText() const {
+    return messagePane_ != nullptr ? messagePane_->text() : QString();
+}
+
+QStringList CMainFrame::IndicatorTexts() const {
+    QStringList texts;
+    for (const QLabel* label : indicators_) {
+        texts << (label != nullptr ? label->text() : QString());
+    }
+    return texts;
+}
+
+void CMainFrame::InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal) {
+    colourBars_[0] = vertical;
+    colourBars_[1] = horizontal;
+    if (vertical != nullptr) {
+        vertical->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        addDockWidget(Qt::LeftDockWidgetArea, vertical);
+    }
+    if (horizontal != nullptr) {
+        horizontal->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+        addDockWidget(Qt::BottomDockWidgetArea, horizontal);
+    }
+    const bool horizontalChosen = app_.Settings().horizColorBar;
+    if (QDockWidget* shown = colourBars_[horizontalChosen ? 1 : 0]) {
+        shown->show();
+    }
+    if (QDockWidget* hidden = colourBars_[horizontalChosen ? 0 : 1]) {
+        hidden->hide();
+    }
+    router_.RequestUpdate();
+}
+
+QDockWidget* CMainFrame::ChosenColourBar() const {
+    return colourBars_[app_.Settings().horizColorBar ? 1 : 0];
+}
+
+void CMainFrame::RepaintColorBars() {
+    for (const auto& bar : colourBars_) {
+        if (bar != nullptr) {
+            bar->update();
+            if (QWidget* content = bar->widget()) {
+                content->update();
+            }
+        }
+    }
+}
+
+void CMainFrame::RepaintWorkspace() {
+    if (area_ == nullptr) {
+        return;
+    }
+    const Rgb colour = app_.Settings().mdiBck;
+    area_->setBackground(QColor(colour.red, colour.green, colour.blue));
+    area_->viewport()->update();
+}
+
+void CMainFrame::PrepareMenu(QMenu* root) {
+    if (root == nullptr || root->property(kPreparedMenu).toBool()) {
+        return;
+    }
+    root->setProperty(kPreparedMenu, true);
+    QAction* recentMarker = router_.Action(ID_FILE_MRU_FILE1);
+    QAction* windowMarker = router_.Action(ID_WINDOW_ARRANGE);
+    std::function<void(QMenu*)> connectPopup = [&](QMenu* popup) {
+        connect(popup, &QMenu::hovered, this, &CMainFrame::OnMenuHovered);
+        connect(popup, &QMenu::aboutToHide, this, &CMainFrame::OnMenuClosed);
+        const QList<QAction*> actions = popup->actions();
+        if (actions.contains(recentMarker)) {
+            connect(popup, &QMenu::aboutToShow, this, [this, popup] { RebuildRecentFiles(popup); });
+        }
+        if (actions.contains(windowMarker)) {
+            connect(popup, &QMenu::aboutToShow, this, [this, popup] { RebuildWindowList(popup); });
+        }
+        for (QAction* action : actions) {
+            if (action->menu() != nullptr) {
+                connectPopup(action->menu());
+            }
+        }
+    };
+    for (QAction* action : root->actions()) {
+        if (action->menu() != nullptr) {
+            connectPopup(action->menu());
+        }
+    }
+}
+
+void CMainFrame::ShowMenu(QMenu* root) {
+    if (root == nullptr || root == currentMenu_) {
+        return;
+    }
+    QMenuBar* bar = menuBar();
+    for (QAction* action : bar->actions()) {
+        bar->removeAction(action);
+    }
+    bar->addActions(root->actions());
+    currentMenu_ = root;
+}
+
+void CMainFrame::OnActiveWindowChanged() {
+    QMdiSubWindow* current = area_->currentSubWindow();
+    if (current != lastActive_) {
+        if (auto* old = qobject_cast<CChildFrame*>(lastActive_.data()); old != nullptr && old->GetView()) {
+            old->GetView()->OnActivateView(false);
+        }
+        if (auto* now = qobject_cast<CChildFrame*>(current); now != nullptr && now->GetView()) {
+            now->GetView()->OnActivateView(true);
+        }
+        lastActive_ = current;
+    }
+    Document* document = ActiveDocument();
+    QMenu* menu = document != nullptr ? document->DocumentMenu() : nullptr;
+    if (menu != nullptr) {
+        PrepareMenu(menu);
+    }
+    ShowMenu(menu != nullptr ? menu : frameMenu_.get());
+    UpdateTitle();
+    router_.RequestUpdate();
+}
+
+void CMainFrame::UpdateTitle() {
+    const Document* document = ActiveDocument();
+    setWindowTitle(document != nullptr ? QStringLiteral("%1 - %2").arg(
+                                             QString::fromLatin1(CBug1App::kAppTitle), document->Title())
+                                       : QString::fromLatin1(CBug1App::kAppTitle));
+}
+
+void CMainFrame::UpdateTickTimer() {
+    const bool wanted = app_.Documents().AnyDocumentWantsTicks() && !destroyed_;
+    if (wanted && !tickTimer_.isActive()) {
+        tickTimer_.start();
+    } else if (!wanted && tickTimer_.isActive()) {
+        tickTimer_.stop();
+    }
+}
+
+void CMainFrame::OnTick() {
+    app_.UpdateAllDocuments(nullptr, 2, 0);
+}
+
+void CMainFrame::OnMenuHovered(QAction* action) {
+    const int id = CommandRouter::CommandOf(action);
+    const MenuItemStatus status = MenuItemStatusOf(id == 0 ? -1 : id);
+    if (status.helpContext) {
+        app_.SetHelpContext(*status.helpContext);
+    }
+    ShowStatusKey(status.stateKey);
+}
+
+void CMainFrame::OnMenuClosed() {
+    const Document* document = ActiveDocument();
+    int context = help::kNoDocument;
+    if (document != nullptr) {
+        context = document->Template().DocumentName() == QLatin1String(kVehicleDocumentName)
+                      ? help::kVehicleDocument
+                      : help::kSceneryDocument;
+    }
+    app_.SetHelpContext(context);
+    ShowStatusKey(kIdleStatusKey);
+}
+
+void CMainFrame::RebuildRecentFiles(QMenu* popup) {
+    RemoveDynamicItems(popup);
+    RecentFileList& recent = app_.RecentFiles();
+    recent.RemoveMissing(
+        [](const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); });
+    QAction* marker = router_.Action(ID_FILE_MRU_FILE1);
+    const auto& files = recent.Files();
+    // With no recent file the marker shows, disabled, where the list would be.
+    marker->setVisible(files.empty());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        QAction* item = router_.NewMenuItem(ID_FILE_MRU_FILE1 + int(i),
+                                            RecentFileLabel(int(i), QString::fromStdString(files[i])), popup);
+        item->setProperty(kDynamicItem, true);
+        popup->insertAction(marker, item);
+    }
+    router_.UpdateMenu(popup);
+}
+
+void CMainFrame::RebuildWindowList(QMenu* popup) {
+    RemoveDynamicItems(popup);
+    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) {
+        return;
+    }
+    QAction* separator = popup->addSeparator();
+    separator->setProperty(kDynamicItem, true);
+    const int count = std::min<int>(int(windows.size()), ID_WINDOW_LIST_LAST - ID_WINDOW_LIST_FIRST + 1);
+    for (int i = 0; i < count; ++i) {
+        QString title = windows[i]->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = router_.NewMenuItem(ID_WINDOW_LIST_FIRST + i,
+                                            QStringLiteral("&%1 %2").arg(i + 1).arg(title), popup);
+        item->setCheckable(true);
+        item->setProperty(kDynamicItem, true);
+        popup->addAction(item);
+    }
+    router_.UpdateMenu(popup);
+}
+
+void CMainFrame::ActivateListedWindow(int index) {
+    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
+    if (index >= 0 && index < windows.size()) {
+        if (windows[index]->isMinimized()) {
+            windows[index]->showNormal();
+        }
+        area_->setActiveSubWindow(windows[index]);
+    }
+}
+
+void CMainFrame::Tile(Qt::Orientation orientation) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isVisible() && !window->isMinimized()) {
+            windows << window;
+        }
+    }
+    if (windows.isEmpty()) {
+        return;
+    }
+    const QRect client = area_->viewport()->rect();
+    const int count = int(windows.size());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* window = windows[i];
+        if (window->isMaximized()) {
+            window->showNormal();
+        }
+        // Horizontal tiling lays the windows one above the other, vertical side by side.
+        if (orientation == Qt::Horizontal) {
+            const int top = client.height() * i / count;
+            const int bottom = client.height() * (i + 1) / count;
+            window->setGeometry(0, top, client.width(), bottom - top);
+        } else {
+            const int left = client.width() * i / count;
+            const int right = client.width() * (i + 1) / count;
+            window->setGeometry(left, 0, right - left, client.height());
+        }
+    }
+}
+
+bool CMainFrame::OnCommand(int id) {
+    if (const int mode = MouseModeOfCommand(id); mode >= 0) {
+        app_.SetMouseMode(static_cast<MouseMode>(mode));
+        return true;
+    }
+    switch (id) {
+        case ID_NEXT_MOUSE_MODE:
+            app_.SetMouseMode(NextMouseMode(app_.GetMouseMode()));
+            return true;
+        case ID_DAY_NIGHT: {
+            const GeneralSettings& settings = app_.Settings();
+            app_.GetPalette().StepDayNight(settings.transCol, settings.transCol2);
+            app_.UpdateAllDocuments(nullptr, 1, 0);
+            RepaintColorBars();
+            RepaintWorkspace();
+            return true;
+        }
+        case ID_VIEW_MODE_BAR:
+            modeBar_->setVisible(modeBar_->isHidden());
+            return true;
+        case ID_VIEW_TOOLBAR:
+            mainBar_->setVisible(mainBar_->isHidden());
+            return true;
+        case ID_VIEW_STATUS_BAR:
+            statusBar()->setVisible(statusBar()->isHidden());
+            return true;
+        case ID_VIEW_COLOUR_BAR:
+            if (QDockWidget* bar = ChosenColourBar()) {
+                bar->setVisible(bar->isHidden());
+                return true;
+            }
+            return false;
+        case ID_WINDOW_CASCADE:
+            area_->cascadeSubWindows();
+            return true;
+        case ID_WINDOW_TILE_HORZ:
+            Tile(Qt::Horizontal);
+            return true;
+        case ID_WINDOW_TILE_VERT:
+            Tile(Qt::Vertical);
+            return true;
+        case ID_WINDOW_NEW:
+            if (Document* document = ActiveDocument()) {
+                document->Template().CreateNewFrame(*document);
+                return true;
+            }
+            return false;
+        default:
+            if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
+                ActivateListedWindow(id - ID_WINDOW_LIST_FIRST);
+                return true;
+            }
+            return false;
+    }
+}
+
+bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
+    if (const int mode = MouseModeOfCommand(id); mode >= 0) {
+        state.Enable();
+        state.Check(static_cast<int>(app_.GetMouseMode()) == mode);
+        return true;
+    }
+    switch (id) {
+        case ID_NEXT_MOUSE_MODE:
+        case ID_DAY_NIGHT:
+            state.Enable();
+            return true;
+        case ID_VIEW_MODE_BAR:
+            state.Enable();
+            state.Check(!modeBar_->isHidden());
+            return true;
+        case ID_VIEW_TOOLBAR:
+            state.Enable();
+            state.Check(!mainBar_->isHidden());
+            return true;
+        case ID_VIEW_STATUS_BAR:
+            state.Enable();
+            state.Check(!statusBar()->isHidden());
+            return true;
+        case ID_VIEW_COLOUR_BAR:
+            if (QDockWidget* bar = ChosenColourBar()) {
+                state.Enable();
+                state.Check(!bar->isHidden());
+                return true;
+            }
+            return false;
+        case ID_WINDOW_CASCADE:
+        case ID_WINDOW_TILE_HORZ:
+        case ID_WINDOW_TILE_VERT:
+            state.Enable(!area_->subWindowList().isEmpty());
+            return true;
+        case ID_WINDOW_NEW:
+            state.Enable(ActiveDocument() != nullptr);
+            return true;
+        default:
+            if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
+                const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
+                const int index = id - ID_WINDOW_LIST_FIRST;
+                state.Enable(index < windows.size());
+                state.Check(index < windows.size() && windows[index] == area_->currentSubWindow());
+                return true;
+            }
+            return false;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The tool bar layout and the desktop are recorded even if the user then keeps a document.
+    const QByteArray layout = saveState();
+    app_.Store().WriteBinary(kControlBarsSection, "State",
+                             std::vector<std::uint8_t>(layout.begin(), layout.end()));
+    if (!app_.Documents().SaveAllModified()) {
+        event->ignore();
+        return;
+    }
+    app_.Documents().CloseAllDocuments();
+    Destroy();
+    event->accept();
+}
+
+void CMainFrame::Destroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    tickTimer_.stop();
+    SettingsStore& store = app_.Store();
+    store.WriteInt(kWindowSection, "ZOOMED", isMaximized() ? 1 : 0);
+    store.WriteInt(kWindowSection, "ICONIC", isMinimized() ? 1 : 0);
+    store.WriteInt(kWindowSection, "X", 0);
+    store.WriteInt(kWindowSection, "Y", 0);
+    store.WriteInt(kWindowSection, "SX", width());
+    store.WriteInt(kWindowSection, "SY", height());
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // The message pane shows our own texts; Qt's status tips would blank it.
+    if (event->type() == QEvent::StatusTip) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Enter:
+            if (const QVariant id = watched->property("zoblCommand"); id.isValid()) {
+                ShowStatusKey(CommandStatusKey(id.toInt()));
+            }
+            break;
+        case QEvent::Leave:
+            if (watched->property("zoblCommand").isValid()) {
+                ShowStatusKey(kIdleStatusKey);
+            }
+            break;
+        case QEvent::KeyPress:
+            // Windows see each key press once, before the widgets; the lock keys toggle.
+            if (watched->isWindowType()) {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                for (std::size_t i = 0; i < locks_.size(); ++i) {
+                    if (key == kLockKeys[i] && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+                        locks_[i] = !locks_[i];
+                        indicators_[i]->setText(locks_[i] ? QString::fromLatin1(kIndicatorTexts[i])
+                                                          : QString());
+                    }
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            app_.OpenDocumentFile(url.toLocalFile());
+        }
+    }
+}
+
+}  // namespace zobl

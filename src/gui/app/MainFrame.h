@@ -1,0 +1,125 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QFont>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include "gui/framework/CommandRouter.h"
+#include "gui/framework/CommandTarget.h"
+
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace zobl {
+
+class CBug1App;
+class CChildFrame;
+class Document;
+class View;
+
+// The multi-document main window: menu bar, the main and the mouse-mode tool bars, the status
+// line, the workspace with the document windows, the 5 ms timer and the shared font. Owns the
+// command router; its own commands are the mouse modes, day/night, bar visibility and tiling.
+class CMainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    static constexpr int kTickMilliseconds = 5;
+    static constexpr const char* kControlBarsSection = "MAINFRAME_CONTROLBARS";
+    static constexpr const char* kWindowSection = "MAINWINDOW";
+
+    explicit CMainFrame(CBug1App& app);
+    ~CMainFrame() override;
+
+    // The creation steps: tool bars, status line, docking, timer, font, menu 128, workspace.
+    bool Create();
+
+    CommandRouter& Router() noexcept { return router_; }
+    QMdiArea* MdiArea() const noexcept { return area_; }
+    QToolBar* MainToolBar() const noexcept { return mainBar_; }
+    QToolBar* ModeToolBar() const noexcept { return modeBar_; }
+
+    CChildFrame* ActiveChildFrame() const;
+    View* ActiveView() const;
+    Document* ActiveDocument() const;
+
+    // The font the views write with (FONTFACE, FONTSIZE).
+    const QFont& SharedFont() const noexcept { return font_; }
+    void RecreateSharedFont();
+
+    // The message pane of the status line.
+    void SetMessageText(const QString& text);
+    void ShowStatusKey(int stateKey);
+    QString MessageText() const;
+    // The texts of the three lock indicators ("UF", "NUM", "RF" while on, empty while off).
+    QStringList IndicatorTexts() const;
+
+    // Hooks for the colour bars: the frame shows the one HORIZCOLORBAR chooses and hides the other.
+    void InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal);
+    QDockWidget* ChosenColourBar() const;
+    void RepaintColorBars();
+    void RepaintWorkspace();
+
+    // The menu resource on show: 128 without an active document window, else the document's.
+    QMenu* CurrentMenu() const noexcept { return currentMenu_; }
+    QMenu* FrameMenu() const noexcept { return frameMenu_.get(); }
+
+    // Runs only while a document needs the tick, so idle documents cost nothing.
+    bool IsTickTimerActive() const { return tickTimer_.isActive(); }
+    void OnTick();
+
+    // The steps when the window is destroyed (timer, font, "MAINWINDOW"); once.
+    void Destroy();
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateToolBars();
+    void CreateStatusBar();
+    void CreateAccelerators();
+    void PrepareMenu(QMenu* root);
+    void ShowMenu(QMenu* root);
+    void OnActiveWindowChanged();
+    void UpdateTitle();
+    void UpdateTickTimer();
+    void OnMenuHovered(QAction* action);
+    void OnMenuClosed();
+    void RebuildRecentFiles(QMenu* popup);
+    void RebuildWindowList(QMenu* popup);
+    void ActivateListedWindow(int index);
+    void Tile(Qt::Orientation orientation);
+    std::vector<CommandTarget*> RoutingChain() const;
+
+    CBug1App& app_;
+    CommandRouter router_;
+    QMdiArea* area_ = nullptr;
+    QToolBar* mainBar_ = nullptr;
+    QToolBar* modeBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    std::array<QLabel*, 3> indicators_{};
+    std::array<bool, 3> locks_{};
+    QPointer<QDockWidget> colourBars_[2];  // vertical, horizontal
+    std::unique_ptr<QMenu> frameMenu_;
+    QMenu* currentMenu_ = nullptr;
+    QPointer<QMdiSubWindow> lastActive_;
+    QTimer tickTimer_;
+    QFont font_;
+    bool destroyed_ = false;
+};
+
+}  // namespace zobl

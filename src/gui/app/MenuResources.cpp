@@ -1,0 +1,131 @@
+#include "gui/app/MenuResources.h"
+
+#include <initializer_list>
+#include <utility>
+
+#include <QAction>
+#include <QMenu>
+
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandRouter.h"
+#include "gui/lang/Localization.h"
+
+namespace zobl {
+
+namespace {
+
+// 0 is a separator.
+using Items = std::initializer_list<std::pair<int, const char*>>;
+
+void AddPopup(QMenu& root, const char* title, CommandRouter& router, Items items) {
+    QMenu* popup = root.addMenu(QString::fromLatin1(title));
+    for (const auto& [id, text] : items) {
+        if (id == 0) {
+            popup->addSeparator();
+            continue;
+        }
+        QAction* action = router.Action(id);
+        action->setText(QString::fromLatin1(text));
+        popup->addAction(action);
+    }
+}
+
+const Items kFileItemsFrame = {
+    {ID_FILE_NEW, "key1101"},
+    {ID_FILE_OPEN, "key1102"},
+    {0, nullptr},
+    {ID_FILE_MRU_FILE1, "key1108"},
+    {0, nullptr},
+    {ID_APP_EXIT, "key1109"},
+};
+const Items kFileItemsDocument = {
+    {ID_FILE_NEW, "key1101"},
+    {ID_FILE_OPEN, "key1102"},
+    {ID_FILE_SAVE, "key1103"},
+    {ID_FILE_SAVE_AS, "key1104"},
+    {ID_FILE_SAVE_UZG, "key1105"},
+    {ID_FILE_CLOSE, "key1106"},
+    {0, nullptr},
+    {ID_FILE_MRU_FILE1, "key1108"},
+    {0, nullptr},
+    {ID_APP_EXIT, "key1109"},
+};
+const Items kViewItemsFrame = {
+    {ID_VIEW_TOOLBAR, "key1401"},
+    {ID_VIEW_STATUS_BAR, "key1402"},
+    {ID_VIEW_COLOUR_BAR, "key1403"},
+    {ID_VIEW_MODE_BAR, "key1404"},
+    {0, nullptr},
+    {ID_CHOOSE_COLOURS, "key1407"},
+    {ID_NEXT_MOUSE_MODE, "key1408"},
+    {ID_DAY_NIGHT, "key1409"},
+};
+const Items kViewItemsDocument = {
+    {ID_VIEW_TOOLBAR, "key1401"},
+    {ID_VIEW_STATUS_BAR, "key1402"},
+    {ID_VIEW_COLOUR_BAR, "key1403"},
+    {ID_VIEW_MODE_BAR, "key1404"},
+    {0, nullptr},
+    {ID_ZOOM_IN, "key1405"},
+    {ID_ZOOM_OUT, "key1406"},
+    {0, nullptr},
+    {ID_CHOOSE_COLOURS, "key1407"},
+    {ID_NEXT_MOUSE_MODE, "key1408"},
+    {ID_DAY_NIGHT, "key1409"},
+};
+const Items kOptionsItems = {
+    {ID_OPTIONS_SETTINGS, "key1501"},
+    {ID_OPTIONS_COLOURS, "key1502"},
+    {0, nullptr},
+    {ID_OPTIONS_SAVE, "key1503"},
+};
+const Items kWindowItems = {
+    {ID_WINDOW_NEW, "key1601"},       {ID_WINDOW_CASCADE, "key1602"}, {ID_WINDOW_TILE_HORZ, "key1603"},
+    {ID_WINDOW_TILE_VERT, "key1604"}, {ID_WINDOW_ARRANGE, "key1605"},
+};
+const Items kHelpItems = {
+    {ID_HELP_FINDER, "key1701"},
+    {0, nullptr},
+    {ID_APP_ABOUT, "key1702"},
+};
+
+}  // namespace
+
+std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language) {
+    auto root = std::make_unique<QMenu>();
+    switch (resource) {
+        case kFrameMenu:
+            AddPopup(*root, "key1001", router, kFileItemsFrame);
+            AddPopup(*root, "key1004", router, kViewItemsFrame);
+            AddPopup(*root, "key1005", router, kOptionsItems);
+            AddPopup(*root, "key1007", router, kHelpItems);
+            break;
+        case kSceneryMenu:
+            AddPopup(*root, "key1001", router, kFileItemsDocument);
+            AddPopup(*root, "key1002", router,
+                     {{ID_EDIT_UNDO, "key1201"},
+                      {ID_EDIT_REDO, "key1202"},
+                      {0, nullptr},
+                      {ID_EDIT_COPY, "key1203"},
+                      {ID_EDIT_PASTE, "key1204"},
+                      {ID_EDIT_PASTE_SYSTEM, "key1205"},
+                      {0, nullptr},
+                      {ID_EDIT_SELECT_ALL, "key1206"},
+                      {0, nullptr},
+                      {ID_EDIT_INFO, "key1207"}});
+            AddPopup(*root, "key1003", router,
+                     {{ID_MIRROR_VERTICAL, "key1301"}, {ID_MIRROR_HORIZONTAL, "key1302"}});
+            AddPopup(*root, "key1004", router, kViewItemsDocument);
+            AddPopup(*root, "key1005", router, kOptionsItems);
+            AddPopup(*root, "key1006", router, kWindowItems);
+            AddPopup(*root, "key1007", router, kHelpItems);
+            break;
+        default:
+            return nullptr;
+    }
+    LocalizeMenu(root.get(), language);
+    router.WatchMenu(root.get());
+    return root;
+}
+
+}  // namespace zobl

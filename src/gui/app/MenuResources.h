@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+class QMenu;
+
+namespace zobl {
+
+class CLanguageManager;
+class CommandRouter;
+
+// The menu resources, built in code with "keyNNNN" placeholders and localised at once. A menu
+// resource is a QMenu whose submenus are the top-level menus of the menu bar. Items are the
+// router's central actions, so shortcuts, checks and enabled states are shared with the tool
+// bars.
+inline constexpr int kFrameMenu = 128;    // while no document window is active
+inline constexpr int kSceneryMenu = 129;  // windows of scenery documents
+inline constexpr int kVehicleMenu = 130;  // windows of vehicle documents
+
+std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);
+
+// Each top-level menu and the help context of its group: file 40010, edit 40020, view 40030, ...
+// (a highlighted top-level title shows no text of its own).
+
+}  // namespace zobl

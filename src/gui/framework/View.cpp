@@ -1,0 +1,11 @@
+#include "gui/framework/View.h"
+
+namespace zobl {
+
+View::~View() {
+    if (document_ != nullptr) {
+        document_->RemoveView(this);
+    }
+}
+
+}  // namespace zobl

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string_view>
+
+#include <QString>
+
+class QMenu;
+class QWidget;
+
+namespace zobl {
+
+class CLanguageManager;
+
+inline constexpr const char* kMenuSection = "MENU";
+inline constexpr const char* kDialogsSection = "DIALOGS";
+inline constexpr const char* kStateSection = "STATE";
+inline constexpr const char* kDataSection = "DATA";
+
+// The text of key in section as a QString.
+QString GetText(const CLanguageManager& language, int key, std::string_view section);
+
+// Menus and dialogs are written with "keyNNNN" placeholders (see core/lang/Placeholder.h) and
+// get their texts when they are created.
+
+// Replaces the placeholder texts of every item of menu and, recursively, of its submenus, from
+// section "MENU". Separators are left alone; submenus keep their items. False without a menu.
+bool LocalizeMenu(QMenu* menu, const CLanguageManager& language);
+
+// Replaces the placeholder texts of window and of every widget inside it (group boxes and
+// containers nest their controls, so all descendants are visited, not only direct children) from
+// section "DIALOGS": window titles, button, label and group box texts, tab and tool box titles.
+// False without a window.
+bool LocalizeWindow(QWidget* window, const CLanguageManager& language);
+
+// When text is a placeholder with a number other than 0, sets result to that text of section
+// and returns true; otherwise leaves result alone and returns false.
+bool GetTextIfKey(QString& result, const QString& text, std::string_view section,
+                  const CLanguageManager& language);
+
+}  // namespace zobl

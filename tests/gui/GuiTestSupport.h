@@ -1,0 +1,138 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include "core/common/TestTempFolder.h"
+#include "core/scenery/GsFile.h"
+#include "core/scenery/SceneryDocument.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/MainFrame.h"
+#include "gui/framework/MessageService.h"
+
+namespace zobl::test {
+
+// Stands in for the error and question dialogs: records every call, answers from a queue
+// (cancel when it is empty).
+class RecordingMessages : public MessageService {
+public:
+    struct Entry {
+        int number;
+        QString argument;
+        bool question;
+    };
+
+    void ShowError(int number, const QString& argument, QWidget*) override {
+        entries.push_back({number, argument, false});
+    }
+    int AskQuestion(int number, const QString& argument, QWidget*) override {
+        entries.push_back({number, argument, true});
+        if (answers.empty()) {
+            return kAnswerCancel;
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<int> Numbers() const {
+        std::vector<int> numbers;
+        for (const Entry& entry : entries) {
+            numbers.push_back(entry.number);
+        }
+        return numbers;
+    }
+
+    std::vector<Entry> entries;
+    std::deque<int> answers;
+};
+
+// A settings folder of its own (XDG_CONFIG_HOME) and an application whose dialogs, message
+// boxes and browser calls are recorded instead of shown.
+class AppFixture {
+public:
+    AppFixture() {
+        previousConfig_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", folder.File("config").c_str());
+    }
+    ~AppFixture() {
+        app.reset();
+        qputenv("XDG_CONFIG_HOME", previousConfig_);
+    }
+
+    CBug1App& MakeApp(bool show = false) {
+        AppOptions options;
+        options.messages = &messages;
+        options.showMainWindow = show;
+        options.infoBox = [this](const QString& title, const QString& text) {
+            infoBoxes << title + ": " + text;
+        };
+        options.openUrl = [this](const QUrl& url) {
+            openedUrls << url;
+            return true;
+        };
+        options.helpFile = helpFile;
+        app = std::make_unique<CBug1App>(options);
+        return *app;
+    }
+    CBug1App& StartApp(const QStringList& arguments = {}, bool show = false) {
+        CBug1App& started = MakeApp(show);
+        EXPECT_TRUE(started.InitInstance(arguments));
+        return started;
+    }
+    // Ends the application as main() does.
+    void EndApp() {
+        if (app) {
+            if (app->MainFrame() != nullptr) {
+                app->MainFrame()->close();
+            }
+            app->ExitInstance();
+            app.reset();
+        }
+    }
+
+    QString SettingsFile() const {
+        return QString::fromStdString(folder.File("config")) +
+               "/ZOBL Graphics Editor/ZOBL Graphic Editor.ini";
+    }
+    QString SettingsText() const {
+        QFile file(SettingsFile());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // A scenery file with one drawn pixel, written by the core.
+    QString WriteSceneryFile(const std::string& name) {
+        SceneryDocument doc;
+        doc.SetPixel(3, 3, 1, 1, 23, 1);
+        const std::string path = folder.File(name);
+        SaveGsFile(path, doc);
+        return QString::fromStdString(path);
+    }
+
+    QAction* Action(int id) { return app->MainFrame()->Router().Action(id); }
+    bool Command(int id) {
+        const bool handled = app->MainFrame()->Router().Execute(id);
+        QCoreApplication::processEvents();
+        return handled;
+    }
+
+    TempFolder folder;
+    RecordingMessages messages;
+    QStringList infoBoxes;
+    QList<QUrl> openedUrls;
+    QString helpFile = QString::fromStdString(folder.File("help/index.html"));
+    std::unique_ptr<CBug1App> app;
+
+private:
+    QByteArray previousConfig_;
+};
+
+}  // namespace zobl::test

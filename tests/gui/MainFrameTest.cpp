@@ -1,0 +1,442 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "GuiTestSupport.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/MessageBoxService.h"
+#include "gui/framework/ChildFrame.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/Document.h"
+#include "gui/framework/View.h"
+#include "gui/lang/Localization.h"
+#include "gui/scenery/GSDoc.h"
+#include "gui/scenery/SceneryPreviewView.h"
+
+namespace zobl {
+namespace {
+
+class MainFrame : public ::testing::Test, public test::AppFixture {
+protected:
+    CMainFrame& Frame() { return *app->MainFrame(); }
+    QString State(int key) { return GetText(app->GetLanguageManager(), key, kStateSection); }
+    std::vector<int> ButtonsOf(QToolBar* bar) {
+        std::vector<int> ids;
+        for (QAction* action : bar->actions()) {
+            ids.push_back(action->isSeparator() ? 0 : CommandRouter::CommandOf(action));
+        }
+        return ids;
+    }
+    QMenu* TopMenu(QMenu* root, int index) { return root->actions().at(index)->menu(); }
+};
+
+TEST_F(MainFrame, ToolBarsHaveTheirButtonsInOrder) {
+    StartApp();
+    EXPECT_EQ(ButtonsOf(Frame().MainToolBar()),
+              (std::vector<int>{57600, 57601, 57603, 0, 32771, 32772, 0,     57643, 57644, 0,
+                                32778, 0,     57667, 0, 32792, 32793, 32797, 32798, 32803, 32795}));
+    EXPECT_EQ(ButtonsOf(Frame().ModeToolBar()), (std::vector<int>{32774, 0, 32775, 32777, 32780, 32781, 32782,
+                                                                  32824, 0, 32783, 0, 32789, 0, 32787}));
+    for (QToolBar* bar : {Frame().MainToolBar(), Frame().ModeToolBar()}) {
+        EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
+        EXPECT_TRUE(bar->isMovable());
+        for (QAction* action : bar->actions()) {
+            if (!action->isSeparator()) {
+                EXPECT_FALSE(action->icon().isNull()) << CommandRouter::CommandOf(action);
+                // Drawn for whole-number scales only.
+                EXPECT_TRUE(action->icon().availableSizes().contains(QSize(32, 32)));
+            }
+        }
+    }
+    EXPECT_EQ(Frame().MainToolBar()->windowTitle(), QString::fromUtf8("Schaltflächenleiste"));
+    EXPECT_EQ(Frame().ModeToolBar()->windowTitle(), QStringLiteral("Maus-Modi"));
+    EXPECT_FALSE(Frame().windowIcon().isNull());
+    EXPECT_EQ(Frame().SharedFont().family(), QStringLiteral("Arial"));
+    EXPECT_DOUBLE_EQ(Frame().SharedFont().pointSizeF(), 9.0);
+}
+
+TEST_F(MainFrame, ToolTipsComeFromTheMenuSectionCutTo79Characters) {
+    StartApp();
+    int checked = 0;
+    for (QToolBar* bar : {Frame().MainToolBar(), Frame().ModeToolBar()}) {
+        for (QAction* action : bar->actions()) {
+            const int id = CommandRouter::CommandOf(action);
+            if (const std::optional<int> key = ToolTipKey(id)) {
+                const QString text = GetText(app->GetLanguageManager(), *key, kMenuSection);
+                EXPECT_EQ(action->toolTip(), text.left(79)) << id;
+                EXPECT_LE(action->toolTip().size(), 79);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 25);
+}
+
+TEST_F(MainFrame, MenuHighlightsShowTheirStatusTextAndSetTheHelpContext) {
+    StartApp();
+    QMenu* file = TopMenu(Frame().FrameMenu(), 0);
+    emit file->hovered(Action(ID_FILE_OPEN));
+    EXPECT_EQ(Frame().MessageText(), State(7002));
+    EXPECT_EQ(app->GetHelpContext(), 40010);
+    emit file->hovered(Action(ID_APP_EXIT));
+    EXPECT_EQ(Frame().MessageText(), State(7004));
+    // The menu bar repeats its menus' highlights; they keep their texts.
+    emit Frame().menuBar()->hovered(Action(ID_FILE_OPEN));
+    EXPECT_EQ(Frame().MessageText(), State(7002));
+    emit Frame().menuBar()->hovered(file->menuAction());
+    EXPECT_EQ(Frame().MessageText(), State(7000));
+
+    QMenu* view = TopMenu(Frame().FrameMenu(), 1);
+    emit view->hovered(Action(ID_NEXT_MOUSE_MODE));
+    EXPECT_EQ(Frame().MessageText(), State(7009));
+    EXPECT_EQ(app->GetHelpContext(), 40030);
+
+    // An item outside the table: key 7000, help context unchanged.
+    emit view->hovered(file->menuAction());
+    EXPECT_EQ(Frame().MessageText(), State(7000));
+    EXPECT_EQ(app->GetHelpContext(), 40030);
+
+    // Closing the menu sets the context of the active document kind.
+    emit view->aboutToHide();
+    EXPECT_EQ(app->GetHelpContext(), 21051);
+    app->OpenDocumentFile(WriteSceneryFile("a.gs"));
+    emit view->aboutToHide();
+    EXPECT_EQ(app->GetHelpContext(), 2090);
+
+    EXPECT_EQ(MenuItemStatusOf(ID_FILE_MRU_FILE1 + 15).stateKey, 7003);
+    EXPECT_EQ(MenuItemStatusOf(ID_WINDOW_LIST_FIRST + 8).stateKey, 7205);
+    EXPECT_EQ(MenuItemStatusOf(ID_WINDOW_ARRANGE).helpContext, std::nullopt);
+}
+
+TEST_F(MainFrame, HoveredToolButtonsShowTheirStatusText) {
+    StartApp();
+    QWidget* button = Frame().ModeToolBar()->widgetForAction(Action(ID_MODE_FILL));
+    ASSERT_NE(button, nullptr);
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(button, &enter);
+    EXPECT_EQ(Frame().MessageText(), State(7056));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    EXPECT_EQ(Frame().MessageText(), State(7000));
+    EXPECT_EQ(CommandStatusKey(ID_FILE_SAVE), 7016);
+    EXPECT_EQ(CommandStatusKey(ID_APP_ABOUT), 7000);
+}
+
+TEST_F(MainFrame, EachDocumentKindShowsItsMenu) {
+    StartApp();
+    ASSERT_EQ(Frame().CurrentMenu(), Frame().FrameMenu());
+    EXPECT_EQ(Frame().menuBar()->actions().size(), 4);
+
+    Document* document = app->OpenDocumentFile(WriteSceneryFile("a.gs"));
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(Frame().CurrentMenu(), document->DocumentMenu());
+    ASSERT_EQ(Frame().menuBar()->actions().size(), 7);
+    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" - a.gs")));
+    // The document's commands are reachable through its menu.
+    QMenu* edit = TopMenu(document->DocumentMenu(), 1);
+    EXPECT_TRUE(edit->actions().contains(Action(ID_EDIT_UNDO)));
+
+    Command(ID_FILE_CLOSE);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->Documents().DocumentCount(), 0u);
+    EXPECT_EQ(Frame().CurrentMenu(), Frame().FrameMenu());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("ZOBL Graphic Editor"));
+}
+
+TEST_F(MainFrame, AcceleratorTableIsComplete) {
+    StartApp();
+    const std::pair<int, QKeySequence> table[] = {
+        {57642, QKeySequence(QStringLiteral("Ctrl+A"))},
+        {32829, QKeySequence(QStringLiteral("Ctrl+C"))},
+        {32784, QKeySequence(QStringLiteral("Ctrl+F"))},
+        {32793, QKeySequence(QStringLiteral("Ctrl+Alt+H"))},
+        {57600, QKeySequence(QStringLiteral("Ctrl+N"))},
+        {57601, QKeySequence(QStringLiteral("Ctrl+O"))},
+        {57603, QKeySequence(QStringLiteral("Ctrl+S"))},
+        {32778, QKeySequence(QStringLiteral("Ctrl+T"))},
+        {32830, QKeySequence(QStringLiteral("Ctrl+V"))},
+        {32792, QKeySequence(QStringLiteral("Ctrl+Alt+V"))},
+        {32820, QKeySequence(Qt::Key_Menu)},
+        {57643, QKeySequence(QStringLiteral("Alt+Backspace"))},
+        {57644, QKeySequence(QStringLiteral("Shift+Alt+Backspace"))},
+        {32795, QKeySequence(QStringLiteral("Ctrl+Alt+Down"))},
+        {32803, QKeySequence(QStringLiteral("Ctrl+Alt+Up"))},
+        {32798, QKeySequence(QStringLiteral("Ctrl+Alt+Left"))},
+        {32797, QKeySequence(QStringLiteral("Ctrl+Alt+Right"))},
+        {57670, QKeySequence(QStringLiteral("F1"))},
+        {57669, QKeySequence(QStringLiteral("Shift+F1"))},
+        {57603, QKeySequence(QStringLiteral("F2"))},
+        {32791, QKeySequence(QStringLiteral("Ctrl+F2"))},
+        {57604, QKeySequence(QStringLiteral("Shift+F2"))},
+        {57601, QKeySequence(QStringLiteral("F3"))},
+        {57600, QKeySequence(QStringLiteral("Ctrl+F3"))},
+        {57650, QKeySequence(QStringLiteral("Shift+F4"))},
+        {57651, QKeySequence(QStringLiteral("Shift+F5"))},
+        {57652, QKeySequence(QStringLiteral("Ctrl+F5"))},
+        {57680, QKeySequence(QStringLiteral("F6"))},
+        {57681, QKeySequence(QStringLiteral("Shift+F6"))},
+        {32786, QKeySequence(QStringLiteral("Ctrl+Space"))},
+        {57665, QKeySequence(QStringLiteral("Alt+X"))},
+        {57643, QKeySequence(QStringLiteral("Ctrl+Z"))},
+        {57644, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
+    };
+    for (const auto& [id, keys] : table) {
+        EXPECT_TRUE(Action(id)->shortcuts().contains(keys)) << id << " " << keys.toString().toStdString();
+        EXPECT_TRUE(Frame().actions().contains(Action(id))) << id;
+    }
+}
+
+TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    auto* document = static_cast<CGSDoc*>(Frame().ActiveDocument());
+    ASSERT_NE(document, nullptr);
+
+    QTest::keyClick(&Frame(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(app->GetMouseMode(), MouseMode::Freehand);
+    QTest::keyClick(&Frame(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(app->GetPalette().DayNightState(), 1);
+
+    // Undo is enabled once the document has a step; Alt+Backspace and Ctrl+Z both undo.
+    document->Model().SetPixel(0, 3, 0, 0, 5, 1);
+    document->Model().CloseUndoGroup();
+    document->Model().SetPixel(0, 3, 0, 0, 6, 2);
+    document->NotifyStateChanged();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Action(ID_EDIT_UNDO)->isEnabled());
+    QTest::keyClick(&Frame(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(document->Model().GetPixel(0, 3, 0, 0), 5);
+    QCoreApplication::processEvents();
+    QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document->Model().UndoCount(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
+    QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(document->Model().GetPixel(0, 3, 0, 0), 5);
+
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    ASSERT_FALSE(infoBoxes.isEmpty());
+    EXPECT_TRUE(infoBoxes.back().startsWith(QStringLiteral("HELP: Help ID = ")));
+}
+
+TEST_F(MainFrame, LockKeysShowTheirIndicators) {
+    StartApp({}, true);
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", ""}));
+    QTest::keyClick(Frame().windowHandle(), Qt::Key_CapsLock);
+    QTest::keyClick(Frame().windowHandle(), Qt::Key_ScrollLock);
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "", "RF"}));
+    QTest::keyClick(Frame().windowHandle(), Qt::Key_CapsLock);
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", "RF"}));
+}
+
+TEST_F(MainFrame, FourDayNightStepsComeBackToDayWithTheTransparentColours) {
+    CBug1App& started = StartApp({WriteSceneryFile("a.gs")});
+    started.Settings().transCol = {200, 10, 20};
+    started.Settings().transCol2 = {30, 40, 50};
+    auto* view = static_cast<CSceneryPreviewView*>(Frame().ActiveView());
+    ASSERT_NE(view, nullptr);
+    // Pixel (0, 0) of the picture is palette index 56 (transparent).
+    const QRgb before = view->Picture().pixel(0, 0);
+    EXPECT_EQ(before, qRgb(0, 112, 0));
+    for (int step = 1; step <= 4; ++step) {
+        Command(ID_DAY_NIGHT);
+        EXPECT_EQ(started.GetPalette().DayNightState(), step % 4);
+    }
+    EXPECT_EQ(started.GetPalette().CurrentColour(56), (Rgb{200, 10, 20}));
+    EXPECT_EQ(started.GetPalette().CurrentColour(97), (Rgb{30, 40, 50}));
+    // The documents rebuilt their pictures (update action 1).
+    EXPECT_EQ(view->Picture().pixel(0, 0), qRgb(200, 10, 20));
+}
+
+TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
+    StartApp({}, true);
+    const auto toggles = [&](int id, QWidget* bar) {
+        ASSERT_TRUE(Action(id)->isChecked());
+        Command(id);
+        EXPECT_TRUE(bar->isHidden());
+        EXPECT_FALSE(Action(id)->isChecked());
+        Command(id);
+        EXPECT_FALSE(bar->isHidden());
+        EXPECT_TRUE(Action(id)->isChecked());
+    };
+    toggles(ID_VIEW_TOOLBAR, Frame().MainToolBar());
+    toggles(ID_VIEW_MODE_BAR, Frame().ModeToolBar());
+    toggles(ID_VIEW_STATUS_BAR, Frame().statusBar());
+
+    // The colour bar command acts on the bar HORIZCOLORBAR chooses, and only on it.
+    EXPECT_FALSE(Action(ID_VIEW_COLOUR_BAR)->isEnabled());
+    auto* vertical = new QDockWidget(QStringLiteral("Farben"));
+    auto* horizontal = new QDockWidget(QStringLiteral("Farben"));
+    app->Settings().horizColorBar = true;
+    Frame().InstallColourBars(vertical, horizontal);
+    EXPECT_TRUE(vertical->isHidden());
+    Command(ID_VIEW_COLOUR_BAR);
+    EXPECT_TRUE(horizontal->isHidden());
+    EXPECT_TRUE(vertical->isHidden());
+    Command(ID_VIEW_COLOUR_BAR);
+    EXPECT_FALSE(horizontal->isHidden());
+    EXPECT_TRUE(vertical->isHidden());
+}
+
+TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {
+    StartApp({}, true);
+    app->OpenDocumentFile(WriteSceneryFile("a.gs"));
+    app->OpenDocumentFile(WriteSceneryFile("b.gs"));
+    QCoreApplication::processEvents();
+    const QList<QMdiSubWindow*> windows = Frame().MdiArea()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 2);
+    const QRect client = Frame().MdiArea()->viewport()->rect();
+
+    Command(ID_WINDOW_TILE_HORZ);
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, client.width(), client.height() / 2));
+    EXPECT_EQ(windows[1]->geometry().top(), client.height() / 2);
+    Command(ID_WINDOW_TILE_VERT);
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, client.width() / 2, client.height()));
+    EXPECT_EQ(windows[1]->geometry().left(), client.width() / 2);
+
+    // The window menu lists the windows; choosing one activates it.
+    Document* active = Frame().ActiveDocument();
+    QMenu* window = TopMenu(active->DocumentMenu(), 5);
+    emit window->aboutToShow();
+    QStringList listed;
+    QAction* first = nullptr;
+    for (QAction* action : window->actions()) {
+        const int id = CommandRouter::CommandOf(action);
+        if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
+            listed << action->text();
+            if (id == ID_WINDOW_LIST_FIRST) {
+                first = action;
+            }
+        }
+    }
+    EXPECT_EQ(listed, (QStringList{"&1 a.gs", "&2 b.gs"}));
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isChecked());
+    first->trigger();
+    EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), windows[0]);
+}
+
+// A document kind whose views animate, to see the timer start and stop.
+class TickingDocument : public Document {
+public:
+    using Document::Document;
+    bool UpdateDoc(int action, int) override {
+        ticks += action == 2 ? 1 : 0;
+        return true;
+    }
+    bool WantsTicks() const override { return wanted; }
+    int ticks = 0;
+    bool wanted = false;
+};
+
+class PlainView : public QWidget, public View {
+public:
+    QWidget* Widget() override { return this; }
+    void OnUpdate(View*, int, HintRecord*) override {}
+};
+
+TEST_F(MainFrame, TheTimerRunsOnlyWhileADocumentNeedsIt) {
+    StartApp();
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_NE(app->OpenDocumentFile(WriteSceneryFile("d" + std::to_string(i) + ".gs")), nullptr);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app->Documents().DocumentCount(), 10u);
+    EXPECT_FALSE(Frame().IsTickTimerActive());
+
+    DocTemplate& ticking = app->Documents().AddTemplate(
+        999, {QStringLiteral("Test"), QString(), QStringLiteral(".tick"), QString(), QString()},
+        [](DocTemplate& t) -> Document* { return new TickingDocument(t); },
+        [](Document&) -> View* { return new PlainView; });
+    auto* document = static_cast<TickingDocument*>(app->Documents().NewDocument(ticking));
+    document->wanted = true;
+    document->NotifyTickDemandChanged();
+    EXPECT_TRUE(Frame().IsTickTimerActive());
+    QElapsedTimer clock;
+    clock.start();
+    while (document->ticks < 3 && clock.elapsed() < 2000) {
+        QTest::qWait(10);
+    }
+    EXPECT_GE(document->ticks, 3);
+
+    document->wanted = false;
+    document->NotifyTickDemandChanged();
+    EXPECT_FALSE(Frame().IsTickTimerActive());
+}
+
+// Everything a normal run shows comes from the language file: no text reads "__RTX__" and no
+// placeholder is left.
+TEST_F(MainFrame, NoMissingTextInANormalRun) {
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    QCoreApplication::processEvents();
+    QStringList problems;
+    const auto check = [&](const QString& where, const QString& text) {
+        if (text.contains(QStringLiteral("__RTX__")) || text.startsWith(QStringLiteral("key"))) {
+            problems << where + ": " + text;
+        }
+    };
+    std::function<void(QMenu*, const QString&)> visit = [&](QMenu* menu, const QString& path) {
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible()) {
+                continue;
+            }
+            const QString where = path + "/" + action->text();
+            check(where, action->text());
+            emit menu->hovered(action);
+            check(where + " (status)", Frame().MessageText());
+            if (action->menu() != nullptr) {
+                visit(action->menu(), where);
+            }
+        }
+        emit menu->aboutToHide();
+    };
+    for (QMenu* root : {Frame().FrameMenu(), Frame().ActiveDocument()->DocumentMenu()}) {
+        for (QAction* top : root->actions()) {
+            check(QStringLiteral("menu bar"), top->text());
+            visit(top->menu(), top->text());
+        }
+    }
+    for (QToolBar* bar : {Frame().MainToolBar(), Frame().ModeToolBar()}) {
+        check(QStringLiteral("tool bar"), bar->windowTitle());
+        for (QAction* action : bar->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            const QString id = QString::number(CommandRouter::CommandOf(action));
+            check(id + " (tooltip)", action->toolTip());
+            QEvent enter(QEvent::Enter);
+            QCoreApplication::sendEvent(bar->widgetForAction(action), &enter);
+            check(id + " (status)", Frame().MessageText());
+        }
+    }
+    check(QStringLiteral("main window"), Frame().windowTitle());
+    for (QMdiSubWindow* window : Frame().MdiArea()->subWindowList()) {
+        check(QStringLiteral("document window"), window->windowTitle());
+    }
+    // The numbered messages this part of the program raises, with their captions.
+    for (const auto& [number, question] :
+         {std::pair{1, false}, {2, false}, {3, false}, {4, false}, {303, true}, {304, true}, {305, true}}) {
+        check(QStringLiteral("caption %1").arg(number), MessageBoxService::Caption(*app, number, question));
+        check(QStringLiteral("message %1").arg(number), MessageBoxService::Message(*app, number, "x"));
+    }
+    check(QStringLiteral("file filter"), app->FileFilter());
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace zobl
