@@ -67,17 +67,16 @@ void SceneryDocument::Initialise() {
 
     ScenerySnapshot prototype;
     prototype.pixels.assign(kStoreSize, TransparentIndex);
-    UndoSubject<ScenerySnapshot>& subject = *this;
-    undo_ = std::make_unique<UndoHistory<ScenerySnapshot>>(subject, prototype);
+    CreateUndoHistory(prototype);
 
     PaintDefaultPicture();
     RefreshBitmap();
-    undo_->Reset();
-    modified_ = false;
+    ResetUndoHistory();
+    SetModified(false);
 }
 
 void SceneryDocument::Release() {
-    undo_.reset();
+    ReleaseUndoHistory();
     std::vector<std::uint8_t>().swap(pixels_);
     std::vector<std::uint8_t>().swap(display_);
     std::vector<SymbolRecord>().swap(records_);
@@ -207,45 +206,6 @@ void SceneryDocument::RestoreSnapshot(const ScenerySnapshot& from) {
     std::copy(from.pixels.begin(), from.pixels.end(), pixels_.begin());
     for (int s = 0; s < kSymbolCount; ++s) {
         records_[std::size_t(s)].rowMask = from.rowMasks[std::size_t(s)];
-    }
-}
-
-void SceneryDocument::PrepareChange(int mouseMode) {
-    if (undo_) {
-        undo_->PrepareChange(mouseMode);
-    }
-}
-
-void SceneryDocument::CloseUndoGroup() {
-    if (undo_) {
-        undo_->CloseUndoGroup();
-    }
-}
-
-bool SceneryDocument::Undo() {
-    if (!undo_ || !undo_->Undo()) {
-        return false;
-    }
-    RefreshBitmap();
-    return true;
-}
-
-bool SceneryDocument::Redo(int mouseMode) {
-    if (!undo_ || !undo_->Redo(mouseMode)) {
-        return false;
-    }
-    RefreshBitmap();
-    return true;
-}
-
-bool SceneryDocument::CanUndo() const { return undo_ && undo_->CanUndo(); }
-bool SceneryDocument::CanRedo() const { return undo_ && undo_->CanRedo(); }
-int SceneryDocument::UndoCount() const { return undo_ ? undo_->UndoCount() : 0; }
-int SceneryDocument::UndoGroupMarker() const { return undo_ ? undo_->UndoGroupMarker() : kUndoGroupClosed; }
-
-void SceneryDocument::ResetUndoHistory() {
-    if (undo_) {
-        undo_->Reset();
     }
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/palette/Palette.h"
-#include "core/undo/UndoHistory.h"
+#include "core/undo/UndoableDocument.h"
 
 namespace zobl {
 
@@ -73,7 +73,7 @@ enum class DrawOutcome {
 // A scenery graphic without any window: pixels, row masks, texts, undo history and the top-down
 // display pixels the views paint from. Every change of pixels or masks through the editing calls
 // records its undo snapshot first; the mouse mode is passed in because it names the undo group.
-class SceneryDocument : private UndoSubject<ScenerySnapshot> {
+class SceneryDocument : public UndoableDocument<ScenerySnapshot> {
 public:
     SceneryDocument();
     ~SceneryDocument() override;
@@ -122,23 +122,11 @@ public:
     void SetAuthor(std::string author) { author_ = std::move(author); }
     void SetInfoText(std::string infoText) { infoText_ = std::move(infoText); }
 
-    bool IsModified() const override { return modified_; }
-    void SetModified(bool modified) override { modified_ = modified; }
-
-    // Undo history (see UndoHistory). Undo and Redo refresh the display pixels themselves.
-    void PrepareChange(int mouseMode);
-    void CloseUndoGroup();
-    bool Undo();
-    bool Redo(int mouseMode);
-    bool CanUndo() const;
-    bool CanRedo() const;
-    int UndoCount() const;
-    int UndoGroupMarker() const;
-    void ResetUndoHistory();
-
 private:
     void CaptureSnapshot(ScenerySnapshot& into) const override;
     void RestoreSnapshot(const ScenerySnapshot& from) override;
+    // Undo and redo refresh the display pixels themselves.
+    void OnContentRestored() override { RefreshBitmap(); }
     void PaintDefaultPicture();
 
     std::vector<std::uint8_t> pixels_;
@@ -146,8 +134,6 @@ private:
     std::vector<SymbolRecord> records_;
     std::string author_;
     std::string infoText_;
-    bool modified_ = false;
-    std::unique_ptr<UndoHistory<ScenerySnapshot>> undo_;
 };
 
 }  // namespace zobl

@@ -105,8 +105,7 @@ const std::size_t VehicleDocument::kSnapshotCapacity =
 VehicleDocument::VehicleDocument() {
     VehicleSnapshot prototype;
     prototype.block.assign(kSnapshotCapacity, 0);
-    UndoSubject<VehicleSnapshot>& subject = *this;
-    undo_ = std::make_unique<UndoHistory<VehicleSnapshot>>(subject, prototype);
+    CreateUndoHistory(prototype);
     Renumber();
 }
 
@@ -121,8 +120,8 @@ void VehicleDocument::ReplaceContent(VehicleContent content) {
     content_ = std::move(content);
     Renumber();
     RebuildAllBitmaps();
-    undo_->Reset();
-    modified_ = false;
+    ResetUndoHistory();
+    SetModified(false);
     Notify({VehicleHintCode::RebuildAll});
 }
 
@@ -304,12 +303,12 @@ void VehicleDocument::RebuildAllBitmaps() {
 
 void VehicleDocument::SetAuthor(std::string_view raw) {
     content_.author.Assign(raw);
-    modified_ = true;
+    SetModified(true);
 }
 
 void VehicleDocument::SetInfoText(std::string_view raw) {
     content_.infoText.Assign(raw);
-    modified_ = true;
+    SetModified(true);
 }
 
 int VehicleDocument::CheckAuthorChange(std::string_view newAuthorRaw,
@@ -686,7 +685,7 @@ int VehicleDocument::PasteSet(const VehicleSet& set, int mouseMode) {
     Renumber();
     UpdateDoc(1);
     Notify({VehicleHintCode::Added, slot});
-    modified_ = true;
+    SetModified(true);
     return slot;
 }
 
@@ -830,46 +829,9 @@ void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
     }
 }
 
-void VehicleDocument::PrepareChange(int mouseMode) {
-    undo_->PrepareChange(mouseMode);
-}
-
-void VehicleDocument::CloseUndoGroup() {
-    undo_->CloseUndoGroup();
-}
-
-bool VehicleDocument::Undo() {
-    if (!undo_->Undo()) {
-        return false;
-    }
+void VehicleDocument::OnContentRestored() {
     RebuildAllBitmaps();
     Notify({VehicleHintCode::RebuildAll});
-    return true;
-}
-
-bool VehicleDocument::Redo(int mouseMode) {
-    if (!undo_->Redo(mouseMode)) {
-        return false;
-    }
-    RebuildAllBitmaps();
-    Notify({VehicleHintCode::RebuildAll});
-    return true;
-}
-
-bool VehicleDocument::CanUndo() const {
-    return undo_->CanUndo();
-}
-bool VehicleDocument::CanRedo() const {
-    return undo_->CanRedo();
-}
-int VehicleDocument::UndoCount() const {
-    return undo_->UndoCount();
-}
-int VehicleDocument::UndoGroupMarker() const {
-    return undo_->UndoGroupMarker();
-}
-void VehicleDocument::ResetUndoHistory() {
-    undo_->Reset();
 }
 
 }  // namespace zobl

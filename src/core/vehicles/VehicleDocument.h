@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/palette/Palette.h"
-#include "core/undo/UndoHistory.h"
+#include "core/undo/UndoableDocument.h"
 #include "core/vehicles/VehicleModel.h"
 
 namespace zobl {
@@ -96,7 +96,7 @@ struct CarPosition {
 // undo history and the views to notify. Every change records its undo snapshot first; the
 // mouse mode is passed in because it names the undo group. Texts are raw Windows-1252 bytes,
 // as the file holds them; the *Utf8 helpers convert at the edge.
-class VehicleDocument : private UndoSubject<VehicleSnapshot> {
+class VehicleDocument : public UndoableDocument<VehicleSnapshot> {
 public:
     // The largest snapshot block of a document within the limits.
     static const std::size_t kSnapshotCapacity;
@@ -201,22 +201,11 @@ public:
     // Update actions of the application: 1 rebuild images and redraw, 2 tick, 4 font.
     bool UpdateDoc(int action);
 
-    bool IsModified() const override { return modified_; }
-    void SetModified(bool modified) override { modified_ = modified; }
-
-    void PrepareChange(int mouseMode);
-    void CloseUndoGroup();
-    bool Undo();
-    bool Redo(int mouseMode);
-    bool CanUndo() const;
-    bool CanRedo() const;
-    int UndoCount() const;
-    int UndoGroupMarker() const;
-    void ResetUndoHistory();
-
 private:
     void CaptureSnapshot(VehicleSnapshot& into) const override;
     void RestoreSnapshot(const VehicleSnapshot& from) override;
+    // Undo and redo rebuild every car image and redraw the views.
+    void OnContentRestored() override;
     std::size_t SnapshotSize() const;
     void Renumber();
     void ShiftSetsDown(int from);
@@ -225,8 +214,6 @@ private:
 
     VehicleContent content_;
     std::vector<VehicleDocumentListener*> listeners_;
-    bool modified_ = false;
-    std::unique_ptr<UndoHistory<VehicleSnapshot>> undo_;
 };
 
 }  // namespace zobl

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+
+#include "core/undo/UndoHistory.h"
+
+namespace zobl {
+
+// The undo side every document kind shares: the modified flag and an UndoHistory of the
+// document's own snapshots. A document derives from it, implements CaptureSnapshot and
+// RestoreSnapshot, and repaints in OnContentRestored after an undo or redo.
+template <typename Snapshot>
+class UndoableDocument : private UndoSubject<Snapshot> {
+public:
+    UndoableDocument(const UndoableDocument&) = delete;
+    UndoableDocument& operator=(const UndoableDocument&) = delete;
+
+    bool IsModified() const final { return modified_; }
+    void SetModified(bool modified) final { modified_ = modified; }
+
+    // Records a snapshot unless the mouse mode is the open undo group; marks the document modified.
+    void PrepareChange(int mouseMode) {
+        if (history_) {
+            history_->PrepareChange(mouseMode);
+        }
+    }
+    void CloseUndoGroup() {
+        if (history_) {
+            history_->CloseUndoGroup();
+        }
+    }
+    bool Undo() {
+        if (!history_ || !history_->Undo()) {
+            return false;
+        }
+        OnContentRestored();
+        return true;
+    }
+    bool Redo(int mouseMode) {
+        if (!history_ || !history_->Redo(mouseMode)) {
+            return false;
+        }
+        OnContentRestored();
+        return true;
+    }
+    bool CanUndo() const { return history_ && history_->CanUndo(); }
+    bool CanRedo() const { return history_ && history_->CanRedo(); }
+    int UndoCount() const { return history_ ? history_->UndoCount() : 0; }
+    int UndoGroupMarker() const { return history_ ? history_->UndoGroupMarker() : kUndoGroupClosed; }
+    void ResetUndoHistory() {
+        if (history_) {
+            history_->Reset();
+        }
+    }
+
+protected:
+    UndoableDocument() = default;
+    ~UndoableDocument() override = default;
+
+    // Allocates every slot from the prototype; the history starts empty.
+    void CreateUndoHistory(const Snapshot& prototype) {
+        UndoSubject<Snapshot>& subject = *this;
+        history_ = std::make_unique<UndoHistory<Snapshot>>(subject, prototype);
+    }
+    void ReleaseUndoHistory() { history_.reset(); }
+
+    // After undo or redo replaced the content.
+    virtual void OnContentRestored() {}
+
+private:
+    bool modified_ = false;
+    std::unique_ptr<UndoHistory<Snapshot>> history_;
+};
+
+}  // namespace zobl
