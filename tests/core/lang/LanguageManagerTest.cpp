@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
+#include "core/common/TestTempFolder.h"
 #include "core/text/CodePages.h"
 
 namespace zobl {
@@ -16,22 +16,14 @@ constexpr const char* kMissing = CLanguageManager::kMissingText;
 
 class LanguageManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zobl_lang_test_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(folder_);
-        path_ = (folder_ / "lang.rtx").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    // Writes the bytes as they stand: the tests build Windows-1252 and UTF-8 files themselves.
+    // Writes the bytes as they stand: the tests build their files themselves.
     void Write(const std::string& content) {
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
         out << content;
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
+    test::TempFolder folder_;
+    std::string path_ = folder_.File("lang.rtx");
 };
 
 TEST_F(LanguageManagerTest, MissingFileSectionOrKeyYieldsTheMarker) {

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
+#include "core/common/TestTempFolder.h"
 
 namespace zobl {
 namespace {
@@ -134,21 +134,14 @@ TEST(IniFileTest, HugeLinesParseInLinearTime) {
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zobl_ini_test_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(folder_);
-        path_ = (folder_ / "test.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
+    // Writes the bytes as they stand: the tests build their files themselves.
     void Write(const std::string& content) {
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
         out << content;
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
+    test::TempFolder folder_;
+    std::string path_ = folder_.File("test.ini");
 };
 
 TEST_F(ProfileFileTest, ReadsTheFileAnewOnEveryCall) {
@@ -163,8 +156,8 @@ TEST_F(ProfileFileTest, ReadsTheFileAnewOnEveryCall) {
     ASSERT_TRUE(IniFile::Load(path_).has_value());
     EXPECT_EQ(IniFile::Load(path_)->Value("S", "k"), "two");
     // A folder is not a file.
-    EXPECT_EQ(GetProfileString(folder_.string(), "s", "k", "default", 100), "default");
-    EXPECT_EQ(ReadTextFile(folder_.string()), std::nullopt);
+    EXPECT_EQ(GetProfileString(folder_.Path().string(), "s", "k", "default", 100), "default");
+    EXPECT_EQ(ReadTextFile(folder_.Path().string()), std::nullopt);
 }
 
 }  // namespace
