@@ -49,8 +49,8 @@ TEST_F(GSDoc, UpdateActionsBecomeViewHints) {
 
 TEST_F(GSDoc, NewDocumentsAreNamedFromTheLanguageFile) {
     StartApp();
-    Command(ID_FILE_NEW);
-    Document* document = app->MainFrame()->ActiveDocument();
+    // What "Neu" makes once the scenery kind is chosen.
+    Document* document = app->Documents().NewDocument(*app->SceneryTemplate());
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(document->Title(), QStringLiteral("Neue Grafik"));
     EXPECT_TRUE(document->PathName().isEmpty());

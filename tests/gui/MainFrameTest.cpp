@@ -16,7 +16,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/app/FrameTexts.h"
-#include "gui/app/MessageBoxService.h"
+#include "gui/app/MessageDialogs.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
@@ -24,7 +24,6 @@
 #include "gui/framework/View.h"
 #include "gui/lang/Localization.h"
 #include "gui/scenery/GSDoc.h"
-#include "gui/scenery/SceneryPreviewView.h"
 
 namespace zobl {
 namespace {
@@ -247,10 +246,10 @@ TEST_F(MainFrame, FourDayNightStepsComeBackToDayWithTheTransparentColours) {
     CBug1App& started = StartApp({WriteSceneryFile("a.gs")});
     started.Settings().transCol = {200, 10, 20};
     started.Settings().transCol2 = {30, 40, 50};
-    auto* view = static_cast<CSceneryPreviewView*>(Frame().ActiveView());
-    ASSERT_NE(view, nullptr);
+    auto* document = static_cast<CGSDoc*>(Frame().ActiveDocument());
+    ASSERT_NE(document, nullptr);
     // Pixel (0, 0) of the picture is palette index 56 (transparent).
-    const QRgb before = view->Picture().pixel(0, 0);
+    const QRgb before = document->DisplayImage().pixel(0, 0);
     EXPECT_EQ(before, qRgb(0, 112, 0));
     for (int step = 1; step <= 4; ++step) {
         Command(ID_DAY_NIGHT);
@@ -259,7 +258,7 @@ TEST_F(MainFrame, FourDayNightStepsComeBackToDayWithTheTransparentColours) {
     EXPECT_EQ(started.GetPalette().CurrentColour(56), (Rgb{200, 10, 20}));
     EXPECT_EQ(started.GetPalette().CurrentColour(97), (Rgb{30, 40, 50}));
     // The documents rebuilt their pictures (update action 1).
-    EXPECT_EQ(view->Picture().pixel(0, 0), qRgb(200, 10, 20));
+    EXPECT_EQ(document->DisplayImage().pixel(0, 0), qRgb(200, 10, 20));
 }
 
 TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
@@ -278,7 +277,7 @@ TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
     toggles(ID_VIEW_STATUS_BAR, Frame().statusBar());
 
     // The colour bar command acts on the bar HORIZCOLORBAR chooses, and only on it.
-    EXPECT_FALSE(Action(ID_VIEW_COLOUR_BAR)->isEnabled());
+    EXPECT_TRUE(Action(ID_VIEW_COLOUR_BAR)->isEnabled());
     auto* vertical = new QDockWidget(QStringLiteral("Farben"));
     auto* horizontal = new QDockWidget(QStringLiteral("Farben"));
     app->Settings().horizColorBar = true;
@@ -431,8 +430,9 @@ TEST_F(MainFrame, NoMissingTextInANormalRun) {
     // The numbered messages this part of the program raises, with their captions.
     for (const auto& [number, question] :
          {std::pair{1, false}, {2, false}, {3, false}, {4, false}, {303, true}, {304, true}, {305, true}}) {
-        check(QStringLiteral("caption %1").arg(number), MessageBoxService::Caption(*app, number, question));
-        check(QStringLiteral("message %1").arg(number), MessageBoxService::Message(*app, number, "x"));
+        check(QStringLiteral("caption %1").arg(number),
+              MessageCaption(app->GetLanguageManager(), number, question));
+        check(QStringLiteral("message %1").arg(number), MessageBody(app->GetLanguageManager(), number, "x"));
     }
     check(QStringLiteral("file filter"), app->FileFilter());
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();

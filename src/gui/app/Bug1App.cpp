@@ -5,7 +5,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -13,9 +12,11 @@
 #include <QTranslator>
 
 #include "core/palette/PathTools.h"
+#include "gui/app/AppDialogs.h"
+#include "gui/app/DialogSupport.h"
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MessageBoxService.h"
+#include "gui/app/MessageDialogs.h"
 #include "gui/app/PixelIcons.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
@@ -26,15 +27,15 @@
 #include "gui/framework/MessageService.h"
 #include "gui/framework/QtSettingsStore.h"
 #include "gui/lang/Localization.h"
+#include "gui/palette/PaletteDisplay.h"
 #include "gui/scenery/GSDoc.h"
-#include "gui/scenery/SceneryPreviewView.h"
+#include "gui/scenery/GSView.h"
 
 namespace zobl {
 
 namespace {
 
 constexpr int kFileFilterKey = 1060;  // section "DATA"
-constexpr int kQuestionOverwrite = 303;
 
 // Framework texts of the command-line switches that remove the settings.
 constexpr const char* kUnregisteredText =
@@ -47,20 +48,17 @@ QString Folder(const std::string& folder) {
     return QString::fromStdString(folder);
 }
 
-std::string FolderOf(const QString& path) {
-    return WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
-}
-
 }  // namespace
 
 CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
+    RegisterDialogApp(this);
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), QDir::tempPath().toStdString());
     store_ = std::make_unique<QtSettingsStore>(
         options_.settingsPath.isEmpty() ? QtSettingsStore::DefaultPath() : options_.settingsPath);
     if (options_.messages != nullptr) {
         messages_ = options_.messages;
     } else {
-        ownMessages_ = std::make_unique<MessageBoxService>(*this);
+        ownMessages_ = std::make_unique<DialogMessageService>(*this);
         messages_ = ownMessages_.get();
     }
     documents_ = std::make_unique<DocManager>(*messages_);
@@ -76,6 +74,9 @@ CBug1App::~CBug1App() {
     // Windows and documents go while the templates and the language manager still exist.
     mainFrame_.reset();
     documents_.reset();
+    if (DialogApp() == this) {
+        RegisterDialogApp(nullptr);
+    }
 }
 
 SettingsStore& CBug1App::Store() {
@@ -107,7 +108,7 @@ const QBrush& CBug1App::Brush(BrushKind kind) const {
 }
 
 void CBug1App::RecreateBrushes() {
-    const auto brush = [](Rgb colour) { return QBrush(QColor(colour.red, colour.green, colour.blue)); };
+    const auto brush = [](Rgb colour) { return QBrush(ToQColor(colour)); };
     brushes_[static_cast<int>(BrushKind::VehicleView)] = brush(settings_.fgsvBg);
     brushes_[static_cast<int>(BrushKind::EditField)] = brush(settings_.editBg);
     brushes_[static_cast<int>(BrushKind::SceneryView)] = brush(settings_.gsvBg);
@@ -152,9 +153,7 @@ void CBug1App::RegisterTemplates() {
         {QString::fromUtf8(kSceneryDocumentName), QStringLiteral("Grafikdateien (*.gs)"),
          QStringLiteral(".gs"), QStringLiteral("ZOBL-Grafik-Datei"), QStringLiteral("GS Datei")},
         [this](DocTemplate& docTemplate) -> Document* { return new CGSDoc(docTemplate, *this); },
-        [this](Document& document) -> View* {
-            return new CSceneryPreviewView(static_cast<CGSDoc&>(document), palette_);
-        });
+        [this](Document& document) -> View* { return new CGSView(static_cast<CGSDoc&>(document), *this); });
     // Vehicle documents get their document and view classes with the vehicle editor.
     vehicleTemplate_ = &documents_->AddTemplate(
         130,
@@ -212,6 +211,9 @@ int CBug1App::ExitInstance() {
         SaveSettings();
     }
     DeleteClipboardFile();
+    // The windows closed just now go first: their views give back their work stacks, which
+    // the leak report would otherwise count.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (const auto report = stackList_.LeakReport()) {
         ShowInfo(QString::fromLatin1(CStackList::kLeakCaption), QString::fromStdString(*report));
     }
@@ -295,68 +297,19 @@ int CBug1App::UpdateAllDocuments(Document* skip, int action, int argument) {
 }
 
 bool CBug1App::PromptForSaveName(QString& path, int kind) {
-    const int previousHelp = helpContext_;
-    helpContext_ = help::kSavePrompt;
-    const QString extension = kind == kVehicleKind ? QStringLiteral(".fgs") : QStringLiteral(".gs");
-    const QString start = Folder(settings_.saveFolder) + QFileInfo(path).fileName();
-    const QStringList filters = ToQtNameFilters(fileFilter_);
-    QString selected = filters.value(kind == kVehicleKind ? 2 : 1);
-    QString chosen =
-        QFileDialog::getSaveFileName(mainFrame_.get(), QString(), start, filters.join(QStringLiteral(";;")),
-                                     &selected, QFileDialog::DontConfirmOverwrite);
-    helpContext_ = previousHelp;
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(chosen).suffix().isEmpty()) {
-        chosen += extension;
-    }
-    path = chosen;
-    if (settings_.autoApplyFolders) {
-        settings_.saveFolder = FolderOf(chosen);
-    }
-    if (QFileInfo::exists(chosen) && messages_->AskQuestion(kQuestionOverwrite, chosen) != kAnswerYes) {
-        return false;
-    }
-    return true;
+    return RunSavePrompt(*this, path, kind);
 }
 
 void CBug1App::OnFileNew() {
-    // The choice between the two kinds joins here once vehicle documents exist; until then
-    // every new document is a scenery graphic.
-    DocTemplate* chosen = sceneryTemplate_;
-    if (chosen != nullptr && chosen->CanCreateDocuments()) {
-        documents_->NewDocument(*chosen);
-    }
+    RunNewDocument(*this);
 }
 
 void CBug1App::OnFileOpen() {
-    const int previousHelp = helpContext_;
-    helpContext_ = help::kOpenPrompt;
-    const QStringList filters = ToQtNameFilters(fileFilter_);
-    const QStringList files = QFileDialog::getOpenFileNames(
-        mainFrame_.get(), QString(), Folder(settings_.openFolder), filters.join(QStringLiteral(";;")));
-    helpContext_ = previousHelp;
-    for (const QString& file : files) {
-        if (settings_.autoApplyFolders) {
-            settings_.openFolder = FolderOf(file);
-        }
-        OpenDocumentFile(file);
-    }
+    RunOpenPrompt(*this);
 }
 
 void CBug1App::OnAppAbout() {
-    // Ctrl+Shift with "Info" switches the help numbers on or off.
-    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    if ((modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier)) {
-        helpNumberDisplay_ = !helpNumberDisplay_;
-    }
-    const int previousHelp = helpContext_;
-    helpContext_ = help::kAboutBox;
-    QMessageBox::about(
-        mainFrame_.get(), QString::fromLatin1(kAppTitle),
-        QStringLiteral("%1 %2").arg(QString::fromLatin1(kAppTitle), QCoreApplication::applicationVersion()));
-    helpContext_ = previousHelp;
+    RunAbout(*this);
 }
 
 bool CBug1App::OnCommand(int id) {
@@ -396,6 +349,15 @@ bool CBug1App::OnCommand(int id) {
         case ID_OPTIONS_SAVE:
             SaveSettings();
             return true;
+        case ID_CHOOSE_COLOURS:
+            RunChooseColours(*this);
+            return true;
+        case ID_OPTIONS_SETTINGS:
+            RunOptions(*this);
+            return true;
+        case ID_OPTIONS_COLOURS:
+            RunColourSettings(*this);
+            return true;
         default:
             return false;
     }
@@ -417,6 +379,9 @@ bool CBug1App::OnUpdateCommand(int id, CommandState& state) {
         case ID_HELP:
         case ID_CONTEXT_HELP:
         case ID_OPTIONS_SAVE:
+        case ID_CHOOSE_COLOURS:
+        case ID_OPTIONS_SETTINGS:
+        case ID_OPTIONS_COLOURS:
             state.Enable();
             return true;
         default:

@@ -25,6 +25,8 @@
 #include <QToolButton>
 
 #include "core/settings/SettingsStore.h"
+#include "gui/app/AppDialogs.h"
+#include "gui/app/BackGroundView.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MenuResources.h"
@@ -36,6 +38,8 @@
 #include "gui/framework/Document.h"
 #include "gui/framework/View.h"
 #include "gui/lang/Localization.h"
+#include "gui/palette/ColorBar.h"
+#include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
 
@@ -178,6 +182,7 @@ CMainFrame::CMainFrame(CBug1App& app) : app_(app) {
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
+    CChildFrame::SetFrameHooks({});
     // Windows that go with the frame must not call back into it while it is half destroyed.
     QObject::disconnect(&app_.Documents(), nullptr, this, nullptr);
     QObject::disconnect(&app_, nullptr, this, nullptr);
@@ -189,8 +194,8 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
     router_.SetChainProvider([this] { return RoutingChain(); });
 
-    area_ = new QMdiArea(this);
-    area_->setObjectName(QStringLiteral("Workspace"));
+    auto* background = new CBackGroundView(app_, router_, this);
+    area_ = background;
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
@@ -200,6 +205,7 @@ bool CMainFrame::Create() {
     CreateToolBars();
     CreateStatusBar();
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    InstallColourBars(new CColorBar(app_, false, this), new CColorBar(app_, true, this));
     RecreateSharedFont();
 
     frameMenu_ = BuildMenu(kFrameMenu, router_, app_.GetLanguageManager());
@@ -226,6 +232,19 @@ bool CMainFrame::Create() {
     connect(&app_, &CBug1App::MouseModeChanged, &router_, &CommandRouter::RequestUpdate);
     connect(&app_, &CBug1App::DrawingColoursChanged, this, &CMainFrame::RepaintColorBars);
     qApp->installEventFilter(this);
+
+    // The document windows show their window-menu texts here and the workspace menu on their caption.
+    CChildFrame::SetFrameHooks(
+        {[this](int stateKey, std::optional<int> helpContext) {
+             if (helpContext) {
+                 app_.SetHelpContext(*helpContext);
+             }
+             ShowStatusKey(stateKey);
+         },
+         [background](const QPoint& position) { background->ShowWorkspaceMenu(position); }});
+    const GeneralSettings& settings = app_.Settings();
+    background->LoadBackgroundPicture(settings.enableBitmap ? QString::fromStdString(settings.bckBitmap)
+                                                            : QString());
 
     resize(1024, 720);
     ShowStatusKey(kIdleStatusKey);
@@ -383,6 +402,11 @@ void CMainFrame::InstallColourBars(QDockWidget* vertical, QDockWidget* horizonta
         horizontal->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
         addDockWidget(Qt::BottomDockWidgetArea, horizontal);
     }
+    for (QDockWidget* bar : {vertical, horizontal}) {
+        if (bar != nullptr) {
+            connect(bar, &QDockWidget::visibilityChanged, &router_, &CommandRouter::RequestUpdate);
+        }
+    }
     const bool horizontalChosen = app_.Settings().horizColorBar;
     if (QDockWidget* shown = colourBars_[horizontalChosen ? 1 : 0]) {
         shown->show();
@@ -397,12 +421,26 @@ QDockWidget* CMainFrame::ChosenColourBar() const {
     return colourBars_[app_.Settings().horizColorBar ? 1 : 0];
 }
 
+void CMainFrame::ApplyColourBarChoice(bool visible) {
+    const bool horizontalChosen = app_.Settings().horizColorBar;
+    if (QDockWidget* other = colourBars_[horizontalChosen ? 0 : 1]) {
+        other->hide();
+    }
+    if (QDockWidget* chosen = colourBars_[horizontalChosen ? 1 : 0]) {
+        chosen->setVisible(visible);
+    }
+    router_.RequestUpdate();
+}
+
 void CMainFrame::RepaintColorBars() {
     for (const auto& bar : colourBars_) {
         if (bar != nullptr) {
             bar->update();
             if (QWidget* content = bar->widget()) {
                 content->update();
+            }
+            if (auto* colourBar = qobject_cast<CColorBar*>(bar.data())) {
+                colourBar->RepaintFace();
             }
         }
     }
@@ -412,8 +450,9 @@ void CMainFrame::RepaintWorkspace() {
     if (area_ == nullptr) {
         return;
     }
+    // The background view paints MDIBCK or its picture itself; the brush serves Qt's own fills.
     const Rgb colour = app_.Settings().mdiBck;
-    area_->setBackground(QColor(colour.red, colour.green, colour.blue));
+    area_->setBackground(ToQColor(colour));
     area_->viewport()->update();
 }
 
@@ -635,6 +674,9 @@ bool CMainFrame::OnCommand(int id) {
         case ID_WINDOW_CASCADE:
             area_->cascadeSubWindows();
             return true;
+        case ID_BACKGROUND_PROPERTIES:
+            RunBackgroundProperties(app_);
+            return true;
         case ID_WINDOW_TILE_HORZ:
             Tile(Qt::Horizontal);
             return true;
@@ -665,6 +707,7 @@ bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
     switch (id) {
         case ID_NEXT_MOUSE_MODE:
         case ID_DAY_NIGHT:
+        case ID_BACKGROUND_PROPERTIES:
             state.Enable();
             return true;
         case ID_VIEW_MODE_BAR:

@@ -64,6 +64,8 @@ public:
     // Hooks for the colour bars: the frame shows the one HORIZCOLORBAR chooses and hides the other.
     void InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal);
     QDockWidget* ChosenColourBar() const;
+    // After HORIZCOLORBAR changed: hides the other bar and shows or hides the chosen one.
+    void ApplyColourBarChoice(bool visible);
     void RepaintColorBars();
     void RepaintWorkspace();
 

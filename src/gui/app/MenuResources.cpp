@@ -120,6 +120,9 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
             AddPopup(*root, "key1006", router, kWindowItems);
             AddPopup(*root, "key1007", router, kHelpItems);
             break;
+        case kSceneryContextMenu:
+            AddPopup(*root, "", router, {{ID_DELETE_SUBSYMBOL, "key2101"}});
+            break;
         default:
             return nullptr;
     }

@@ -16,6 +16,8 @@ class CommandRouter;
 inline constexpr int kFrameMenu = 128;    // while no document window is active
 inline constexpr int kSceneryMenu = 129;  // windows of scenery documents
 inline constexpr int kVehicleMenu = 130;  // windows of vehicle documents
+// Popup menus: the one submenu of the resource is what pops up.
+inline constexpr int kSceneryContextMenu = 152;  // scenery view, mouse mode 0: "Teilsymbol löschen"
 
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);
 

@@ -11,40 +11,6 @@ namespace zobl {
 
 namespace {
 
-// One character per pixel; '.' is transparent.
-QRgb ColourOf(char c) {
-    switch (c) {
-        case 'k':
-            return qRgb(0, 0, 0);
-        case 'w':
-            return qRgb(255, 255, 255);
-        case 'l':
-            return qRgb(192, 192, 192);
-        case 'g':
-            return qRgb(128, 128, 128);
-        case 'r':
-            return qRgb(200, 0, 0);
-        case 'R':
-            return qRgb(255, 96, 96);
-        case 'b':
-            return qRgb(0, 0, 200);
-        case 'B':
-            return qRgb(96, 160, 255);
-        case 'y':
-            return qRgb(255, 224, 0);
-        case 'o':
-            return qRgb(160, 96, 32);
-        case 'G':
-            return qRgb(0, 144, 0);
-        case 'L':
-            return qRgb(120, 220, 120);
-        case 'n':
-            return qRgb(0, 0, 96);
-        default:
-            return 0;
-    }
-}
-
 using Art = const char* const[16];
 
 // clang-format off
@@ -519,22 +485,8 @@ Art kApplication = {
 };
 // clang-format on
 
-QImage ImageOf(const Art& art) {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    for (int y = 0; y < 16; ++y) {
-        const char* row = art[y];
-        for (int x = 0; x < 16 && row[x] != '\0'; ++x) {
-            if (const QRgb colour = ColourOf(row[x]); colour != 0) {
-                image.setPixel(x, y, colour);
-            }
-        }
-    }
-    return image;
-}
-
 QIcon IconOf(const Art& art, std::initializer_list<int> scales) {
-    const QImage image = ImageOf(art);
+    const QImage image = PixelArtImage(art, 16);
     QIcon icon;
     for (const int scale : scales) {
         icon.addPixmap(QPixmap::fromImage(
@@ -544,6 +496,53 @@ QIcon IconOf(const Art& art, std::initializer_list<int> scales) {
 }
 
 }  // namespace
+
+QRgb PixelArtColour(char c) {
+    switch (c) {
+        case 'k':
+            return qRgb(0, 0, 0);
+        case 'w':
+            return qRgb(255, 255, 255);
+        case 'l':
+            return qRgb(192, 192, 192);
+        case 'g':
+            return qRgb(128, 128, 128);
+        case 'r':
+            return qRgb(200, 0, 0);
+        case 'R':
+            return qRgb(255, 96, 96);
+        case 'b':
+            return qRgb(0, 0, 200);
+        case 'B':
+            return qRgb(96, 160, 255);
+        case 'y':
+            return qRgb(255, 224, 0);
+        case 'o':
+            return qRgb(160, 96, 32);
+        case 'G':
+            return qRgb(0, 144, 0);
+        case 'L':
+            return qRgb(120, 220, 120);
+        case 'n':
+            return qRgb(0, 0, 96);
+        default:
+            return 0;
+    }
+}
+
+QImage PixelArtImage(std::span<const char* const> rows, int width) {
+    QImage image(width, int(rows.size()), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < int(rows.size()); ++y) {
+        const char* row = rows[std::size_t(y)];
+        for (int x = 0; x < width && row[x] != '\0'; ++x) {
+            if (const QRgb colour = PixelArtColour(row[x]); colour != 0) {
+                image.setPixel(x, y, colour);
+            }
+        }
+    }
+    return image;
+}
 
 QIcon CommandIcon(int commandId) {
     static const std::pair<int, const Art*> kIcons[] = {

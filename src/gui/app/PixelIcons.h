@@ -1,6 +1,9 @@
 #pragma once
 
+#include <span>
+
 #include <QIcon>
+#include <QImage>
 
 namespace zobl {
 
@@ -9,5 +12,11 @@ namespace zobl {
 QIcon CommandIcon(int commandId);
 // The window icon of the editor.
 QIcon ApplicationIcon();
+
+// Pixel art as text, one character per pixel: k black, w white, l light grey, g grey, r/R red,
+// b/B blue, y yellow, o brown, G/L green, n navy; anything else ('.') is transparent (0).
+QRgb PixelArtColour(char c);
+// One row per string; rows end at their 0 character or at the picture's width.
+QImage PixelArtImage(std::span<const char* const> rows, int width);
 
 }  // namespace zobl

@@ -1,22 +1,32 @@
 #include "gui/scenery/GSDoc.h"
 
+#include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 
 #include "core/common/MessageError.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryRules.h"
+#include "core/scenery/UzgExport.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/DialogSupport.h"
+#include "gui/app/EditInfoText.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
+#include "gui/app/StandardPrompts.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
+#include "gui/scenery/SceneryHints.h"
 
 namespace zobl {
 
 namespace {
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
-}
+constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody filled in
+constexpr int kQuestionOverwrite = 303;
+constexpr const char* kExportExtension = "uzg";
+}  // namespace
 
 CGSDoc::CGSDoc(DocTemplate& docTemplate, CBug1App& app) : Document(docTemplate), app_(app) {}
 
@@ -66,6 +76,7 @@ bool CGSDoc::UpdateDoc(int action, int /*argument*/) {
     const UpdateActionEffect effect = EffectOfUpdateAction(action);
     if (effect.rebuildBitmap) {
         model_.RefreshBitmap();
+        displayImage_ = QImage();  // the colour table is taken afresh
     }
     if (effect.hint) {
         UpdateAllViews(nullptr, *effect.hint, nullptr);
@@ -98,16 +109,151 @@ QMenu* CGSDoc::DocumentMenu() {
     return menu_.get();
 }
 
+const QImage& CGSDoc::DisplayImage() const {
+    const auto pixels = model_.DisplayPixels();
+    const Palette& palette = app_.GetPalette();
+    if (pixels.size() < scenery::kStoreSize) {
+        displayImage_ = QImage();
+        return displayImage_;
+    }
+    if (displayImage_.isNull() || displayImage_.constBits() != pixels.data() ||
+        displayRevision_ != palette.Revision()) {
+        // Lines of 1152 bytes are already 4-byte aligned, as QImage wants them. The image only
+        // reads the buffer; nothing paints into it.
+        displayImage_ = QImage(pixels.data(), scenery::kStoreWidth, scenery::kStoreHeight,
+                               scenery::kStoreWidth, QImage::Format_Indexed8);
+        QList<QRgb> table;
+        table.reserve(256);
+        for (const ColourTableEntry& entry : palette.CurrentColourTable()) {
+            table.append(entry.ToArgb());
+        }
+        // A damaged file may hold bytes above 99; they show black rather than read past the table.
+        table.resize(256, qRgb(0, 0, 0));
+        displayImage_.setColorTable(table);
+        displayRevision_ = palette.Revision();
+    }
+    return displayImage_;
+}
+
+void CGSDoc::NotifyChange(const SceneryChange& change, View* sender) {
+    switch (change.kind) {
+        case SceneryChange::Kind::Nothing:
+            break;
+        case SceneryChange::Kind::Area: {
+            SceneryAreaRecord record(change.area);
+            UpdateAllViews(sender, hint::kPixelsChanged, &record);
+            break;
+        }
+        case SceneryChange::Kind::Everything:
+            UpdateAllViews(sender, hint::kPixelsChanged, nullptr);
+            break;
+    }
+    NotifyStateChanged();
+}
+
+int CGSDoc::CurrentMouseMode() const {
+    return static_cast<int>(app_.GetMouseMode());
+}
+
+QString CGSDoc::PromptExportFile(const QString& folder, const QString& filter) const {
+    FilePromptRequest request;
+    request.kind = FilePromptKind::Export;
+    request.filter = filter;
+    request.defaultSuffix = QString::fromLatin1(kExportExtension);
+    request.folder = folder;
+    const QStringList chosen = RunFilePrompt(request, app_.GetLanguageManager(), app_.MainFrame());
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
+}
+
+void CGSDoc::ExportUzg() {
+    GeneralSettings& settings = app_.Settings();
+    const CLanguageManager& language = app_.GetLanguageManager();
+    // Programs here live where users cannot write, so the home folder stands in for theirs.
+    QString folder = QString::fromStdString(settings.exportFolder);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const QString filter = GetText(language, uzg::kFilterKey, kDataSection);
+    QString path;
+    {
+        HelpContextScope help(kHelpExportPrompt);
+        path = exportPrompt_ ? exportPrompt_(folder, filter) : PromptExportFile(folder, filter);
+    }
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1Char('.') + QString::fromLatin1(kExportExtension);
+    }
+    MessageService& messages = app_.Messages();
+    if (QFileInfo::exists(path) && messages.AskQuestion(kQuestionOverwrite, path) != kAnswerYes) {
+        return;
+    }
+    settings.exportFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
+    try {
+        ExportUzgFile(QFile::encodeName(path).toStdString(), model_, language);
+    } catch (const MessageError& error) {
+        messages.ShowError(error.Number(), path);
+    } catch (const std::exception&) {
+        messages.ShowError(message::kFileError, path);
+    }
+}
+
+void CGSDoc::EditInfoTexts() {
+    const CLanguageManager& language = app_.GetLanguageManager();
+    const QString oldAuthor = QString::fromStdString(model_.Author());
+    const QString oldInfo = QString::fromStdString(model_.InfoText());
+    QString newAuthor;
+    QString newInfo;
+    {
+        CEditInfoText dialog(language, app_.MainFrame());
+        dialog.SetTexts(oldAuthor, oldInfo);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        newAuthor = dialog.Author();
+        newInfo = dialog.InfoText();
+    }
+    const int mode = CurrentMouseMode();
+    const std::string defaultAuthor = GetText(language, kDefaultAuthorKey, kDataSection).toStdString();
+    bool takeAuthor = false;
+    switch (DecideAuthorChange(oldAuthor.toStdString(), newAuthor.toStdString(), defaultAuthor)) {
+        case AuthorChange::Unchanged:
+            break;
+        case AuthorChange::Take:
+            takeAuthor = true;
+            break;
+        case AuthorChange::AskFirst:
+            takeAuthor = app_.Messages().AskQuestion(kQuestionChangeProtectedAuthor) == kAnswerYes;
+            break;
+    }
+    if (takeAuthor) {
+        model_.PrepareChange(mode);
+        model_.SetAuthor(newAuthor.toStdString());
+    }
+    if (newInfo != oldInfo) {
+        model_.PrepareChange(mode);
+        model_.SetInfoText(newInfo.toStdString());
+    }
+    NotifyStateChanged();
+}
+
 bool CGSDoc::OnCommand(int id) {
     switch (id) {
+        case ID_FILE_SAVE_UZG:
+            ExportUzg();
+            return true;
+        case ID_EDIT_INFO:
+            EditInfoTexts();
+            return true;
         case ID_EDIT_UNDO:
             if (model_.Undo()) {
-                UpdateAllViews(nullptr, hint::kPixelsChanged, nullptr);
+                NotifyChange(SceneryChange::Everything());
             }
             return true;
         case ID_EDIT_REDO:
-            if (model_.Redo(static_cast<int>(app_.GetMouseMode()))) {
-                UpdateAllViews(nullptr, hint::kPixelsChanged, nullptr);
+            if (model_.Redo(CurrentMouseMode())) {
+                NotifyChange(SceneryChange::Everything());
             }
             return true;
         default:
@@ -122,6 +268,10 @@ bool CGSDoc::OnUpdateCommand(int id, CommandState& state) {
             return true;
         case ID_EDIT_REDO:
             state.Enable(model_.CanRedo());
+            return true;
+        case ID_FILE_SAVE_UZG:
+        case ID_EDIT_INFO:
+            state.Enable();
             return true;
         default:
             return Document::OnUpdateCommand(id, state);

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
+#include <QImage>
 #include <QMenu>
 
 #include "core/scenery/SceneryDocument.h"
+#include "core/scenery/SceneryTools.h"
 #include "gui/framework/Document.h"
 
 namespace zobl {
@@ -12,16 +16,39 @@ namespace zobl {
 class CBug1App;
 
 // A scenery graphic (.gs) in the editor: the core SceneryDocument with its windows. Maps the
-// update actions to view hints, reads and writes the file, and handles undo and redo.
+// update actions to view hints, reads and writes the file, exports it, edits its texts and
+// handles undo and redo.
 class CGSDoc : public Document {
     Q_OBJECT
 public:
+    static constexpr int kHelpExportPrompt = 50030;
+
     CGSDoc(DocTemplate& docTemplate, CBug1App& app);
     ~CGSDoc() override;
 
     SceneryDocument& Model() noexcept { return model_; }
     const SceneryDocument& Model() const noexcept { return model_; }
     CBug1App& App() const noexcept { return app_; }
+
+    // The display pixels as an 8-bit picture with the current colour table. It shares the
+    // model's buffer, so a drawn pixel shows without a copy; the colour table follows the
+    // palette (update action 1, day/night).
+    const QImage& DisplayImage() const;
+
+    // Tells every view what an edit changed (hint 1 with the area, or without record for
+    // everything) and refreshes the command states. Nothing changed: only the states.
+    void NotifyChange(const SceneryChange& change, View* sender = nullptr);
+
+    // The file prompt of the export: start folder and filter in, chosen path out (empty: cancel).
+    // Tests put their own in place of the dialog.
+    using ExportPrompt = std::function<QString(const QString& folder, const QString& filter)>;
+    void SetExportPrompt(ExportPrompt prompt) { exportPrompt_ = std::move(prompt); }
+
+    // "Als UZG speichern": the file prompt, question 303 before replacing a file, the export
+    // folder remembered, error 3 or 4 on failure. The document stays as it is.
+    void ExportUzg();
+    // The author and info text dialog; question 305 before replacing a filled-in author.
+    void EditInfoTexts();
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
@@ -37,9 +64,15 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
 
 private:
+    QString PromptExportFile(const QString& folder, const QString& filter) const;
+    int CurrentMouseMode() const;
+
     CBug1App& app_;
     SceneryDocument model_;
     std::unique_ptr<QMenu> menu_;
+    ExportPrompt exportPrompt_;
+    mutable QImage displayImage_;
+    mutable std::uint64_t displayRevision_ = 0;
 };
 
 }  // namespace zobl

@@ -1,0 +1,127 @@
+// The scenery view painted offscreen, beside the one blit of a finished picture that it cannot
+// beat. Runs with a QApplication of its own on the offscreen platform.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "gui/app/Bug1App.h"
+#include "gui/app/MainFrame.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/MessageService.h"
+#include "gui/scenery/GSDoc.h"
+#include "gui/scenery/GSView.h"
+
+namespace zobl {
+namespace {
+
+class SilentMessages : public MessageService {
+public:
+    void ShowError(int, const QString&, QWidget*) override {}
+    int AskQuestion(int, const QString&, QWidget*) override { return kAnswerCancel; }
+};
+
+// One application with one new scenery document, made on first use.
+struct Editor {
+    Editor() {
+        AppOptions options;
+        options.messages = &messages;
+        options.showMainWindow = false;
+        options.infoBox = [](const QString&, const QString&) {};
+        app = std::make_unique<CBug1App>(options);
+        app->InitInstance({});
+        app->Documents().NewDocument(*app->SceneryTemplate());
+        view = dynamic_cast<CGSView*>(app->MainFrame()->ActiveView());
+        // Every row present, so that every symbol paints its full height.
+        SceneryDocument& model = static_cast<CGSDoc*>(view->GetDocument())->Model();
+        for (int s = 0; s < scenery::kSymbolCount; ++s) {
+            model.AddRow(s, 2, 0);
+            model.AddRow(s, 1, 0);
+            model.AddRow(s, 4, 0);
+        }
+        view->GetDocument()->UpdateAllViews(nullptr, 1, nullptr);
+    }
+    ~Editor() {
+        view = nullptr;
+        app->ExitInstance();
+    }
+
+    SilentMessages messages;
+    std::unique_ptr<CBug1App> app;
+    CGSView* view = nullptr;
+};
+
+// Goes before the QApplication does (see main).
+std::unique_ptr<Editor> editor;
+
+Editor& TheEditor() {
+    if (!editor) {
+        editor = std::make_unique<Editor>();
+    }
+    return *editor;
+}
+
+QImage ViewImage(const CGSView& view) {
+    return QImage(view.Geometry().ExtentWidth(), view.Geometry().ExtentHeight(),
+                  QImage::Format_ARGB32_Premultiplied);
+}
+
+// The whole view (36 symbols, numbers, special-colour marks from zoom 4) painted offscreen.
+void BM_SceneryRender(benchmark::State& state) {
+    CGSView& view = *TheEditor().view;
+    view.SetZoom(int(state.range(0)));
+    QImage target = ViewImage(view);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        view.PaintView(painter, target.rect());
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(target.sizeInBytes()));
+}
+BENCHMARK(BM_SceneryRender)->Arg(1)->Arg(4)->Arg(10)->Unit(benchmark::kMicrosecond);
+
+// One drawImage of the same picture, already scaled and in the screen's format.
+void BM_SceneryRender_Baseline(benchmark::State& state) {
+    CGSView& view = *TheEditor().view;
+    view.SetZoom(int(state.range(0)));
+    QImage finished = ViewImage(view);
+    {
+        QPainter painter(&finished);
+        view.PaintView(painter, finished.rect());
+    }
+    QImage target = ViewImage(view);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        painter.drawImage(0, 0, finished);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(target.sizeInBytes()));
+}
+BENCHMARK(BM_SceneryRender_Baseline)->Arg(1)->Arg(4)->Arg(10)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace zobl
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // The application reads and writes its settings; keep the user's out of it.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    zobl::editor.reset();
+    return 0;
+}

@@ -1,0 +1,198 @@
+#include "gui/app/AppDialogs.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "core/palette/PathTools.h"
+#include "core/settings/GeneralSettings.h"
+#include "gui/app/BackGroundView.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/DialogSupport.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/GeneralDialogs.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/OptionsDlg.h"
+#include "gui/app/StandardPrompts.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandRouter.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
+#include "gui/palette/ColorDlg.h"
+#include "gui/palette/ColorSettings.h"
+
+namespace zobl {
+
+namespace {
+
+constexpr int kOverwriteQuestion = 303;
+constexpr int kRefreshAction = 1;
+constexpr int kFontAction = 4;
+
+QWidget* Owner(CBug1App& app, QWidget* parent) {
+    return parent != nullptr ? parent : app.MainFrame();
+}
+
+QString FolderOf(const QString& path) {
+    return QString::fromStdString(WithTrailingSlash(QFileInfo(path).absolutePath().toStdString()));
+}
+
+}  // namespace
+
+bool RunChooseColours(CBug1App& app, QWidget* parent) {
+    CColorDlg dialog(app.GetPalette(), app.GetLanguageManager(), Owner(app, parent));
+    dialog.SetColours(app.GetColor1(), app.GetColor2());
+    dialog.SetDayNightHandler([&app] {
+        if (CMainFrame* frame = app.MainFrame()) {
+            frame->Router().Execute(ID_DAY_NIGHT);
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    // Stored directly: a colour chosen here does not end the undo step as a click in the bar does.
+    app.Settings().color1 = dialog.LeftColor();
+    app.Settings().color2 = dialog.RightColor();
+    if (CMainFrame* frame = app.MainFrame()) {
+        frame->RepaintColorBars();
+    }
+    return true;
+}
+
+bool RunOptions(CBug1App& app) {
+    OptionsDlg dialog(app, app.MainFrame());
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    if (CMainFrame* frame = app.MainFrame()) {
+        frame->update();
+        frame->RepaintColorBars();
+        frame->RepaintWorkspace();
+    }
+    app.UpdateAllDocuments(nullptr, kRefreshAction, 0);
+    return true;
+}
+
+bool RunColourSettings(CBug1App& app) {
+    GeneralSettings& settings = app.Settings();
+    CColorSettings::Values values;
+    values.colours = {settings.gsvFg,  settings.gsvBg,  settings.fgsvFg,
+                      settings.fgsvBg, settings.editFg, settings.editBg};
+    values.fontFace = QString::fromStdString(settings.fontFace);
+    values.fontSize = settings.fontSize;
+    CMainFrame* frame = app.MainFrame();
+    const QString sharedFace = frame != nullptr ? frame->SharedFont().family() : values.fontFace;
+    CColorSettings dialog(app.GetLanguageManager(), values, sharedFace, frame);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const CColorSettings::Values chosen = dialog.GetValues();
+    settings.gsvFg = chosen.colours[CColorSettings::SceneryForeground];
+    settings.gsvBg = chosen.colours[CColorSettings::SceneryBackground];
+    settings.fgsvFg = chosen.colours[CColorSettings::VehicleForeground];
+    settings.fgsvBg = chosen.colours[CColorSettings::VehicleBackground];
+    settings.editFg = chosen.colours[CColorSettings::EditForeground];
+    settings.editBg = chosen.colours[CColorSettings::EditBackground];
+    app.RecreateBrushes();
+    settings.fontSize = chosen.fontSize;
+    settings.fontFace = chosen.fontFace.left(static_cast<int>(kMaxSettingTextLength)).toStdString();
+    if (frame != nullptr) {
+        frame->RecreateSharedFont();
+    }
+    app.UpdateAllDocuments(nullptr, kRefreshAction, 0);
+    app.UpdateAllDocuments(nullptr, kFontAction, 0);
+    return true;
+}
+
+bool RunBackgroundProperties(CBug1App& app) {
+    CMainFrame* frame = app.MainFrame();
+    auto* background = frame != nullptr ? qobject_cast<CBackGroundView*>(frame->MdiArea()) : nullptr;
+    CDlgBckProperties dialog(
+        app,
+        [background](const QString& path) {
+            if (background != nullptr) {
+                background->LoadBackgroundPicture(path);
+            }
+        },
+        frame);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    if (frame != nullptr) {
+        frame->RepaintWorkspace();
+    }
+    return true;
+}
+
+void RunNewDocument(CBug1App& app) {
+    DocTemplate* vehicles = app.VehicleTemplate();
+    CDlgChooseType dialog(app.GetLanguageManager(), vehicles != nullptr && vehicles->CanCreateDocuments(),
+                          app.MainFrame());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    DocTemplate* chosen = dialog.ChosenKind() == kVehicleKind ? vehicles : app.SceneryTemplate();
+    if (chosen != nullptr && chosen->CanCreateDocuments()) {
+        app.Documents().NewDocument(*chosen);
+    }
+}
+
+void RunOpenPrompt(CBug1App& app) {
+    QStringList files;
+    {
+        const HelpContextScope help(help::kOpenPrompt);
+        FilePromptRequest request;
+        request.kind = FilePromptKind::Open;
+        request.filter = app.FileFilter();
+        request.defaultSuffix = QStringLiteral("gs");
+        request.folder = QString::fromStdString(app.Settings().openFolder);
+        request.multiple = true;
+        files = RunFilePrompt(request, app.GetLanguageManager(), app.MainFrame());
+    }
+    for (const QString& file : files) {
+        if (app.Settings().autoApplyFolders) {
+            app.Settings().openFolder = FolderOf(file).toStdString();
+        }
+        app.OpenDocumentFile(file);
+    }
+}
+
+void RunAbout(CBug1App& app) {
+    // Ctrl+Shift with "Info" switches the help numbers on or off.
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    if ((modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier)) {
+        app.SetHelpNumberDisplay(!app.HelpNumberDisplay());
+    }
+    {
+        const HelpContextScope help(help::kAboutBox);
+        CAboutDlg dialog(app.GetLanguageManager(), app.MainFrame());
+        dialog.exec();
+    }
+    SetGreyDialogs(true);
+}
+
+bool RunSavePrompt(CBug1App& app, QString& path, int kind) {
+    QStringList chosen;
+    {
+        const HelpContextScope help(help::kSavePrompt);
+        FilePromptRequest request;
+        request.kind = FilePromptKind::Save;
+        request.filter = app.FileFilter();
+        request.defaultSuffix = kind == kVehicleKind ? QStringLiteral("fgs") : QStringLiteral("gs");
+        request.selectedFilter = kind == kVehicleKind ? 2 : 1;
+        request.folder = QString::fromStdString(app.Settings().saveFolder);
+        request.name = QFileInfo(path).fileName();
+        chosen = RunFilePrompt(request, app.GetLanguageManager(), app.MainFrame());
+    }
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    path = chosen.front();
+    if (app.Settings().autoApplyFolders) {
+        app.Settings().saveFolder = FolderOf(path).toStdString();
+    }
+    return !QFileInfo::exists(path) || app.Messages().AskQuestion(kOverwriteQuestion, path) == kAnswerYes;
+}
+
+}  // namespace zobl

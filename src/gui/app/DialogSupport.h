@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+class QAbstractButton;
+class QDialog;
+class QWidget;
+
+namespace zobl {
+
+class CBug1App;
+class CLanguageManager;
+
+// Dialogs reach the application for the help context and the dialog colours without being
+// handed it: CBug1App registers itself while it lives. Without an application (tests of a lone
+// dialog) the help calls do nothing.
+void RegisterDialogApp(CBug1App* app);
+CBug1App* DialogApp();
+
+// Sets the help context while a dialog is open and puts the previous one back afterwards.
+class HelpContextScope {
+public:
+    explicit HelpContextScope(int context);
+    ~HelpContextScope();
+    HelpContextScope(const HelpContextScope&) = delete;
+    HelpContextScope& operator=(const HelpContextScope&) = delete;
+
+private:
+    int previous_ = 0;
+    bool active_ = false;
+};
+
+// Sets the current help context (while a sub-prompt of a dialog is open).
+void SetDialogHelpContext(int context);
+// Opens help for the current help context (the help buttons of the dialogs).
+void ShowDialogHelp();
+// Connects button so that it opens help for context.
+void ConnectHelpButton(QAbstractButton* button, int context);
+
+// After the About box has been shown, every dialog opened later (ours, the standard prompts and
+// the message boxes alike) gets a light grey background with black text.
+void SetGreyDialogs(bool on);
+bool GreyDialogs();
+// Gives dialog the grey colours when they are on (done for every dialog as it is shown).
+void PrepareDialog(QWidget* dialog);
+
+// Texts the dialogs show are held to 1023 characters (the size of their text buffers).
+inline constexpr int kMaxDialogText = 1023;
+QString LimitDialogText(const QString& text);
+
+// format with its first "%d" (or "%i") replaced by number and "%%" read as "%"; any other
+// conversion stays as it is, so a translated text can never read arguments that are not there.
+QString FormatNumber(const QString& format, int number);
+
+}  // namespace zobl

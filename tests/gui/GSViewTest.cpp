@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "SceneryViewSupport.h"
+#include "core/scenery/SceneryRules.h"
+#include "gui/scenery/SceneryHints.h"
+
+namespace zobl {
+namespace {
+
+class SceneryView : public ::testing::Test, public test::SceneryViewFixture {
+protected:
+    void SetUp() override { OpenNewDocument(); }
+
+    // Symbol distance through the setting and hint 17, as the options dialog does it.
+    void SetDistance(int distance) {
+        app->Settings().symbolDistance = distance;
+        doc->UpdateDoc(8, 0);
+    }
+    QRgb Background() const {
+        const Rgb c = app->Settings().gsvBg;
+        return qRgb(c.red, c.green, c.blue);
+    }
+};
+
+TEST_F(SceneryView, PaintsPresentRowsWithGapsAtSeveralZoomsAndDistances) {
+    Model().AddRow(1, 2, 0);
+    SetAbsolute(32 + 3, 3 * 16 + 4, 17);  // symbol 1, row 3, (3, 4)
+    SetAbsolute(32 + 5, 2 * 16 + 1, 30);  // symbol 1, row 2, (5, 1)
+    for (const auto& [zoom, distance] : {std::pair{1, 0}, {3, 4}, {8, 2}}) {
+        SCOPED_TRACE(testing::Message() << "zoom " << zoom << ", distance " << distance);
+        SetDistance(distance);
+        view->SetZoom(zoom);
+        const SceneryGeometry& g = view->Geometry();
+        EXPECT_EQ(g.ExtentWidth(), (32 + distance) * 36 * zoom);
+        EXPECT_EQ(g.ExtentHeight(), 16 * 5 * zoom + 22);
+        const QImage image = Render();
+        EXPECT_EQ(Shown(image, {1, 3, 3, 4}), PaletteColour(17));
+        EXPECT_EQ(Shown(image, {1, 2, 5, 1}), PaletteColour(30));
+        // Absent rows leave the background: row 2 of symbol 0, row 4 and row 0 everywhere.
+        EXPECT_EQ(Shown(image, {0, 2, 5, 1}), Background());
+        EXPECT_EQ(Shown(image, {1, 4, 3, 3}), Background());
+        EXPECT_EQ(Shown(image, {1, 0, 3, 3}), Background());
+        if (distance > 0) {
+            const ScreenRect square = g.PixelSquare(PixelAddress{1, 3, 0, 4});
+            EXPECT_EQ(image.pixel(square.left - 1, square.top + 1) | 0xFF000000u, Background());
+        }
+    }
+    // With d = 4 and z = 3 symbol 1 starts at column 6 + 108.
+    SetDistance(4);
+    view->SetZoom(3);
+    EXPECT_EQ(view->Geometry().SymbolLeft(1), 114);
+}
+
+TEST_F(SceneryView, ARowAboveTheBaseMovesTheSymbolsTopUp) {
+    Model().AddRow(4, 2, 0);
+    view->SetZoom(2);
+    const SymbolBlit two = view->Geometry().SymbolPainting(Model(), 4, false);
+    const SymbolBlit one = view->Geometry().SymbolPainting(Model(), 5, false);
+    EXPECT_EQ(one.destination.top - two.destination.top, 16 * 2);
+    EXPECT_EQ(two.destination.bottom, one.destination.bottom);
+}
+
+TEST_F(SceneryView, SpecialColoursAreMarkedFromShowTransColOn) {
+    app->Settings().showTransCol = 4;
+    const PixelAddress transparent{2, 3, 10, 10};
+    const PixelAddress half{2, 3, 12, 10};
+    const PixelAddress background{2, 3, 14, 10};
+    const PixelAddress plain{2, 3, 16, 10};
+    SetAbsolute(64 + 10, 58, TransparentIndex);
+    SetAbsolute(64 + 12, 58, HalfTransparentIndex);
+    SetAbsolute(64 + 14, 58, BackgroundIndex);
+    SetAbsolute(64 + 16, 58, 20);
+    SetAbsolute(64 + 10, 2 * 16 + 10, TransparentIndex);  // hidden in absent row 2
+    const auto markAt = [&](const QImage& image, PixelAddress a) {
+        const ScreenPoint p = view->Geometry().SpecialMarkPoint(a);
+        return image.pixel(p.x, p.y) | 0xFF000000u;
+    };
+    const GeneralSettings& s = app->Settings();
+    view->SetZoom(3);
+    QImage image = Render();
+    EXPECT_EQ(markAt(image, transparent), PaletteColour(TransparentIndex));
+    view->SetZoom(4);
+    image = Render();
+    EXPECT_EQ(markAt(image, transparent),
+              qRgb(s.markTransCol.red, s.markTransCol.green, s.markTransCol.blue));
+    EXPECT_EQ(markAt(image, half), qRgb(s.markTransCol2.red, s.markTransCol2.green, s.markTransCol2.blue));
+    EXPECT_EQ(markAt(image, background),
+              qRgb(s.markTransCol3.red, s.markTransCol3.green, s.markTransCol3.blue));
+    EXPECT_EQ(markAt(image, plain), PaletteColour(20));
+    // Absent rows get no marks although their hidden pixels are transparent.
+    EXPECT_EQ(markAt(image, {2, 2, 10, 10}), Background());
+}
+
+TEST_F(SceneryView, ZoomCommandsKeysAndTheirLimits) {
+    EXPECT_EQ(view->Zoom(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Action(ID_ZOOM_OUT)->isEnabled());
+    EXPECT_FALSE(Command(ID_ZOOM_OUT));
+    EXPECT_EQ(view->Zoom(), 1);
+    for (int i = 0; i < 12; ++i) {
+        Command(ID_ZOOM_IN);
+    }
+    EXPECT_EQ(view->Zoom(), 10);
+    EXPECT_FALSE(Action(ID_ZOOM_IN)->isEnabled());
+    EXPECT_TRUE(Action(ID_ZOOM_OUT)->isEnabled());
+    // The keypad keys, only without Ctrl and Shift.
+    QTest::keyClick(view, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(view->Zoom(), 9);
+    QTest::keyClick(view, Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Minus);  // the main keyboard's minus
+    EXPECT_EQ(view->Zoom(), 9);
+    QTest::keyClick(view, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(view->Zoom(), 10);
+}
+
+TEST_F(SceneryView, TheZoomToolAndCtrlWheelKeepThePixelUnderThePointer) {
+    // A window smaller than the view both ways, so that it can scroll where the pixel wants.
+    CChildFrame* frame = app->MainFrame()->ActiveChildFrame();
+    frame->showNormal();
+    frame->resize(500, 200);
+    QCoreApplication::processEvents();
+    view->SetZoom(3);
+    view->ScrollTo({1100, 0});
+    SetMode(MouseMode::Zoom);
+    const PixelAddress target{12, 1, 7, 9};
+    const QPoint point = At(12, 1, 7, 9);
+    ASSERT_TRUE(Window()->rect().contains(point));
+    Click(point);
+    EXPECT_EQ(view->Zoom(), 4);
+    EXPECT_EQ(view->HitTestWindow(point), target);
+    DoubleClick(point);
+    EXPECT_EQ(view->Zoom(), 5);
+    EXPECT_EQ(view->HitTestWindow(point), target);
+    Click(point, Qt::RightButton);
+    EXPECT_EQ(view->Zoom(), 4);
+    EXPECT_EQ(view->HitTestWindow(point), target);
+    DoubleClick(point, Qt::RightButton);
+    EXPECT_EQ(view->Zoom(), 3);
+
+    SetMode(MouseMode::Freehand);
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers keys) {
+        QWheelEvent event(point, Window()->mapToGlobal(point), QPoint(), QPoint(0, delta), Qt::NoButton, keys,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Window(), &event);
+    };
+    wheel(240, Qt::ControlModifier);
+    EXPECT_EQ(view->Zoom(), 5);
+    EXPECT_EQ(view->HitTestWindow(point), target);
+    wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(view->Zoom(), 4);
+    EXPECT_EQ(view->HitTestWindow(point), target);
+    wheel(-120, Qt::NoModifier);  // scrolls, never zooms
+    EXPECT_EQ(view->Zoom(), 4);
+    EXPECT_EQ(Model().UndoCount(), 0);
+
+    // The zoom commands keep the pixel in the middle of the window.
+    const QPoint middle = Window()->rect().center();
+    const ScreenRect square = view->Geometry().PixelSquare(target);
+    view->ScrollTo(QPoint(square.left, square.top) - middle);
+    ASSERT_EQ(view->HitTestWindow(middle), target);
+    Command(ID_ZOOM_IN);
+    EXPECT_EQ(view->Zoom(), 5);
+    EXPECT_EQ(view->HitTestWindow(middle), target);
+    Command(ID_ZOOM_OUT);
+    Command(ID_ZOOM_OUT);
+    EXPECT_EQ(view->Zoom(), 3);
+    EXPECT_EQ(view->HitTestWindow(middle), target);
+}
+
+TEST_F(SceneryView, HintsAreAnsweredAndTheNewDocumentIsTitled) {
+    EXPECT_EQ(doc->Title(), QStringLiteral("Neue Grafik"));
+    EXPECT_EQ(app->MainFrame()->ActiveChildFrame()->windowTitle(), QStringLiteral("Neue Grafik"));
+    view->SetZoom(6);
+    view->ScrollTo({200, 30});
+    ZoomScrollRecord record;
+    doc->UpdateAllViews(nullptr, hint::kQueryZoomAndScroll, &record);
+    EXPECT_EQ(record.zoom, 6);
+    EXPECT_EQ(record.scrollX, 200);
+    EXPECT_EQ(record.scrollY, view->verticalScrollBar()->value());
+    EXPECT_EQ(record.reserved, 0);
+
+    app->Settings().symbolDistance = 10;
+    doc->UpdateDoc(8, 0);
+    EXPECT_EQ(view->Geometry().SymbolDistance(), 10);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), view->Geometry().ExtentWidth() - Window()->width());
+
+    view->RestoreZoomAndScroll(2, {40, 0});
+    EXPECT_EQ(view->Zoom(), 2);
+    EXPECT_EQ(view->ScrollPosition().x(), 40);
+}
+
+// Records the areas the view repaints.
+class PaintRecorder : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            region += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+    QRegion region;
+};
+
+TEST_F(SceneryView, AChangedAreaRepaintsOnlyItsSquares) {
+    view->SetZoom(10);
+    QTest::qWait(20);
+    PaintRecorder recorder;
+    Window()->installEventFilter(&recorder);
+    SetMode(MouseMode::Freehand);
+    SetColours(17, 0);
+    const QPoint point = At(1, 3, 4, 4);
+    Click(point);
+    QTest::qWait(20);
+    Window()->removeEventFilter(&recorder);
+    ASSERT_FALSE(recorder.region.isEmpty());
+    const QRect painted = recorder.region.boundingRect();
+    EXPECT_LE(painted.width(), 11);
+    EXPECT_LE(painted.height(), 11);
+    EXPECT_TRUE(painted.contains(point));
+    EXPECT_EQ(Grab().pixel(point), PaletteColour(17));
+
+    // Everything (undo: hint 1 without area).
+    recorder.region = QRegion();
+    Window()->installEventFilter(&recorder);
+    Command(ID_EDIT_UNDO);
+    QTest::qWait(20);
+    Window()->removeEventFilter(&recorder);
+    EXPECT_EQ(recorder.region.boundingRect(), Window()->rect());
+}
+
+TEST_F(SceneryView, DayNightRecoloursThePicture) {
+    const QRgb before = Shown(Render(), {0, 3, 0, 0});
+    EXPECT_EQ(before, PaletteColour(Pixel(0, 48)));
+    for (int step = 0; step < 2; ++step) {
+        Command(ID_DAY_NIGHT);
+    }
+    const QRgb night = Shown(Render(), {0, 3, 0, 0});
+    EXPECT_EQ(night, PaletteColour(Pixel(0, 48)));
+}
+
+TEST_F(SceneryView, EveryDocumentPixelCoversWholeDevicePixelsAtTwiceTheDensity) {
+    view->SetZoom(3);
+    SetAbsolute(40, 50, 17);
+    const QSize size = Window()->size();
+    QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    Window()->render(&image);
+    const ScreenRect square = view->Geometry().PixelSquare(PixelPoint{40, 50});
+    const QPoint origin = (QPoint(square.left, square.top + 1) - view->ScrollPosition()) * 2;
+    // The pixel is a block of 6 x 6 device pixels of its colour, its neighbours start right
+    // beside it.
+    for (int dy = 0; dy < 6; ++dy) {
+        for (int dx = 0; dx < 6; ++dx) {
+            EXPECT_EQ(image.pixel(origin + QPoint(dx, dy)) | 0xFF000000u, PaletteColour(17));
+        }
+    }
+    EXPECT_NE(image.pixel(origin + QPoint(6, 0)) | 0xFF000000u, PaletteColour(17));
+    EXPECT_NE(image.pixel(origin + QPoint(-1, 0)) | 0xFF000000u, PaletteColour(17));
+}
+
+TEST_F(SceneryView, StatusTextsAndCursorsFollowThePointer) {
+    SetDistance(4);
+    view->SetZoom(4);
+    SetAbsolute(32 * 2 + 5, 3 * 16 + 6, 17);
+    SetMode(MouseMode::Freehand);
+    Move(At(2, 3, 5, 6));
+    const QString expected = QString::fromStdString("69:54 = (Symbol: 2:3 -> 5:6) " +
+                                                    DescribeColour(app->GetLanguageManager(), 17));
+    EXPECT_EQ(app->MainFrame()->MessageText(), expected);
+    EXPECT_TRUE(expected.endsWith(QStringLiteral("(17)")));
+    EXPECT_EQ(Window()->cursor().shape(), Qt::BitmapCursor);
+    // A mode change shows the new mode's cursor at once.
+    const QImage freehandCursor = Window()->cursor().pixmap().toImage();
+    SetMode(MouseMode::Fill);
+    EXPECT_NE(Window()->cursor().pixmap().toImage(), freehandCursor);
+    Move(InGapBefore(3, 3));
+    EXPECT_EQ(app->MainFrame()->MessageText(), QString());
+    EXPECT_EQ(Window()->cursor().shape(), Qt::ArrowCursor);
+    Move(QPoint(At(2, 3, 5, 6).x(), 5));  // the number band
+    EXPECT_EQ(app->MainFrame()->MessageText(), QString());
+}
+
+}  // namespace
+}  // namespace zobl
