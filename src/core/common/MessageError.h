@@ -23,10 +23,12 @@ private:
 
 // Message numbers used by more than one subsystem.
 namespace message {
-inline constexpr int kFileNotFound = 1;        // error 1: file named on the command line is missing
-inline constexpr int kUnsupportedFormat = 2;   // error 2: file name, unknown format or version
-inline constexpr int kCannotCreateFile = 3;    // error 3: path, file cannot be created
-inline constexpr int kFileError = 4;           // error 4: path, read or write failed
+inline constexpr int kFileNotFound = 1;             // error 1: file named on the command line is missing
+inline constexpr int kUnsupportedFormat = 2;        // error 2: file name, unknown format or version
+inline constexpr int kCannotCreateFile = 3;         // error 3: path, file cannot be created
+inline constexpr int kFileError = 4;                // error 4: path, read or write failed
+inline constexpr int kQuestionOverwrite = 303;      // question 303: path, replace the existing file?
+inline constexpr int kQuestionReplaceAuthor = 305;  // question 305: replace a filled-in author?
 inline constexpr int kRowAlreadyPresent = 115;
 inline constexpr int kRowNeedsRowBelow = 116;
 inline constexpr int kRowsExclusive = 117;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/MessageError.h"
+
 namespace zobl {
 
 // View update hints a scenery document sends to its views.
@@ -34,7 +36,7 @@ struct UpdateActionEffect {
 UpdateActionEffect EffectOfUpdateAction(int action) noexcept;
 
 // Question asked before replacing an author that someone has filled in.
-inline constexpr int kQuestionChangeProtectedAuthor = 305;
+inline constexpr int kQuestionChangeProtectedAuthor = message::kQuestionReplaceAuthor;
 
 enum class AuthorChange {
     Unchanged,  // nothing to do

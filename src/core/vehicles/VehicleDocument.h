@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/MessageError.h"
 #include "core/palette/Palette.h"
 #include "core/undo/UndoableDocument.h"
 #include "core/vehicles/VehicleModel.h"
@@ -27,7 +28,6 @@ inline constexpr int kAddSetFailed = 901;
 inline constexpr int kDeleteFailed = 902;
 inline constexpr int kQuestionDeleteSet = 301;
 inline constexpr int kQuestionDeleteCar = 302;
-inline constexpr int kQuestionReplaceAuthor = 305;
 }  // namespace message
 
 // What the views are told after a change. The numbers are the ones the views dispatch on.

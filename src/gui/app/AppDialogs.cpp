@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
 #include "core/settings/GeneralSettings.h"
 #include "gui/app/BackGroundView.h"
@@ -26,7 +27,7 @@ namespace zobl {
 
 namespace {
 
-constexpr int kOverwriteQuestion = 303;
+constexpr int kOverwriteQuestion = message::kQuestionOverwrite;
 constexpr int kRefreshAction = 1;
 constexpr int kFontAction = 4;
 

@@ -24,7 +24,7 @@ namespace zobl {
 namespace {
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody filled in
-constexpr int kQuestionOverwrite = 303;
+constexpr int kQuestionOverwrite = message::kQuestionOverwrite;
 constexpr const char* kExportExtension = "uzg";
 }  // namespace
 
