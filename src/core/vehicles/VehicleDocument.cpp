@@ -516,15 +516,15 @@ bool VehicleDocument::RenameVehicleSet(int set, std::string_view nameRaw, int mo
 
 bool VehicleDocument::SetCarTexts(int set, int car, std::string_view nameRaw, std::string_view text2Raw,
                                   std::string_view text3Raw, const VehicleDocumentListener* sender,
-                                  int mouseMode) {
+                                  int mouseMode, bool continueStep) {
     Car* record = MutableCar(set, car);
-    if (!record) {
+    if (!record || nameRaw.empty() || nameRaw.front() == '\0') {
         return false;
     }
-    CloseUndoGroup();
+    if (!continueStep) {
+        CloseUndoGroup();
+    }
     PrepareChange(mouseMode);
-    // An empty name is kept while the user types: the car count, not the name, tells which
-    // slots are used, and a file read back names the car "_LEER".
     record->name.Assign(nameRaw);
     record->text2.Assign(text2Raw);
     record->text3.Assign(text3Raw);

@@ -172,8 +172,11 @@ public:
     bool MoveSetBack(int set, bool notify, int mouseMode);
     // An empty name is refused: it would free the slot under the set's cars.
     bool RenameVehicleSet(int set, std::string_view nameRaw, int mouseMode);
+    // An empty name is refused: the slot would read as free. continueStep joins the change to the
+    // undo step still open (typing in one field is one step); otherwise it starts a new one.
     bool SetCarTexts(int set, int car, std::string_view nameRaw, std::string_view text2Raw,
-                     std::string_view text3Raw, const VehicleDocumentListener* sender, int mouseMode);
+                     std::string_view text3Raw, const VehicleDocumentListener* sender, int mouseMode,
+                     bool continueStep = false);
     bool SetCarFlags(int set, int car, std::uint32_t flags, const VehicleDocumentListener* sender,
                      int mouseMode);
     // The steam value (0, 0x80 or 0x40) becomes the whole segment word. Segment 0..length-1.

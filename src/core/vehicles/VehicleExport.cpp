@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <span>
 #include <variant>
 
 #include "core/common/AtomicFile.h"
@@ -183,16 +184,11 @@ ExportTime ExportTimeNow() {
     return {parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
-std::string FormatExportHeader(std::string_view pattern, const ExportTime& time) {
-    const FormatArgument arguments[] = {kProgramName,
-                                        kUnknown,
-                                        kPlatform,
-                                        (long long)time.day,
-                                        (long long)time.month,
-                                        (long long)time.year,
-                                        (long long)time.hour,
-                                        (long long)time.minute,
-                                        (long long)time.second};
+namespace {
+
+// printf-like, safe for any pattern: conversions beyond the arguments give nothing, a string
+// under %d is written as it is, widths are capped.
+std::string FormatSafely(std::string_view pattern, std::span<const FormatArgument> arguments) {
     std::size_t next = 0;
     std::string out;
     for (std::size_t pos = 0; pos < pattern.size();) {
@@ -237,7 +233,7 @@ std::string FormatExportHeader(std::string_view pattern, const ExportTime& time)
         const char conversion = pattern[pos++];
         std::string value;
         bool numeric = false;
-        if (next < std::size(arguments)) {
+        if (next < arguments.size()) {
             numeric = std::holds_alternative<long long>(arguments[next]);
             value = Render(arguments[next++], conversion, precision);
         }
@@ -254,6 +250,21 @@ std::string FormatExportHeader(std::string_view pattern, const ExportTime& time)
         out += value;
     }
     return out;
+}
+
+}  // namespace
+
+std::string FormatExportHeader(std::string_view pattern, const ExportTime& time) {
+    const FormatArgument arguments[] = {kProgramName,
+                                        kUnknown,
+                                        kPlatform,
+                                        (long long)time.day,
+                                        (long long)time.month,
+                                        (long long)time.year,
+                                        (long long)time.hour,
+                                        (long long)time.minute,
+                                        (long long)time.second};
+    return FormatSafely(pattern, arguments);
 }
 
 std::optional<ExportProblem> CheckVehicleExport(const VehicleDocument& doc) {
@@ -273,20 +284,20 @@ std::optional<ExportProblem> CheckVehicleExport(const VehicleDocument& doc) {
 }
 
 std::string ExportProblemText(const ExportProblem& problem, const CLanguageManager& language) {
-    const char* start = nullptr;
+    int key = 0;
     switch (problem.kind) {
         case ExportProblemKind::HalfTransparent:
-            start = "Halbtransparenz gefunden!";
+            key = kHalfTransparentFoundKey;
             break;
         case ExportProblemKind::Background:
-            start = "TRAK-Hintergrundfarbe gefunden!";
+            key = kBackgroundFoundKey;
             break;
         case ExportProblemKind::SetTooLong:
             return MessageText(language, message::kSetTooLong);
     }
-    char numbers[96];
-    std::snprintf(numbers, sizeof numbers, " Grp=%d Car=%d Idx=%d", problem.set, problem.car, problem.view);
-    return std::string(start) + " (Fahrzeuge unterstützen dieses Feature nicht!)" + numbers;
+    const FormatArgument numbers[] = {(long long)problem.set, (long long)problem.car,
+                                      (long long)problem.view};
+    return FormatSafely(language.GetText(key, "DATA"), numbers);
 }
 
 std::vector<int> ExportedSets(const VehicleDocument& doc) {

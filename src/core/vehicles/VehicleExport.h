@@ -30,6 +30,9 @@ inline constexpr int kHeaderPatternKey = 1022;
 inline constexpr std::string_view kProgramName = "ZOBL_Graphic_Editor";
 inline constexpr std::string_view kUnknown = "unknown";
 inline constexpr std::string_view kPlatform = "\\PC_Win";
+// Section DATA: the message box texts of the export check, each with "%d" for set, car and view.
+inline constexpr int kHalfTransparentFoundKey = 1023;
+inline constexpr int kBackgroundFoundKey = 1024;
 // Caption of the message box of the export check.
 inline constexpr std::string_view kCheckCaption = "OnFileExportAs";
 
@@ -69,8 +72,8 @@ struct ExportProblem {
     int view = -1;
 };
 std::optional<ExportProblem> CheckVehicleExport(const VehicleDocument& doc);
-// The message box text (UTF-8): the two fixed texts with "Grp=%d Car=%d Idx=%d" filled in, or
-// message 112 from the language file for an overlong set.
+// The message box text (UTF-8): the language file's text for the colour found, with set, car and
+// view filled in, or message 112 for an overlong set.
 std::string ExportProblemText(const ExportProblem& problem, const CLanguageManager& language);
 
 // Slots of the sets that are exported: every named set with cars, in slot order. Exported set

@@ -30,6 +30,8 @@
 #include "gui/palette/PaletteDisplay.h"
 #include "gui/scenery/GSDoc.h"
 #include "gui/scenery/GSView.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
 
 namespace zobl {
 
@@ -154,12 +156,12 @@ void CBug1App::RegisterTemplates() {
          QStringLiteral(".gs"), QStringLiteral("ZOBL-Grafik-Datei"), QStringLiteral("GS Datei")},
         [this](DocTemplate& docTemplate) -> Document* { return new CGSDoc(docTemplate, *this); },
         [this](Document& document) -> View* { return new CGSView(static_cast<CGSDoc&>(document), *this); });
-    // Vehicle documents get their document and view classes with the vehicle editor.
     vehicleTemplate_ = &documents_->AddTemplate(
         130,
         {QString::fromUtf8(kVehicleDocumentName), QStringLiteral("Fahrzeug-Grafikdateien (*.fgs)"),
          QStringLiteral(".fgs"), QStringLiteral("ZOBL-Fahrzeug-Grafik-Datei"), QStringLiteral("FGS Datei")},
-        nullptr, nullptr);
+        [this](DocTemplate& docTemplate) -> Document* { return new CFGSDoc(docTemplate, *this); },
+        [this](Document& document) -> View* { return new CFGSView(static_cast<CFGSDoc&>(document), *this); });
 }
 
 bool CBug1App::ProcessCommandLine(const QStringList& arguments) {

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "core/app/MouseMode.h"
+#include "core/clipboard/Clippy.h"
 #include "core/lang/LanguageManager.h"
 #include "core/palette/Palette.h"
 #include "core/settings/GeneralSettings.h"
@@ -72,6 +73,8 @@ public:
     CLanguageManager& GetLanguageManager();
     Palette& GetPalette() noexcept { return palette_; }
     CStackList& StackList() noexcept { return stackList_; }
+    // The editor's own clipboard, shared by every window.
+    CClippy& Clipboard() noexcept { return clipboard_; }
     DocManager& Documents() noexcept { return *documents_; }
     MessageService& Messages() noexcept { return *messages_; }
     RecentFileList& RecentFiles() noexcept { return recentFiles_; }
@@ -144,6 +147,7 @@ private:
     std::unique_ptr<CLanguageManager> language_;
     Palette palette_;
     CStackList stackList_;
+    CClippy clipboard_;
     RecentFileList recentFiles_;
     std::unique_ptr<MessageService> ownMessages_;
     MessageService* messages_ = nullptr;

@@ -1,0 +1,40 @@
+#include "gui/vehicles/DlgNewGrp.h"
+
+#include "gui/app/DialogSupport.h"
+#include "gui/lang/Localization.h"
+#include "gui/vehicles/VehicleDialogResult.h"
+#include "ui_DlgNewGrp.h"
+
+namespace zobl {
+
+namespace {
+constexpr int kNewSetHelp = 50150;
+}  // namespace
+
+CDlgNewGrp::CDlgNewGrp(const CLanguageManager& language, MessageService& messages, Apply apply,
+                       QWidget* parent)
+    : QDialog(parent), messages_(messages), apply_(std::move(apply)), ui_(std::make_unique<Ui::DlgNewGrp>()) {
+    ui_->setupUi(this);
+    PrepareDialog(this);
+    LocalizeWindow(this, language);
+    help_ = std::make_unique<HelpContextScope>(kNewSetHelp);
+    connect(ui_->ok1, &QPushButton::clicked, this, &CDlgNewGrp::accept);
+    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->help9, kNewSetHelp);
+}
+
+CDlgNewGrp::~CDlgNewGrp() = default;
+
+QString CDlgNewGrp::Name() const {
+    return ui_->name1041->text();
+}
+
+void CDlgNewGrp::accept() {
+    if (ApplyResultCloses(apply_(Name()), messages_, this)) {
+        QDialog::accept();
+    } else {
+        ui_->name1041->setFocus();
+    }
+}
+
+}  // namespace zobl

@@ -1,0 +1,46 @@
+#include "gui/vehicles/DlgSteamProperties.h"
+
+#include "core/vehicles/SteamProperties.h"
+#include "gui/app/DialogSupport.h"
+#include "gui/lang/Localization.h"
+#include "ui_DlgSteamProperties.h"
+
+namespace zobl {
+
+namespace {
+constexpr int kSteamHelp = 50060;
+}  // namespace
+
+CDlgSteamProperties::CDlgSteamProperties(const CLanguageManager& language, std::uint16_t value,
+                                         QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::DlgSteamProperties>()) {
+    ui_->setupUi(this);
+    PrepareDialog(this);
+    LocalizeWindow(this, language);
+    help_ = std::make_unique<HelpContextScope>(kSteamHelp);
+    switch (SteamChoice(value)) {
+        case steam::kHalf:
+            ui_->half1073->setChecked(true);
+            break;
+        case steam::kWhole:
+            ui_->whole1074->setChecked(true);
+            break;
+        default:
+            ui_->none1072->setChecked(true);
+            break;
+    }
+    connect(ui_->ok1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelpButton(ui_->help9, kSteamHelp);
+}
+
+CDlgSteamProperties::~CDlgSteamProperties() = default;
+
+std::uint16_t CDlgSteamProperties::Value() const {
+    if (ui_->none1072->isChecked()) {
+        return steam::kNone;
+    }
+    return ui_->half1073->isChecked() ? steam::kHalf : steam::kWhole;
+}
+
+}  // namespace zobl

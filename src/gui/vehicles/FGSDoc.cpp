@@ -1,0 +1,271 @@
+#include "gui/vehicles/FGSDoc.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/MessageError.h"
+#include "core/scenery/SceneryRules.h"
+#include "core/text/CodePages.h"
+#include "core/vehicles/FgsFile.h"
+#include "core/vehicles/VehicleExport.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/DialogSupport.h"
+#include "gui/app/EditInfoText.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MenuResources.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
+#include "gui/vehicles/DlgExport.h"
+#include "gui/vehicles/DlgNewGrp.h"
+
+namespace zobl {
+
+namespace {
+constexpr int kDefaultAuthorKey = 1020;  // section "DATA": an author nobody filled in
+
+std::string ToRaw(const QString& text) {
+    return Utf8ToCp1252(text.toStdString());
+}
+QString FromRaw(std::string_view raw) {
+    return QString::fromStdString(Cp1252ToUtf8(raw));
+}
+}  // namespace
+
+CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : Document(docTemplate), app_(app) {}
+
+CFGSDoc::~CFGSDoc() = default;
+
+int CFGSDoc::CurrentMouseMode() const {
+    return static_cast<int>(app_.GetMouseMode());
+}
+
+int CFGSDoc::RunDialog(QDialog& dialog) const {
+    return dialogRunner_ ? dialogRunner_(dialog) : dialog.exec();
+}
+
+bool CFGSDoc::OnNewDocument() {
+    model_.Clear();
+    SetTitle(GetText(app_.GetLanguageManager(), kNewVehicleTitleKey, kDataSection));
+    return Document::OnNewDocument();
+}
+
+bool CFGSDoc::ReadFile(const QString& path, VehicleContent& content) const {
+    MessageService& messages = app_.Messages();
+    try {
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(QFile::encodeName(path).toStdString());
+        if (!HasFgsMagic(bytes)) {
+            messages.ShowError(message::kUnsupportedFormat, QFileInfo(path).fileName());
+            return false;
+        }
+        const FgsReadResult result =
+            ReadFgsContent(bytes, FgsDefaultsFrom(app_.GetLanguageManager()), content);
+        if (result.damaged) {
+            // Half a file shown as if it were the whole one would be saved over the rest.
+            messages.ShowError(message::kFileError, path);
+            return false;
+        }
+    } catch (const std::exception&) {
+        messages.ShowError(message::kFileError, path);
+        return false;
+    }
+    return true;
+}
+
+bool CFGSDoc::OnOpenDocument(const QString& path) {
+    GeneralSettings& settings = app_.Settings();
+    if (settings.autoApplyFolders) {
+        settings.openFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
+    }
+    VehicleContent content;
+    if (!ReadFile(path, content)) {
+        return false;
+    }
+    model_.ReplaceContent(std::move(content));
+    NotifyStateChanged();
+    return true;
+}
+
+bool CFGSDoc::OnSaveDocument(const QString& path) {
+    try {
+        SaveFgsFile(QFile::encodeName(path).toStdString(), model_);
+    } catch (const MessageError& error) {
+        app_.Messages().ShowError(error.Number(), path);
+        return false;
+    } catch (const std::exception&) {
+        app_.Messages().ShowError(message::kFileError, path);
+        return false;
+    }
+    SetModifiedFlag(false);
+    GeneralSettings& settings = app_.Settings();
+    if (settings.autoApplyFolders) {
+        settings.saveFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
+    }
+    return true;
+}
+
+bool CFGSDoc::RevertToSaved() {
+    if (PathName().isEmpty() || app_.Messages().AskQuestion(kQuestionRevert, PathName()) != kAnswerYes) {
+        return false;
+    }
+    VehicleContent content;
+    if (!ReadFile(PathName(), content)) {
+        return false;
+    }
+    model_.ReplaceContent(std::move(content));
+    NotifyStateChanged();
+    return true;
+}
+
+bool CFGSDoc::UpdateDoc(int action, int /*argument*/) {
+    return model_.UpdateDoc(action);
+}
+
+void CFGSDoc::SetModifiedFlag(bool modified) {
+    if (model_.IsModified() != modified) {
+        model_.SetModified(modified);
+        NotifyStateChanged();
+    }
+}
+
+void CFGSDoc::CloseUndoGroup() {
+    model_.CloseUndoGroup();
+}
+
+QMenu* CFGSDoc::DocumentMenu() {
+    if (!menu_ && app_.MainFrame() != nullptr) {
+        menu_ = BuildMenu(kVehicleMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
+    }
+    return menu_.get();
+}
+
+void CFGSDoc::NewVehicleSet() {
+    CDlgNewGrp dialog(
+        app_.GetLanguageManager(), app_.Messages(),
+        [this](const QString& name) { return model_.NewVehicleSet(ToRaw(name), CurrentMouseMode()); },
+        app_.MainFrame());
+    RunDialog(dialog);
+    NotifyStateChanged();
+}
+
+QString CFGSDoc::ExportBaseName() const {
+    if (PathName().isEmpty()) {
+        return GetText(app_.GetLanguageManager(), kDefaultAuthorKey, kDataSection);
+    }
+    return QFileInfo(PathName()).completeBaseName();
+}
+
+void CFGSDoc::ExportVehicles() {
+    const CLanguageManager& language = app_.GetLanguageManager();
+    if (const std::optional<ExportProblem> problem = CheckVehicleExport(model_)) {
+        if (problem->kind == ExportProblemKind::SetTooLong) {
+            app_.Messages().ShowError(message::kSetTooLong);
+            return;
+        }
+        app_.ShowInfo(QString::fromLatin1(vehicle_export::kCheckCaption.data(),
+                                          qsizetype(vehicle_export::kCheckCaption.size())),
+                      QString::fromStdString(ExportProblemText(*problem, language)));
+        model_.RequestCarSelection(problem->set, problem->car, problem->view);
+        return;
+    }
+    GeneralSettings& settings = app_.Settings();
+    // Programs here live where users cannot write, so the home folder stands in for theirs.
+    QString folder = QString::fromStdString(settings.exportFolder);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    CDlgExport dialog(
+        language, app_.Messages(), folder, ExportBaseName(),
+        [this, &language](const QString& basePath, const std::function<void(int)>& progress) {
+            ExportVehicleFiles(QFile::encodeName(basePath).toStdString(), model_, language, ExportTimeNow(),
+                               progress);
+        },
+        app_.MainFrame());
+    if (RunDialog(dialog) == QDialog::Accepted && settings.autoApplyFolders) {
+        settings.exportFolder = dialog.Folder().toStdString();
+    }
+}
+
+void CFGSDoc::EditInfoTexts() {
+    const CLanguageManager& language = app_.GetLanguageManager();
+    const QString oldAuthor = FromRaw(model_.Author());
+    const QString oldInfo = FromRaw(model_.InfoText());
+    QString newAuthor;
+    QString newInfo;
+    {
+        CEditInfoText dialog(language, app_.MainFrame());
+        dialog.SetTexts(oldAuthor, oldInfo);
+        if (RunDialog(dialog) != QDialog::Accepted) {
+            return;
+        }
+        newAuthor = dialog.Author();
+        newInfo = dialog.InfoText();
+    }
+    const std::string defaultAuthor = GetText(language, kDefaultAuthorKey, kDataSection).toStdString();
+    if (newAuthor != oldAuthor) {
+        const int question = model_.CheckAuthorChange(ToRaw(newAuthor), defaultAuthor);
+        if (question == 0 || app_.Messages().AskQuestion(question) == kAnswerYes) {
+            model_.SetAuthor(ToRaw(newAuthor));
+        }
+    }
+    if (newInfo != oldInfo) {
+        model_.SetInfoText(ToRaw(newInfo));
+    }
+    NotifyStateChanged();
+}
+
+bool CFGSDoc::OnCommand(int id) {
+    switch (id) {
+        case ID_FILE_SAVE_UZG:
+            ExportVehicles();
+            return true;
+        case ID_FILE_REVERT:
+            RevertToSaved();
+            return true;
+        case ID_EDIT_INFO:
+            EditInfoTexts();
+            return true;
+        case ID_VEHICLE_NEW_SET:
+            NewVehicleSet();
+            return true;
+        case ID_EDIT_UNDO:
+            model_.Undo();
+            NotifyStateChanged();
+            return true;
+        case ID_EDIT_REDO:
+            model_.Redo(CurrentMouseMode());
+            NotifyStateChanged();
+            return true;
+        default:
+            return Document::OnCommand(id);
+    }
+}
+
+bool CFGSDoc::OnUpdateCommand(int id, CommandState& state) {
+    switch (id) {
+        case ID_EDIT_UNDO:
+            state.Enable(model_.UndoCount() > 0);
+            return true;
+        case ID_EDIT_REDO:
+            state.Enable(model_.CanRedo());
+            return true;
+        case ID_FILE_SAVE_UZG:
+            state.Enable(model_.AnyCars());
+            return true;
+        case ID_FILE_REVERT:
+            state.Enable(model_.IsModified() && !PathName().isEmpty());
+            return true;
+        case ID_VEHICLE_NEW_SET:
+            state.Enable(model_.CountSets() < vehicles::kMaxSets);
+            return true;
+        case ID_EDIT_INFO:
+            state.Enable();
+            return true;
+        default:
+            return Document::OnUpdateCommand(id, state);
+    }
+}
+
+}  // namespace zobl

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QMenu>
+#include <QString>
+
+#include "core/vehicles/VehicleDocument.h"
+#include "gui/framework/Document.h"
+
+namespace zobl {
+
+class CBug1App;
+
+// A vehicle graphic (.fgs) in the editor: the core VehicleDocument with its windows. Reads and
+// writes the file, maps the update actions to view hints, runs undo and redo, the author and
+// info texts, the new-set dialog, the export and the return to the saved version. Everything
+// that needs the tree selection (cars, renaming, deleting, copying) is the view's.
+class CFGSDoc : public Document {
+    Q_OBJECT
+public:
+    static constexpr int kNewVehicleTitleKey = 1002;  // section "DATA"
+    static constexpr int kQuestionRevert = 306;
+
+    CFGSDoc(DocTemplate& docTemplate, CBug1App& app);
+    ~CFGSDoc() override;
+
+    VehicleDocument& Model() noexcept { return model_; }
+    const VehicleDocument& Model() const noexcept { return model_; }
+    CBug1App& App() const noexcept { return app_; }
+    int CurrentMouseMode() const;
+
+    // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted.
+    void NewVehicleSet();
+    // "Als UZG speichern": refuses pixels vehicles cannot show (message box, the views select
+    // the car), then the export dialog. The document stays as it is.
+    void ExportVehicles();
+    // The author and info text dialog; question 305 before replacing a filled-in author.
+    void EditInfoTexts();
+    // "Zurück zur letzten Version": after a yes, the file as last saved, without undo history.
+    // A file that cannot be read any more leaves the document as it is.
+    bool RevertToSaved();
+
+    // The export dialog; tests put their own runner in place of exec().
+    using DialogRunner = std::function<int(QDialog& dialog)>;
+    void SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
+    int RunDialog(QDialog& dialog) const;
+
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& path) override;
+    bool OnSaveDocument(const QString& path) override;
+    bool UpdateDoc(int action, int argument) override;
+    bool IsModified() const override { return model_.IsModified(); }
+    void SetModifiedFlag(bool modified) override;
+    void CloseUndoGroup() override;
+    QMenu* DocumentMenu() override;
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+private:
+    // Reads path into content; false after telling the user (error 2: not a vehicle file,
+    // error 4: damaged or unreadable).
+    bool ReadFile(const QString& path, VehicleContent& content) const;
+    QString ExportBaseName() const;
+
+    CBug1App& app_;
+    VehicleDocument model_;
+    std::unique_ptr<QMenu> menu_;
+    DialogRunner dialogRunner_;
+};
+
+}  // namespace zobl

@@ -1,0 +1,696 @@
+#include "gui/vehicles/FGSView.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/clipboard/Clippy.h"
+#include "core/text/CodePages.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MenuResources.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
+#include "gui/palette/PaletteDisplay.h"
+#include "gui/vehicles/CarPropertyPanel.h"
+#include "gui/vehicles/DlgNewCar.h"
+#include "gui/vehicles/DlgSteamProperties.h"
+#include "gui/vehicles/EditGrpDlg.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/VehicleTreeImages.h"
+
+namespace zobl {
+
+using namespace vehicle_tree;
+
+namespace {
+constexpr int kTreeId = 5392;
+constexpr int kCarEditorId = 5393;
+constexpr int kQuestionDeleteSet = message::kQuestionDeleteSet;
+constexpr int kQuestionDeleteCar = message::kQuestionDeleteCar;
+const QPoint kKeyboardMenuPoint(20, 20);
+
+std::string ToRaw(const QString& text) {
+    return Utf8ToCp1252(text.toStdString());
+}
+QString FromRaw(std::string_view raw) {
+    return QString::fromStdString(Cp1252ToUtf8(raw));
+}
+}  // namespace
+
+CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&document) {
+    setObjectName(QStringLiteral("ZOBL_GRAPHICS_EDITOR_FGS"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    tree_ = new VehicleTree(this);
+    tree_->setProperty("controlId", kTreeId);
+    tree_->LoadTexts(app_.GetLanguageManager());
+    tree_->setIndentation(kTreeIndent);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { OnSelectionChanged(); });
+    connect(tree_, &QTreeWidget::itemExpanded, this, [this] { RecordTreeState(); });
+    connect(tree_, &QTreeWidget::itemCollapsed, this, [this] { RecordTreeState(); });
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        if (QTreeWidgetItem* item = tree_->itemAt(point)) {
+            tree_->SelectItem(item);
+        }
+        ShowContextMenu(tree_->viewport()->mapTo(this, point));
+    });
+    setFocusProxy(tree_);
+
+    panel_ = new CarPropertyPanel(app_.GetLanguageManager(), this);
+    panel_->hide();
+    connect(panel_, &CarPropertyPanel::TextsEdited, this, &CFGSView::OnPanelTexts);
+    connect(panel_, &CarPropertyPanel::FlagsClicked, this, &CFGSView::OnPanelFlags);
+    connect(panel_, &CarPropertyPanel::NameLeftEmpty, this, &CFGSView::OnNameLeftEmpty);
+    connect(panel_, &CarPropertyPanel::EditingRunEnded, this, [this] {
+        if (Model() != nullptr) {
+            Model()->CloseUndoGroup();
+        }
+    });
+
+    // The car editor's place; it is hidden until a car view is chosen.
+    carEditor_ = new QWidget(this);
+    carEditor_->setObjectName(QStringLiteral("ZOBL_CAREDIWND"));
+    carEditor_->setProperty("controlId", kCarEditorId);
+    carEditor_->hide();
+
+    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+    ApplyColours();
+    ApplyFont();
+    document.Model().AttachListener(*this);
+    resize(500, 360);
+}
+
+CFGSView::~CFGSView() {
+    if (VehicleDocument* model = Model()) {
+        model->DetachListener(*this);
+    }
+}
+
+VehicleDocument* CFGSView::Model() const {
+    return Doc() != nullptr ? &Doc()->Model() : nullptr;
+}
+
+int CFGSView::MouseMode() const {
+    return static_cast<int>(app_.GetMouseMode());
+}
+
+int CFGSView::ViewNumber() const {
+    const VehicleDocument* model = Model();
+    return model != nullptr ? model->ListenerNumber(*this) : -1;
+}
+
+// ---- document hints ----
+
+void CFGSView::OnInitialUpdate() {
+    LayOut();
+    OnVehicleHint({VehicleHintCode::RebuildAll});
+}
+
+void CFGSView::OnUpdate(View* /*sender*/, int hint, HintRecord* /*record*/) {
+    OnVehicleHint({static_cast<VehicleHintCode>(hint)});
+}
+
+void CFGSView::OnVehicleHint(const VehicleHint& hint) {
+    VehicleDocument* model = Model();
+    if (model == nullptr) {
+        return;
+    }
+    switch (hint.code) {
+        case VehicleHintCode::RebuildAll:
+        case VehicleHintCode::CarDeleted:
+        case VehicleHintCode::Added:
+        case VehicleHintCode::SetDeleted:
+        case VehicleHintCode::SetAdded:
+            Rebuild();
+            break;
+        case VehicleHintCode::Redraw:
+            ApplyColours();
+            update();
+            break;
+        case VehicleHintCode::CarChangedInView:
+            if (editorMode_ == kProperties) {
+                const auto target = tree_->SelectedTarget();
+                if (target && target->set == hint.set && target->car == hint.car) {
+                    LoadPanel();
+                }
+            }
+            break;
+        case VehicleHintCode::FontChanged:
+            ApplyFont();
+            break;
+        case VehicleHintCode::SetRenamed:
+            tree_->SetSetText(hint.set, FromRaw(model->Set(hint.set).name.View()));
+            break;
+        case VehicleHintCode::CarTextsChanged:
+            tree_->SetCarText(hint.set, hint.car, FromRaw(model->CarAt(hint.set, hint.car).name.View()));
+            break;
+        case VehicleHintCode::SetAboutToBeDeleted:
+        case VehicleHintCode::CarAboutToBeDeleted:
+        case VehicleHintCode::AboutToMove:
+            RecordTreeState();
+            break;
+        case VehicleHintCode::SelectCar:
+            tree_->SelectCar(hint.set, hint.car);
+            break;
+        case VehicleHintCode::Tick:
+            break;
+    }
+    if (firstUpdate_ && Doc()->PathName().isEmpty()) {
+        firstUpdate_ = false;
+        Doc()->SetTitle(GetText(app_.GetLanguageManager(), CFGSDoc::kNewVehicleTitleKey, kDataSection));
+    }
+}
+
+std::size_t CFGSView::CaptureTreeStates(std::span<std::int32_t> into) const {
+    return tree_->TopLevelStates(into);
+}
+
+void CFGSView::RestoreTreeStates(std::span<const std::int32_t> states) {
+    VehicleDocument* model = Model();
+    const int n = ViewNumber();
+    if (model == nullptr || n < 0 || n >= VehicleDocument::kMaxRecordedViews) {
+        return;
+    }
+    if (tree_->MatchesShape(*model)) {
+        // The same sets and cars: what the window shows now stays, selection and all.
+        tree_->RecordState(*model, n);
+        return;
+    }
+    // Sets or cars came or went: the records bring the state of their time; the expansion of
+    // the sets is the one the window had when the step was taken.
+    for (std::size_t s = 0; s < states.size() && int(s) < model->CountSets(); ++s) {
+        std::int32_t& word = (*model->MutableViewState(int(s)))[std::size_t(n)];
+        word = (states[s] & kItemExpandedState) ? (word | kExpandedBit) : (word & ~kExpandedBit);
+    }
+}
+
+void CFGSView::Rebuild() {
+    filling_ = true;
+    tree_->Rebuild(*Model(), ViewNumber());
+    filling_ = false;
+    OnSelectionChanged();
+}
+
+void CFGSView::RecordTreeState() {
+    if (!filling_ && Model() != nullptr) {
+        tree_->RecordState(*Model(), ViewNumber());
+    }
+}
+
+// ---- selection and the right side ----
+
+void CFGSView::OnSelectionChanged() {
+    const auto target = tree_->SelectedTarget();
+    editorMode_ = target ? EditorModeOf(target->image) : kNothing;
+    // The car editor takes its car and view here once it exists; until then its place stays empty.
+    carEditor_->setVisible(editorMode_ >= 1 && editorMode_ <= 4);
+    if (editorMode_ == kProperties) {
+        LoadPanel();
+    }
+    panel_->setVisible(editorMode_ == kProperties);
+    RecordTreeState();
+    update();
+    if (Doc() != nullptr) {
+        Doc()->NotifyStateChanged();
+    }
+}
+
+void CFGSView::LoadPanel() {
+    const auto target = tree_->SelectedTarget();
+    if (!target || Model() == nullptr) {
+        return;
+    }
+    const Car& car = Model()->CarAt(target->set, target->car);
+    filling_ = true;
+    panel_->Load(FromRaw(car.name.View()), FromRaw(car.text2.View()), FromRaw(car.text3.View()),
+                 car.carFlags);
+    filling_ = false;
+}
+
+void CFGSView::OnPanelTexts(bool continueRun) {
+    const auto target = tree_->SelectedTarget();
+    VehicleDocument* model = Model();
+    if (filling_ || !target || model == nullptr) {
+        return;
+    }
+    // An emptied name field keeps the car's name: an empty name would free the slot.
+    QString name = panel_->Name();
+    if (name.isEmpty()) {
+        name = FromRaw(model->CarAt(target->set, target->car).name.View());
+    }
+    model->SetCarTexts(target->set, target->car, ToRaw(name), ToRaw(panel_->Text2()), ToRaw(panel_->Text3()),
+                       this, MouseMode(), continueRun);
+    Doc()->NotifyStateChanged();
+}
+
+void CFGSView::OnPanelFlags(std::uint32_t flags) {
+    const auto target = tree_->SelectedTarget();
+    VehicleDocument* model = Model();
+    if (filling_ || !target || model == nullptr) {
+        return;
+    }
+    model->SetCarFlags(target->set, target->car, flags, this, MouseMode());
+    Doc()->NotifyStateChanged();
+}
+
+void CFGSView::OnNameLeftEmpty() {
+    const auto target = tree_->SelectedTarget();
+    if (target && Model() != nullptr) {
+        panel_->RestoreName(FromRaw(Model()->CarAt(target->set, target->car).name.View()));
+    }
+}
+
+// ---- layout, painting, splitter ----
+
+void CFGSView::LayOut() {
+    const int height = this->height();
+    tree_->setGeometry(0, 0, splitterPosition_, height);
+    const int editorLeft = splitterPosition_ + kSplitterWidth;
+    carEditor_->setGeometry(editorLeft, 0, std::max(width() - editorLeft, 0), height);
+    const int panelLeft = splitterPosition_ + kPanelMargin;
+    const int panelWidth = std::max(width() - kPanelRightGap - panelLeft, 0);
+    panel_->setGeometry(panelLeft, kPanelMargin, panelWidth, panel_->PreferredHeight());
+    panel_->Arrange(panelWidth);
+}
+
+void CFGSView::SetSplitterPosition(int x) {
+    // The lower margin wins in a window too narrow for both.
+    splitterPosition_ = std::max(std::min(x, width() - kSplitterMargin), kSplitterMargin);
+    LayOut();
+    update();
+}
+
+bool CFGSView::InSplitterGrip(int x) const {
+    return x >= splitterPosition_ - kSplitterGrip &&
+           x <= splitterPosition_ + kSplitterWidth - 1 + kSplitterGrip;
+}
+
+void CFGSView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (editorMode_ < 1 || editorMode_ > 4) {
+        painter.fillRect(rect(), app_.Brush(CBug1App::BrushKind::VehicleView));
+    }
+    const QColor lines[kSplitterWidth] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x80, 0x80, 0x80),
+                                          Qt::black};
+    for (int i = 0; i < kSplitterWidth; ++i) {
+        painter.setPen(lines[i]);
+        painter.drawLine(splitterPosition_ + i, 0, splitterPosition_ + i, height() - 1);
+    }
+}
+
+void CFGSView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void CFGSView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && InSplitterGrip(event->position().toPoint().x())) {
+        splitterDrag_ = true;
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CFGSView::mouseMoveEvent(QMouseEvent* event) {
+    const int x = event->position().toPoint().x();
+    if (splitterDrag_) {
+        SetSplitterPosition(x);
+    }
+    if (splitterDrag_ || InSplitterGrip(x)) {
+        setCursor(SplitterCursor());
+    } else {
+        unsetCursor();
+    }
+}
+
+void CFGSView::mouseReleaseEvent(QMouseEvent* event) {
+    if (splitterDrag_ && event->button() == Qt::LeftButton) {
+        SetSplitterPosition(event->position().toPoint().x());
+        splitterDrag_ = false;
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool CFGSView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
+        if (plain && (key->modifiers() & Qt::KeypadModifier) &&
+            (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus)) {
+            if (CMainFrame* frame = app_.MainFrame()) {
+                frame->Router().Execute(key->key() == Qt::Key_Plus ? ID_ZOOM_IN : ID_ZOOM_OUT);
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CFGSView::ApplyColours() {
+    const GeneralSettings& settings = app_.Settings();
+    QPalette treePalette = tree_->palette();
+    treePalette.setColor(QPalette::Base, ToQColor(settings.fgsvBg));
+    treePalette.setColor(QPalette::Text, ToQColor(settings.fgsvFg));
+    tree_->setPalette(treePalette);
+    tree_->setIndentation(kTreeIndent);
+    panel_->ApplyColours(ToQColor(settings.fgsvBg), ToQColor(settings.fgsvFg), ToQColor(settings.editBg),
+                         ToQColor(settings.editFg));
+}
+
+void CFGSView::ApplyFont() {
+    if (CMainFrame* frame = app_.MainFrame()) {
+        tree_->setFont(frame->SharedFont());
+        panel_->ApplyFont(frame->SharedFont());
+    }
+}
+
+void CFGSView::OnActivateView(bool active) {
+    if (active) {
+        app_.SetHelpContext(kHelpContext);
+    }
+}
+
+void CFGSView::ShowContextMenu(const QPoint& viewPoint) {
+    CMainFrame* frame = app_.MainFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    // Context menus are localised each time they are loaded.
+    contextMenu_ = BuildMenu(kVehicleTreeContextMenu, frame->Router(), app_.GetLanguageManager());
+    QMenu* popup = nullptr;
+    if (contextMenu_ && !contextMenu_->actions().isEmpty()) {
+        popup = contextMenu_->actions().constFirst()->menu();
+    }
+    if (popup == nullptr) {
+        return;
+    }
+    frame->Router().UpdateMenu(popup);
+    popupRunner_(*popup, mapToGlobal(viewPoint));
+}
+
+// ---- commands ----
+
+void CFGSView::CommandDone() {
+    if (Doc() != nullptr) {
+        Doc()->NotifyStateChanged();
+    }
+}
+
+void CFGSView::NewCar() {
+    VehicleDocument& model = *Model();
+    std::vector<std::pair<int, QString>> sets;
+    for (int s = 0; s < model.CountSets(); ++s) {
+        sets.emplace_back(s, FromRaw(model.Set(s).name.View()));
+    }
+    const auto target = tree_->SelectedTarget();
+    int added = -1;
+    CDlgNewCar dialog(
+        app_.GetLanguageManager(), app_.Messages(), sets, target ? target->set : -1,
+        [this, &model, &added](int set, const QString& name, int length) {
+            const int result = model.NewCar(set, ToRaw(name), length, MouseMode());
+            if (result == 0) {
+                added = set;
+            }
+            return result;
+        },
+        app_.MainFrame());
+    Doc()->RunDialog(dialog);
+    if (added >= 0) {
+        tree_->SelectCar(added, model.CountCars(added) - 1);
+    }
+}
+
+void CFGSView::RenameSet() {
+    const auto target = tree_->SelectedTarget();
+    if (!target || !target->IsSet()) {
+        return;
+    }
+    VehicleDocument& model = *Model();
+    const int set = target->set;
+    CEditGrpDlg dialog(
+        app_.GetLanguageManager(), app_.Messages(), FromRaw(model.Set(set).name.View()),
+        [this, &model, set](const QString& name) {
+            const std::string raw = ToRaw(name);
+            if (const int problem = model.CheckRenameSet(set, raw); problem != 0) {
+                return problem;
+            }
+            return model.RenameVehicleSet(set, raw, MouseMode()) ? 0 : -1;
+        },
+        app_.MainFrame());
+    Doc()->RunDialog(dialog);
+}
+
+void CFGSView::DeleteSelection() {
+    const auto target = tree_->SelectedTarget();
+    if (!target) {
+        return;
+    }
+    VehicleDocument& model = *Model();
+    MessageService& messages = app_.Messages();
+    bool deleted = false;
+    if (target->IsSet()) {
+        if (messages.AskQuestion(kQuestionDeleteSet, FromRaw(model.Set(target->set).name.View())) !=
+            kAnswerYes) {
+            return;
+        }
+        deleted = model.DeleteVehicleSet(target->set, true, MouseMode());
+    } else {
+        if (messages.AskQuestion(kQuestionDeleteCar,
+                                 FromRaw(model.CarAt(target->set, target->car).name.View())) != kAnswerYes) {
+            return;
+        }
+        deleted = model.DeleteCar(target->set, target->car, true, MouseMode());
+    }
+    if (!deleted) {
+        messages.ShowError(message::kDeleteFailed);
+    }
+}
+
+void CFGSView::CopySelection(bool sets) {
+    const auto target = tree_->SelectedTarget();
+    if (!target) {
+        return;
+    }
+    if (sets) {
+        app_.Clipboard().SetVehicleSet(Model()->Set(target->set));
+    } else {
+        app_.Clipboard().SetCar(Model()->CarAt(target->set, target->car));
+    }
+}
+
+void CFGSView::PasteCar() {
+    const auto target = tree_->SelectedTarget();
+    const CClippy& clipboard = app_.Clipboard();
+    if (!target || !clipboard.HasCar()) {
+        return;
+    }
+    VehicleDocument& model = *Model();
+    const int result = model.PasteCar(target->set, clipboard.GetCar(), MouseMode());
+    if (result == 0) {
+        tree_->SelectCar(target->set, model.CountCars(target->set) - 1);
+    } else if (result > 0) {
+        app_.Messages().ShowError(result);
+    }
+}
+
+void CFGSView::PasteSet() {
+    const CClippy& clipboard = app_.Clipboard();
+    if (!clipboard.HasVehicleSet()) {
+        return;
+    }
+    const int slot = Model()->PasteSet(clipboard.GetVehicleSet(), MouseMode());
+    if (slot >= 0) {
+        tree_->SelectSet(slot);
+    }
+}
+
+bool CFGSView::CanMove(bool forward) const {
+    const auto target = tree_->SelectedTarget();
+    const VehicleDocument* model = Model();
+    if (!target || model == nullptr) {
+        return false;
+    }
+    if (target->IsCar()) {
+        return forward ? target->car >= 1 : target->car < model->CountCars(target->set) - 1;
+    }
+    if (target->IsSet()) {
+        return forward ? target->set >= 1 : target->set < model->CountSets() - 1;
+    }
+    return false;
+}
+
+void CFGSView::Move(bool forward) {
+    const auto target = tree_->SelectedTarget();
+    if (!target || !CanMove(forward)) {
+        return;
+    }
+    VehicleDocument& model = *Model();
+    const Car& car = model.CarAt(target->set, target->car);
+    if (target->IsCar()) {
+        if (forward) {
+            model.MoveCarForward(car.setIndex, car.carIndex, true, MouseMode());
+        } else {
+            model.MoveCarBack(car.setIndex, car.carIndex, true, MouseMode());
+        }
+    } else if (forward) {
+        model.MoveSetForward(target->set, true, MouseMode());
+    } else {
+        model.MoveSetBack(target->set, true, MouseMode());
+    }
+}
+
+void CFGSView::EditSteam() {
+    const auto target = tree_->SelectedTarget();
+    if (!target || !target->IsCarView()) {
+        return;
+    }
+    VehicleDocument& model = *Model();
+    const int view = CarViewOf(target->image);
+    const int segment = SegmentOfContext(view, model.CarAt(target->set, target->car).length, contextSegment_);
+    if (segment < 0) {
+        // The remembered band lies outside this car: nothing to set.
+        QApplication::beep();
+        return;
+    }
+    CDlgSteamProperties dialog(app_.GetLanguageManager(),
+                               model.SegmentWord(target->set, target->car, view, segment), app_.MainFrame());
+    if (Doc()->RunDialog(dialog) == QDialog::Accepted) {
+        model.SetSteamValue(target->set, target->car, view, segment, dialog.Value(), MouseMode());
+    }
+}
+
+void CFGSView::CopyKey() {
+    const auto target = tree_->SelectedTarget();
+    if (target && (target->IsSet() || target->IsCar())) {
+        CopySelection(target->IsSet());
+    }
+}
+
+void CFGSView::PasteKey() {
+    const auto target = tree_->SelectedTarget();
+    if (!target) {
+        return;
+    }
+    if (target->IsSet()) {
+        PasteSet();
+    } else if (target->IsCar()) {
+        PasteCar();
+    }
+}
+
+bool CFGSView::OnCommand(int id) {
+    if (Model() == nullptr) {
+        return false;
+    }
+    switch (id) {
+        case ID_VEHICLE_NEW_CAR:
+            NewCar();
+            break;
+        case ID_VEHICLE_EDIT_SET:
+            RenameSet();
+            break;
+        case ID_VEHICLE_DELETE:
+            DeleteSelection();
+            break;
+        case ID_VEHICLE_COPY_SET:
+            CopySelection(true);
+            break;
+        case ID_VEHICLE_COPY_CAR:
+            CopySelection(false);
+            break;
+        case ID_VEHICLE_PASTE_CAR:
+            PasteCar();
+            break;
+        case ID_VEHICLE_PASTE_SET:
+            PasteSet();
+            break;
+        case ID_VEHICLE_MOVE_FORWARD:
+            Move(true);
+            break;
+        case ID_VEHICLE_MOVE_BACK:
+            Move(false);
+            break;
+        case ID_VEHICLE_STEAM:
+            EditSteam();
+            break;
+        case ID_CONTEXT_MENU_KEY:
+            ShowContextMenu(kKeyboardMenuPoint);
+            break;
+        case ID_EDIT_COPY_ACTIVE:
+            CopyKey();
+            break;
+        case ID_EDIT_PASTE_ACTIVE:
+            PasteKey();
+            break;
+        default:
+            return false;
+    }
+    CommandDone();
+    return true;
+}
+
+bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
+    const VehicleDocument* model = Model();
+    if (model == nullptr) {
+        return false;
+    }
+    const auto target = tree_->SelectedTarget();
+    const bool set = target && target->IsSet();
+    const bool car = target && target->IsCar();
+    const CClippy& clipboard = app_.Clipboard();
+    switch (id) {
+        case ID_VEHICLE_NEW_CAR:
+            state.Enable();
+            return true;
+        case ID_VEHICLE_EDIT_SET:
+            state.Enable(set);
+            return true;
+        case ID_VEHICLE_DELETE:
+            state.Enable(set || car);
+            return true;
+        case ID_VEHICLE_COPY_SET:
+            state.Enable(set && tree_->hasFocus());
+            return true;
+        case ID_VEHICLE_COPY_CAR:
+            state.Enable(car && tree_->hasFocus());
+            return true;
+        case ID_VEHICLE_PASTE_CAR:
+            state.Enable(clipboard.HasCar());
+            return true;
+        case ID_VEHICLE_PASTE_SET:
+            state.Enable(clipboard.HasVehicleSet());
+            return true;
+        case ID_VEHICLE_MOVE_FORWARD:
+            state.Enable(CanMove(true));
+            return true;
+        case ID_VEHICLE_MOVE_BACK:
+            state.Enable(CanMove(false));
+            return true;
+        case ID_VEHICLE_STEAM:
+            state.Enable(target && target->IsCarView());
+            return true;
+        case ID_CONTEXT_MENU_KEY:
+            state.Enable(target.has_value() && tree_->hasFocus());
+            return true;
+        case ID_EDIT_COPY_ACTIVE:
+            state.Enable(set || car);
+            return true;
+        case ID_EDIT_PASTE_ACTIVE:
+            state.Enable((set && clipboard.HasVehicleSet()) || (car && clipboard.HasCar()));
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace zobl

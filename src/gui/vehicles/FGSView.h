@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/vehicles/SteamProperties.h"
+#include "core/vehicles/VehicleDocument.h"
+#include "gui/framework/View.h"
+#include "gui/vehicles/VehicleTree.h"
+
+class QMenu;
+
+namespace zobl {
+
+class CBug1App;
+class CFGSDoc;
+class CarPropertyPanel;
+
+// The window of a vehicle graphic: the tree of sets, cars and car views on the left; right of
+// a movable splitter the car editor with the car view chosen in the tree, or the properties of
+// the chosen car. The tree selection is the target of the set and car commands. Every window
+// of a document keeps its own expanded and selected items, across undo and rebuilds.
+class CFGSView : public QWidget, public View, public VehicleDocumentListener {
+    Q_OBJECT
+public:
+    static constexpr int kHelpContext = 2080;
+    static constexpr int kInitialSplitterPosition = 150;
+    static constexpr int kSplitterWidth = 4;
+    static constexpr int kSplitterGrip = 4;     // a press this close to the splitter drags it
+    static constexpr int kSplitterMargin = 20;  // the splitter stays this far from both edges
+    static constexpr int kPanelMargin = 10;
+    static constexpr int kPanelRightGap = 2;
+    static constexpr int kTreeIndent = 12;
+
+    // What the right side shows: 0 nothing, 1..4 the car editor with view 1, 2, 0, 3, 5 the
+    // properties of the car.
+    enum EditorModeValue { kNothing = 0, kProperties = 5 };
+
+    CFGSView(CFGSDoc& document, CBug1App& app);
+    ~CFGSView() override;
+
+    QWidget* Widget() override { return this; }
+    void OnInitialUpdate() override;
+    void OnUpdate(View* sender, int hint, HintRecord* record) override;
+    void OnActivateView(bool active) override;
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    void OnVehicleHint(const VehicleHint& hint) override;
+    std::size_t CaptureTreeStates(std::span<std::int32_t> into) const override;
+    void RestoreTreeStates(std::span<const std::int32_t> states) override;
+
+    VehicleTree* Tree() const noexcept { return tree_; }
+    CarPropertyPanel* Panel() const noexcept { return panel_; }
+    // Where the car editor goes; empty for now.
+    QWidget* CarEditorArea() const noexcept { return carEditor_; }
+    int EditorMode() const noexcept { return editorMode_; }
+    int SplitterPosition() const noexcept { return splitterPosition_; }
+    // Clamped to the margins; lays the children out again.
+    void SetSplitterPosition(int x);
+    // The view's slot in the records' state words, -1 when it has none.
+    int ViewNumber() const;
+    std::optional<VehicleTreeTarget> SelectedTarget() const { return tree_->SelectedTarget(); }
+
+    // The band a right click in the car editor remembered, for the steam properties.
+    void SetContextSegment(ContextSegment segment) { contextSegment_ = segment; }
+
+    // Shows the tree's context menu; tests put their own in place of QMenu::exec.
+    using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
+    void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
+    void ShowContextMenu(const QPoint& viewPoint);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CFGSDoc* Doc() const { return document_.data(); }
+    VehicleDocument* Model() const;
+    int MouseMode() const;
+
+    void Rebuild();
+    void RecordTreeState();
+    void OnSelectionChanged();
+    void LoadPanel();
+    void LayOut();
+    void ApplyColours();
+    void ApplyFont();
+    bool InSplitterGrip(int x) const;
+
+    void OnPanelTexts(bool continueRun);
+    void OnPanelFlags(std::uint32_t flags);
+    void OnNameLeftEmpty();
+
+    void NewCar();
+    void RenameSet();
+    void DeleteSelection();
+    void CopySelection(bool sets);
+    void PasteCar();
+    void PasteSet();
+    void Move(bool forward);
+    void EditSteam();
+    void CopyKey();
+    void PasteKey();
+    bool CanMove(bool forward) const;
+    void CommandDone();
+
+    CBug1App& app_;
+    QPointer<CFGSDoc> document_;
+    VehicleTree* tree_ = nullptr;
+    CarPropertyPanel* panel_ = nullptr;
+    QWidget* carEditor_ = nullptr;
+    int editorMode_ = kNothing;
+    int splitterPosition_ = kInitialSplitterPosition;
+    bool splitterDrag_ = false;
+    bool firstUpdate_ = true;
+    bool filling_ = false;
+    ContextSegment contextSegment_{0, 0};
+    PopupRunner popupRunner_;
+    std::unique_ptr<QMenu> contextMenu_;
+};
+
+}  // namespace zobl
