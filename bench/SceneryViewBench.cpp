@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "GuiBench.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
 #include "gui/framework/DocManager.h"
@@ -106,6 +107,11 @@ void BM_SceneryRender_Baseline(benchmark::State& state) {
 BENCHMARK(BM_SceneryRender_Baseline)->Arg(1)->Arg(4)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+CBug1App& BenchApplication() {
+    return *TheEditor().app;
+}
+
 }  // namespace zobl
 
 int main(int argc, char** argv) {

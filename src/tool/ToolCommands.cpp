@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -20,6 +21,7 @@
 #include "core/simimport/VehicleImport.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
+#include "core/vehicles/SteamProperties.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
@@ -119,6 +121,30 @@ std::string Utf8(std::string_view raw) {
     return Cp1252ToUtf8(raw);
 }
 
+// What a car has beyond its name: only what is set, so plain cars stay one line.
+void CarDetails(std::ostream& out, const Car& car) {
+    if (!car.text2.Empty() || !car.text3.Empty()) {
+        out << "    texts: " << Utf8(car.text2.View()) << " | " << Utf8(car.text3.View()) << '\n';
+    }
+    if (car.carFlags != 0) {
+        char flags[16];
+        std::snprintf(flags, sizeof flags, "0x%04X", unsigned(car.carFlags));
+        out << "    flags: " << flags << '\n';
+    }
+    for (int view = 0; view < vehicles::kViewCount; ++view) {
+        for (int segment = 0; segment < car.length && segment < vehicles::kMaxSegments; ++segment) {
+            const std::uint16_t word = car.segmentFlags[std::size_t(view)][std::size_t(segment)];
+            if (word != 0) {
+                out << "    steam: view " << view << " segment " << segment << ' '
+                    << (SteamChoice(word) == steam::kHalf    ? "half"
+                        : SteamChoice(word) == steam::kWhole ? "whole"
+                                                             : "other")
+                    << '\n';
+            }
+        }
+    }
+}
+
 void VehicleInfo(Context& ctx, const VehicleDocument& doc) {
     ctx.out << "kind: vehicles\n";
     PrintText(ctx.out, "author: ", Utf8(doc.Author()));
@@ -130,6 +156,7 @@ void VehicleInfo(Context& ctx, const VehicleDocument& doc) {
             const Car& record = doc.CarAt(set, car);
             ctx.out << "  car " << car + 1 << ": " << Utf8(record.name.View()) << " (length " << record.length
                     << " = " << 8 * record.length << " pixels)\n";
+            CarDetails(ctx.out, record);
         }
     }
 }
@@ -380,8 +407,11 @@ using Command = std::function<void(Context&, const std::vector<std::string>&)>;
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
-        {"info", CommandInfo},    {"convert", CommandConvert},  {"export", CommandExport},
-        {"to-png", CommandToPng}, {"from-png", CommandFromPng},
+        {"info", CommandInfo},
+        {"convert", CommandConvert},
+        {"export", CommandExport},
+        {"to-png", CommandToPng},
+        {"from-png", CommandFromPng},
         {"sim-list", CommandSimList},
         {"sim-import", CommandSimImport},
     };

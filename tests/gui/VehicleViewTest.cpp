@@ -528,5 +528,18 @@ TEST_F(VehicleWindow, ContextMenuHoldsTheTreeCommandsInOrder) {
                                      57635, 0,     -1,    32811, 32810, 0,     32812, 0,     32825, 32826}));
 }
 
+TEST_F(VehicleWindow, ClickingAnItemShowsItsSideAtOnce) {
+    NewDocumentWith({{4}});
+    QTreeWidgetItem* car = View()->Tree()->CarItem(0, 0);
+    View()->Tree()->SetItem(0)->setExpanded(true);
+    car->setExpanded(true);
+    for (const int child : {4, 0, 1}) {
+        const QRect area = View()->Tree()->visualItemRect(car->child(child));
+        QTest::mouseClick(View()->Tree()->viewport(), Qt::LeftButton, {}, area.center());
+        EXPECT_EQ(View()->EditorMode(), child == 4 ? 5 : child + 1);
+        EXPECT_EQ(View()->Panel()->isVisible(), child == 4);
+    }
+}
+
 }  // namespace
 }  // namespace zobl

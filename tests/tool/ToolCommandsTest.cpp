@@ -222,9 +222,12 @@ class VehicleToolTest : public ToolTest {
 protected:
     void SetUp() override {
         ToolTest::SetUp();
-        WriteText("lang.rtx",
-                  "[DATA]\n1022=T %.0s%.0s%.0s%02d.%02d.%04d\n[Errors]\n6002=Format von % unbekannt\n"
-                  "6003=% nicht anlegbar\n6004=Lesefehler in %\n");
+        WriteText(
+            "lang.rtx",
+            "[DATA]\n1022=T %.0s%.0s%.0s%02d.%02d.%04d\n"
+            "1023=Halbtransparenz gefunden! (Fahrzeuge unterst\xFCtzen dieses Feature nicht!) Grp=%d Car=%d "
+            "Idx=%d\n[Errors]\n6002=Format von % unbekannt\n"
+            "6003=% nicht anlegbar\n6004=Lesefehler in %\n");
         const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
         savedEpoch_ = epoch ? std::optional<std::string>(epoch) : std::nullopt;
         ::setenv("SOURCE_DATE_EPOCH", "86400", 1);
@@ -257,6 +260,19 @@ TEST_F(VehicleToolTest, InfoConvertAndExport) {
     ASSERT_EQ(Run({"export", Path("in.fgs"), Path("zug")}), kToolSuccess) << err_.str();
     EXPECT_EQ(ReadBytes("zug.UFG"), *UfgWriter(doc, "T 02.01.1970"));
     EXPECT_EQ(ReadBytes("zug.UZZ"), *UzzWriter(doc));
+
+    // What a car has beyond name and length is listed where it is set.
+    ASSERT_TRUE(doc.SetCarTexts(0, 1, "Wagen", "zwei", "", nullptr, kFreehand));
+    ASSERT_TRUE(doc.SetCarFlags(0, 1, 0x8020, nullptr, kFreehand));
+    ASSERT_TRUE(doc.SetSteamValue(0, 1, 2, 1, 0x80, kFreehand));
+    ASSERT_TRUE(doc.SetSteamValue(0, 1, 0, 0, 0x40, kFreehand));
+    SaveFgsFile(Path("details.fgs"), doc);
+    ASSERT_EQ(Run({"info", Path("details.fgs")}), kToolSuccess) << err_.str();
+    EXPECT_NE(
+        out_.str().find("  car 2: Wagen (length 2 = 16 pixels)\n    texts: zwei | \n    flags: 0x8020\n"
+                        "    steam: view 0 segment 0 whole\n    steam: view 2 segment 1 half\nset 2: Leer\n"),
+        std::string::npos)
+        << out_.str();
 }
 
 TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {

@@ -54,7 +54,8 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     tree_->setIndentation(kTreeIndent);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { OnSelectionChanged(); });
+    // The selection, not the current item: a click makes the item current before it selects it.
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
     connect(tree_, &QTreeWidget::itemExpanded, this, [this] { RecordTreeState(); });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this] { RecordTreeState(); });
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
@@ -80,6 +81,8 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     carEditor_ = new QWidget(this);
     carEditor_->setObjectName(QStringLiteral("ZOBL_CAREDIWND"));
     carEditor_->setProperty("controlId", kCarEditorId);
+    // It covers what the panel showed, so it paints its own background.
+    carEditor_->setAutoFillBackground(true);
     carEditor_->hide();
 
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
@@ -289,6 +292,11 @@ void CFGSView::SetSplitterPosition(int x) {
     update();
 }
 
+bool CFGSView::TreeHasFocus() const {
+    // The window's focus, not the application's: a menu of the main window may be open.
+    return window()->focusWidget() == tree_;
+}
+
 bool CFGSView::InSplitterGrip(int x) const {
     return x >= splitterPosition_ - kSplitterGrip &&
            x <= splitterPosition_ + kSplitterWidth - 1 + kSplitterGrip;
@@ -363,6 +371,9 @@ void CFGSView::ApplyColours() {
     treePalette.setColor(QPalette::Text, ToQColor(settings.fgsvFg));
     tree_->setPalette(treePalette);
     tree_->setIndentation(kTreeIndent);
+    QPalette editorPalette = carEditor_->palette();
+    editorPalette.setColor(QPalette::Window, ToQColor(settings.fgsvBg));
+    carEditor_->setPalette(editorPalette);
     panel_->ApplyColours(ToQColor(settings.fgsvBg), ToQColor(settings.fgsvFg), ToQColor(settings.editBg),
                          ToQColor(settings.editFg));
 }
@@ -659,10 +670,10 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
             state.Enable(set || car);
             return true;
         case ID_VEHICLE_COPY_SET:
-            state.Enable(set && tree_->hasFocus());
+            state.Enable(set && TreeHasFocus());
             return true;
         case ID_VEHICLE_COPY_CAR:
-            state.Enable(car && tree_->hasFocus());
+            state.Enable(car && TreeHasFocus());
             return true;
         case ID_VEHICLE_PASTE_CAR:
             state.Enable(clipboard.HasCar());
@@ -680,7 +691,7 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
             state.Enable(target && target->IsCarView());
             return true;
         case ID_CONTEXT_MENU_KEY:
-            state.Enable(target.has_value() && tree_->hasFocus());
+            state.Enable(target.has_value() && TreeHasFocus());
             return true;
         case ID_EDIT_COPY_ACTIVE:
             state.Enable(set || car);

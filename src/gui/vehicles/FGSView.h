@@ -97,6 +97,7 @@ private:
     void ApplyColours();
     void ApplyFont();
     bool InSplitterGrip(int x) const;
+    bool TreeHasFocus() const;
 
     void OnPanelTexts(bool continueRun);
     void OnPanelFlags(std::uint32_t flags);

@@ -1,5 +1,6 @@
 #include "gui/vehicles/VehicleTree.h"
 
+#include <QHeaderView>
 #include <QSignalBlocker>
 
 #include "core/text/CodePages.h"
@@ -12,12 +13,22 @@ namespace zobl {
 using namespace vehicle_tree;
 
 namespace {
-constexpr int kSetRole = Qt::UserRole;
-constexpr int kCarRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
+// An item's target in one value (image, set, car + 1 in bytes): one item data entry is what
+// a rebuild of several hundred items can afford.
+constexpr int kTargetRole = Qt::UserRole;
+
+int PackTarget(int image, int set, int car) {
+    return (image << 16) | ((set & 0xFF) << 8) | ((car + 1) & 0xFF);
+}
 
 QString FromRaw(std::string_view raw) {
     return QString::fromStdString(Cp1252ToUtf8(raw));
+}
+// Changing the expansion lays the tree out again; most items keep theirs.
+void SetExpanded(QTreeWidgetItem* item, bool expanded) {
+    if (item->isExpanded() != expanded) {
+        item->setExpanded(expanded);
+    }
 }
 }  // namespace
 
@@ -27,6 +38,10 @@ VehicleTree::VehicleTree(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
+    // Long names scroll sideways rather than being cut off.
+    setTextElideMode(Qt::ElideNone);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
     for (int image = 0; image < kImageCount; ++image) {
         icons_[std::size_t(image)] = VehicleTreeIcon(image);
     }
@@ -43,9 +58,7 @@ void VehicleTree::LoadTexts(const CLanguageManager& language) {
 QTreeWidgetItem* VehicleTree::NewItem(int image, int set, int car, const QString& text) const {
     auto* item = new QTreeWidgetItem(QStringList{text});
     item->setIcon(0, icons_[std::size_t(image)]);
-    item->setData(0, kSetRole, set);
-    item->setData(0, kCarRole, car);
-    item->setData(0, kImageRole, image);
+    item->setData(0, kTargetRole, PackTarget(image, set, car));
     return item;
 }
 
@@ -120,7 +133,7 @@ void VehicleTree::RestoreState(const VehicleDocument& doc, int viewNumber) {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         QTreeWidgetItem* setItem = topLevelItem(i);
         const std::int32_t setWord = doc.Set(TargetOf(setItem)->set).viewState[n];
-        setItem->setExpanded((setWord & kExpandedBit) != 0);
+        SetExpanded(setItem, (setWord & kExpandedBit) != 0);
         if (setWord & kSelectedBit) {
             selected = setItem;
         }
@@ -128,7 +141,7 @@ void VehicleTree::RestoreState(const VehicleDocument& doc, int viewNumber) {
             QTreeWidgetItem* carItem = setItem->child(c);
             const auto target = TargetOf(carItem);
             const std::int32_t carWord = doc.CarAt(target->set, target->car).viewState[n];
-            carItem->setExpanded((carWord & kExpandedBit) != 0);
+            SetExpanded(carItem, (carWord & kExpandedBit) != 0);
             if (carWord & kSelectedBit) {
                 selected = carItem;
             }
@@ -173,8 +186,8 @@ std::optional<VehicleTreeTarget> VehicleTree::TargetOf(const QTreeWidgetItem* it
     if (item == nullptr) {
         return std::nullopt;
     }
-    return VehicleTreeTarget{item->data(0, kImageRole).toInt(), item->data(0, kSetRole).toInt(),
-                             item->data(0, kCarRole).toInt()};
+    const int packed = item->data(0, kTargetRole).toInt();
+    return VehicleTreeTarget{packed >> 16, (packed >> 8) & 0xFF, (packed & 0xFF) - 1};
 }
 
 std::optional<VehicleTreeTarget> VehicleTree::SelectedTarget() const {
