@@ -1,5 +1,7 @@
 #include "gui/app/DialogSupport.h"
 
+#include "gui/lang/Localization.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
@@ -146,6 +148,18 @@ QString FormatNumber(const QString& format, int number) {
         result += c;
     }
     return result;
+}
+
+std::unique_ptr<HelpContextScope> StartDialog(QDialog& dialog, const CLanguageManager& language,
+                                              int helpContext, QAbstractButton* ok, QAbstractButton* cancel,
+                                              QAbstractButton* help) {
+    PrepareDialog(&dialog);
+    LocalizeWindow(&dialog, language);
+    auto scope = std::make_unique<HelpContextScope>(helpContext);
+    QObject::connect(ok, &QAbstractButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QAbstractButton::clicked, &dialog, &QDialog::reject);
+    ConnectHelpButton(help, helpContext);
+    return scope;
 }
 
 }  // namespace zobl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 class QAbstractButton;
@@ -43,6 +45,13 @@ void SetGreyDialogs(bool on);
 bool GreyDialogs();
 // Gives dialog the grey colours when they are on (done for every dialog as it is shown).
 void PrepareDialog(QWidget* dialog);
+
+// The common start of a dialog made from its form: grey colours when they are on, placeholders
+// localised, the help context held while the returned scope lives, and the OK, cancel and help
+// buttons wired. OK calls the dialog's accept(), which a dialog overrides to check its input.
+std::unique_ptr<HelpContextScope> StartDialog(QDialog& dialog, const CLanguageManager& language,
+                                              int helpContext, QAbstractButton* ok, QAbstractButton* cancel,
+                                              QAbstractButton* help);
 
 // Texts the dialogs show are held to 1023 characters (the size of their text buffers).
 inline constexpr int kMaxDialogText = 1023;

@@ -17,39 +17,25 @@ namespace {
 // 0 is a separator.
 using Items = std::initializer_list<std::pair<int, const char*>>;
 
-void AddItems(QMenu& menu, CommandRouter& router, Items items) {
+// Items of a context menu have texts of their own (ownTexts), so they must not rename the
+// central actions that the menu bar shows.
+void AddItems(QMenu& menu, CommandRouter& router, Items items, bool ownTexts = false) {
     for (const auto& [id, text] : items) {
         if (id == 0) {
             menu.addSeparator();
-            continue;
-        }
-        QAction* action = router.Action(id);
-        action->setText(QString::fromLatin1(text));
-        menu.addAction(action);
-    }
-}
-
-QMenu* AddPopup(QMenu& root, const char* title, CommandRouter& router, Items items) {
-    QMenu* popup = root.addMenu(QString::fromLatin1(title));
-    AddItems(*popup, router, items);
-    return popup;
-}
-
-// Items of a context menu have texts of their own, so they must not rename the central actions
-// that the menu bar shows.
-void AddOwnItems(QMenu& menu, CommandRouter& router, Items items) {
-    for (const auto& [id, text] : items) {
-        if (id == 0) {
-            menu.addSeparator();
-        } else {
+        } else if (ownTexts) {
             menu.addAction(router.NewMenuItem(id, QString::fromLatin1(text), &menu));
+        } else {
+            QAction* action = router.Action(id);
+            action->setText(QString::fromLatin1(text));
+            menu.addAction(action);
         }
     }
 }
 
-QMenu* AddOwnPopup(QMenu& root, const char* title, CommandRouter& router, Items items) {
+QMenu* AddPopup(QMenu& root, const char* title, CommandRouter& router, Items items, bool ownTexts = false) {
     QMenu* popup = root.addMenu(QString::fromLatin1(title));
-    AddOwnItems(*popup, router, items);
+    AddItems(*popup, router, items, ownTexts);
     return popup;
 }
 
@@ -190,26 +176,29 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
         }
         case kVehicleTreeContextMenu: {
             QMenu* popup = root->addMenu(QString());
-            AddOwnItems(*popup, router,
-                        {{ID_EDIT_COPY, "key2102"},
-                         {ID_VEHICLE_COPY_CAR, "key2103"},
-                         {ID_VEHICLE_COPY_SET, "key2104"},
-                         {0, nullptr}});
-            AddOwnPopup(*popup, "key2105", router,
-                        {{ID_EDIT_PASTE, "key2106"},
-                         {ID_EDIT_PASTE_SYSTEM, "key2107"},
-                         {ID_VEHICLE_PASTE_CAR, "key2108"},
-                         {ID_VEHICLE_PASTE_SET, "key2109"}});
-            AddOwnItems(*popup, router,
-                        {{ID_VEHICLE_DELETE, "key2110"}, {ID_EDIT_CUT, "key1208"}, {0, nullptr}});
-            AddOwnPopup(*popup, "key2111", router,
-                        {{ID_VEHICLE_NEW_CAR, "key2112"}, {ID_VEHICLE_NEW_SET, "key2113"}});
-            AddOwnItems(*popup, router,
-                        {{0, nullptr},
-                         {ID_VEHICLE_EDIT_SET, "key2114"},
-                         {0, nullptr},
-                         {ID_VEHICLE_MOVE_FORWARD, "key1220"},
-                         {ID_VEHICLE_MOVE_BACK, "key1221"}});
+            AddItems(*popup, router,
+                     {{ID_EDIT_COPY, "key2102"},
+                      {ID_VEHICLE_COPY_CAR, "key2103"},
+                      {ID_VEHICLE_COPY_SET, "key2104"},
+                      {0, nullptr}},
+                     true);
+            AddPopup(*popup, "key2105", router,
+                     {{ID_EDIT_PASTE, "key2106"},
+                      {ID_EDIT_PASTE_SYSTEM, "key2107"},
+                      {ID_VEHICLE_PASTE_CAR, "key2108"},
+                      {ID_VEHICLE_PASTE_SET, "key2109"}},
+                     true);
+            AddItems(*popup, router, {{ID_VEHICLE_DELETE, "key2110"}, {ID_EDIT_CUT, "key1208"}, {0, nullptr}},
+                     true);
+            AddPopup(*popup, "key2111", router,
+                     {{ID_VEHICLE_NEW_CAR, "key2112"}, {ID_VEHICLE_NEW_SET, "key2113"}}, true);
+            AddItems(*popup, router,
+                     {{0, nullptr},
+                      {ID_VEHICLE_EDIT_SET, "key2114"},
+                      {0, nullptr},
+                      {ID_VEHICLE_MOVE_FORWARD, "key1220"},
+                      {ID_VEHICLE_MOVE_BACK, "key1221"}},
+                     true);
             break;
         }
         case kSceneryContextMenu:
@@ -221,6 +210,13 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
     LocalizeMenu(root.get(), language);
     router.WatchMenu(root.get());
     return root;
+}
+
+QMenu* ContextPopup(const QMenu* resource) {
+    if (resource == nullptr || resource->actions().isEmpty()) {
+        return nullptr;
+    }
+    return resource->actions().constFirst()->menu();
 }
 
 }  // namespace zobl

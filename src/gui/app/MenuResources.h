@@ -21,6 +21,8 @@ inline constexpr int kSceneryContextMenu = 152;  // scenery view, mouse mode 0: 
 inline constexpr int kVehicleTreeContextMenu = 153;  // the tree of a vehicle view
 
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);
+// The menu a context-menu resource pops up (its one submenu), or nullptr.
+QMenu* ContextPopup(const QMenu* resource);
 
 // Each top-level menu and the help context of its group: file 40010, edit 40020, view 40030, ...
 // (a highlighted top-level title shows no text of its own).

@@ -961,10 +961,7 @@ void CGSView::ShowContextMenu(std::optional<PixelAddress> hit, QPoint globalPoin
     if (!contextMenu_) {
         contextMenu_ = BuildMenu(kSceneryContextMenu, frame->Router(), app_.GetLanguageManager());
     }
-    QMenu* popup = nullptr;
-    if (contextMenu_ && !contextMenu_->actions().isEmpty()) {
-        popup = contextMenu_->actions().constFirst()->menu();
-    }
+    QMenu* popup = ContextPopup(contextMenu_.get());
     if (popup == nullptr) {
         return;
     }

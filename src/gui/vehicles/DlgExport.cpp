@@ -33,9 +33,7 @@ CDlgExport::CDlgExport(const CLanguageManager& language, MessageService& message
       exportFiles_(std::move(exportFiles)),
       ui_(std::make_unique<Ui::DlgExport>()) {
     ui_->setupUi(this);
-    PrepareDialog(this);
-    LocalizeWindow(this, language);
-    help_ = std::make_unique<HelpContextScope>(kExportHelp);
+    help_ = StartDialog(*this, language, kExportHelp, ui_->ok1, ui_->cancel2, ui_->help9);
     folderPrompt_ = [this, &language] {
         return RunFolderPrompt(GetText(language, kFolderPromptTitle, kDataSection), language, this);
     };
@@ -48,9 +46,6 @@ CDlgExport::CDlgExport(const CLanguageManager& language, MessageService& message
     connect(ui_->browse1037, &QPushButton::clicked, this, &CDlgExport::Browse);
     connect(ui_->hidden1039, &QPushButton::clicked, this,
             [this] { messages_.ShowError(kNotAvailableError, {}, this); });
-    connect(ui_->ok1, &QPushButton::clicked, this, &CDlgExport::accept);
-    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->help9, kExportHelp);
 }
 
 CDlgExport::~CDlgExport() = default;

@@ -34,9 +34,7 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
                        int preselectedSet, Apply apply, QWidget* parent)
     : QDialog(parent), messages_(messages), apply_(std::move(apply)), ui_(std::make_unique<Ui::DlgNewCar>()) {
     ui_->setupUi(this);
-    PrepareDialog(this);
-    LocalizeWindow(this, language);
-    help_ = std::make_unique<HelpContextScope>(kNewCarHelp);
+    help_ = StartDialog(*this, language, kNewCarHelp, ui_->ok1, ui_->cancel2, ui_->help9);
 
     for (const auto& [index, name] : sets) {
         QListWidgetItem* item = AddEntry(ui_->sets1045, name, index);
@@ -52,9 +50,6 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
         }
     }
 
-    connect(ui_->ok1, &QPushButton::clicked, this, &CDlgNewCar::accept);
-    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->help9, kNewCarHelp);
     ui_->name1042->setFocus();
 }
 

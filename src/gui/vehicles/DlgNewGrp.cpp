@@ -15,12 +15,7 @@ CDlgNewGrp::CDlgNewGrp(const CLanguageManager& language, MessageService& message
                        QWidget* parent)
     : QDialog(parent), messages_(messages), apply_(std::move(apply)), ui_(std::make_unique<Ui::DlgNewGrp>()) {
     ui_->setupUi(this);
-    PrepareDialog(this);
-    LocalizeWindow(this, language);
-    help_ = std::make_unique<HelpContextScope>(kNewSetHelp);
-    connect(ui_->ok1, &QPushButton::clicked, this, &CDlgNewGrp::accept);
-    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->help9, kNewSetHelp);
+    help_ = StartDialog(*this, language, kNewSetHelp, ui_->ok1, ui_->cancel2, ui_->help9);
 }
 
 CDlgNewGrp::~CDlgNewGrp() = default;

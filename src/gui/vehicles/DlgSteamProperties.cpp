@@ -15,9 +15,7 @@ CDlgSteamProperties::CDlgSteamProperties(const CLanguageManager& language, std::
                                          QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::DlgSteamProperties>()) {
     ui_->setupUi(this);
-    PrepareDialog(this);
-    LocalizeWindow(this, language);
-    help_ = std::make_unique<HelpContextScope>(kSteamHelp);
+    help_ = StartDialog(*this, language, kSteamHelp, ui_->ok1, ui_->cancel2, ui_->help9);
     switch (SteamChoice(value)) {
         case steam::kHalf:
             ui_->half1073->setChecked(true);
@@ -29,9 +27,6 @@ CDlgSteamProperties::CDlgSteamProperties(const CLanguageManager& language, std::
             ui_->none1072->setChecked(true);
             break;
     }
-    connect(ui_->ok1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->help9, kSteamHelp);
 }
 
 CDlgSteamProperties::~CDlgSteamProperties() = default;

@@ -18,15 +18,10 @@ CEditGrpDlg::CEditGrpDlg(const CLanguageManager& language, MessageService& messa
       apply_(std::move(apply)),
       ui_(std::make_unique<Ui::EditGrpDlg>()) {
     ui_->setupUi(this);
-    PrepareDialog(this);
-    LocalizeWindow(this, language);
+    help_ = StartDialog(*this, language, kRenameSetHelp, ui_->ok1, ui_->cancel2, ui_->help9);
     // After localising: a set may well be named like a placeholder.
     ui_->name1041->setText(currentName);
     ui_->name1041->selectAll();
-    help_ = std::make_unique<HelpContextScope>(kRenameSetHelp);
-    connect(ui_->ok1, &QPushButton::clicked, this, &CEditGrpDlg::accept);
-    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelpButton(ui_->help9, kRenameSetHelp);
 }
 
 CEditGrpDlg::~CEditGrpDlg() = default;

@@ -398,10 +398,7 @@ void CFGSView::ShowContextMenu(const QPoint& viewPoint) {
     }
     // Context menus are localised each time they are loaded.
     contextMenu_ = BuildMenu(kVehicleTreeContextMenu, frame->Router(), app_.GetLanguageManager());
-    QMenu* popup = nullptr;
-    if (contextMenu_ && !contextMenu_->actions().isEmpty()) {
-        popup = contextMenu_->actions().constFirst()->menu();
-    }
+    QMenu* popup = ContextPopup(contextMenu_.get());
     if (popup == nullptr) {
         return;
     }
