@@ -110,6 +110,14 @@ const Items kHelpItems = {
     {ID_APP_ABOUT, "key1702"},
 };
 
+// View, options, window and help: the same in the windows of both document kinds.
+void AddDocumentMenusAfterTransform(QMenu& root, CommandRouter& router) {
+    AddPopup(root, "key1004", router, kViewItemsDocument);
+    AddPopup(root, "key1005", router, kOptionsItems);
+    AddPopup(root, "key1006", router, kWindowItems);
+    AddPopup(root, "key1007", router, kHelpItems);
+}
+
 }  // namespace
 
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language) {
@@ -136,10 +144,7 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
                       {ID_EDIT_INFO, "key1207"}});
             AddPopup(*root, "key1003", router,
                      {{ID_MIRROR_VERTICAL, "key1301"}, {ID_MIRROR_HORIZONTAL, "key1302"}});
-            AddPopup(*root, "key1004", router, kViewItemsDocument);
-            AddPopup(*root, "key1005", router, kOptionsItems);
-            AddPopup(*root, "key1006", router, kWindowItems);
-            AddPopup(*root, "key1007", router, kHelpItems);
+            AddDocumentMenusAfterTransform(*root, router);
             break;
         case kVehicleMenu: {
             AddPopup(*root, "key1001", router, kVehicleFileItems);
@@ -168,10 +173,7 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
             AddItems(*edit, router,
                      {{ID_VEHICLE_IMPORT, "key1222"}, {0, nullptr}, {ID_EDIT_INFO, "key1207"}});
             AddPopup(*root, "key1003", router, kTransformItems);
-            AddPopup(*root, "key1004", router, kViewItemsDocument);
-            AddPopup(*root, "key1005", router, kOptionsItems);
-            AddPopup(*root, "key1006", router, kWindowItems);
-            AddPopup(*root, "key1007", router, kHelpItems);
+            AddDocumentMenusAfterTransform(*root, router);
             break;
         }
         case kVehicleTreeContextMenu: {
