@@ -6,7 +6,6 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
-#include "core/scenery/SceneryRules.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
