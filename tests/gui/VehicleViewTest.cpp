@@ -310,6 +310,10 @@ TEST_F(VehicleWindow, MovesAreOfferedOnlyWhereTheyCanGo) {
     ASSERT_TRUE(view->OnCommand(ID_VEHICLE_MOVE_BACK));
     EXPECT_EQ(CarName(0, 2), QStringLiteral("Wagen01"));
     EXPECT_EQ(view->SelectedTarget(), (VehicleTreeTarget{4, 0, 2}));
+    // Undo takes car and selection back together.
+    ASSERT_TRUE(doc->OnCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(CarName(0, 1), QStringLiteral("Wagen01"));
+    EXPECT_EQ(view->SelectedTarget(), (VehicleTreeTarget{4, 0, 1}));
 }
 
 TEST_F(VehicleWindow, NewCarDialogAddsTheCarToTheChosenSetAndSelectsIt) {

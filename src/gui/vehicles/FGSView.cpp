@@ -178,18 +178,14 @@ std::size_t CFGSView::CaptureTreeStates(std::span<std::int32_t> into) const {
 }
 
 void CFGSView::RestoreTreeStates(std::span<const std::int32_t> states) {
+    // The records came back with the state words of their time, which every change of the
+    // tree keeps current: the rebuild that follows shows this window as it was then, with the
+    // selection on the record it was on. The sets' expansion is the tree's own record of it.
     VehicleDocument* model = Model();
     const int n = ViewNumber();
     if (model == nullptr || n < 0 || n >= VehicleDocument::kMaxRecordedViews) {
         return;
     }
-    if (tree_->MatchesShape(*model)) {
-        // The same sets and cars: what the window shows now stays, selection and all.
-        tree_->RecordState(*model, n);
-        return;
-    }
-    // Sets or cars came or went: the records bring the state of their time; the expansion of
-    // the sets is the one the window had when the step was taken.
     for (std::size_t s = 0; s < states.size() && int(s) < model->CountSets(); ++s) {
         std::int32_t& word = (*model->MutableViewState(int(s)))[std::size_t(n)];
         word = (states[s] & kItemExpandedState) ? (word | kExpandedBit) : (word & ~kExpandedBit);

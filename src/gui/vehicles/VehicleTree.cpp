@@ -160,18 +160,6 @@ void VehicleTree::RestoreState(const VehicleDocument& doc, int viewNumber) {
     }
 }
 
-bool VehicleTree::MatchesShape(const VehicleDocument& doc) const {
-    if (topLevelItemCount() != doc.CountSets()) {
-        return false;
-    }
-    for (int s = 0; s < topLevelItemCount(); ++s) {
-        if (topLevelItem(s)->childCount() != doc.CountCars(s)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::size_t VehicleTree::TopLevelStates(std::span<std::int32_t> into) const {
     const std::size_t count = std::min(into.size(), std::size_t(topLevelItemCount()));
     for (std::size_t i = 0; i < count; ++i) {

@@ -105,8 +105,6 @@ public:
     // Expands and selects from word viewNumber; items whose bits are clear are collapsed and
     // not selected. The last selected item in tree order wins. No selection signal is sent.
     void RestoreState(const VehicleDocument& doc, int viewNumber);
-    // True when the tree shows as many sets and cars as doc holds, in the same shape.
-    bool MatchesShape(const VehicleDocument& doc) const;
     // The tree control's state bits (kItemExpandedState, kItemSelectedState) of the top-level
     // items in order; at most into.size().
     std::size_t TopLevelStates(std::span<std::int32_t> into) const;
