@@ -15,6 +15,7 @@
 #include "GuiTestSupport.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/SteamProperties.h"
+#include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
@@ -280,6 +281,14 @@ TEST_F(VehicleWindow, EachWindowKeepsItsSelectionAcrossUndoAndRedo) {
         EXPECT_EQ(second->SelectedTarget(), (VehicleTreeTarget{4, 1, 0}));
     }
     EXPECT_EQ(first->Tree()->topLevelItemCount(), 3);
+
+    // Closing the first window makes the second one window 0; it keeps its own state.
+    ASSERT_TRUE(CChildFrame::FrameOf(first)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(doc->Views().size(), 1u);
+    ASSERT_TRUE(doc->Model().AddVehicleSet("Noch", kFreehand));
+    EXPECT_EQ(second->SelectedTarget(), (VehicleTreeTarget{4, 1, 0}));
+    EXPECT_FALSE(second->Tree()->SetItem(0)->isExpanded());
 }
 
 TEST_F(VehicleWindow, MovesAreOfferedOnlyWhereTheyCanGo) {

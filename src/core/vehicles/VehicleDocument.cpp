@@ -134,7 +134,26 @@ void VehicleDocument::AttachListener(VehicleDocumentListener& listener) {
 }
 
 void VehicleDocument::DetachListener(VehicleDocumentListener& listener) {
-    std::erase(listeners_, &listener);
+    const auto it = std::find(listeners_.begin(), listeners_.end(), &listener);
+    if (it == listeners_.end()) {
+        return;
+    }
+    const auto number = std::size_t(it - listeners_.begin());
+    listeners_.erase(it);
+    // The views after it are numbered one lower now; their state words move with them.
+    const auto shift = [number](ViewStateWords& words) {
+        if (number < words.size()) {
+            std::copy(words.begin() + std::ptrdiff_t(number) + 1, words.end(),
+                      words.begin() + std::ptrdiff_t(number));
+            words.back() = 0;
+        }
+    };
+    for (VehicleSet& set : content_.sets) {
+        shift(set.viewState);
+        for (Car& car : set.cars) {
+            shift(car.viewState);
+        }
+    }
 }
 
 int VehicleDocument::ListenerNumber(const VehicleDocumentListener& listener) const {

@@ -115,7 +115,8 @@ public:
     void ReplaceContent(VehicleContent content);
     const VehicleContent& Content() const noexcept { return content_; }
 
-    // Views, numbered 0, 1, 2, ... in the order they were attached.
+    // Views, numbered 0, 1, 2, ... in the order they were attached. Detaching one renumbers the
+    // views after it and moves their state words down with them.
     void AttachListener(VehicleDocumentListener& listener);
     void DetachListener(VehicleDocumentListener& listener);
     int ListenerNumber(const VehicleDocumentListener& listener) const;

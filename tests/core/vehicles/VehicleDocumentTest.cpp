@@ -304,9 +304,19 @@ TEST(VehicleModel, HintsOfTheOperations) {
     EXPECT_EQ(view.Codes(), (std::vector{Code::Redraw, Code::Tick, Code::FontChanged, Code::SelectCar}));
     EXPECT_EQ(view.hints.back(), (VehicleHint{Code::SelectCar, 0, 0, 3}));
 
+    // The other view becomes view 0 and keeps its tree state.
+    (*doc.MutableViewState(0))[0] = 1;
+    (*doc.MutableViewState(0))[1] = 2;
+    (*doc.MutableViewState(0, 0))[1] = 8;
+    (*doc.MutableViewState(0, 0))[99] = 4;
     doc.DetachListener(view);
     EXPECT_EQ(doc.ListenerNumber(other), 0);
     EXPECT_EQ(doc.ListenerNumber(view), -1);
+    EXPECT_EQ(doc.Set(0).viewState[0], 2);
+    EXPECT_EQ(doc.Set(0).viewState[1], 0);
+    EXPECT_EQ(doc.CarAt(0, 0).viewState[0], 8);
+    EXPECT_EQ(doc.CarAt(0, 0).viewState[98], 4);
+    EXPECT_EQ(doc.CarAt(0, 0).viewState[99], 0);
 }
 
 TEST(VehicleUndo, SnapshotsRestoreEverythingTheyHold) {
