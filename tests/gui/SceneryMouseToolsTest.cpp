@@ -242,7 +242,7 @@ TEST_F(MouseTools, MarkingSetsTheAreaAndShowsItsExtent) {
 TEST_F(MouseTools, TheMarchingFrameStepsEveryFourthTick) {
     view->SetZoom(1);
     Command(ID_EDIT_SELECT_ALL);
-    EXPECT_EQ(view->Marked().Rect(), PixelRect::WholeStore());
+    EXPECT_EQ(view->Marked().Rect(), WholeStoreRect());
     EXPECT_EQ(view->FramePhase(), 8);
     for (int tick = 0; tick < 3; ++tick) {
         doc->UpdateDoc(2, 0);

@@ -29,10 +29,6 @@ PixelAddress PixelAddress::FromAbsolute(PixelPoint p) {
     return {p.x / kCellWidth, p.y / kCellHeight, p.x % kCellWidth, p.y % kCellHeight};
 }
 
-PixelRect PixelRect::Spanning(PixelPoint a, PixelPoint b) {
-    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
-}
-
 SpecialMark SpecialMarkOf(PaletteIndex value) noexcept {
     switch (value) {
         case TransparentIndex:

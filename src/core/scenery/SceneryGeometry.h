@@ -3,17 +3,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/drawing/PixelTypes.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 
 namespace zobl {
 
-// An absolute pixel of the store: X 0..1151, Y 0..79 counted from the top.
-struct PixelPoint {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
-};
+// Absolute pixels of the store (PixelPoint): X 0..1151, Y 0..79 counted from the top.
 
 // A pixel by cell: symbol 0..35, row 0..4, x 0..31, y 0..15.
 struct PixelAddress {
@@ -29,22 +25,10 @@ struct PixelAddress {
     static PixelAddress FromAbsolute(PixelPoint p);
 };
 
-// A rectangle of absolute pixels with inclusive corners.
-struct PixelRect {
-    int x0 = 0;
-    int y0 = 0;
-    int x1 = -1;
-    int y1 = -1;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-
-    bool HasPixels() const { return x0 <= x1 && y0 <= y1; }
-    bool Contains(PixelPoint p) const { return p.x >= x0 && p.x <= x1 && p.y >= y0 && p.y <= y1; }
-    int Width() const { return HasPixels() ? x1 - x0 + 1 : 0; }
-    int Height() const { return HasPixels() ? y1 - y0 + 1 : 0; }
-    // The rectangle spanned by two corners in any order.
-    static PixelRect Spanning(PixelPoint a, PixelPoint b);
-    static PixelRect WholeStore() { return {0, 0, scenery::kStoreWidth - 1, scenery::kStoreHeight - 1}; }
-};
+// The whole pixel store as a rectangle of absolute pixels.
+inline PixelRect WholeStoreRect() {
+    return {0, 0, scenery::kStoreWidth - 1, scenery::kStoreHeight - 1};
+}
 
 // View coordinates in screen pixels, scrolled ("logical"): (0, 0) is the top-left corner of the
 // whole view, not of the window.

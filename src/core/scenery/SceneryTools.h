@@ -1,11 +1,16 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/drawing/Canvas.h"
+#include "core/drawing/Shapes.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryGeometry.h"
@@ -57,54 +62,99 @@ struct SceneryChange {
     friend bool operator==(const SceneryChange&, const SceneryChange&) = default;
 };
 
-// Reads and writes absolute pixels of a document for one edit and collects the area that
-// changed. Writes go through set pixel or set pixel drawn, so the first one records the undo
-// snapshot of the mouse mode's group; writes outside the store are ignored.
-class PixelWriter {
+// The scenery store as a drawing surface (see Canvas.h) for one edit: absolute pixels, and a
+// fill spreads only into present rows. The first write records the undo snapshot of the mouse
+// mode's group; later writes go straight into the store. It collects the area that changed;
+// writes outside the store are ignored.
+class SceneryCanvas {
 public:
-    PixelWriter(SceneryDocument& doc, int mouseMode);
+    SceneryCanvas(SceneryDocument& doc, int mouseMode);
 
-    bool InStore(PixelPoint p) const {
-        return !store_.empty() && p.x >= 0 && p.x < scenery::kStoreWidth && p.y >= 0 &&
-               p.y < scenery::kStoreHeight;
+    PixelRect Bounds() const {
+        return store_ != nullptr ? PixelRect{0, 0, scenery::kStoreWidth - 1, scenery::kStoreHeight - 1}
+                                 : PixelRect{};
     }
+    bool Contains(PixelPoint p) const {
+        return store_ != nullptr && unsigned(p.x) < unsigned(scenery::kStoreWidth) &&
+               unsigned(p.y) < unsigned(scenery::kStoreHeight);
+    }
+    bool Fillable(PixelPoint p) const {
+        return present_[std::size_t((unsigned(p.x) / scenery::kCellWidth) * scenery::kRowCount +
+                                    unsigned(p.y) / scenery::kCellHeight)];
+    }
+    // Fillability changes only at cell borders: the present cells side by side, or the absent.
+    PixelRun FillableRun(int x, int y) const {
+        const bool fillable = Fillable({x, y});
+        int first = x - x % scenery::kCellWidth;
+        while (first > 0 && Fillable({first - 1, y}) == fillable) {
+            first -= scenery::kCellWidth;
+        }
+        int last = x - x % scenery::kCellWidth + scenery::kCellWidth - 1;
+        while (last < scenery::kStoreWidth - 1 && Fillable({last + 1, y}) == fillable) {
+            last += scenery::kCellWidth;
+        }
+        return {first, last};
+    }
+    // Line y of the store, left to right.
+    const PaletteIndex* Line(int y) const { return store_ + scenery::StoreOffset(0, y); }
     // Transparent outside the store.
     PaletteIndex Get(PixelPoint p) const {
-        return InStore(p) ? store_[scenery::StoreOffset(p.x, p.y)] : TransparentIndex;
+        return Contains(p) ? store_[scenery::StoreOffset(p.x, p.y)] : TransparentIndex;
     }
     // Set pixel: no display update until Finish. True when the value changed.
-    bool Set(PixelPoint p, PaletteIndex value);
+    bool Set(PixelPoint p, PaletteIndex value) {
+        if (!Contains(p)) {
+            return false;
+        }
+        if (!prepared_) {
+            Prepare();
+        }
+        std::uint8_t& stored = store_[scenery::StoreOffset(p.x, p.y)];
+        if (stored == value) {
+            return false;
+        }
+        stored = value;
+        Include(p);
+        displayStale_ = true;
+        return true;
+    }
     // Set pixel drawn: the display pixel follows at once. True when the value changed.
     bool SetDrawn(PixelPoint p, PaletteIndex value);
+    // Pixels x0..x1 of line y, all in the store and all of another value: one write.
+    void SetSpan(int y, int x0, int x1, PaletteIndex value) {
+        if (!prepared_) {
+            Prepare();
+        }
+        std::memset(store_ + scenery::StoreOffset(x0, y), value, std::size_t(x1 - x0 + 1));
+        IncludeSpan(y, x0, x1);
+        displayStale_ = true;
+    }
 
     std::size_t ChangedCount() const { return changedCount_; }
     // Refreshes the display pixels when a plain Set changed anything; the area that changed.
     SceneryChange Finish();
 
 private:
+    void Prepare();
+    // The changed area as plain bounds: a fill passes here for every pixel it writes.
+    void Include(PixelPoint p) { IncludeSpan(p.y, p.x, p.x); }
+    void IncludeSpan(int y, int x0, int x1) {
+        changed_.x0 = std::min(changed_.x0, x0);
+        changed_.y0 = std::min(changed_.y0, y);
+        changed_.x1 = std::max(changed_.x1, x1);
+        changed_.y1 = std::max(changed_.y1, y);
+        changedCount_ += std::size_t(x1 - x0 + 1);
+    }
+
     SceneryDocument& doc_;
-    std::span<const std::uint8_t> store_;
+    std::uint8_t* store_ = nullptr;
     int mouseMode_;
-    SceneryChange change_;
+    bool prepared_ = false;
+    std::array<bool, std::size_t(scenery::kSymbolCount* scenery::kRowCount)> present_{};
+    PixelRect changed_{scenery::kStoreWidth, scenery::kStoreHeight, -1, -1};
     std::size_t changedCount_ = 0;
     bool displayStale_ = false;
 };
-
-// ---- Shapes as points -------------------------------------------------------------------------
-
-// The points of a line, in plotting order. Lines run along the longer axis; the other
-// coordinate is Y0 + (X - X0)·h / w (or the mirror formula) in single precision, rounded half
-// up. (0,0)-(3,1) gives (0,0), (1,0), (2,1), (3,1). Coordinates beyond +-65535 give no points.
-std::vector<PixelPoint> LinePoints(PixelPoint from, PixelPoint to);
-
-// The outline of the rectangle spanned by two corners: top and bottom line left to right, then
-// left and right column top to bottom. Corners come twice, so an inverted preview leaves them
-// out; of a one-line rectangle only the two ends show.
-std::vector<PixelPoint> RectangleOutlinePoints(PixelPoint a, PixelPoint b);
-
-// The pixels an inverted preview of the points leaves visible: those plotted an odd number of
-// times, each once, in first-plotted order.
-std::vector<PixelPoint> InvertedPreviewPixels(const std::vector<PixelPoint>& points);
 
 // ---- Single pixels ----------------------------------------------------------------------------
 

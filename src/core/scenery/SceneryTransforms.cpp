@@ -15,85 +15,20 @@ MarkedArea MarkedArea::Cell(int symbol, int row) {
 
 PixelRect MarkedArea::WorkingArea() const {
     if (IsEmpty()) {
-        return PixelRect::WholeStore();
+        return WholeStoreRect();
     }
-    const PixelRect whole = PixelRect::WholeStore();
-    return {std::max(rect_.x0, whole.x0), std::max(rect_.y0, whole.y0), std::min(rect_.x1, whole.x1),
-            std::min(rect_.y1, whole.y1)};
+    return rect_.ClippedTo(WholeStoreRect());
 }
-
-namespace {
-
-void Exchange(PixelWriter& w, PixelPoint a, PixelPoint b) {
-    const PaletteIndex va = w.Get(a);
-    const PaletteIndex vb = w.Get(b);
-    w.Set(a, vb);
-    w.Set(b, va);
-}
-
-}  // namespace
 
 SceneryChange ApplyTransform(SceneryDocument& doc, SceneryTransform transform, const MarkedArea& marked,
                              const EditContext& context) {
-    const PixelRect a = marked.WorkingArea();
-    if (!a.HasPixels() || !doc.IsInitialised()) {
+    const PixelRect area = marked.WorkingArea();
+    if (!area.HasPixels() || !doc.IsInitialised()) {
         return {};
     }
-    PixelWriter w(doc, context.mouseMode);
-    switch (transform) {
-        case SceneryTransform::MirrorVertically:
-            // The middle line of an odd height is exchanged with itself.
-            for (int i = 0; i <= (a.y1 - a.y0) / 2; ++i) {
-                for (int x = a.x0; x <= a.x1; ++x) {
-                    Exchange(w, {x, a.y0 + i}, {x, a.y1 - i});
-                }
-            }
-            break;
-        case SceneryTransform::MirrorHorizontally:
-            for (int i = 0; i <= (a.x1 - a.x0) / 2; ++i) {
-                for (int y = a.y0; y <= a.y1; ++y) {
-                    Exchange(w, {a.x0 + i, y}, {a.x1 - i, y});
-                }
-            }
-            break;
-        case SceneryTransform::ShiftDown:
-            for (int x = a.x0; x <= a.x1; ++x) {
-                const PaletteIndex v = w.Get({x, a.y1});
-                for (int y = a.y1; y > a.y0; --y) {
-                    w.Set({x, y}, w.Get({x, y - 1}));
-                }
-                w.Set({x, a.y0}, v);
-            }
-            break;
-        case SceneryTransform::ShiftUp:
-            for (int x = a.x0; x <= a.x1; ++x) {
-                const PaletteIndex v = w.Get({x, a.y0});
-                for (int y = a.y0; y < a.y1; ++y) {
-                    w.Set({x, y}, w.Get({x, y + 1}));
-                }
-                w.Set({x, a.y1}, v);
-            }
-            break;
-        case SceneryTransform::ShiftRight:
-            for (int y = a.y0; y <= a.y1; ++y) {
-                const PaletteIndex v = w.Get({a.x1, y});
-                for (int x = a.x1; x > a.x0; --x) {
-                    w.Set({x, y}, w.Get({x - 1, y}));
-                }
-                w.Set({a.x0, y}, v);
-            }
-            break;
-        case SceneryTransform::ShiftLeft:
-            for (int y = a.y0; y <= a.y1; ++y) {
-                const PaletteIndex v = w.Get({a.x0, y});
-                for (int x = a.x0; x < a.x1; ++x) {
-                    w.Set({x, y}, w.Get({x + 1, y}));
-                }
-                w.Set({a.x1, y}, v);
-            }
-            break;
-    }
-    const SceneryChange change = w.Finish();
+    SceneryCanvas canvas(doc, context.mouseMode);
+    TransformArea(canvas, area, transform);
+    const SceneryChange change = canvas.Finish();
     if (context.singleUndo) {
         doc.CloseUndoGroup();
     }

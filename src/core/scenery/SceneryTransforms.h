@@ -16,7 +16,7 @@ public:
     // The marking tool's result: the rectangle between press and current point, ordered.
     static MarkedArea Between(PixelPoint a, PixelPoint b) { return MarkedArea(PixelRect::Spanning(a, b)); }
     // "Alles markieren".
-    static MarkedArea All() { return MarkedArea(PixelRect::WholeStore()); }
+    static MarkedArea All() { return MarkedArea(WholeStoreRect()); }
     // One whole cell, as a symbol drag marks it.
     static MarkedArea Cell(int symbol, int row);
 
@@ -41,14 +41,8 @@ private:
     PixelRect rect_;
 };
 
-enum class SceneryTransform {
-    MirrorVertically,    // "Vertikal spiegeln": top to bottom
-    MirrorHorizontally,  // "Horizontal spiegeln": left to right
-    ShiftDown,           // "Nach unten rotieren": the bottom line wraps to the top
-    ShiftUp,             // "Nach oben rotieren"
-    ShiftRight,          // "Nach rechts rotieren": the right column wraps to the left
-    ShiftLeft,           // "Nach links rotieren"
-};
+// The transforms of the scenery view are those of every drawing surface.
+using SceneryTransform = PixelTransform;
 
 // Transforms the working area of the marking, present rows or not, with get pixel and set
 // pixel (the first write records the undo snapshot of the current mouse mode), refreshes the

@@ -304,6 +304,15 @@ std::span<const std::uint8_t> VehicleDocument::Plane(int set, int car, int view)
     return CarAt(set, car).planes[std::size_t(view)];
 }
 
+std::span<std::uint8_t> VehicleDocument::PlaneForDrawing(int set, int car, int view) {
+    Car* record = MutableCar(set, car);
+    if (!record || !IsValidView(view) ||
+        record->planes[std::size_t(view)].size() != PlaneSize(view, record->length)) {
+        return {};
+    }
+    return record->planes[std::size_t(view)];
+}
+
 void VehicleDocument::RebuildCarBitmaps(int set, int car) {
     if (Car* record = MutableCar(set, car)) {
         ++record->bitmapRevision;

@@ -139,6 +139,9 @@ public:
     PaletteIndex GetPixel(int set, int car, int view, int x, int y) const;
     bool SetPixel(int set, int car, int view, int x, int y, PaletteIndex value, bool redraw, int mouseMode);
     std::span<const std::uint8_t> Plane(int set, int car, int view) const;
+    // The plane to draw in, for the car's drawing surface, which records the undo snapshot
+    // (PrepareChange) before its first write. Empty for no such car or view.
+    std::span<std::uint8_t> PlaneForDrawing(int set, int car, int view);
     // The views' images follow the planes; this marks them stale (Car::bitmapRevision).
     void RebuildCarBitmaps(int set, int car);
     void RebuildAllBitmaps();

@@ -414,7 +414,7 @@ void CGSView::RefreshPicture(const PixelRect* area) {
         return;
     }
     const std::uint64_t revision = app_.GetPalette().Revision();
-    PixelRect rect = PixelRect::WholeStore();
+    PixelRect rect = WholeStoreRect();
     if (picture_.isNull() || pictureRevision_ != revision || pictureSource_ != indexed.constBits()) {
         picture_ = QImage(kStoreWidth, kStoreHeight, QImage::Format_ARGB32_Premultiplied);
         pictureRevision_ = revision;

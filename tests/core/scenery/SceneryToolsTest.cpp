@@ -209,7 +209,7 @@ TEST(SceneryToolsTest, FillOfTheWholeStoreUsesTheWorkStack) {
         EXPECT_TRUE(result.complete);
         EXPECT_EQ(result.pixelsChanged, kStoreSize);
         EXPECT_EQ(CountOf(doc, 9), kStoreSize);
-        EXPECT_EQ(result.change.area, PixelRect::WholeStore());
+        EXPECT_EQ(result.change.area, WholeStoreRect());
         EXPECT_GT(stack.Capacity(), 0);
         EXPECT_EQ(stack.Count(), 0);
         EXPECT_EQ(std::count(doc.DisplayPixels().begin(), doc.DisplayPixels().end(), 9),

@@ -35,7 +35,7 @@ TEST(SceneryTransformsTest, MarkingsOnePixelWideOrHighCountAsEmpty) {
     EXPECT_TRUE(MarkedArea().IsEmpty());
     EXPECT_TRUE(MarkedArea::Between({10, 10}, {10, 14}).IsEmpty());
     EXPECT_TRUE(MarkedArea::Between({10, 10}, {14, 10}).IsEmpty());
-    EXPECT_EQ(MarkedArea::Between({10, 10}, {10, 14}).WorkingArea(), PixelRect::WholeStore());
+    EXPECT_EQ(MarkedArea::Between({10, 10}, {10, 14}).WorkingArea(), WholeStoreRect());
 
     const MarkedArea area = MarkedArea::Between({14, 12}, {10, 10});
     EXPECT_FALSE(area.IsEmpty());
@@ -130,7 +130,7 @@ TEST(SceneryTransformsTest, WholeDocumentMirrorAndUndoSteps) {
     const std::vector<std::uint8_t> before = Pixels(doc);
     const SceneryChange change = ApplyTransform(doc, SceneryTransform::MirrorVertically,
                                                 MarkedArea::Between({3, 3}, {3, 9}), {kView, false});
-    EXPECT_EQ(change.area, PixelRect::WholeStore());
+    EXPECT_EQ(change.area, WholeStoreRect());
     EXPECT_EQ(Px(doc, 0, 0), before[StoreOffset(0, 79)]);
     EXPECT_EQ(Px(doc, 1151, 40), before[StoreOffset(1151, 39)]);
     EXPECT_TRUE(doc.IsModified());

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <vector>
+
+#include "core/drawing/PixelTypes.h"
+
+namespace zobl {
+
+// The pixels of the shape tools, the same for every drawing surface.
+
+// The points of a line, in plotting order. Lines run along the longer axis; the other
+// coordinate is Y0 + (X - X0)·h / w (or the mirror formula) in single precision, rounded half
+// up. (0,0)-(3,1) gives (0,0), (1,0), (2,1), (3,1). Coordinates beyond +-65535 give no points.
+std::vector<PixelPoint> LinePoints(PixelPoint from, PixelPoint to);
+
+// The outline of the rectangle spanned by two corners: top and bottom line left to right, then
+// left and right column top to bottom. Corners come twice, so an inverted preview leaves them
+// out; of a one-line rectangle only the two ends show.
+std::vector<PixelPoint> RectangleOutlinePoints(PixelPoint a, PixelPoint b);
+
+// The pixels an inverted preview of the points leaves visible: those plotted an odd number of
+// times, each once, in first-plotted order.
+std::vector<PixelPoint> InvertedPreviewPixels(const std::vector<PixelPoint>& points);
+
+}  // namespace zobl
