@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <unordered_map>
 #include <utility>
 
 #include "core/undo/UBStack.h"
@@ -12,23 +11,6 @@
 namespace zobl {
 
 using namespace scenery;
-
-namespace {
-
-constexpr int kModeLine = 2;
-constexpr int kModeRectangle = 3;
-constexpr int kModeFilledRectangle = 4;
-constexpr int kModeMark = 7;
-
-bool IsInStore(PixelPoint p) {
-    return p.x >= 0 && p.x < kStoreWidth && p.y >= 0 && p.y < kStoreHeight;
-}
-
-int ColourFlag(MouseButton button) {
-    return button == MouseButton::Left ? shape::kLeftColour : shape::kRightColour;
-}
-
-}  // namespace
 
 // ---- SceneryChange -----------------------------------------------------------------------------
 
@@ -110,85 +92,33 @@ SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour
 
 SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex replaced, PaletteIndex colour,
                               int mouseMode) {
-    SceneryCanvas writer(doc, mouseMode);
-    if (writer.Contains(p) && writer.Get(p) == replaced) {
-        writer.SetDrawn(p, colour);
-    }
-    return writer.Finish();
+    SceneryCanvas canvas(doc, mouseMode);
+    ReplaceAt(canvas, p, replaced, colour);
+    return canvas.Finish();
 }
 
 // ---- The shape primitive and the shape tools ----------------------------------------------------
 
 SceneryChange DrawShape(SceneryDocument& doc, PixelPoint p, PixelPoint c, int flags, DrawingColours colours,
                         int mouseMode) {
-    if ((flags & (shape::kPreview | shape::kMarkFrame)) != 0 || !IsInStore(p) || !IsInStore(c)) {
-        return {};
-    }
-    PaletteIndex colour = 0;
-    if ((flags & shape::kLeftColour) != 0) {
-        colour = colours.left;
-    } else if ((flags & shape::kRightColour) != 0) {
-        colour = colours.right;
-    } else {
-        return {};
-    }
     SceneryCanvas canvas(doc, mouseMode);
-    if ((flags & shape::kLine) != 0) {
-        DrawPoints(canvas, LinePoints(p, c), colour);
-    }
-    if ((flags & shape::kOutline) != 0) {
-        DrawPoints(canvas, RectangleOutlinePoints(p, c), colour);
-    }
-    if ((flags & shape::kFilled) != 0) {
-        FillRectangle(canvas, PixelRect::Spanning(p, c), colour);
-    }
+    DrawShapeOn(canvas, p, c, flags, colours);
     return canvas.Finish();
-}
-
-int ShapePreviewFlags(int mouseMode) noexcept {
-    switch (mouseMode) {
-        case kModeLine:
-            return shape::kLine | shape::kPreview;
-        case kModeRectangle:
-            return shape::kOutline | shape::kPreview;
-        case kModeFilledRectangle:
-            return shape::kFilled | shape::kPreview;
-        case kModeMark:
-            return shape::kMarkFrame;
-        default:
-            return 0;
-    }
 }
 
 SceneryChange FinishShapeTool(SceneryDocument& doc, const EditContext& context, MouseButton button, bool ctrl,
                               PixelPoint p, PixelPoint c, DrawingColours colours, bool releasedOnPixel) {
-    int shapeFlag = 0;
-    switch (context.mouseMode) {
-        case kModeLine:
-            shapeFlag = shape::kLine;
-            break;
-        case kModeRectangle:
-            shapeFlag = shape::kOutline;
-            break;
-        case kModeFilledRectangle:
-            shapeFlag = shape::kFilled;
-            break;
-        default:
-            return {};
+    if (ShapeOfMode(context.mouseMode) == 0) {
+        return {};
     }
-    SceneryChange change;
+    SceneryCanvas canvas(doc, context.mouseMode);
     if (releasedOnPixel) {
-        change = DrawShape(doc, p, c, shapeFlag | ColourFlag(button), colours, context.mouseMode);
-        if (ctrl && context.mouseMode == kModeFilledRectangle) {
-            const MouseButton other = button == MouseButton::Left ? MouseButton::Right : MouseButton::Left;
-            change.Merge(
-                DrawShape(doc, p, c, shape::kOutline | ColourFlag(other), colours, context.mouseMode));
-        }
+        FinishShapeOn(canvas, context.mouseMode, button, ctrl, p, c, colours);
     }
     if (context.singleUndo) {
         doc.CloseUndoGroup();
     }
-    return change;
+    return canvas.Finish();
 }
 
 // ---- Flood fill ---------------------------------------------------------------------------------

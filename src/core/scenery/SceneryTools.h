@@ -11,6 +11,7 @@
 
 #include "core/drawing/Canvas.h"
 #include "core/drawing/Shapes.h"
+#include "core/drawing/Tools.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryGeometry.h"
@@ -19,34 +20,6 @@ namespace zobl {
 
 class CLanguageManager;
 class CUBStack;
-
-// Flags of the shape primitive, combined by OR. Preview and marking frame are screen-only:
-// the view paints them itself (inverted); the document never sees them.
-namespace shape {
-inline constexpr int kPreview = 0x01;
-inline constexpr int kLeftColour = 0x02;
-inline constexpr int kRightColour = 0x04;
-inline constexpr int kFilled = 0x08;
-inline constexpr int kMarkFrame = 0x10;
-inline constexpr int kOutline = 0x20;
-inline constexpr int kLine = 0x40;
-}  // namespace shape
-
-enum class MouseButton { Left, Right };
-
-// The two drawing colours: COLOR1 for the left button, COLOR2 for the right one.
-struct DrawingColours {
-    PaletteIndex left = 0;
-    PaletteIndex right = 0;
-    PaletteIndex Of(MouseButton button) const { return button == MouseButton::Left ? left : right; }
-    PaletteIndex Other(MouseButton button) const { return button == MouseButton::Left ? right : left; }
-};
-
-// What a finished edit needs from the application.
-struct EditContext {
-    int mouseMode = 0;        // the current mouse mode: names the undo group of the changes
-    bool singleUndo = false;  // SINGLEUNDO: the finished operation closes its undo group
-};
 
 // What an edit changed, for the views: nothing, an area of absolute pixels (its display pixels
 // are up to date: send hint 1 with that area), or everything (hint 1 without area).
@@ -174,10 +147,6 @@ SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex r
 // lie in the store (the view only draws between pixels it hit).
 SceneryChange DrawShape(SceneryDocument& doc, PixelPoint p, PixelPoint c, int flags, DrawingColours colours,
                         int mouseMode);
-
-// The preview flags of a drag in mouse mode 2 (line), 3 (rectangle), 4 (filled rectangle) and
-// 7 (mark); 0 for the other modes.
-int ShapePreviewFlags(int mouseMode) noexcept;
 
 // Releasing the button of a line or rectangle drag (mouse modes 2, 3, 4) on a pixel: the line,
 // the outline or the filled rectangle in the button's colour, and with ctrl in mode 4 the filled
