@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,11 +16,11 @@
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryGeometry.h"
+#include "core/undo/UBStack.h"
 
 namespace zobl {
 
 class CLanguageManager;
-class CUBStack;
 
 // What an edit changed, for the views: nothing, an area of absolute pixels (its display pixels
 // are up to date: send hint 1 with that area), or everything (hint 1 without area).
@@ -127,6 +128,33 @@ private:
     PixelRect changed_{scenery::kStoreWidth, scenery::kStoreHeight, -1, -1};
     std::size_t changedCount_ = 0;
     bool displayStale_ = false;
+};
+
+// The scenery store as the surface of the mouse tools (see ToolSession.h): every edit is a
+// fresh SceneryCanvas, and what it changed goes to notify.
+class SceneryToolSurface {
+public:
+    using Canvas = SceneryCanvas;
+    using Notify = std::function<void(const SceneryChange&)>;
+
+    // workStack may be null: the fill then uses a stack of its own.
+    SceneryToolSurface(SceneryDocument& doc, CUBStack* workStack, Notify notify)
+        : doc_(doc), workStack_(workStack), notify_(std::move(notify)) {}
+
+    SceneryCanvas Begin(int mouseMode) { return SceneryCanvas(doc_, mouseMode); }
+    void Finish(SceneryCanvas& canvas) { notify_(canvas.Finish()); }
+    PaletteIndex Get(PixelPoint p) const {
+        const PixelAddress a = PixelAddress::FromAbsolute(p);
+        return doc_.GetPixel(a.symbol, a.row, a.x, a.y);
+    }
+    void CloseUndoGroup() { doc_.CloseUndoGroup(); }
+    CUBStack& WorkStack() { return workStack_ != nullptr ? *workStack_ : fallback_; }
+
+private:
+    SceneryDocument& doc_;
+    CUBStack* workStack_;
+    CUBStack fallback_;
+    Notify notify_;
 };
 
 // ---- Single pixels ----------------------------------------------------------------------------

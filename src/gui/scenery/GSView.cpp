@@ -246,7 +246,7 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
 }
 
 bool CGSView::WantsTicks() const {
-    return drag_.has_value() || !marked_.IsEmpty();
+    return tools_.Active() || !marked_.IsEmpty();
 }
 
 void CGSView::NotifyTickDemand() {
@@ -260,7 +260,7 @@ void CGSView::NotifyTickDemand() {
 }
 
 void CGSView::OnTick() {
-    if (drag_) {
+    if (tools_.Active()) {
         AutoScroll();
     }
     if (++tickCounter_ < kTicksPerFrameStep) {
@@ -373,11 +373,11 @@ std::vector<QRect> CGSView::PreviewRects(const Preview& preview) const {
     return rects;
 }
 
-void CGSView::ShowPreview(int flags) {
+void CGSView::ShowPreview(int flags, PixelPoint p, PixelPoint c) {
     if (preview_) {
         ErasePreview();
     }
-    preview_ = Preview{flags, press_.Absolute(), current_.Absolute()};
+    preview_ = Preview{flags, p, c};
     InvalidateViewRects(PreviewRects(*preview_));
 }
 
@@ -619,46 +619,67 @@ void CGSView::scrollContentsBy(int dx, int dy) {
 
 // ---- Mouse ----------------------------------------------------------------------------------------
 
+namespace {
+std::optional<PixelPoint> AbsoluteOf(std::optional<PixelAddress> hit) {
+    return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
+}
+MouseButton ToolButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
+}
+}  // namespace
+
 void CGSView::mousePressEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || drag_) {
+    CGSDoc* doc = Doc();
+    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() || doc == nullptr) {
         // One drag at a time: a second button joins nothing.
         event->ignore();
         return;
     }
     const QPoint point = event->position().toPoint();
     lastWindowPoint_ = point;
-    Press(button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right, HitTestWindow(point), point);
+    SceneryToolSurface surface = ToolSurface();
+    tools_.Press(surface, CurrentMode(), ToolButton(button), AbsoluteOf(HitTestWindow(point)));
+    doc->NotifyStateChanged();
+    NotifyTickDemand();
 }
 
 void CGSView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     lastWindowPoint_ = point;
     const std::optional<PixelAddress> hit = HitTestWindow(point);
-    if (drag_) {
-        DragMove(hit);
+    if (tools_.Active() && Doc() != nullptr) {
+        SceneryToolSurface surface = ToolSurface();
+        tools_.Move(surface, AbsoluteOf(hit));
     }
     ShowStatusAndCursor(hit);
 }
 
 void CGSView::mouseReleaseEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if (!drag_ || (button != Qt::LeftButton && button != Qt::RightButton)) {
-        return;
-    }
-    const MouseButton released = button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
-    if (released != drag_->button) {
+    if (!tools_.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
+        ToolButton(button) != tools_.Button()) {
         return;
     }
     const QPoint point = event->position().toPoint();
     lastWindowPoint_ = point;
-    Release(released, HitTestWindow(point), (event->modifiers() & Qt::ControlModifier) != 0,
-            event->globalPosition().toPoint());
+    lastGlobalPoint_ = event->globalPosition().toPoint();
+    const std::optional<PixelAddress> hit = HitTestWindow(point);
+    if (CGSDoc* doc = Doc()) {
+        SceneryToolSurface surface = ToolSurface();
+        tools_.Release(surface, ToolButton(button), AbsoluteOf(hit),
+                       (event->modifiers() & Qt::ControlModifier) != 0);
+        doc->NotifyStateChanged();
+    } else {
+        tools_.Cancel();
+    }
+    NotifyTickDemand();
+    ShowStatusAndCursor(hit);
 }
 
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || drag_) {
+    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active()) {
         return;
     }
     CGSDoc* doc = Doc();
@@ -698,195 +719,48 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
-void CGSView::Press(MouseButton button, std::optional<PixelAddress> hit, QPoint windowPoint) {
+// ---- What the mouse tools ask of the window ---------------------------------------------------
+
+SceneryToolSurface CGSView::ToolSurface() {
     CGSDoc* doc = Doc();
-    if (doc == nullptr) {
-        return;
-    }
-    SceneryDocument& model = doc->Model();
-    const MouseMode mode = CurrentMode();
-    const bool left = button == MouseButton::Left;
-    const int modeNumber = static_cast<int>(mode);
-    if (hit) {
-        press_ = current_ = *hit;
-    }
-    SceneryChange change;
-    switch (mode) {
-        case MouseMode::View:
-            break;
-        case MouseMode::Freehand:
-            if (left) {
-                ClearMarkedArea();
-            }
-            if (hit) {
-                change = PaintPixel(model, hit->Absolute(), Colours().Of(button), modeNumber);
-            }
-            break;
-        case MouseMode::Line:
-        case MouseMode::Rectangle:
-        case MouseMode::FilledRectangle:
-            if (hit) {
-                if (left) {
-                    ClearMarkedArea();
-                }
-                ShowPreview(ShapePreviewFlags(modeNumber));
-            }
-            break;
-        case MouseMode::Fill:
-            if (hit) {
-                change = FloodFill(model, hit->Absolute(), Colours().Of(button), app_.Settings().fillDiagonal,
-                                   Context(mode), workStack_.get())
-                             .change;
-            }
-            break;
-        case MouseMode::ReplaceColor:
-            if (hit) {
-                // The pressed colour becomes the one the drag replaces.
-                const PaletteIndex value = model.GetPixel(hit->symbol, hit->row, hit->x, hit->y);
-                if (left) {
-                    app_.SetColor2(value);
-                } else {
-                    app_.SetColor1(value);
-                }
-            }
-            ClearMarkedArea();
-            if (hit) {
-                change = PaintPixel(model, hit->Absolute(), Colours().Of(button), modeNumber);
-            }
-            break;
-        case MouseMode::Mark:
-            if (!left) {
-                break;
-            }
-            if (hit && marked_.StartsDrag(hit->Absolute())) {
-                // A press inside the marking belongs to dragging its pixels, not to a new one.
-                return;
-            }
-            ClearMarkedArea();
-            if (hit) {
-                ShowPreview(ShapePreviewFlags(modeNumber));
-            }
-            break;
-        case MouseMode::PickColor:
-            if (hit) {
-                const PaletteIndex value = model.GetPixel(hit->symbol, hit->row, hit->x, hit->y);
-                if (left) {
-                    app_.SetColor1(value);
-                } else {
-                    app_.SetColor2(value);
-                }
-            } else {
-                QApplication::beep();
-            }
-            app_.SetMouseMode(app_.PreviousMouseMode());
-            break;
-        case MouseMode::Zoom:
-            ZoomKeepingPixel(left ? 1 : -1, hit, windowPoint);
-            break;
-    }
-    drag_ = Drag{button, mode, hit.has_value()};
-    doc->NotifyChange(change);
-    NotifyTickDemand();
+    return SceneryToolSurface(doc->Model(), workStack_.get(),
+                              [doc](const SceneryChange& change) { doc->NotifyChange(change); });
 }
 
-void CGSView::DragMove(std::optional<PixelAddress> hit) {
-    CGSDoc* doc = Doc();
-    if (doc == nullptr || !drag_) {
-        return;
-    }
-    SceneryDocument& model = doc->Model();
-    const MouseButton button = drag_->button;
-    const int modeNumber = static_cast<int>(drag_->mode);
-    const DrawingColours colours = Colours();
-    SceneryChange change;
-    switch (drag_->mode) {
-        case MouseMode::Freehand:
-            if (hit) {
-                change = PaintPixel(model, hit->Absolute(), colours.Of(button), modeNumber);
-            }
-            break;
-        case MouseMode::Mark:
-            if (button != MouseButton::Left) {
-                break;
-            }
-            [[fallthrough]];
-        case MouseMode::Line:
-        case MouseMode::Rectangle:
-        case MouseMode::FilledRectangle:
-            // Without a pressed pixel there is nothing to draw from.
-            if (!drag_->pressedOnPixel) {
-                break;
-            }
-            if (hit && preview_ && *hit == current_) {
-                break;  // the same picture again
-            }
-            ErasePreview();
-            if (hit) {
-                current_ = *hit;
-                ShowPreview(ShapePreviewFlags(modeNumber));
-            }
-            break;
-        case MouseMode::ReplaceColor:
-            if (hit) {
-                change = ReplaceColourAt(model, hit->Absolute(), colours.Other(button), colours.Of(button),
-                                         modeNumber);
-            }
-            break;
-        default:
-            break;
-    }
-    if (!change.IsNothing()) {
-        doc->NotifyChange(change);
+void CGSView::SetColour(MouseButton button, PaletteIndex colour) {
+    if (button == MouseButton::Left) {
+        app_.SetColor1(colour);
+    } else {
+        app_.SetColor2(colour);
     }
 }
 
-void CGSView::Release(MouseButton button, std::optional<PixelAddress> hit, bool ctrl, QPoint globalPoint) {
-    CGSDoc* doc = Doc();
-    const Drag drag = *drag_;
-    drag_.reset();
-    if (doc == nullptr) {
-        NotifyTickDemand();
-        return;
+void CGSView::ReturnToPreviousMode() {
+    app_.SetMouseMode(app_.PreviousMouseMode());
+}
+
+void CGSView::Beep() {
+    QApplication::beep();
+}
+
+void CGSView::Zoom(int step) {
+    ZoomKeepingPixel(step, HitTestWindow(lastWindowPoint_), lastWindowPoint_);
+}
+
+void CGSView::ShowContextMenu(std::optional<PixelPoint> at) {
+    std::optional<PixelAddress> hit;
+    if (at) {
+        hit = PixelAddress::FromAbsolute(*at);
     }
-    SceneryDocument& model = doc->Model();
-    const EditContext context = Context(drag.mode);
-    SceneryChange change;
-    switch (drag.mode) {
-        case MouseMode::View:
-            if (button == MouseButton::Right) {
-                NotifyTickDemand();
-                ShowContextMenu(hit, globalPoint);
-                return;
-            }
-            break;
-        case MouseMode::Freehand:
-        case MouseMode::ReplaceColor:
-            if (context.singleUndo) {
-                model.CloseUndoGroup();
-            }
-            break;
-        case MouseMode::Line:
-        case MouseMode::Rectangle:
-        case MouseMode::FilledRectangle:
-            ErasePreview();
-            // C is where the last move on a pixel left it, not the release point.
-            change = FinishShapeTool(model, context, button, ctrl, press_.Absolute(), current_.Absolute(),
-                                     Colours(), hit.has_value() && drag.pressedOnPixel);
-            break;
-        case MouseMode::Mark:
-            if (button == MouseButton::Left) {
-                ErasePreview();
-                if (hit && drag.pressedOnPixel) {
-                    SetMarkedArea(MarkedArea::Between(press_.Absolute(), current_.Absolute()));
-                }
-            }
-            break;
-        default:
-            break;
-    }
-    doc->NotifyChange(change);
-    NotifyTickDemand();
-    ShowStatusAndCursor(hit);
+    ShowContextMenuAt(hit, lastGlobalPoint_);
+}
+
+bool CGSView::FillDiagonal() const {
+    return app_.Settings().fillDiagonal;
+}
+
+bool CGSView::SingleUndo() const {
+    return app_.Settings().singleUndo;
 }
 
 void CGSView::ShowStatusAndCursor(std::optional<PixelAddress> hit) {
@@ -896,9 +770,8 @@ void CGSView::ShowStatusAndCursor(std::optional<PixelAddress> hit) {
     }
     QString text;
     if (hit) {
-        if (drag_ && drag_->mode == MouseMode::Mark && drag_->button == MouseButton::Left &&
-            drag_->pressedOnPixel) {
-            text = QString::fromStdString(MarkExtentText(press_.Absolute(), current_.Absolute()));
+        if (tools_.Marking()) {
+            text = QString::fromStdString(MarkExtentText(tools_.PressPoint(), tools_.CurrentPoint()));
         } else {
             text = QString::fromStdString(PixelStatusText(app_.GetLanguageManager(), doc->Model(), *hit));
         }
@@ -948,7 +821,7 @@ void CGSView::keyPressEvent(QKeyEvent* event) {
 
 // ---- Commands -------------------------------------------------------------------------------------
 
-void CGSView::ShowContextMenu(std::optional<PixelAddress> hit, QPoint globalPoint) {
+void CGSView::ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPoint) {
     contextHit_ = hit.has_value();
     if (hit) {
         contextSymbol_ = hit->symbol;

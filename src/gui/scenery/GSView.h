@@ -13,6 +13,7 @@
 #include <QStaticText>
 
 #include "core/app/MouseMode.h"
+#include "core/drawing/ToolSession.h"
 #include "core/scenery/SceneryGeometry.h"
 #include "core/scenery/SceneryTools.h"
 #include "core/scenery/SceneryTransforms.h"
@@ -33,7 +34,7 @@ class CGSDoc;
 //
 // Everything drawn on screen is painted from state in paintEvent: the previews and the frame
 // are inverted or patterned on top of the picture, so erasing one is repainting its area.
-class CGSView : public QAbstractScrollArea, public View {
+class CGSView : public QAbstractScrollArea, public View, private ToolHost {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 2090;
@@ -67,8 +68,8 @@ public:
     // Nothing marked any more; repaints the whole view at once.
     void ClearMarkedArea();
     int FramePhase() const noexcept { return framePhase_; }
-    bool PreviewShown() const noexcept { return preview_.has_value(); }
-    bool Dragging() const noexcept { return drag_.has_value(); }
+    bool PreviewShown() const noexcept override { return preview_.has_value(); }
+    bool Dragging() const noexcept { return tools_.Active(); }
 
     // Window (viewport) coordinates of the centre of a pixel's square, and the reverse.
     QPoint WindowPointOf(PixelAddress address) const;
@@ -96,13 +97,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // A drag of one button, in the mouse mode it started in: a mode change in between (the
-    // pipette, a key) must not turn it into another tool's drag.
-    struct Drag {
-        MouseButton button = MouseButton::Left;
-        MouseMode mode = MouseMode::View;
-        bool pressedOnPixel = false;
-    };
     // What an inverted preview or the marking frame shows: the tool's flags between P and C.
     struct Preview {
         int flags = 0;
@@ -111,24 +105,35 @@ private:
     };
 
     CGSDoc* Doc() const { return document_.data(); }
-    DrawingColours Colours() const;
     EditContext Context(MouseMode mode) const;
+    // The store as the tools' surface; what an edit changed reaches every view.
+    SceneryToolSurface ToolSurface();
+
+    // What the mouse tools ask of the window.
+    DrawingColours Colours() const override;
+    void SetColour(MouseButton button, PaletteIndex colour) override;
+    void ReturnToPreviousMode() override;
+    void Beep() override;
+    void Zoom(int step) override;
+    void ClearMark() override { ClearMarkedArea(); }
+    bool StartsMarkDrag(PixelPoint p) const override { return marked_.StartsDrag(p); }
+    void SetMark(PixelPoint a, PixelPoint b) override { SetMarkedArea(MarkedArea::Between(a, b)); }
+    void ShowPreview(int flags, PixelPoint p, PixelPoint c) override;
+    void ErasePreview() override;
+    void ShowContextMenu(std::optional<PixelPoint> at) override;
+    bool FillDiagonal() const override;
+    bool SingleUndo() const override;
     MouseMode CurrentMode() const;
 
-    void Press(MouseButton button, std::optional<PixelAddress> hit, QPoint windowPoint);
-    void DragMove(std::optional<PixelAddress> hit);
-    void Release(MouseButton button, std::optional<PixelAddress> hit, bool ctrl, QPoint globalPoint);
     void ZoomKeepingPixel(int step, std::optional<PixelAddress> hit, QPoint windowPoint);
     void ShowStatusAndCursor(std::optional<PixelAddress> hit);
     void ShowCursor(std::optional<PixelAddress> hit);
-    void ShowContextMenu(std::optional<PixelAddress> hit, QPoint globalPoint);
+    void ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPoint);
     void RunTransform(SceneryTransform transform);
     void OnTick();
     void AutoScroll();
     void NotifyTickDemand();
 
-    void ShowPreview(int flags);
-    void ErasePreview();
     std::vector<QRect> PreviewRects(const Preview& preview) const;
     std::vector<QRect> FrameRects(const PixelRect& area) const;
     void InvalidateViewRect(const QRect& viewRect);
@@ -145,11 +150,10 @@ private:
     QPointer<CGSDoc> document_;
     SceneryGeometry geometry_;
     MarkedArea marked_;
-    std::optional<Drag> drag_;
+    ToolSession<SceneryToolSurface> tools_{*this};
     std::optional<Preview> preview_;
-    PixelAddress press_;
-    PixelAddress current_;
     QPoint lastWindowPoint_;
+    QPoint lastGlobalPoint_;
     int tickCounter_ = 0;
     int framePhase_ = kFramePhaseCount - 1;
     bool firstUpdatePending_ = true;
