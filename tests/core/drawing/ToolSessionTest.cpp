@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/drawing/ToolSession.h"
+#include "core/vehicles/CarViewCanvas.h"
+
+namespace zobl {
+namespace {
+
+constexpr int kFreehand = 1;
+
+// Records what the tools ask of their window.
+class FakeHost : public ToolHost {
+public:
+    DrawingColours Colours() const override { return colours; }
+    void SetColour(MouseButton button, PaletteIndex colour) override {
+        (button == MouseButton::Left ? colours.left : colours.right) = colour;
+        calls.push_back("colour");
+    }
+    void ReturnToPreviousMode() override { calls.push_back("previous mode"); }
+    void Beep() override { calls.push_back("beep"); }
+    void Zoom(int step) override { calls.push_back(step > 0 ? "zoom in" : "zoom out"); }
+    void ClearMark() override { calls.push_back("clear mark"); }
+    bool StartsMarkDrag(PixelPoint p) const override { return markDragAt && *markDragAt == p; }
+    void SetMark(PixelPoint a, PixelPoint b) override {
+        mark = PixelRect::Spanning(a, b);
+        calls.push_back("mark");
+    }
+    void ShowPreview(int, PixelPoint, PixelPoint) override { preview = true; }
+    void ErasePreview() override { preview = false; }
+    bool PreviewShown() const override { return preview; }
+    void ShowContextMenu(std::optional<PixelPoint>) override { calls.push_back("menu"); }
+    bool FillDiagonal() const override { return false; }
+    bool SingleUndo() const override { return singleUndo; }
+
+    DrawingColours colours{17, 30};
+    std::vector<std::string> calls;
+    std::optional<PixelPoint> markDragAt;
+    PixelRect mark;
+    bool preview = false;
+    bool singleUndo = false;
+};
+
+// View 1 of a car of length 2 (16 x 14) as the tools' surface.
+struct CarSurface {
+    using Canvas = CarViewCanvas;
+    VehicleDocument& doc;
+    CUBStack stack{64};
+    int finished = 0;
+
+    CarViewCanvas Begin(int mode) { return CarViewCanvas(doc, 0, 0, 1, mode); }
+    void Finish(CarViewCanvas& canvas) { finished += canvas.Finish() ? 1 : 0; }
+    PaletteIndex Get(PixelPoint p) const { return doc.GetPixel(0, 0, 1, p.x, p.y); }
+    void CloseUndoGroup() { doc.CloseUndoGroup(); }
+    CUBStack& WorkStack() { return stack; }
+};
+static_assert(ToolSurface<CarSurface>);
+
+class ToolSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(doc.AddVehicleSet("S", kFreehand));
+        ASSERT_TRUE(doc.AddCar(0, 0, "a", "", "", 2, nullptr, kFreehand));
+        doc.ResetUndoHistory();
+    }
+    PaletteIndex Px(int x, int y) const { return doc.GetPixel(0, 0, 1, x, y); }
+
+    VehicleDocument doc;
+    FakeHost host;
+    CarSurface surface{doc};
+};
+
+TEST_F(ToolSessionTest, FastStrokesLeaveNoGapsAndStayOneStep) {
+    ToolSession<CarSurface> tools(host);
+    tools.Press(surface, MouseMode::Freehand, MouseButton::Right, PixelPoint{0, 0});
+    tools.Move(surface, PixelPoint{6, 3});
+    tools.Move(surface, std::nullopt);  // beside the view: nothing
+    tools.Move(surface, PixelPoint{6, 5});
+    tools.Release(surface, MouseButton::Right, PixelPoint{6, 5}, false);
+    for (const PixelPoint p : LinePoints({0, 0}, {6, 3})) {
+        EXPECT_EQ(Px(p.x, p.y), 30) << p.x << "," << p.y;
+    }
+    EXPECT_EQ(Px(6, 4), 30);
+    EXPECT_EQ(Px(1, 3), TransparentIndex);
+    EXPECT_EQ(doc.UndoCount(), 1);
+
+    // Replace colour: pressing takes the pixel's colour as the one the drag replaces.
+    tools.Press(surface, MouseMode::ReplaceColor, MouseButton::Left, PixelPoint{6, 0});
+    EXPECT_EQ(host.colours.right, TransparentIndex);
+    tools.Move(surface, PixelPoint{10, 0});
+    for (int x = 6; x <= 10; ++x) {
+        EXPECT_EQ(Px(x, 0), 17) << x;
+    }
+    EXPECT_EQ(Px(6, 3), 30);  // not the replaced colour: stays
+}
+
+TEST_F(ToolSessionTest, RulesOfTheTwoEditors) {
+    struct Case {
+        MouseMode mode;
+        MouseButton button;
+        bool carRules;
+        std::vector<std::string> pressCalls;
+        std::vector<std::string> releaseCalls;
+    };
+    const Case cases[] = {
+        {MouseMode::Freehand, MouseButton::Right, false, {}, {}},
+        {MouseMode::Freehand, MouseButton::Right, true, {"clear mark"}, {}},
+        {MouseMode::Rectangle, MouseButton::Right, false, {}, {}},
+        {MouseMode::Rectangle, MouseButton::Right, true, {"clear mark"}, {}},
+        {MouseMode::Mark, MouseButton::Right, false, {}, {}},
+        {MouseMode::Mark, MouseButton::Right, true, {}, {"menu"}},
+        {MouseMode::View, MouseButton::Right, false, {}, {"menu"}},
+        {MouseMode::Mark, MouseButton::Left, false, {"clear mark"}, {"mark"}},
+        {MouseMode::PickColor, MouseButton::Left, false, {"colour", "previous mode"}, {}},
+        {MouseMode::Zoom, MouseButton::Right, true, {"zoom out"}, {}},
+    };
+    for (const Case& c : cases) {
+        ToolSession<CarSurface> tools(host, ToolRules{c.carRules, c.carRules});
+        host.calls.clear();
+        tools.Press(surface, c.mode, c.button, PixelPoint{2, 2});
+        EXPECT_EQ(host.calls, c.pressCalls) << int(c.mode) << " " << c.carRules;
+        host.calls.clear();
+        tools.Move(surface, PixelPoint{5, 4});
+        tools.Release(surface, c.button, PixelPoint{5, 4}, false);
+        EXPECT_EQ(host.calls, c.releaseCalls) << int(c.mode) << " " << c.carRules;
+    }
+    EXPECT_EQ(host.mark, (PixelRect{2, 2, 5, 4}));
+    // The pipette beside the pixels beeps and still goes back.
+    ToolSession<CarSurface> tools(host);
+    host.calls.clear();
+    tools.Press(surface, MouseMode::PickColor, MouseButton::Right, std::nullopt);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"beep", "previous mode"}));
+    // A press inside the marking starts no new one.
+    host.markDragAt = PixelPoint{3, 3};
+    tools.Press(surface, MouseMode::Mark, MouseButton::Left, PixelPoint{3, 3});
+    EXPECT_FALSE(tools.Active());
+}
+
+TEST_F(ToolSessionTest, ShapesEndWhereTheLastMoveInsideLeftThem) {
+    host.singleUndo = true;
+    ToolSession<CarSurface> tools(host);
+    tools.Press(surface, MouseMode::FilledRectangle, MouseButton::Right, PixelPoint{1, 1});
+    tools.Move(surface, PixelPoint{4, 4});
+    EXPECT_TRUE(host.preview);
+    tools.Move(surface, std::nullopt);
+    EXPECT_FALSE(host.preview);
+    tools.Release(surface, MouseButton::Right, PixelPoint{9, 9}, true);
+    EXPECT_EQ(Px(2, 2), 30);  // filled in colour 2
+    EXPECT_EQ(Px(1, 1), 17);  // framed in colour 1 (Ctrl)
+    EXPECT_EQ(Px(4, 4), 17);
+    EXPECT_EQ(Px(5, 2), TransparentIndex);
+    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    // A fill on its own colour takes no step; right fills with colour 2 like left with 1.
+    const int steps = doc.UndoCount();
+    tools.Press(surface, MouseMode::Fill, MouseButton::Right, PixelPoint{2, 2});
+    EXPECT_EQ(doc.UndoCount(), steps);
+    tools.Press(surface, MouseMode::Fill, MouseButton::Right, PixelPoint{10, 10});
+    EXPECT_EQ(Px(15, 13), 30);
+    EXPECT_EQ(Px(2, 2), 30);
+    EXPECT_EQ(doc.UndoCount(), steps + 1);
+}
+
+}  // namespace
+}  // namespace zobl
