@@ -1,5 +1,8 @@
 #include "core/drawing/Tools.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace zobl {
 
 int ShapePreviewFlags(int mouseMode) noexcept {
@@ -27,6 +30,27 @@ int ShapeOfMode(int mouseMode) noexcept {
             return shape::kFilled;
         default:
             return 0;
+    }
+}
+
+std::string MarkExtentText(PixelPoint p, PixelPoint c) {
+    char text[32];
+    const long long width = std::llabs(static_cast<long long>(c.x) - p.x) + 1;
+    const long long height = std::llabs(static_cast<long long>(c.y) - p.y) + 1;
+    std::snprintf(text, sizeof text, "%lldx%lld", width, height);
+    return text;
+}
+
+SpecialMark SpecialMarkOf(PaletteIndex value) noexcept {
+    switch (value) {
+        case TransparentIndex:
+            return SpecialMark::Transparent;
+        case HalfTransparentIndex:
+            return SpecialMark::HalfTransparent;
+        case BackgroundIndex:
+            return SpecialMark::Background;
+        default:
+            return SpecialMark::None;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/app/MouseMode.h"
@@ -100,5 +101,17 @@ void ReplaceAt(C& canvas, PixelPoint p, PaletteIndex replaced, PaletteIndex colo
         canvas.SetDrawn(p, colour);
     }
 }
+
+// The size of the area being marked between p and c, "%dx%d".
+std::string MarkExtentText(PixelPoint p, PixelPoint c);
+
+// Which special-colour mark a pixel value gets at high zoom.
+enum class SpecialMark {
+    None,
+    Transparent,      // 56, colour MARKTRANSCOL
+    HalfTransparent,  // 97, colour MARKTRANSCOL2
+    Background,       // 99, colour MARKTRANSCOL3
+};
+SpecialMark SpecialMarkOf(PaletteIndex value) noexcept;
 
 }  // namespace zobl

@@ -29,18 +29,6 @@ PixelAddress PixelAddress::FromAbsolute(PixelPoint p) {
     return {p.x / kCellWidth, p.y / kCellHeight, p.x % kCellWidth, p.y % kCellHeight};
 }
 
-SpecialMark SpecialMarkOf(PaletteIndex value) noexcept {
-    switch (value) {
-        case TransparentIndex:
-            return SpecialMark::Transparent;
-        case HalfTransparentIndex:
-            return SpecialMark::HalfTransparent;
-        case BackgroundIndex:
-            return SpecialMark::Background;
-        default:
-            return SpecialMark::None;
-    }
-}
 
 SceneryGeometry::SceneryGeometry(int zoom, int symbolDistance, int rowGap) {
     SetZoom(zoom);

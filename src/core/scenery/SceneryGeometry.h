@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/drawing/PixelTypes.h"
+#include "core/drawing/Tools.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 
@@ -61,14 +62,6 @@ struct SymbolBlit {
     friend bool operator==(const SymbolBlit&, const SymbolBlit&) = default;
 };
 
-// Which special-colour mark a pixel value gets at high zoom.
-enum class SpecialMark {
-    None,
-    Transparent,      // 56, colour MARKTRANSCOL
-    HalfTransparent,  // 97, colour MARKTRANSCOL2
-    Background,       // 99, colour MARKTRANSCOL3
-};
-SpecialMark SpecialMarkOf(PaletteIndex value) noexcept;
 
 // The layout of a scenery view at one zoom: the symbols side by side with a gap between them,
 // each with its number band above, every document pixel a square of zoom x zoom screen pixels.

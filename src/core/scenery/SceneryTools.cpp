@@ -163,12 +163,5 @@ std::string PixelStatusText(const CLanguageManager& language, const SceneryDocum
     return prefix + DescribeColour(language, doc.GetPixel(a.symbol, a.row, a.x, a.y));
 }
 
-std::string MarkExtentText(PixelPoint p, PixelPoint c) {
-    char text[32];
-    const long long width = std::llabs(static_cast<long long>(c.x) - p.x) + 1;
-    const long long height = std::llabs(static_cast<long long>(c.y) - p.y) + 1;
-    std::snprintf(text, sizeof text, "%lldx%lld", width, height);
-    return text;
-}
 
 }  // namespace zobl

@@ -215,7 +215,5 @@ int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode
 // "X:Y = (Symbol: s:r -> x:y) <colour name> <kind name> (v)" for the pixel under the pointer.
 std::string PixelStatusText(const CLanguageManager& language, const SceneryDocument& doc,
                             PixelAddress address);
-// "%dx%d": the size of the area being marked between the absolute pixels p and c.
-std::string MarkExtentText(PixelPoint p, PixelPoint c);
 
 }  // namespace zobl

@@ -35,82 +35,40 @@ namespace {
 
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr const char* kStackErrorText = "Internal Error creating stack frame!";
-// Auto-scrolling moves this many document pixels per tick; the wheel and the arrow keys
-// scroll by the scroll bars' own line step.
-constexpr int kAutoScrollPixels = 2;
-constexpr int kLineStepPixels = 16;
-constexpr int kWheelNotch = 120;
+std::optional<PixelPoint> AbsoluteOf(std::optional<PixelAddress> hit) {
+    return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
+}
+
+MouseButton ToolButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
+}
 
 QRect ToQRect(const ScreenRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
-// Neighbouring squares of a preview in one line or column become one rectangle.
-void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
-    if (!rects.empty()) {
-        QRect& last = rects.back();
-        if (last.top() == square.top() && last.height() == square.height() &&
-            last.right() + 1 == square.left()) {
-            last.setRight(square.right());
-            return;
-        }
-        if (last.left() == square.left() && last.width() == square.width() &&
-            last.bottom() + 1 == square.top()) {
-            last.setBottom(square.bottom());
-            return;
-        }
-    }
-    rects.push_back(square);
-}
-
 }  // namespace
 
-CGSView::CGSView(CGSDoc& document, CBug1App& app) : app_(app), document_(&document) {
-    geometry_.SetSymbolDistance(app_.Settings().symbolDistance);
-    workStack_ = app_.StackList().CreateStack(kWorkStackStep);
+CGSView::CGSView(CGSDoc& document, CBug1App& app) : PixelEditView(app), document_(&document) {
+    geometry_.SetSymbolDistance(App().Settings().symbolDistance);
+    workStack_ = App().StackList().CreateStack(kWorkStackStep);
     if (!workStack_) {
         // The fill still works without it, on a stack of its own.
-        app_.ShowInfo(QString::fromLatin1(CBug1App::kAppTitle), QString::fromLatin1(kStackErrorText));
+        App().ShowInfo(QString::fromLatin1(CBug1App::kAppTitle), QString::fromLatin1(kStackErrorText));
     }
-    setFrameShape(QFrame::NoFrame);
-    viewport()->setMouseTracking(true);
-    // paintEvent covers every pixel it is asked for; Qt need not erase first.
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    viewport()->setAutoFillBackground(false);
-    setFocusPolicy(Qt::StrongFocus);
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
-    // A key or the pipette may change the mode while the pointer rests on the pixels.
-    connect(&app_, &CBug1App::MouseModeChanged, this,
-            [this] { ShowCursor(HitTestWindow(lastWindowPoint_)); });
 }
 
 CGSView::~CGSView() {
     if (workStack_) {
-        app_.StackList().DestroyStack(workStack_);
+        App().StackList().DestroyStack(workStack_);
     }
 }
 
 // ---- State and geometry ---------------------------------------------------------------------------
 
-MouseMode CGSView::CurrentMode() const {
-    return app_.GetMouseMode();
-}
-
-DrawingColours CGSView::Colours() const {
-    return {static_cast<PaletteIndex>(app_.GetColor1()), static_cast<PaletteIndex>(app_.GetColor2())};
-}
-
 EditContext CGSView::Context(MouseMode mode) const {
-    return {static_cast<int>(mode), app_.Settings().singleUndo};
-}
-
-QPoint CGSView::ScrollPosition() const {
-    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
-}
-
-void CGSView::ScrollTo(QPoint position) {
-    horizontalScrollBar()->setValue(position.x());
-    verticalScrollBar()->setValue(position.y());
+    return {static_cast<int>(mode), App().Settings().singleUndo};
 }
 
 QPoint CGSView::WindowPointOf(PixelAddress address) const {
@@ -123,35 +81,61 @@ std::optional<PixelAddress> CGSView::HitTestWindow(QPoint windowPoint) const {
     return geometry_.HitTest({view.x(), view.y()});
 }
 
+// ---- The geometry for the shared editing window ------------------------------------------------
+
+QRect CGSView::PixelSquare(PixelPoint p) const {
+    return ToQRect(geometry_.PixelSquare(p));
+}
+
+QRect CGSView::AreaRect(const PixelRect& area) const {
+    return ToQRect(geometry_.AreaRect(area));
+}
+
+std::optional<PixelPoint> CGSView::HitTestView(QPoint viewPoint) const {
+    const std::optional<PixelAddress> hit = geometry_.HitTest({viewPoint.x(), viewPoint.y()});
+    return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
+}
+
+QSize CGSView::Extent() const {
+    return {geometry_.ExtentWidth(), geometry_.ExtentHeight()};
+}
+
+QPoint CGSView::ZoomedViewPoint(QPoint oldView, int oldZoom, int newZoom) const {
+    // Beside the pixels the view point under the pointer stays where it is, as near as the
+    // number band (which does not grow) allows.
+    return {oldView.x() * newZoom / oldZoom,
+            SceneryGeometry::kLabelHeight +
+                std::max(0, oldView.y() - SceneryGeometry::kLabelHeight) * newZoom / oldZoom};
+}
+
+QCursor CGSView::ModeCursor(MouseMode mode) const {
+    return SceneryModeCursor(mode);
+}
+
+QString CGSView::PixelStatus(PixelPoint p) const {
+    const CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return {};
+    }
+    return QString::fromStdString(
+        PixelStatusText(App().GetLanguageManager(), doc->Model(), PixelAddress::FromAbsolute(p)));
+}
+
+std::optional<PixelRect> CGSView::FramedArea() const {
+    return marked_.IsEmpty() ? std::nullopt : std::optional<PixelRect>(marked_.Rect());
+}
+
+std::optional<std::pair<PixelPoint, PixelPoint>> CGSView::MarkingInProgress() const {
+    if (!tools_.Marking()) {
+        return std::nullopt;
+    }
+    return std::pair{tools_.PressPoint(), tools_.CurrentPoint()};
+}
+
 QSize CGSView::sizeHint() const {
     // All rows and as many symbols as fit a usual screen.
     return {std::min(geometry_.ExtentWidth(), 960) + 2 * frameWidth(),
             geometry_.ExtentHeight() + 2 * frameWidth() + horizontalScrollBar()->sizeHint().height()};
-}
-
-void CGSView::UpdateScrollSizes() {
-    const QSize window = viewport()->size();
-    const int line = kLineStepPixels * geometry_.Zoom();
-    QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setRange(0, std::max(0, geometry_.ExtentWidth() - window.width()));
-    horizontal->setPageStep(std::max(1, window.width()));
-    horizontal->setSingleStep(line);
-    QScrollBar* vertical = verticalScrollBar();
-    vertical->setRange(0, std::max(0, geometry_.ExtentHeight() - window.height()));
-    vertical->setPageStep(std::max(1, window.height()));
-    vertical->setSingleStep(line);
-}
-
-bool CGSView::SetZoom(int zoom) {
-    if (!geometry_.SetZoom(zoom)) {
-        return false;
-    }
-    UpdateScrollSizes();
-    viewport()->update();
-    if (CMainFrame* frame = app_.MainFrame()) {
-        frame->Router().RequestUpdate();  // zoom in and out may have changed their states
-    }
-    return true;
 }
 
 void CGSView::RestoreZoomAndScroll(int zoom, QPoint position) {
@@ -159,26 +143,6 @@ void CGSView::RestoreZoomAndScroll(int zoom, QPoint position) {
     UpdateScrollSizes();
     ScrollTo(position);
     viewport()->update();
-}
-
-void CGSView::ZoomKeepingPixel(int step, std::optional<PixelAddress> hit, QPoint windowPoint) {
-    const int oldZoom = geometry_.Zoom();
-    const QPoint oldView = windowPoint + ScrollPosition();
-    if (!SetZoom(oldZoom + step)) {
-        return;
-    }
-    if (hit) {
-        const ScreenPoint scroll = geometry_.ScrollKeepingPixel(*hit, {windowPoint.x(), windowPoint.y()});
-        ScrollTo({scroll.x, scroll.y});
-    } else {
-        // Beside the pixels the view point under the pointer stays where it is, as near as the
-        // number band (which does not grow) allows.
-        const int zoom = geometry_.Zoom();
-        const int x = oldView.x() * zoom / oldZoom;
-        const int y = SceneryGeometry::kLabelHeight +
-                      std::max(0, oldView.y() - SceneryGeometry::kLabelHeight) * zoom / oldZoom;
-        ScrollTo({x - windowPoint.x(), y - windowPoint.y()});
-    }
 }
 
 // ---- Document hints and ticks ---------------------------------------------------------------------
@@ -219,10 +183,10 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
                 viewport()->update();
                 break;
             case hint::kTick:
-                OnTick();
+                OnTickStep();
                 break;
             case hint::kSymbolDistanceChanged:
-                geometry_.SetSymbolDistance(app_.Settings().symbolDistance);
+                geometry_.SetSymbolDistance(App().Settings().symbolDistance);
                 UpdateScrollSizes();
                 viewport()->update();
                 break;
@@ -241,7 +205,7 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
     CGSDoc* doc = Doc();
     if (doc != nullptr && doc->PathName().isEmpty() && firstUpdatePending_) {
         firstUpdatePending_ = false;
-        doc->SetTitle(GetText(app_.GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
+        doc->SetTitle(GetText(App().GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
     }
 }
 
@@ -259,52 +223,9 @@ void CGSView::NotifyTickDemand() {
     }
 }
 
-void CGSView::OnTick() {
-    if (tools_.Active()) {
-        AutoScroll();
-    }
-    if (++tickCounter_ < kTicksPerFrameStep) {
-        return;
-    }
-    tickCounter_ = 0;
-    if (!marked_.IsEmpty()) {
-        framePhase_ = framePhase_ == 0 ? kFramePhaseCount - 1 : framePhase_ - 1;
-        InvalidateViewRects(FrameRects(marked_.Rect()));
-    }
-}
-
-void CGSView::AutoScroll() {
-    // The last place the pointer was reported: during a drag the view gets every move, also
-    // outside its window.
-    const QPoint pointer = lastWindowPoint_;
-    const QRect client = viewport()->rect();
-    const int step = kAutoScrollPixels * geometry_.Zoom();
-    QPoint delta;
-    if (pointer.x() > client.right()) {
-        delta.setX(step);
-    } else if (pointer.x() < client.left()) {
-        delta.setX(-step);
-    } else if (pointer.y() < client.top()) {
-        delta.setY(-step);
-    } else if (pointer.y() > client.bottom()) {
-        delta.setY(step);
-    } else {
-        return;
-    }
-    // Rectangles and markings are drawn again by the next move; a line scrolls with the picture.
-    if (preview_ && (preview_->flags & shape::kLine) == 0) {
-        ErasePreview();
-    }
-    const QPoint before = ScrollPosition();
-    ScrollTo(before + delta);
-    if (ScrollPosition() != before) {
-        viewport()->repaint();
-    }
-}
-
 void CGSView::OnActivateView(bool active) {
     if (active) {
-        app_.SetHelpContext(kHelpContext);
+        App().SetHelpContext(kHelpContext);
     }
 }
 
@@ -315,12 +236,12 @@ void CGSView::SetMarkedArea(const MarkedArea& area) {
         InvalidateViewRects(FrameRects(marked_.Rect()));
     }
     marked_ = area;
-    tickCounter_ = 0;
+    RestartFrame();
     if (!marked_.IsEmpty()) {
         InvalidateViewRects(FrameRects(marked_.Rect()));
     }
     NotifyTickDemand();
-    if (CMainFrame* frame = app_.MainFrame()) {
+    if (CMainFrame* frame = App().MainFrame()) {
         frame->Router().RequestUpdate();
     }
 }
@@ -334,74 +255,12 @@ void CGSView::ClearMarkedArea() {
         viewport()->update();
     }
     NotifyTickDemand();
-    if (CMainFrame* frame = app_.MainFrame()) {
+    if (CMainFrame* frame = App().MainFrame()) {
         frame->Router().RequestUpdate();
     }
 }
 
-std::vector<QRect> CGSView::FrameRects(const PixelRect& area) const {
-    const QRect r = ToQRect(geometry_.AreaRect(area));
-    if (r.isEmpty()) {
-        return {};
-    }
-    std::vector<QRect> rects{QRect(r.left(), r.top(), r.width(), 1),
-                             QRect(r.left(), r.bottom(), r.width(), 1)};
-    if (r.height() > 2) {
-        rects.emplace_back(r.left(), r.top() + 1, 1, r.height() - 2);
-        rects.emplace_back(r.right(), r.top() + 1, 1, r.height() - 2);
-    }
-    return rects;
-}
-
 // ---- Previews -------------------------------------------------------------------------------------
-
-std::vector<QRect> CGSView::PreviewRects(const Preview& preview) const {
-    std::vector<QRect> rects;
-    if ((preview.flags & (shape::kLine | shape::kOutline)) != 0) {
-        // Pixels plotted twice cancel, as they would in exclusive-or drawing.
-        const std::vector<PixelPoint> points = (preview.flags & shape::kLine) != 0
-                                                   ? LinePoints(preview.p, preview.c)
-                                                   : RectangleOutlinePoints(preview.p, preview.c);
-        for (const PixelPoint& point : InvertedPreviewPixels(points)) {
-            AppendSquare(rects, ToQRect(geometry_.PixelSquare(point)));
-        }
-    } else if ((preview.flags & shape::kFilled) != 0) {
-        rects.push_back(ToQRect(geometry_.AreaRect(preview.p, preview.c)));
-    } else if ((preview.flags & shape::kMarkFrame) != 0) {
-        rects = FrameRects(PixelRect::Spanning(preview.p, preview.c));
-    }
-    return rects;
-}
-
-void CGSView::ShowPreview(int flags, PixelPoint p, PixelPoint c) {
-    if (preview_) {
-        ErasePreview();
-    }
-    preview_ = Preview{flags, p, c};
-    InvalidateViewRects(PreviewRects(*preview_));
-}
-
-void CGSView::ErasePreview() {
-    if (!preview_) {
-        return;
-    }
-    const std::vector<QRect> rects = PreviewRects(*preview_);
-    preview_.reset();
-    InvalidateViewRects(rects);
-}
-
-void CGSView::InvalidateViewRect(const QRect& viewRect) {
-    const QRect window = viewRect.translated(-ScrollPosition()).intersected(viewport()->rect());
-    if (!window.isEmpty()) {
-        viewport()->update(window);
-    }
-}
-
-void CGSView::InvalidateViewRects(const std::vector<QRect>& viewRects) {
-    for (const QRect& rect : viewRects) {
-        InvalidateViewRect(rect);
-    }
-}
 
 // ---- Painting -------------------------------------------------------------------------------------
 
@@ -413,7 +272,7 @@ void CGSView::RefreshPicture(const PixelRect* area) {
         pictureSource_ = nullptr;
         return;
     }
-    const std::uint64_t revision = app_.GetPalette().Revision();
+    const std::uint64_t revision = App().GetPalette().Revision();
     PixelRect rect = WholeStoreRect();
     if (picture_.isNull() || pictureRevision_ != revision || pictureSource_ != indexed.constBits()) {
         picture_ = QImage(kStoreWidth, kStoreHeight, QImage::Format_ARGB32_Premultiplied);
@@ -448,14 +307,14 @@ void CGSView::paintEvent(QPaintEvent* event) {
 
 void CGSView::PaintView(QPainter& painter, const QRect& area) {
     CGSDoc* doc = Doc();
-    const GeneralSettings& settings = app_.Settings();
+    const GeneralSettings& settings = App().Settings();
     const QColor background = ToQColor(settings.gsvBg);
     if (doc == nullptr || !doc->Model().IsInitialised()) {
         painter.fillRect(area, background);
         return;
     }
     const SceneryDocument& model = doc->Model();
-    if (picture_.isNull() || pictureRevision_ != app_.GetPalette().Revision() ||
+    if (picture_.isNull() || pictureRevision_ != App().GetPalette().Revision() ||
         pictureSource_ != doc->DisplayImage().constBits()) {
         RefreshPicture(nullptr);
     }
@@ -484,7 +343,7 @@ void CGSView::PaintView(QPainter& painter, const QRect& area) {
     // The numbers above the symbols. Their layout is kept: laying out 36 texts on every paint
     // would cost more than the whole picture at zoom 1.
     if (area.top() < SceneryGeometry::kLabelHeight) {
-        const QFont font = app_.MainFrame() != nullptr ? app_.MainFrame()->SharedFont() : QFont();
+        const QFont font = App().MainFrame() != nullptr ? App().MainFrame()->SharedFont() : QFont();
         if (labels_.empty() || font != labelFont_) {
             labelFont_ = font;
             labels_.clear();
@@ -510,25 +369,13 @@ void CGSView::PaintView(QPainter& painter, const QRect& area) {
     for (const auto& [destination, source] : blits) {
         painter.drawImage(destination, picture_, source);
     }
-    PaintSpecialMarks(painter, area);
-    if (!marked_.IsEmpty()) {
-        PaintMarchingFrame(painter, area);
-    }
-    if (preview_) {
-        // Inverting with white is its own inverse, as the exclusive-or drawing always was.
-        painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        for (const QRect& rect : PreviewRects(*preview_)) {
-            if (rect.intersects(area)) {
-                painter.fillRect(rect, Qt::white);
-            }
-        }
-    }
+    PaintSceneryMarks(painter, area);
+    PaintOverlays(painter, area);
     painter.restore();
 }
 
-void CGSView::PaintSpecialMarks(QPainter& painter, const QRect& area) {
-    const GeneralSettings& settings = app_.Settings();
-    if (!geometry_.ShowsSpecialMarks(settings.showTransCol)) {
+void CGSView::PaintSceneryMarks(QPainter& painter, const QRect& area) {
+    if (!ShowsSpecialMarks()) {
         return;
     }
     const SceneryDocument& model = Doc()->Model();
@@ -536,97 +383,31 @@ void CGSView::PaintSpecialMarks(QPainter& painter, const QRect& area) {
     if (store.size() < kStoreSize) {
         return;
     }
-    // One screen pixel per mark, drawn by a cosmetic pen: a rectangle each would cost more than
-    // the picture itself when a drawing is mostly transparent.
-    std::vector<QPoint> points[3];
+    std::vector<MarkPoint> marks;
     for (int s = 0; s < kSymbolCount; ++s) {
         for (int r = 0; r < kRowCount; ++r) {
             if (!model.IsRowPresentForOutput(s, r)) {
                 continue;
             }
-            const QRect cell = ToQRect(geometry_.AreaRect(
-                PixelPoint{s * kCellWidth, r * kCellHeight},
-                PixelPoint{s * kCellWidth + kCellWidth - 1, r * kCellHeight + kCellHeight - 1}));
-            if (!cell.intersects(area)) {
+            const PixelRect cell{s * kCellWidth, r * kCellHeight, s * kCellWidth + kCellWidth - 1,
+                                 r * kCellHeight + kCellHeight - 1};
+            if (!AreaRect(cell).intersects(area)) {
                 continue;
             }
-            // The marks of a cell lie on a grid of the zoom's pitch from its first pixel's.
-            const ScreenPoint first = geometry_.SpecialMarkPoint({s, r, 0, 0});
-            const int zoom = geometry_.Zoom();
-            for (int y = 0; y < kCellHeight; ++y) {
-                const std::uint8_t* line = &store[StoreOffset(s, r, 0, y)];
+            for (int y = cell.y0; y <= cell.y1; ++y) {
+                const std::uint8_t* line = &store[StoreOffset(cell.x0, y)];
                 for (int x = 0; x < kCellWidth; ++x) {
-                    const SpecialMark mark = SpecialMarkOf(line[x]);
-                    if (mark != SpecialMark::None) {
-                        points[static_cast<int>(mark) - 1].emplace_back(first.x + x * zoom,
-                                                                        first.y + y * zoom);
+                    if (SpecialMarkOf(line[x]) != SpecialMark::None) {
+                        marks.push_back({{cell.x0 + x, y}, line[x]});
                     }
                 }
             }
         }
     }
-    const Rgb colours[] = {settings.markTransCol, settings.markTransCol2, settings.markTransCol3};
-    for (int i = 0; i < 3; ++i) {
-        if (!points[i].empty()) {
-            painter.setPen(QPen(ToQColor(colours[i]), 0));
-            painter.drawPoints(points[i].data(), int(points[i].size()));
-        }
-    }
-}
-
-void CGSView::PaintMarchingFrame(QPainter& painter, const QRect& area) {
-    const QRect r = ToQRect(geometry_.AreaRect(marked_.Rect()));
-    if (r.isEmpty() || !r.adjusted(-1, -1, 1, 1).intersects(area)) {
-        return;
-    }
-    // Pixel i of an edge is white while (phase + i) mod 9 is below 4, black otherwise; the top
-    // and bottom edges run from the left, the left and right edges from the top, all starting
-    // at the frame's phase. Runs of one colour are filled at once, only where they show.
-    const auto paintEdge = [&](bool horizontal, int fixed, int from, int to, int visibleFrom, int visibleTo) {
-        const int begin = std::max(from, visibleFrom);
-        const int end = std::min(to, visibleTo);
-        for (int i = begin; i <= end;) {
-            const int phase = (framePhase_ + (i - from)) % kFramePhaseCount;
-            const bool white = phase < 4;
-            const int runLength = white ? 4 - phase : kFramePhaseCount - phase;
-            const int runEnd = std::min(end, i + runLength - 1);
-            const QRect run =
-                horizontal ? QRect(i, fixed, runEnd - i + 1, 1) : QRect(fixed, i, 1, runEnd - i + 1);
-            painter.fillRect(run, white ? Qt::white : Qt::black);
-            i = runEnd + 1;
-        }
-    };
-    for (const int y : {r.top(), r.bottom()}) {
-        if (y >= area.top() && y <= area.bottom()) {
-            paintEdge(true, y, r.left(), r.right(), area.left(), area.right());
-        }
-    }
-    for (const int x : {r.left(), r.right()}) {
-        if (x >= area.left() && x <= area.right()) {
-            paintEdge(false, x, r.top(), r.bottom(), area.top(), area.bottom());
-        }
-    }
-}
-
-void CGSView::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollSizes();
-}
-
-void CGSView::scrollContentsBy(int dx, int dy) {
-    viewport()->scroll(dx, dy);
+    PaintSpecialMarks(painter, marks);
 }
 
 // ---- Mouse ----------------------------------------------------------------------------------------
-
-namespace {
-std::optional<PixelPoint> AbsoluteOf(std::optional<PixelAddress> hit) {
-    return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
-}
-MouseButton ToolButton(Qt::MouseButton button) {
-    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
-}
-}  // namespace
 
 void CGSView::mousePressEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
@@ -637,7 +418,7 @@ void CGSView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
-    lastWindowPoint_ = point;
+    SetLastWindowPoint(point);
     SceneryToolSurface surface = ToolSurface();
     tools_.Press(surface, CurrentMode(), ToolButton(button), AbsoluteOf(HitTestWindow(point)));
     doc->NotifyStateChanged();
@@ -646,13 +427,13 @@ void CGSView::mousePressEvent(QMouseEvent* event) {
 
 void CGSView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    lastWindowPoint_ = point;
+    SetLastWindowPoint(point);
     const std::optional<PixelAddress> hit = HitTestWindow(point);
     if (tools_.Active() && Doc() != nullptr) {
         SceneryToolSurface surface = ToolSurface();
         tools_.Move(surface, AbsoluteOf(hit));
     }
-    ShowStatusAndCursor(hit);
+    ShowStatusAndCursor(AbsoluteOf(hit));
 }
 
 void CGSView::mouseReleaseEvent(QMouseEvent* event) {
@@ -662,8 +443,8 @@ void CGSView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
-    lastWindowPoint_ = point;
-    lastGlobalPoint_ = event->globalPosition().toPoint();
+    SetLastWindowPoint(point);
+    SetLastGlobalPoint(event->globalPosition().toPoint());
     const std::optional<PixelAddress> hit = HitTestWindow(point);
     if (CGSDoc* doc = Doc()) {
         SceneryToolSurface surface = ToolSurface();
@@ -674,7 +455,7 @@ void CGSView::mouseReleaseEvent(QMouseEvent* event) {
         tools_.Cancel();
     }
     NotifyTickDemand();
-    ShowStatusAndCursor(hit);
+    ShowStatusAndCursor(AbsoluteOf(hit));
 }
 
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -687,7 +468,7 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
-    lastWindowPoint_ = point;
+    SetLastWindowPoint(point);
     const std::optional<PixelAddress> hit = HitTestWindow(point);
     const MouseMode mode = CurrentMode();
     switch (mode) {
@@ -699,14 +480,14 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
                     doc->NotifyChange(SceneryChange::Everything());
                 } else {
                     if (result > 0) {
-                        app_.Messages().ShowError(result);
+                        App().Messages().ShowError(result);
                     }
                     doc->NotifyStateChanged();  // the snapshot was taken all the same
                 }
             }
             break;
         case MouseMode::Zoom:
-            ZoomKeepingPixel(button == Qt::LeftButton ? 1 : -1, hit, point);
+            ZoomKeepingPixel(button == Qt::LeftButton ? 1 : -1, point);
             break;
         case MouseMode::PickColor:
             // The first click already went back to the previous mode; the second must not
@@ -727,83 +508,12 @@ SceneryToolSurface CGSView::ToolSurface() {
                               [doc](const SceneryChange& change) { doc->NotifyChange(change); });
 }
 
-void CGSView::SetColour(MouseButton button, PaletteIndex colour) {
-    if (button == MouseButton::Left) {
-        app_.SetColor1(colour);
-    } else {
-        app_.SetColor2(colour);
-    }
-}
-
-void CGSView::ReturnToPreviousMode() {
-    app_.SetMouseMode(app_.PreviousMouseMode());
-}
-
-void CGSView::Beep() {
-    QApplication::beep();
-}
-
-void CGSView::Zoom(int step) {
-    ZoomKeepingPixel(step, HitTestWindow(lastWindowPoint_), lastWindowPoint_);
-}
-
 void CGSView::ShowContextMenu(std::optional<PixelPoint> at) {
     std::optional<PixelAddress> hit;
     if (at) {
         hit = PixelAddress::FromAbsolute(*at);
     }
-    ShowContextMenuAt(hit, lastGlobalPoint_);
-}
-
-bool CGSView::FillDiagonal() const {
-    return app_.Settings().fillDiagonal;
-}
-
-bool CGSView::SingleUndo() const {
-    return app_.Settings().singleUndo;
-}
-
-void CGSView::ShowStatusAndCursor(std::optional<PixelAddress> hit) {
-    CGSDoc* doc = Doc();
-    if (doc == nullptr) {
-        return;
-    }
-    QString text;
-    if (hit) {
-        if (tools_.Marking()) {
-            text = QString::fromStdString(MarkExtentText(tools_.PressPoint(), tools_.CurrentPoint()));
-        } else {
-            text = QString::fromStdString(PixelStatusText(app_.GetLanguageManager(), doc->Model(), *hit));
-        }
-    }
-    if (CMainFrame* frame = app_.MainFrame()) {
-        frame->SetMessageText(text.left(kMaxStatusTextLength));
-    }
-    ShowCursor(hit);
-}
-
-void CGSView::ShowCursor(std::optional<PixelAddress> hit) {
-    const int cursor = hit ? static_cast<int>(CurrentMode()) : -1;
-    if (cursor != shownCursor_) {
-        shownCursor_ = cursor;
-        viewport()->setCursor(hit ? SceneryModeCursor(CurrentMode()) : QCursor(Qt::ArrowCursor));
-    }
-}
-
-void CGSView::wheelEvent(QWheelEvent* event) {
-    if ((event->modifiers() & Qt::ControlModifier) == 0) {
-        QAbstractScrollArea::wheelEvent(event);
-        return;
-    }
-    // Ctrl and the wheel zoom as the zoom tool does, one step per notch.
-    wheelRemainder_ += event->angleDelta().y();
-    const QPoint point = event->position().toPoint();
-    while (std::abs(wheelRemainder_) >= kWheelNotch) {
-        const int step = wheelRemainder_ > 0 ? 1 : -1;
-        wheelRemainder_ -= step * kWheelNotch;
-        ZoomKeepingPixel(step, HitTestWindow(point), point);
-    }
-    event->accept();
+    ShowContextMenuAt(hit, LastGlobalPoint());
 }
 
 void CGSView::keyPressEvent(QKeyEvent* event) {
@@ -827,12 +537,12 @@ void CGSView::ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPo
         contextSymbol_ = hit->symbol;
         contextRow_ = hit->row;
     }
-    CMainFrame* frame = app_.MainFrame();
+    CMainFrame* frame = App().MainFrame();
     if (frame == nullptr) {
         return;
     }
     if (!contextMenu_) {
-        contextMenu_ = BuildMenu(kSceneryContextMenu, frame->Router(), app_.GetLanguageManager());
+        contextMenu_ = BuildMenu(kSceneryContextMenu, frame->Router(), App().GetLanguageManager());
     }
     QMenu* popup = ContextPopup(contextMenu_.get());
     if (popup == nullptr) {
@@ -860,7 +570,7 @@ bool CGSView::OnCommand(int id) {
         case ID_ZOOM_OUT: {
             // The middle of the window stays where it is, as the zoom tool keeps its pixel.
             const QPoint middle = viewport()->rect().center();
-            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, HitTestWindow(middle), middle);
+            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, middle);
             return true;
         }
         case ID_MIRROR_VERTICAL:

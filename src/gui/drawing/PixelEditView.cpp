@@ -1,0 +1,395 @@
+#include "gui/drawing/PixelEditView.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "core/scenery/SceneryGeometry.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/MainFrame.h"
+#include "gui/palette/PaletteDisplay.h"
+
+namespace zobl {
+
+namespace {
+
+// Auto-scrolling moves this many document pixels per tick; the wheel and the arrow keys
+// scroll by the scroll bars' own line step.
+constexpr int kAutoScrollPixels = 2;
+constexpr int kLineStepPixels = 16;
+constexpr int kWheelNotch = 120;
+
+// Neighbouring squares of a preview in one line or column become one rectangle.
+void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
+    if (!rects.empty()) {
+        QRect& last = rects.back();
+        if (last.top() == square.top() && last.height() == square.height() &&
+            last.right() + 1 == square.left()) {
+            last.setRight(square.right());
+            return;
+        }
+        if (last.left() == square.left() && last.width() == square.width() &&
+            last.bottom() + 1 == square.top()) {
+            last.setBottom(square.bottom());
+            return;
+        }
+    }
+    rects.push_back(square);
+}
+
+}  // namespace
+
+PixelEditView::PixelEditView(CBug1App& app, QWidget* parent) : QAbstractScrollArea(parent), app_(app) {
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setMouseTracking(true);
+    // Painting covers every pixel it is asked for; Qt need not erase first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    // A key or the pipette may change the mode while the pointer rests on the pixels.
+    connect(&app_, &CBug1App::MouseModeChanged, this,
+            [this] { ShowCursor(PixelAtWindow(lastWindowPoint_)); });
+}
+
+PixelEditView::~PixelEditView() = default;
+
+MouseMode PixelEditView::CurrentMode() const {
+    return app_.GetMouseMode();
+}
+
+// ---- Scrolling and zoom ----------------------------------------------------------------------------
+
+QPoint PixelEditView::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void PixelEditView::ScrollTo(QPoint position) {
+    horizontalScrollBar()->setValue(position.x());
+    verticalScrollBar()->setValue(position.y());
+}
+
+std::optional<PixelPoint> PixelEditView::PixelAtWindow(QPoint windowPoint) const {
+    return HitTestView(windowPoint + ScrollPosition());
+}
+
+void PixelEditView::UpdateScrollSizes() {
+    const QSize window = viewport()->size();
+    const QSize extent = Extent();
+    const int line = kLineStepPixels * ZoomLevel();
+    QScrollBar* horizontal = horizontalScrollBar();
+    horizontal->setRange(0, std::max(0, extent.width() - window.width()));
+    horizontal->setPageStep(std::max(1, window.width()));
+    horizontal->setSingleStep(line);
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setRange(0, std::max(0, extent.height() - window.height()));
+    vertical->setPageStep(std::max(1, window.height()));
+    vertical->setSingleStep(line);
+}
+
+bool PixelEditView::SetZoomLevel(int zoom) {
+    if (!ApplyZoom(zoom)) {
+        return false;
+    }
+    UpdateScrollSizes();
+    viewport()->update();
+    if (CMainFrame* frame = app_.MainFrame()) {
+        frame->Router().RequestUpdate();  // zoom in and out may have changed their states
+    }
+    return true;
+}
+
+QPoint PixelEditView::ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const {
+    return oldViewPoint * newZoom / oldZoom;
+}
+
+void PixelEditView::ZoomKeepingPixel(int step, QPoint windowPoint) {
+    const std::optional<PixelPoint> hit = PixelAtWindow(windowPoint);
+    const int oldZoom = ZoomLevel();
+    const QPoint oldView = windowPoint + ScrollPosition();
+    if (!SetZoomLevel(oldZoom + step)) {
+        return;
+    }
+    if (hit) {
+        // The pixel's square lands under the pointer again.
+        ScrollTo(PixelSquare(*hit).topLeft() - windowPoint);
+    } else {
+        ScrollTo(ZoomedViewPoint(oldView, oldZoom, ZoomLevel()) - windowPoint);
+    }
+}
+
+void PixelEditView::Zoom(int step) {
+    ZoomKeepingPixel(step, lastWindowPoint_);
+}
+
+void PixelEditView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollSizes();
+}
+
+void PixelEditView::scrollContentsBy(int dx, int dy) {
+    viewport()->scroll(dx, dy);
+}
+
+void PixelEditView::wheelEvent(QWheelEvent* event) {
+    if ((event->modifiers() & Qt::ControlModifier) == 0) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // Ctrl and the wheel zoom as the zoom tool does, one step per notch.
+    wheelRemainder_ += event->angleDelta().y();
+    const QPoint point = event->position().toPoint();
+    while (std::abs(wheelRemainder_) >= kWheelNotch) {
+        const int step = wheelRemainder_ > 0 ? 1 : -1;
+        wheelRemainder_ -= step * kWheelNotch;
+        ZoomKeepingPixel(step, point);
+    }
+    event->accept();
+}
+
+// ---- Ticks: auto-scroll and the marching frame -------------------------------------------------------
+
+void PixelEditView::OnTickStep() {
+    if (Dragging()) {
+        AutoScroll();
+    }
+    if (++tickCounter_ < kTicksPerFrameStep) {
+        return;
+    }
+    tickCounter_ = 0;
+    if (const std::optional<PixelRect> framed = FramedArea()) {
+        framePhase_ = framePhase_ == 0 ? kFramePhaseCount - 1 : framePhase_ - 1;
+        InvalidateViewRects(FrameRects(*framed));
+    }
+}
+
+void PixelEditView::AutoScroll() {
+    // The last place the pointer was reported: during a drag the view gets every move, also
+    // outside its window.
+    const QPoint pointer = lastWindowPoint_;
+    const QRect client = viewport()->rect();
+    const int step = kAutoScrollPixels * ZoomLevel();
+    QPoint delta;
+    if (pointer.x() > client.right()) {
+        delta.setX(step);
+    } else if (pointer.x() < client.left()) {
+        delta.setX(-step);
+    } else if (pointer.y() < client.top()) {
+        delta.setY(-step);
+    } else if (pointer.y() > client.bottom()) {
+        delta.setY(step);
+    } else {
+        return;
+    }
+    // Rectangles and markings are drawn again by the next move; a line scrolls with the picture.
+    if (preview_ && (preview_->flags & shape::kLine) == 0) {
+        ErasePreview();
+    }
+    const QPoint before = ScrollPosition();
+    ScrollTo(before + delta);
+    if (ScrollPosition() != before) {
+        viewport()->repaint();
+    }
+}
+
+// ---- Previews, frames and repainting -------------------------------------------------------------------
+
+std::vector<QRect> PixelEditView::FrameRects(const PixelRect& area) const {
+    const QRect r = AreaRect(area);
+    if (r.isEmpty()) {
+        return {};
+    }
+    std::vector<QRect> rects{QRect(r.left(), r.top(), r.width(), 1),
+                             QRect(r.left(), r.bottom(), r.width(), 1)};
+    if (r.height() > 2) {
+        rects.emplace_back(r.left(), r.top() + 1, 1, r.height() - 2);
+        rects.emplace_back(r.right(), r.top() + 1, 1, r.height() - 2);
+    }
+    return rects;
+}
+
+std::vector<QRect> PixelEditView::PreviewRects(const Preview& preview) const {
+    std::vector<QRect> rects;
+    if ((preview.flags & (shape::kLine | shape::kOutline)) != 0) {
+        // Pixels plotted twice cancel, as they would in exclusive-or drawing.
+        const std::vector<PixelPoint> points = (preview.flags & shape::kLine) != 0
+                                                   ? LinePoints(preview.p, preview.c)
+                                                   : RectangleOutlinePoints(preview.p, preview.c);
+        for (const PixelPoint& point : InvertedPreviewPixels(points)) {
+            AppendSquare(rects, PixelSquare(point));
+        }
+    } else if ((preview.flags & shape::kFilled) != 0) {
+        rects.push_back(AreaRect(PixelRect::Spanning(preview.p, preview.c)));
+    } else if ((preview.flags & shape::kMarkFrame) != 0) {
+        rects = FrameRects(PixelRect::Spanning(preview.p, preview.c));
+    }
+    return rects;
+}
+
+void PixelEditView::ShowPreview(int flags, PixelPoint p, PixelPoint c) {
+    if (preview_) {
+        ErasePreview();
+    }
+    preview_ = Preview{flags, p, c};
+    InvalidateViewRects(PreviewRects(*preview_));
+}
+
+void PixelEditView::ErasePreview() {
+    if (!preview_) {
+        return;
+    }
+    const std::vector<QRect> rects = PreviewRects(*preview_);
+    preview_.reset();
+    InvalidateViewRects(rects);
+}
+
+void PixelEditView::InvalidateViewRect(const QRect& viewRect) {
+    const QRect window = viewRect.translated(-ScrollPosition()).intersected(viewport()->rect());
+    if (!window.isEmpty()) {
+        viewport()->update(window);
+    }
+}
+
+void PixelEditView::InvalidateViewRects(const std::vector<QRect>& viewRects) {
+    for (const QRect& rect : viewRects) {
+        InvalidateViewRect(rect);
+    }
+}
+
+void PixelEditView::PaintOverlays(QPainter& painter, const QRect& area) {
+    if (const std::optional<PixelRect> framed = FramedArea()) {
+        PaintMarchingFrame(painter, area, AreaRect(*framed));
+    }
+    if (preview_) {
+        // Inverting with white is its own inverse, as the exclusive-or drawing always was.
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        for (const QRect& rect : PreviewRects(*preview_)) {
+            if (rect.intersects(area)) {
+                painter.fillRect(rect, Qt::white);
+            }
+        }
+        painter.restore();
+    }
+}
+
+void PixelEditView::PaintMarchingFrame(QPainter& painter, const QRect& area, const QRect& r) {
+    if (r.isEmpty() || !r.adjusted(-1, -1, 1, 1).intersects(area)) {
+        return;
+    }
+    // Pixel i of an edge is white while (phase + i) mod 9 is below 4, black otherwise; the top
+    // and bottom edges run from the left, the left and right edges from the top, all starting
+    // at the frame's phase. Runs of one colour are filled at once, only where they show.
+    const auto paintEdge = [&](bool horizontal, int fixed, int from, int to, int visibleFrom, int visibleTo) {
+        const int begin = std::max(from, visibleFrom);
+        const int end = std::min(to, visibleTo);
+        for (int i = begin; i <= end;) {
+            const int phase = (framePhase_ + (i - from)) % kFramePhaseCount;
+            const bool white = phase < 4;
+            const int runLength = white ? 4 - phase : kFramePhaseCount - phase;
+            const int runEnd = std::min(end, i + runLength - 1);
+            const QRect run =
+                horizontal ? QRect(i, fixed, runEnd - i + 1, 1) : QRect(fixed, i, 1, runEnd - i + 1);
+            painter.fillRect(run, white ? Qt::white : Qt::black);
+            i = runEnd + 1;
+        }
+    };
+    for (const int y : {r.top(), r.bottom()}) {
+        if (y >= area.top() && y <= area.bottom()) {
+            paintEdge(true, y, r.left(), r.right(), area.left(), area.right());
+        }
+    }
+    for (const int x : {r.left(), r.right()}) {
+        if (x >= area.left() && x <= area.right()) {
+            paintEdge(false, x, r.top(), r.bottom(), area.top(), area.bottom());
+        }
+    }
+}
+
+bool PixelEditView::ShowsSpecialMarks() const {
+    return ZoomLevel() >= app_.Settings().showTransCol;
+}
+
+void PixelEditView::PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels) {
+    const GeneralSettings& settings = app_.Settings();
+    // One screen pixel per mark, drawn by a cosmetic pen: a rectangle each would cost more than
+    // the picture itself when a drawing is mostly transparent.
+    std::vector<QPoint> points[3];
+    const int half = ZoomLevel() / 2;
+    for (const MarkPoint& mark : pixels) {
+        const SpecialMark kind = SpecialMarkOf(mark.value);
+        if (kind != SpecialMark::None) {
+            points[static_cast<int>(kind) - 1].push_back(PixelSquare(mark.pixel).topLeft() +
+                                                         QPoint(half, half));
+        }
+    }
+    const Rgb colours[] = {settings.markTransCol, settings.markTransCol2, settings.markTransCol3};
+    for (int i = 0; i < 3; ++i) {
+        if (!points[i].empty()) {
+            painter.setPen(QPen(ToQColor(colours[i]), 0));
+            painter.drawPoints(points[i].data(), int(points[i].size()));
+        }
+    }
+}
+
+// ---- Status line and cursor ------------------------------------------------------------------------------
+
+void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
+    QString text;
+    if (hit) {
+        if (const auto marking = MarkingInProgress()) {
+            text = QString::fromStdString(MarkExtentText(marking->first, marking->second));
+        } else {
+            text = PixelStatus(*hit);
+        }
+    }
+    if (CMainFrame* frame = app_.MainFrame()) {
+        frame->SetMessageText(text.left(kMaxStatusTextLength));
+    }
+    ShowCursor(hit);
+}
+
+void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
+    const int cursor = hit ? static_cast<int>(CurrentMode()) : -1;
+    if (cursor != shownCursor_) {
+        shownCursor_ = cursor;
+        viewport()->setCursor(hit ? ModeCursor(CurrentMode()) : QCursor(Qt::ArrowCursor));
+    }
+}
+
+// ---- What the tools ask, the same for every window --------------------------------------------------------
+
+DrawingColours PixelEditView::Colours() const {
+    return {static_cast<PaletteIndex>(app_.GetColor1()), static_cast<PaletteIndex>(app_.GetColor2())};
+}
+
+void PixelEditView::SetColour(MouseButton button, PaletteIndex colour) {
+    if (button == MouseButton::Left) {
+        app_.SetColor1(colour);
+    } else {
+        app_.SetColor2(colour);
+    }
+}
+
+void PixelEditView::ReturnToPreviousMode() {
+    app_.SetMouseMode(app_.PreviousMouseMode());
+}
+
+void PixelEditView::Beep() {
+    QApplication::beep();
+}
+
+bool PixelEditView::FillDiagonal() const {
+    return app_.Settings().fillDiagonal;
+}
+
+bool PixelEditView::SingleUndo() const {
+    return app_.Settings().singleUndo;
+}
+
+}  // namespace zobl

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QAbstractScrollArea>
+#include <QCursor>
+#include <QPoint>
+#include <QRect>
+
+#include "core/drawing/ToolSession.h"
+
+class QPainter;
+
+namespace zobl {
+
+class CBug1App;
+
+// What every window that edits pixels with the mouse tools does alike: it scrolls a magnified
+// picture, zooms keeping the pixel under the pointer, shows the tools' inverted previews and
+// the marching frame of the marked area, scrolls by itself while a drag leaves the window,
+// marks the special colours, and shows status text and cursor per mouse mode. Painting is
+// from state, so erasing a preview or a frame step is repainting its area.
+//
+// A window derives from it and supplies its geometry (where a pixel's square lies, what is
+// under a point, how large it all is), its zoom, its picture, the marked area and its status
+// text; it runs a ToolSession, for which this is the host.
+class PixelEditView : public QAbstractScrollArea, protected ToolHost {
+    Q_OBJECT
+public:
+    static constexpr int kTicksPerFrameStep = 4;
+    static constexpr int kFramePhaseCount = 9;  // phases 0..8
+
+    int FramePhase() const noexcept { return framePhase_; }
+    bool PreviewShown() const noexcept override { return preview_.has_value(); }
+    // The scroll position: the view point at the window's top-left corner.
+    QPoint ScrollPosition() const;
+    void ScrollTo(QPoint position);
+
+protected:
+    PixelEditView(CBug1App& app, QWidget* parent = nullptr);
+    ~PixelEditView() override;
+
+    CBug1App& App() const noexcept { return app_; }
+    MouseMode CurrentMode() const;
+    // The pixel under a window point.
+    std::optional<PixelPoint> PixelAtWindow(QPoint windowPoint) const;
+
+    // ---- The window's geometry, in view coordinates (scrolled: (0, 0) is the picture's corner).
+    // The zoom x zoom square of a pixel.
+    virtual QRect PixelSquare(PixelPoint p) const = 0;
+    // The squares of a rectangle's corner pixels and everything between.
+    virtual QRect AreaRect(const PixelRect& area) const = 0;
+    virtual std::optional<PixelPoint> HitTestView(QPoint viewPoint) const = 0;
+    virtual QSize Extent() const = 0;
+    virtual int ZoomLevel() const = 0;
+    // False when the zoom stays (out of range or equal).
+    virtual bool ApplyZoom(int zoom) = 0;
+    // After a zoom change beside the pixels: the view point that the old one becomes.
+    virtual QPoint ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const;
+
+    // ---- What the window shows and says.
+    virtual QCursor ModeCursor(MouseMode mode) const = 0;
+    // The status line over a pixel (a marking in progress shows its extent instead).
+    virtual QString PixelStatus(PixelPoint p) const = 0;
+    // The marked area whose frame marches, if any.
+    virtual std::optional<PixelRect> FramedArea() const = 0;
+    // A drag of the tools is under way (it wants ticks and scrolls by itself).
+    virtual bool Dragging() const = 0;
+    // The marking being drawn, as press and current pixel, if any.
+    virtual std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const = 0;
+    // The tick demand may have changed.
+    virtual void NotifyTickDemand() = 0;
+
+    // ---- Shared behaviour.
+    void UpdateScrollSizes();
+    // Recomputes the extent and repaints; false when the zoom stays.
+    bool SetZoomLevel(int zoom);
+    void ZoomKeepingPixel(int step, QPoint windowPoint);
+    // One tick of the main frame: auto-scroll while dragging, the frame every fourth tick.
+    void OnTickStep();
+    // The frame starts its steps afresh (a new marking).
+    void RestartFrame() { tickCounter_ = 0; }
+    void ShowStatusAndCursor(std::optional<PixelPoint> hit);
+    void ShowCursor(std::optional<PixelPoint> hit);
+    void InvalidateViewRect(const QRect& viewRect);
+    void InvalidateViewRects(const std::vector<QRect>& viewRects);
+    // The one-pixel lines around an area's squares.
+    std::vector<QRect> FrameRects(const PixelRect& area) const;
+    // The marching frame and the preview on top of the picture (painter in view coordinates).
+    void PaintOverlays(QPainter& painter, const QRect& area);
+    // One screen pixel per special-colour pixel (56, 97, 99) at the centre of its square, in
+    // the colours of the settings; pixels: (point, value) pairs the window collected.
+    struct MarkPoint {
+        PixelPoint pixel;
+        PaletteIndex value;
+    };
+    bool ShowsSpecialMarks() const;
+    void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
+
+    QPoint LastWindowPoint() const noexcept { return lastWindowPoint_; }
+    void SetLastWindowPoint(QPoint point) { lastWindowPoint_ = point; }
+    QPoint LastGlobalPoint() const noexcept { return lastGlobalPoint_; }
+    void SetLastGlobalPoint(QPoint point) { lastGlobalPoint_ = point; }
+
+    // ToolHost: what is the same for every window.
+    DrawingColours Colours() const override;
+    void SetColour(MouseButton button, PaletteIndex colour) override;
+    void ReturnToPreviousMode() override;
+    void Beep() override;
+    void Zoom(int step) override;
+    void ShowPreview(int flags, PixelPoint p, PixelPoint c) override;
+    void ErasePreview() override;
+    bool FillDiagonal() const override;
+    bool SingleUndo() const override;
+
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    // What an inverted preview or the marking frame shows: the tool's flags between P and C.
+    struct Preview {
+        int flags = 0;
+        PixelPoint p;
+        PixelPoint c;
+    };
+    std::vector<QRect> PreviewRects(const Preview& preview) const;
+    void PaintMarchingFrame(QPainter& painter, const QRect& area, const QRect& frame);
+    void AutoScroll();
+
+    CBug1App& app_;
+    std::optional<Preview> preview_;
+    QPoint lastWindowPoint_;
+    QPoint lastGlobalPoint_;
+    int tickCounter_ = 0;
+    int framePhase_ = kFramePhaseCount - 1;
+    int wheelRemainder_ = 0;
+    int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+};
+
+}  // namespace zobl
