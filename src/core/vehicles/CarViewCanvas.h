@@ -5,6 +5,7 @@
 #include <span>
 
 #include "core/drawing/Canvas.h"
+#include "core/drawing/ToolSession.h"
 #include "core/vehicles/VehicleDocument.h"
 
 namespace zobl {
@@ -49,6 +50,31 @@ private:
     int height_ = 0;
     int mouseMode_;
     std::size_t changedCount_ = 0;
+};
+
+// A car view as the surface of the mouse tools (see ToolSession.h): every edit is a fresh
+// CarViewCanvas; finishing one redraws the views.
+class CarToolSurface {
+public:
+    using Canvas = CarViewCanvas;
+
+    // workStack may be null: the fill then uses a stack of its own.
+    CarToolSurface(VehicleDocument& doc, int set, int car, int view, CUBStack* workStack)
+        : doc_(doc), set_(set), car_(car), view_(view), workStack_(workStack) {}
+
+    CarViewCanvas Begin(int mouseMode) { return CarViewCanvas(doc_, set_, car_, view_, mouseMode); }
+    void Finish(CarViewCanvas& canvas) { canvas.Finish(); }
+    PaletteIndex Get(PixelPoint p) const { return doc_.GetPixel(set_, car_, view_, p.x, p.y); }
+    void CloseUndoGroup() { doc_.CloseUndoGroup(); }
+    CUBStack& WorkStack() { return workStack_ != nullptr ? *workStack_ : fallback_; }
+
+private:
+    VehicleDocument& doc_;
+    int set_;
+    int car_;
+    int view_;
+    CUBStack* workStack_;
+    CUBStack fallback_;
 };
 
 }  // namespace zobl

@@ -203,6 +203,24 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
                      true);
             break;
         }
+        case kCarEditorContextMenu: {
+            QMenu* popup = root->addMenu(QString());
+            AddItems(
+                *popup, router,
+                {{ID_EDIT_PASTE, "key1204"}, {ID_EDIT_PASTE_SYSTEM, "key1205"}, {ID_EDIT_COPY, "key1203"}},
+                true);
+            AddPopup(*popup, "key1003", router,
+                     {{ID_MIRROR_VERTICAL, "key1301"},
+                      {ID_MIRROR_HORIZONTAL, "key1302"},
+                      {0, nullptr},
+                      {ID_ROTATE_DOWN, "key1303"},
+                      {ID_ROTATE_UP, "key1304"},
+                      {ID_ROTATE_LEFT, "key1305"},
+                      {ID_ROTATE_RIGHT, "key1306"}},
+                     true);
+            AddItems(*popup, router, {{0, nullptr}, {ID_VEHICLE_STEAM, "key1218"}}, true);
+            break;
+        }
         case kSceneryContextMenu:
             AddPopup(*root, "", router, {{ID_DELETE_SUBSYMBOL, "key2101"}});
             break;

@@ -17,7 +17,8 @@ inline constexpr int kFrameMenu = 128;    // while no document window is active
 inline constexpr int kSceneryMenu = 129;  // windows of scenery documents
 inline constexpr int kVehicleMenu = 130;  // windows of vehicle documents
 // Popup menus: the one submenu of the resource is what pops up.
-inline constexpr int kSceneryContextMenu = 152;  // scenery view, mouse mode 0: "Teilsymbol löschen"
+inline constexpr int kCarEditorContextMenu = 151;    // the car editor, mouse modes 0 and 7
+inline constexpr int kSceneryContextMenu = 152;      // scenery view, mouse mode 0: "Teilsymbol löschen"
 inline constexpr int kVehicleTreeContextMenu = 153;  // the tree of a vehicle view
 
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);

@@ -17,6 +17,7 @@
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
 #include "gui/vehicles/DlgNewCar.h"
 #include "gui/vehicles/DlgSteamProperties.h"
@@ -77,12 +78,14 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
         }
     });
 
-    // The car editor's place; it is hidden until a car view is chosen.
-    carEditor_ = new QWidget(this);
-    carEditor_->setObjectName(QStringLiteral("ZOBL_CAREDIWND"));
+    // The car editor: hidden until a car view is chosen.
+    carEditor_ = new CCarEdi(app_, this);
     carEditor_->setProperty("controlId", kCarEditorId);
-    // It covers what the panel showed, so it paints its own background.
-    carEditor_->setAutoFillBackground(true);
+    carEditor_->SetTickDemandChanged([this] {
+        if (Doc() != nullptr) {
+            Doc()->NotifyTickDemandChanged();
+        }
+    });
     carEditor_->hide();
 
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
@@ -137,6 +140,7 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
             break;
         case VehicleHintCode::Redraw:
             ApplyColours();
+            carEditor_->Refresh();
             update();
             break;
         case VehicleHintCode::CarChangedInView:
@@ -165,6 +169,9 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
             tree_->SelectCar(hint.set, hint.car);
             break;
         case VehicleHintCode::Tick:
+            if (editorMode_ >= 1 && editorMode_ <= 4) {
+                carEditor_->OnTick();
+            }
             break;
     }
     if (firstUpdate_ && Doc()->PathName().isEmpty()) {
@@ -210,8 +217,13 @@ void CFGSView::RecordTreeState() {
 void CFGSView::OnSelectionChanged() {
     const auto target = tree_->SelectedTarget();
     editorMode_ = target ? EditorModeOf(target->image) : kNothing;
-    // The car editor takes its car and view here once it exists; until then its place stays empty.
-    carEditor_->setVisible(editorMode_ >= 1 && editorMode_ <= 4);
+    const bool carView = editorMode_ >= 1 && editorMode_ <= 4;
+    if (carView) {
+        carEditor_->SetView(Doc(), target->set, target->car, CarViewOf(target->image));
+    } else {
+        carEditor_->ClearView();
+    }
+    carEditor_->setVisible(carView);
     if (editorMode_ == kProperties) {
         LoadPanel();
     }
@@ -367,9 +379,6 @@ void CFGSView::ApplyColours() {
     treePalette.setColor(QPalette::Text, ToQColor(settings.fgsvFg));
     tree_->setPalette(treePalette);
     tree_->setIndentation(kTreeIndent);
-    QPalette editorPalette = carEditor_->palette();
-    editorPalette.setColor(QPalette::Window, ToQColor(settings.fgsvBg));
-    carEditor_->setPalette(editorPalette);
     panel_->ApplyColours(ToQColor(settings.fgsvBg), ToQColor(settings.fgsvFg), ToQColor(settings.editBg),
                          ToQColor(settings.editFg));
 }
@@ -379,6 +388,18 @@ void CFGSView::ApplyFont() {
         tree_->setFont(frame->SharedFont());
         panel_->ApplyFont(frame->SharedFont());
     }
+}
+
+QWidget* CFGSView::CarEditorArea() const noexcept {
+    return carEditor_;
+}
+
+void CFGSView::SetContextSegment(ContextSegment segment) {
+    carEditor_->SetContextSegment(segment);
+}
+
+bool CFGSView::WantsTicks() const {
+    return carEditor_->WantsTicks();
 }
 
 void CFGSView::OnActivateView(bool active) {
@@ -560,7 +581,8 @@ void CFGSView::EditSteam() {
     }
     VehicleDocument& model = *Model();
     const int view = CarViewOf(target->image);
-    const int segment = SegmentOfContext(view, model.CarAt(target->set, target->car).length, contextSegment_);
+    const int segment =
+        SegmentOfContext(view, model.CarAt(target->set, target->car).length, carEditor_->GetContextSegment());
     if (segment < 0) {
         // The remembered band lies outside this car: nothing to set.
         QApplication::beep();
@@ -595,6 +617,10 @@ void CFGSView::PasteKey() {
 bool CFGSView::OnCommand(int id) {
     if (Model() == nullptr) {
         return false;
+    }
+    if (editorMode_ >= 1 && editorMode_ <= 4 && carEditor_->OnCommand(id)) {
+        CommandDone();
+        return true;
     }
     switch (id) {
         case ID_VEHICLE_NEW_CAR:
@@ -652,6 +678,10 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
     const bool set = target && target->IsSet();
     const bool car = target && target->IsCar();
     const CClippy& clipboard = app_.Clipboard();
+    if (bool enabled = false; carEditor_->OnUpdateCommand(id, enabled)) {
+        state.Enable(enabled && target && target->IsCarView());
+        return true;
+    }
     switch (id) {
         case ID_VEHICLE_NEW_CAR:
             state.Enable();

@@ -21,6 +21,7 @@ namespace zobl {
 class CBug1App;
 class CFGSDoc;
 class CarPropertyPanel;
+class CCarEdi;
 
 // The window of a vehicle graphic: the tree of sets, cars and car views on the left; right of
 // a movable splitter the car editor with the car view chosen in the tree, or the properties of
@@ -49,6 +50,7 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(View* sender, int hint, HintRecord* record) override;
     void OnActivateView(bool active) override;
+    bool WantsTicks() const override;
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
 
@@ -58,8 +60,9 @@ public:
 
     VehicleTree* Tree() const noexcept { return tree_; }
     CarPropertyPanel* Panel() const noexcept { return panel_; }
-    // Where the car editor goes; empty for now.
-    QWidget* CarEditorArea() const noexcept { return carEditor_; }
+    // The car editor, shown for the car view items.
+    QWidget* CarEditorArea() const noexcept;
+    CCarEdi* CarEditor() const noexcept { return carEditor_; }
     int EditorMode() const noexcept { return editorMode_; }
     int SplitterPosition() const noexcept { return splitterPosition_; }
     // Clamped to the margins; lays the children out again.
@@ -69,7 +72,7 @@ public:
     std::optional<VehicleTreeTarget> SelectedTarget() const { return tree_->SelectedTarget(); }
 
     // The band a right click in the car editor remembered, for the steam properties.
-    void SetContextSegment(ContextSegment segment) { contextSegment_ = segment; }
+    void SetContextSegment(ContextSegment segment);
 
     // Shows the tree's context menu; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
@@ -120,13 +123,12 @@ private:
     QPointer<CFGSDoc> document_;
     VehicleTree* tree_ = nullptr;
     CarPropertyPanel* panel_ = nullptr;
-    QWidget* carEditor_ = nullptr;
+    CCarEdi* carEditor_ = nullptr;
     int editorMode_ = kNothing;
     int splitterPosition_ = kInitialSplitterPosition;
     bool splitterDrag_ = false;
     bool firstUpdate_ = true;
     bool filling_ = false;
-    ContextSegment contextSegment_{0, 0};
     PopupRunner popupRunner_;
     std::unique_ptr<QMenu> contextMenu_;
 };

@@ -1,0 +1,456 @@
+#include "gui/vehicles/CarEdi.h"
+
+#include <algorithm>
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "gui/app/Bug1App.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MenuResources.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/MessageService.h"
+#include "gui/palette/PaletteDisplay.h"
+#include "gui/scenery/SceneryCursors.h"
+#include "gui/vehicles/FGSDoc.h"
+
+namespace zobl {
+
+using namespace vehicles;
+
+namespace {
+
+constexpr int kLightBarOffset = steam::kLightBarOffset;
+constexpr int kDarkBarOffset = steam::kDarkBarOffset;
+
+MouseButton ToolButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
+}
+
+QColor FromRgb(std::uint32_t rgb) {
+    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
+}
+
+}  // namespace
+
+CCarEdi::CCarEdi(CBug1App& app, QWidget* parent) : PixelEditView(app, parent) {
+    setObjectName(QStringLiteral("ZOBL_CAREDIWND"));
+    workStack_ = App().StackList().CreateStack(kWorkStackStep);
+    if (!workStack_) {
+        // The fill still works without it, on a stack of its own.
+        App().Messages().ShowError(kStackError);
+    }
+    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+}
+
+CCarEdi::~CCarEdi() {
+    if (workStack_) {
+        App().StackList().DestroyStack(workStack_);
+    }
+}
+
+// ---- The view shown --------------------------------------------------------------------------------
+
+void CCarEdi::SetView(CFGSDoc* doc, int set, int car, int view) {
+    tools_.Cancel();
+    doc_ = doc;
+    set_ = set;
+    car_ = car;
+    view_ = view;
+    if (!ShowsView()) {
+        doc_ = nullptr;
+        view_ = -1;
+    }
+    // A mark from a larger view is cut to this one; mirror and rotate never reach beyond it.
+    if (mark_ && ShowsView()) {
+        const PixelRect cut = mark_->ClippedTo({0, 0, Width() - 1, Height() - 1});
+        mark_ = cut.HasPixels() ? std::optional<PixelRect>(cut) : std::nullopt;
+    }
+    Refresh();
+    UpdateScrollSizes();
+    NotifyTickDemand();
+}
+
+bool CCarEdi::ShowsView() const {
+    return doc_ != nullptr && !doc_->Model().Plane(set_, car_, view_).empty() &&
+           IsValidCarLength(doc_->Model().CarAt(set_, car_).length);
+}
+
+int CCarEdi::Width() const {
+    return ShowsView() ? ViewWidth(view_, doc_->Model().CarAt(set_, car_).length) : 0;
+}
+
+int CCarEdi::Height() const {
+    return ShowsView() ? ViewHeight(view_, doc_->Model().CarAt(set_, car_).length) : 0;
+}
+
+void CCarEdi::Refresh() {
+    if (!ShowsView()) {
+        picture_ = QImage();
+        viewport()->update();
+        return;
+    }
+    const VehicleDocument& model = doc_->Model();
+    const int length = model.CarAt(set_, car_).length;
+    const auto plane = model.Plane(set_, car_, view_);
+    const ColourTable& colours = App().GetPalette().CurrentColourTable();
+    const int width = Width();
+    const int height = Height();
+    if (picture_.width() != width || picture_.height() != height) {
+        picture_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    }
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* source = plane.data() + PixelOffset(view_, length, 0, y);
+        auto* target = reinterpret_cast<QRgb*>(picture_.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            // A damaged file may hold bytes beyond the palette: they show black.
+            target[x] = source[x] < kPaletteSize ? colours[source[x]].ToArgb() : qRgb(0, 0, 0);
+        }
+    }
+    viewport()->update();
+}
+
+std::optional<CarToolSurface> CCarEdi::ToolSurface() {
+    if (!ShowsView()) {
+        return std::nullopt;
+    }
+    return std::optional<CarToolSurface>(std::in_place, doc_->Model(), set_, car_, view_, workStack_.get());
+}
+
+// ---- Geometry ---------------------------------------------------------------------------------------
+
+QRect CCarEdi::PixelSquare(PixelPoint p) const {
+    return QRect(p.x * zoom_, p.y * zoom_, zoom_, zoom_);
+}
+
+QRect CCarEdi::AreaRect(const PixelRect& area) const {
+    if (!area.HasPixels()) {
+        return {};
+    }
+    return QRect(area.x0 * zoom_, area.y0 * zoom_, area.Width() * zoom_, area.Height() * zoom_);
+}
+
+std::optional<PixelPoint> CCarEdi::HitTestView(QPoint v) const {
+    if (!ShowsView() || v.x() < 0 || v.y() < 0 || v.x() >= Width() * zoom_ || v.y() >= Height() * zoom_) {
+        return std::nullopt;
+    }
+    return PixelPoint{v.x() / zoom_, v.y() / zoom_};
+}
+
+QSize CCarEdi::Extent() const {
+    return {Width() * zoom_ + kMarkerMargin, Height() * zoom_ + kMarkerMargin};
+}
+
+bool CCarEdi::ApplyZoom(int zoom) {
+    const int clamped = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (clamped == zoom_) {
+        return false;
+    }
+    zoom_ = clamped;
+    return true;
+}
+
+QPoint CCarEdi::WindowPointOf(PixelPoint p) const {
+    return PixelSquare(p).topLeft() + QPoint(zoom_ / 2, zoom_ / 2) - ScrollPosition();
+}
+
+QCursor CCarEdi::ModeCursor(MouseMode mode) const {
+    return SceneryModeCursor(mode);
+}
+
+QString CCarEdi::PixelStatus(PixelPoint p) const {
+    if (!ShowsView()) {
+        return {};
+    }
+    const int value = doc_->Model().GetPixel(set_, car_, view_, p.x, p.y);
+    return QString::asprintf("%d:%d ", p.x, p.y) +
+           QString::fromStdString(DescribeColour(App().GetLanguageManager(), value));
+}
+
+std::optional<std::pair<PixelPoint, PixelPoint>> CCarEdi::MarkingInProgress() const {
+    if (!tools_.Marking()) {
+        return std::nullopt;
+    }
+    return std::pair{tools_.PressPoint(), tools_.CurrentPoint()};
+}
+
+void CCarEdi::NotifyTickDemand() {
+    const bool wanted = WantsTicks();
+    if (wanted != tickDemand_) {
+        tickDemand_ = wanted;
+        if (tickDemandChanged_) {
+            tickDemandChanged_();
+        }
+    }
+}
+
+// ---- The marked area and the context menu -------------------------------------------------------------
+
+void CCarEdi::SetMarkRect(std::optional<PixelRect> mark) {
+    if (mark_) {
+        viewport()->update();
+    }
+    mark_ = mark;
+    RestartFrame();
+    if (mark_) {
+        viewport()->update();
+    }
+    NotifyTickDemand();
+    if (CMainFrame* frame = App().MainFrame()) {
+        frame->Router().RequestUpdate();
+    }
+}
+
+void CCarEdi::SetMark(PixelPoint a, PixelPoint b) {
+    // Normalised and held inside the view.
+    const PixelRect cut = PixelRect::Spanning(a, b).ClippedTo({0, 0, Width() - 1, Height() - 1});
+    SetMarkRect(cut.HasPixels() ? std::optional<PixelRect>(cut) : std::nullopt);
+}
+
+void CCarEdi::ShowContextMenu(std::optional<PixelPoint> at) {
+    if (at) {
+        contextSegment_ = ContextSegmentAt(at->x, at->y);
+    }
+    CMainFrame* frame = App().MainFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    // Context menus are localised each time they are loaded.
+    contextMenu_ = BuildMenu(kCarEditorContextMenu, frame->Router(), App().GetLanguageManager());
+    QMenu* popup = ContextPopup(contextMenu_.get());
+    if (popup == nullptr) {
+        return;
+    }
+    frame->Router().UpdateMenu(popup);
+    popupRunner_(*popup, LastGlobalPoint());
+}
+
+// ---- Commands ------------------------------------------------------------------------------------------
+
+void CCarEdi::RunTransform(PixelTransform transform) {
+    if (!ShowsView()) {
+        return;
+    }
+    const PixelRect whole{0, 0, Width() - 1, Height() - 1};
+    const PixelRect area = mark_ ? mark_->ClippedTo(whole) : whole;
+    if (!area.HasPixels()) {
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode()));
+    TransformArea(canvas, area, transform);
+    canvas.Finish();
+    if (SingleUndo()) {
+        doc_->Model().CloseUndoGroup();
+    }
+    QGuiApplication::restoreOverrideCursor();
+    doc_->NotifyStateChanged();
+}
+
+bool CCarEdi::OnCommand(int id) {
+    switch (id) {
+        case ID_ZOOM_IN:
+        case ID_ZOOM_OUT:
+            // The middle of the window stays where it is, as the zoom tool keeps its pixel.
+            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
+            return true;
+        case ID_EDIT_SELECT_ALL:
+            if (ShowsView()) {
+                SetMarkRect(PixelRect{0, 0, Width() - 1, Height() - 1});
+            }
+            return true;
+        case ID_MIRROR_VERTICAL:
+            RunTransform(PixelTransform::MirrorVertically);
+            return true;
+        case ID_MIRROR_HORIZONTAL:
+            RunTransform(PixelTransform::MirrorHorizontally);
+            return true;
+        case ID_ROTATE_DOWN:
+            RunTransform(PixelTransform::ShiftDown);
+            return true;
+        case ID_ROTATE_UP:
+            RunTransform(PixelTransform::ShiftUp);
+            return true;
+        case ID_ROTATE_RIGHT:
+            RunTransform(PixelTransform::ShiftRight);
+            return true;
+        case ID_ROTATE_LEFT:
+            RunTransform(PixelTransform::ShiftLeft);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
+    switch (id) {
+        case ID_ZOOM_IN:
+            enabled = ShowsView() && zoom_ < kMaxZoom;
+            return true;
+        case ID_ZOOM_OUT:
+            enabled = ShowsView() && zoom_ > kMinZoom;
+            return true;
+        case ID_EDIT_SELECT_ALL:
+        case ID_MIRROR_VERTICAL:
+        case ID_MIRROR_HORIZONTAL:
+        case ID_ROTATE_DOWN:
+        case ID_ROTATE_UP:
+        case ID_ROTATE_RIGHT:
+        case ID_ROTATE_LEFT:
+            enabled = ShowsView();
+            return true;
+        default:
+            return false;
+    }
+}
+
+// ---- Painting
+// ----------------------------------------------------------------------------------------------
+
+void CCarEdi::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QPoint scroll = ScrollPosition();
+    painter.translate(-scroll);
+    PaintView(painter, event->rect().translated(scroll));
+}
+
+void CCarEdi::PaintView(QPainter& painter, const QRect& area) {
+    const GeneralSettings& settings = App().Settings();
+    painter.fillRect(area, ToQColor(settings.fgsvBg));
+    if (!ShowsView() || picture_.isNull()) {
+        return;
+    }
+    painter.save();
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect image(0, 0, Width() * zoom_, Height() * zoom_);
+    if (image.intersects(area)) {
+        painter.drawImage(image, picture_);
+    }
+    if (zoom_ >= settings.showBorders) {
+        PaintBordersAndMarkers(painter);
+    }
+    if (ShowsSpecialMarks()) {
+        const QRect visible = area.intersected(image);
+        std::vector<MarkPoint> marks;
+        if (!visible.isEmpty()) {
+            const VehicleDocument& model = doc_->Model();
+            for (int y = visible.top() / zoom_; y <= visible.bottom() / zoom_; ++y) {
+                for (int x = visible.left() / zoom_; x <= visible.right() / zoom_; ++x) {
+                    const PaletteIndex value = model.GetPixel(set_, car_, view_, x, y);
+                    if (SpecialMarkOf(value) != SpecialMark::None) {
+                        marks.push_back({{x, y}, value});
+                    }
+                }
+            }
+        }
+        PaintSpecialMarks(painter, marks);
+    }
+    PaintOverlays(painter, area);
+    painter.restore();
+}
+
+void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {
+    const VehicleDocument& model = doc_->Model();
+    const int length = model.CarAt(set_, car_).length;
+    const int width = Width() * zoom_;
+    const int height = Height() * zoom_;
+    painter.setPen(QPen(Qt::white, 0, Qt::DotLine));
+    const bool horizontal = IsHorizontalView(view_);
+    for (int band = 1; band < length; ++band) {
+        if (horizontal) {
+            painter.drawLine(8 * band * zoom_, 0, 8 * band * zoom_, height - 1);
+        } else {
+            painter.drawLine(0, 4 * band * zoom_, width - 1, 4 * band * zoom_);
+        }
+    }
+    const QColor light = FromRgb(steam::kLightBarColour);
+    const QColor dark = FromRgb(steam::kDarkBarColour);
+    for (int band = 0; band < length; ++band) {
+        const int segment = SegmentOfBand(view_, length, band);
+        const auto marker = SteamMarkerOf(view_, band, model.SegmentWord(set_, car_, view_, segment), zoom_);
+        if (!marker) {
+            continue;
+        }
+        if (horizontal) {
+            painter.fillRect(marker->start, height + kLightBarOffset, marker->extent, steam::kBarThickness,
+                             light);
+            painter.fillRect(marker->start, height + kDarkBarOffset, marker->extent, steam::kBarThickness,
+                             dark);
+        } else {
+            painter.fillRect(width + kLightBarOffset, marker->start, steam::kBarThickness, marker->extent,
+                             light);
+            painter.fillRect(width + kDarkBarOffset, marker->start, steam::kBarThickness, marker->extent,
+                             dark);
+        }
+    }
+}
+
+// ---- Mouse and keys
+// -------------------------------------------------------------------------------------------
+
+void CCarEdi::mousePressEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    std::optional<CarToolSurface> surface = ToolSurface();
+    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() || !surface) {
+        event->ignore();
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    SetLastWindowPoint(point);
+    tools_.Press(*surface, CurrentMode(), ToolButton(button), PixelAtWindow(point));
+    doc_->NotifyStateChanged();
+    NotifyTickDemand();
+    ShowStatusAndCursor(PixelAtWindow(point));
+}
+
+void CCarEdi::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    SetLastWindowPoint(point);
+    const std::optional<PixelPoint> hit = PixelAtWindow(point);
+    if (tools_.Active()) {
+        if (std::optional<CarToolSurface> surface = ToolSurface()) {
+            tools_.Move(*surface, hit);
+        }
+    }
+    ShowStatusAndCursor(hit);
+}
+
+void CCarEdi::mouseReleaseEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    if (!tools_.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
+        ToolButton(button) != tools_.Button()) {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    SetLastWindowPoint(point);
+    SetLastGlobalPoint(event->globalPosition().toPoint());
+    const std::optional<PixelPoint> hit = PixelAtWindow(point);
+    if (std::optional<CarToolSurface> surface = ToolSurface()) {
+        tools_.Release(*surface, ToolButton(button), hit, (event->modifiers() & Qt::ControlModifier) != 0);
+        if (doc_ != nullptr) {
+            doc_->NotifyStateChanged();
+        }
+    } else {
+        tools_.Cancel();
+    }
+    NotifyTickDemand();
+    ShowStatusAndCursor(hit);
+}
+
+void CCarEdi::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::KeypadModifier) != 0 &&
+        (modifiers & (Qt::ControlModifier | Qt::ShiftModifier)) == 0 &&
+        (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus)) {
+        OnCommand(event->key() == Qt::Key_Plus ? ID_ZOOM_IN : ID_ZOOM_OUT);
+        return;
+    }
+    PixelEditView::keyPressEvent(event);
+}
+
+}  // namespace zobl

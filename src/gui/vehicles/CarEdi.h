@@ -1,0 +1,123 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QImage>
+#include <QPointer>
+
+#include "core/vehicles/CarViewCanvas.h"
+#include "core/vehicles/SteamProperties.h"
+#include "gui/drawing/PixelEditView.h"
+
+class QMenu;
+
+namespace zobl {
+
+class CBug1App;
+class CFGSDoc;
+class CUBStack;
+
+// The car editor: one view of one car magnified (zoom 1..10), drawn with the ten mouse tools
+// and both buttons. Beside the picture it shows the segment borders and steam markers from
+// SHOWBORDERS on, and special colours are marked from SHOWTRANSCOL on. It keeps the marked
+// area for select all, mirror and rotate, and remembers the band of the last right click for
+// the steam properties.
+class CCarEdi : public PixelEditView {
+    Q_OBJECT
+public:
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 10;
+    static constexpr int kWorkStackStep = 2048;
+    static constexpr int kMarkerMargin = 14;  // room for the two marker bars beside the picture
+    static constexpr int kStackError = 103;
+
+    explicit CCarEdi(CBug1App& app, QWidget* parent = nullptr);
+    ~CCarEdi() override;
+
+    // Shows view `view` (0..3) of car (set, car) of doc, or nothing with doc null. The marked
+    // area is kept when it fits the new view and cut to it otherwise.
+    void SetView(CFGSDoc* doc, int set, int car, int view);
+    void ClearView() { SetView(nullptr, -1, -1, -1); }
+    bool ShowsView() const;
+    int ShownView() const noexcept { return view_; }
+    // The picture follows the pixels (after any change of the document or the colours).
+    void Refresh();
+
+    int Zoom() const noexcept { return zoom_; }
+    bool SetZoom(int zoom) { return SetZoomLevel(zoom); }
+    std::optional<PixelRect> MarkRect() const { return mark_; }
+    void SetMarkRect(std::optional<PixelRect> mark);
+    ContextSegment GetContextSegment() const noexcept { return contextSegment_; }
+    void SetContextSegment(ContextSegment segment) { contextSegment_ = segment; }
+    bool Dragging() const override { return tools_.Active(); }
+    bool WantsTicks() const { return tools_.Active() || mark_.has_value(); }
+    // Timer step of the main frame (hint 2).
+    void OnTick() { OnTickStep(); }
+
+    // The commands the vehicle view hands to its car editor: zoom, select all, mirror, rotate.
+    bool OnCommand(int id);
+    bool OnUpdateCommand(int id, bool& enabled) const;
+
+    // The window point of the centre of a pixel's square.
+    QPoint WindowPointOf(PixelPoint p) const;
+    void PaintView(QPainter& painter, const QRect& area);
+
+    // Told when the editor starts or stops needing the tick.
+    void SetTickDemandChanged(std::function<void()> changed) { tickDemandChanged_ = std::move(changed); }
+    // Shows the context menu; tests put their own in place of QMenu::exec.
+    using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
+    void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    using PixelEditView::Zoom;
+
+    int Width() const;
+    int Height() const;
+    std::optional<CarToolSurface> ToolSurface();
+
+    QRect PixelSquare(PixelPoint p) const override;
+    QRect AreaRect(const PixelRect& area) const override;
+    std::optional<PixelPoint> HitTestView(QPoint viewPoint) const override;
+    QSize Extent() const override;
+    int ZoomLevel() const override { return zoom_; }
+    bool ApplyZoom(int zoom) override;
+    QCursor ModeCursor(MouseMode mode) const override;
+    QString PixelStatus(PixelPoint p) const override;
+    std::optional<PixelRect> FramedArea() const override { return mark_; }
+    std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const override;
+    void NotifyTickDemand() override;
+
+    void ClearMark() override { SetMarkRect(std::nullopt); }
+    bool StartsMarkDrag(PixelPoint p) const override { return mark_ && mark_->Contains(p); }
+    void SetMark(PixelPoint a, PixelPoint b) override;
+    void ShowContextMenu(std::optional<PixelPoint> at) override;
+
+    void RunTransform(PixelTransform transform);
+    void PaintBordersAndMarkers(QPainter& painter);
+
+    QPointer<CFGSDoc> doc_;
+    int set_ = -1;
+    int car_ = -1;
+    int view_ = -1;
+    int zoom_ = kMinZoom;
+    std::optional<PixelRect> mark_;
+    ContextSegment contextSegment_{0, 0};
+    ToolSession<CarToolSurface> tools_{*this, ToolRules{true, true}};
+    std::unique_ptr<CUBStack> workStack_;
+    QImage picture_;  // the view's pixels in the current colours
+    bool tickDemand_ = false;
+    std::function<void()> tickDemandChanged_;
+    std::unique_ptr<QMenu> contextMenu_;
+    PopupRunner popupRunner_;
+};
+
+}  // namespace zobl

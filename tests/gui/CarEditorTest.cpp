@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/vehicles/CarEdi.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
+
+namespace zobl {
+namespace {
+
+constexpr PaletteIndex kColour1 = 17;
+constexpr PaletteIndex kColour2 = 30;
+
+// A car of length 4 whose view 2 (32 x 14) is shown in the car editor at zoom 4.
+class CarEditor : public ::testing::Test, public test::AppFixture {
+protected:
+    void SetUp() override {
+        StartApp({}, true);
+        app->MainFrame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+        doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+        VehicleDocument& model = doc->Model();
+        ASSERT_TRUE(model.AddVehicleSet("S", 1));
+        ASSERT_TRUE(model.AddCar(0, 0, "Lok", "", "", 4, nullptr, 1));
+        model.ResetUndoHistory();
+        model.Notify({VehicleHintCode::RebuildAll});
+        view = dynamic_cast<CFGSView*>(doc->Views().front());
+        view->resize(700, 400);
+        ShowView(6);
+        editor = view->CarEditor();
+        editor->SetZoom(4);
+        app->SetColor1(kColour1);
+        app->SetColor2(kColour2);
+        QCoreApplication::processEvents();
+    }
+    // The car's child item with this image.
+    void ShowView(int image) {
+        QTreeWidgetItem* car = view->Tree()->CarItem(0, 0);
+        for (int k = 0; k < car->childCount(); ++k) {
+            if (VehicleTree::TargetOf(car->child(k))->image == image) {
+                view->Tree()->SelectItem(car->child(k));
+            }
+        }
+    }
+    void Mode(MouseMode mode) { app->SetMouseMode(mode); }
+    QPoint At(int x, int y) const { return editor->WindowPointOf({x, y}); }
+    PaletteIndex Px(int x, int y) const { return doc->Model().GetPixel(0, 0, 2, x, y); }
+    void Click(Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(editor->viewport(), button, keys, at);
+    }
+    void Drag(Qt::MouseButton button, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
+        QTest::mousePress(editor->viewport(), button, keys, from);
+        QTest::mouseMove(editor->viewport(), to);
+        QTest::mouseRelease(editor->viewport(), button, keys, to);
+    }
+    QImage Grab() const {
+        QImage image(400, 120, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        editor->PaintView(painter, image.rect());
+        return image;
+    }
+
+    CFGSDoc* doc = nullptr;
+    CFGSView* view = nullptr;
+    CCarEdi* editor = nullptr;
+};
+
+TEST_F(CarEditor, ClicksHitThePixelUnderThePointer) {
+    Mode(MouseMode::Freehand);
+    Click(Qt::LeftButton, QPoint(9, 5));  // zoom 4, no scrolling: pixel (2, 1)
+    EXPECT_EQ(Px(2, 1), kColour1);
+    // Beside the picture nothing happens.
+    Click(Qt::LeftButton, QPoint(32 * 4 + 3, 5));
+    EXPECT_EQ(doc->Model().UndoCount(), 1);
+    EXPECT_TRUE(view->CarEditorArea()->isVisible());
+}
+
+TEST_F(CarEditor, EveryToolWithEitherButton) {
+    struct Case {
+        MouseMode mode;
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers keys;
+        PixelPoint probe;  // after a drag from (1, 1) to (5, 3)
+        PaletteIndex expected;
+    };
+    const Case cases[] = {
+        {MouseMode::Freehand, Qt::RightButton, {}, {1, 1}, kColour2},  // colour 2 from the first pixel on
+        {MouseMode::Freehand, Qt::LeftButton, {}, {3, 2}, kColour1},   // the stroke is joined
+        {MouseMode::Line, Qt::RightButton, {}, {3, 2}, kColour2},
+        {MouseMode::Rectangle, Qt::LeftButton, {}, {5, 2}, kColour1},
+        {MouseMode::Rectangle, Qt::LeftButton, {}, {3, 2}, TransparentIndex},
+        {MouseMode::FilledRectangle, Qt::RightButton, {}, {3, 2}, kColour2},
+        {MouseMode::FilledRectangle, Qt::RightButton, Qt::ControlModifier, {1, 3}, kColour1},
+        {MouseMode::Fill, Qt::RightButton, {}, {31, 13}, kColour2},
+        {MouseMode::Fill, Qt::LeftButton, {}, {0, 13}, kColour1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        // A fresh transparent view for every case.
+        for (int y = 0; y < 14; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                doc->Model().SetPixel(0, 0, 2, x, y, TransparentIndex, false, 0);
+            }
+        }
+        ShowView(6);
+        Mode(c.mode);
+        Drag(c.button, At(1, 1), At(5, 3), c.keys);
+        EXPECT_EQ(Px(c.probe.x, c.probe.y), c.expected);
+    }
+}
+
+TEST_F(CarEditor, ColourToolsMarkAndZoom) {
+    doc->Model().SetPixel(0, 0, 2, 4, 4, 40, false, 0);
+    // Replace colour: the pressed pixel's colour becomes the other button's.
+    Mode(MouseMode::ReplaceColor);
+    Click(Qt::RightButton, At(4, 4));
+    EXPECT_EQ(app->GetColor1(), 40);
+    EXPECT_EQ(Px(4, 4), kColour2);
+    // The pipette takes a colour and goes back to the mode before it.
+    Mode(MouseMode::Mark);
+    Mode(MouseMode::PickColor);
+    Click(Qt::LeftButton, At(4, 4));
+    EXPECT_EQ(app->GetColor1(), kColour2);
+    EXPECT_EQ(app->GetMouseMode(), MouseMode::Mark);
+    // Marking: the extent shows from the press on, the mark is normalised.
+    QTest::mousePress(editor->viewport(), Qt::LeftButton, {}, At(6, 5));
+    EXPECT_EQ(app->MainFrame()->MessageText(), QStringLiteral("1x1"));
+    QTest::mouseMove(editor->viewport(), At(2, 3));
+    QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, At(2, 3));
+    ASSERT_TRUE(editor->MarkRect().has_value());
+    EXPECT_EQ(*editor->MarkRect(), (PixelRect{2, 3, 6, 5}));
+    // Zoom tool and commands stop at 10 and 1.
+    Mode(MouseMode::Zoom);
+    for (int i = 0; i < 8; ++i) {
+        Click(Qt::LeftButton, At(0, 0));
+    }
+    EXPECT_EQ(editor->Zoom(), 10);
+    CommandState in;
+    ASSERT_TRUE(view->OnUpdateCommand(ID_ZOOM_IN, in));
+    EXPECT_FALSE(in.enabled);
+    for (int i = 0; i < 12; ++i) {
+        view->OnCommand(ID_ZOOM_OUT);
+    }
+    EXPECT_EQ(editor->Zoom(), 1);
+    CommandState out;
+    ASSERT_TRUE(view->OnUpdateCommand(ID_ZOOM_OUT, out));
+    EXPECT_FALSE(out.enabled);
+}
+
+TEST_F(CarEditor, FillOnItsOwnColourTakesNoStep) {
+    doc->SetModifiedFlag(false);
+    Mode(MouseMode::Fill);
+    app->SetColor1(TransparentIndex);
+    Click(Qt::LeftButton, At(3, 3));
+    EXPECT_EQ(doc->Model().UndoCount(), 0);
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(CarEditor, MirrorWorksOnTheMarkOrTheWholeView) {
+    VehicleDocument& model = doc->Model();
+    for (int y = 0; y < 14; ++y) {
+        model.SetPixel(0, 0, 2, 0, y, PaletteIndex(y + 1), false, 0);
+    }
+    editor->SetMarkRect(PixelRect{0, 2, 3, 4});
+    ASSERT_TRUE(view->OnCommand(ID_MIRROR_VERTICAL));
+    EXPECT_EQ(Px(0, 2), 5);
+    EXPECT_EQ(Px(0, 3), 4);  // the middle row of three stays
+    EXPECT_EQ(Px(0, 4), 3);
+    editor->SetMarkRect(std::nullopt);
+    ASSERT_TRUE(view->OnCommand(ID_MIRROR_VERTICAL));
+    EXPECT_EQ(Px(0, 0), 14);
+    EXPECT_EQ(Px(0, 13), 1);
+    // A mark from a longer view is cut to a shorter one.
+    editor->SetMarkRect(PixelRect{0, 0, 31, 13});
+    ShowView(7);  // view 0: 8 x 16
+    ASSERT_TRUE(editor->MarkRect().has_value());
+    EXPECT_EQ(*editor->MarkRect(), (PixelRect{0, 0, 7, 13}));
+}
+
+TEST_F(CarEditor, RightClickRemembersTheBandForTheSteamMarker) {
+    bool popupShown = false;
+    editor->SetPopupRunner([&popupShown](QMenu&, const QPoint&) { popupShown = true; });
+    Mode(MouseMode::View);
+    Click(Qt::RightButton, At(20, 5));
+    EXPECT_TRUE(popupShown);
+    EXPECT_EQ(editor->GetContextSegment(), (ContextSegment{2, 1}));
+    doc->SetDialogRunner([](QDialog& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("half1073"))->click();
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok1")), Qt::LeftButton);
+        return dialog.result();
+    });
+    ASSERT_TRUE(view->OnCommand(ID_VEHICLE_STEAM));
+    EXPECT_EQ(doc->Model().SegmentWord(0, 0, 2, 1), 0x80);
+    // The half marker of band 2 lies under columns 16..19 (zoom 4: x 64..79), two bars.
+    const QImage image = Grab();
+    const int lightBar = 14 * 4 + 2 + 2;
+    EXPECT_EQ(image.pixel(70, lightBar), qRgb(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(image.pixel(70, 14 * 4 + 8 + 2), qRgb(0x5C, 0x5C, 0x5C));
+    EXPECT_NE(image.pixel(82, lightBar), qRgb(0xC0, 0xC0, 0xC0));
+    EXPECT_NE(image.pixel(60, lightBar), qRgb(0xC0, 0xC0, 0xC0));
+}
+
+}  // namespace
+}  // namespace zobl
