@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -150,6 +151,56 @@ void PixelEditView::wheelEvent(QWheelEvent* event) {
         ZoomKeepingPixel(step, point);
     }
     event->accept();
+}
+
+// ---- Mouse: hit-test and hand on to the tools ---------------------------------------------------------
+
+namespace {
+MouseButton ToolButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
+}
+}  // namespace
+
+void PixelEditView::mousePressEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    const QPoint point = event->position().toPoint();
+    // One drag at a time: a second button joins nothing.
+    if ((button != Qt::LeftButton && button != Qt::RightButton) || Dragging()) {
+        event->ignore();
+        return;
+    }
+    lastWindowPoint_ = point;
+    if (!ToolPress(ToolButton(button), PixelAtWindow(point))) {
+        event->ignore();
+        return;
+    }
+    NotifyTickDemand();
+    ShowStatusAndCursor(PixelAtWindow(point));
+}
+
+void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
+    lastWindowPoint_ = event->position().toPoint();
+    const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
+    if (Dragging()) {
+        ToolMove(hit);
+    }
+    ShowStatusAndCursor(hit);
+}
+
+void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    if (!Dragging() || (button != Qt::LeftButton && button != Qt::RightButton) ||
+        ToolButton(button) != ToolButtonDown()) {
+        return;
+    }
+    lastWindowPoint_ = event->position().toPoint();
+    lastGlobalPoint_ = event->globalPosition().toPoint();
+    const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
+    if (!ToolRelease(ToolButton(button), hit, (event->modifiers() & Qt::ControlModifier) != 0)) {
+        ToolCancel();
+    }
+    NotifyTickDemand();
+    ShowStatusAndCursor(hit);
 }
 
 // ---- Ticks: auto-scroll and the marching frame -------------------------------------------------------

@@ -72,6 +72,15 @@ protected:
     // The tick demand may have changed.
     virtual void NotifyTickDemand() = 0;
 
+    // ---- The window's tool session, which the shared mouse handling drives. Each returns
+    // false when there is nothing to draw on (the press is then not taken).
+    virtual MouseButton ToolButtonDown() const = 0;
+    virtual bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) = 0;
+    virtual void ToolMove(std::optional<PixelPoint> hit) = 0;
+    virtual bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) = 0;
+    // No release will come (the window lost what it drew on).
+    virtual void ToolCancel() = 0;
+
     // ---- Shared behaviour.
     void UpdateScrollSizes();
     // Recomputes the extent and repaints; false when the zoom stays.
@@ -114,6 +123,9 @@ protected:
     bool FillDiagonal() const override;
     bool SingleUndo() const override;
 
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;

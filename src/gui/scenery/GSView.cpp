@@ -35,14 +35,6 @@ namespace {
 
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr const char* kStackErrorText = "Internal Error creating stack frame!";
-std::optional<PixelPoint> AbsoluteOf(std::optional<PixelAddress> hit) {
-    return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
-}
-
-MouseButton ToolButton(Qt::MouseButton button) {
-    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
-}
-
 QRect ToQRect(const ScreenRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
@@ -409,53 +401,33 @@ void CGSView::PaintSceneryMarks(QPainter& painter, const QRect& area) {
 
 // ---- Mouse ----------------------------------------------------------------------------------------
 
-void CGSView::mousePressEvent(QMouseEvent* event) {
-    const Qt::MouseButton button = event->button();
+bool CGSView::ToolPress(MouseButton button, std::optional<PixelPoint> hit) {
     CGSDoc* doc = Doc();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() || doc == nullptr) {
-        // One drag at a time: a second button joins nothing.
-        event->ignore();
-        return;
+    if (doc == nullptr) {
+        return false;
     }
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
     SceneryToolSurface surface = ToolSurface();
-    tools_.Press(surface, CurrentMode(), ToolButton(button), AbsoluteOf(HitTestWindow(point)));
+    tools_.Press(surface, CurrentMode(), button, hit);
     doc->NotifyStateChanged();
-    NotifyTickDemand();
+    return true;
 }
 
-void CGSView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
-    const std::optional<PixelAddress> hit = HitTestWindow(point);
-    if (tools_.Active() && Doc() != nullptr) {
+void CGSView::ToolMove(std::optional<PixelPoint> hit) {
+    if (Doc() != nullptr) {
         SceneryToolSurface surface = ToolSurface();
-        tools_.Move(surface, AbsoluteOf(hit));
+        tools_.Move(surface, hit);
     }
-    ShowStatusAndCursor(AbsoluteOf(hit));
 }
 
-void CGSView::mouseReleaseEvent(QMouseEvent* event) {
-    const Qt::MouseButton button = event->button();
-    if (!tools_.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
-        ToolButton(button) != tools_.Button()) {
-        return;
+bool CGSView::ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) {
+    CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return false;
     }
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
-    SetLastGlobalPoint(event->globalPosition().toPoint());
-    const std::optional<PixelAddress> hit = HitTestWindow(point);
-    if (CGSDoc* doc = Doc()) {
-        SceneryToolSurface surface = ToolSurface();
-        tools_.Release(surface, ToolButton(button), AbsoluteOf(hit),
-                       (event->modifiers() & Qt::ControlModifier) != 0);
-        doc->NotifyStateChanged();
-    } else {
-        tools_.Cancel();
-    }
-    NotifyTickDemand();
-    ShowStatusAndCursor(AbsoluteOf(hit));
+    SceneryToolSurface surface = ToolSurface();
+    tools_.Release(surface, button, hit, ctrl);
+    doc->NotifyStateChanged();
+    return true;
 }
 
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -77,9 +77,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -104,6 +101,11 @@ private:
     std::optional<PixelRect> FramedArea() const override;
     std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const override;
     void NotifyTickDemand() override;
+    MouseButton ToolButtonDown() const override { return tools_.Button(); }
+    bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) override;
+    void ToolMove(std::optional<PixelPoint> hit) override;
+    bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) override;
+    void ToolCancel() override { tools_.Cancel(); }
 
     // What the mouse tools ask of this window in particular.
     void ClearMark() override { ClearMarkedArea(); }

@@ -27,10 +27,6 @@ namespace {
 constexpr int kLightBarOffset = steam::kLightBarOffset;
 constexpr int kDarkBarOffset = steam::kDarkBarOffset;
 
-MouseButton ToolButton(Qt::MouseButton button) {
-    return button == Qt::LeftButton ? MouseButton::Left : MouseButton::Right;
-}
-
 QColor FromRgb(std::uint32_t rgb) {
     return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
@@ -393,53 +389,30 @@ void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {
 // ---- Mouse and keys
 // -------------------------------------------------------------------------------------------
 
-void CCarEdi::mousePressEvent(QMouseEvent* event) {
-    const Qt::MouseButton button = event->button();
+bool CCarEdi::ToolPress(MouseButton button, std::optional<PixelPoint> hit) {
     std::optional<CarToolSurface> surface = ToolSurface();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() || !surface) {
-        event->ignore();
-        return;
+    if (!surface) {
+        return false;
     }
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
-    tools_.Press(*surface, CurrentMode(), ToolButton(button), PixelAtWindow(point));
+    tools_.Press(*surface, CurrentMode(), button, hit);
     doc_->NotifyStateChanged();
-    NotifyTickDemand();
-    ShowStatusAndCursor(PixelAtWindow(point));
+    return true;
 }
 
-void CCarEdi::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
-    const std::optional<PixelPoint> hit = PixelAtWindow(point);
-    if (tools_.Active()) {
-        if (std::optional<CarToolSurface> surface = ToolSurface()) {
-            tools_.Move(*surface, hit);
-        }
-    }
-    ShowStatusAndCursor(hit);
-}
-
-void CCarEdi::mouseReleaseEvent(QMouseEvent* event) {
-    const Qt::MouseButton button = event->button();
-    if (!tools_.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
-        ToolButton(button) != tools_.Button()) {
-        return;
-    }
-    const QPoint point = event->position().toPoint();
-    SetLastWindowPoint(point);
-    SetLastGlobalPoint(event->globalPosition().toPoint());
-    const std::optional<PixelPoint> hit = PixelAtWindow(point);
+void CCarEdi::ToolMove(std::optional<PixelPoint> hit) {
     if (std::optional<CarToolSurface> surface = ToolSurface()) {
-        tools_.Release(*surface, ToolButton(button), hit, (event->modifiers() & Qt::ControlModifier) != 0);
-        if (doc_ != nullptr) {
-            doc_->NotifyStateChanged();
-        }
-    } else {
-        tools_.Cancel();
+        tools_.Move(*surface, hit);
     }
-    NotifyTickDemand();
-    ShowStatusAndCursor(hit);
+}
+
+bool CCarEdi::ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) {
+    std::optional<CarToolSurface> surface = ToolSurface();
+    if (!surface) {
+        return false;
+    }
+    tools_.Release(*surface, button, hit, ctrl);
+    doc_->NotifyStateChanged();
+    return true;
 }
 
 void CCarEdi::keyPressEvent(QKeyEvent* event) {

@@ -72,9 +72,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -95,6 +92,11 @@ private:
     std::optional<PixelRect> FramedArea() const override { return mark_; }
     std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const override;
     void NotifyTickDemand() override;
+    MouseButton ToolButtonDown() const override { return tools_.Button(); }
+    bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) override;
+    void ToolMove(std::optional<PixelPoint> hit) override;
+    bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) override;
+    void ToolCancel() override { tools_.Cancel(); }
 
     void ClearMark() override { SetMarkRect(std::nullopt); }
     bool StartsMarkDrag(PixelPoint p) const override { return mark_ && mark_->Contains(p); }
