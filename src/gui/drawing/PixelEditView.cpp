@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -14,6 +16,7 @@
 #include "gui/app/Bug1App.h"
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
+#include "gui/app/MenuResources.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -53,6 +56,7 @@ PixelEditView::PixelEditView(CBug1App& app, QWidget* parent) : QAbstractScrollAr
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
+    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
     // A key or the pipette may change the mode while the pointer rests on the pixels.
     connect(&app_, &CBug1App::MouseModeChanged, this,
             [this] { ShowCursor(PixelAtWindow(lastWindowPoint_)); });
@@ -64,7 +68,7 @@ MouseMode PixelEditView::CurrentMode() const {
     return app_.GetMouseMode();
 }
 
-// ---- Scrolling and zoom ----------------------------------------------------------------------------
+// ---- Scrolling and zoom -------------------------------------------------------------------------
 
 QPoint PixelEditView::ScrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
@@ -153,7 +157,29 @@ void PixelEditView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-// ---- Mouse: hit-test and hand on to the tools ---------------------------------------------------------
+void PixelEditView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QPoint scroll = ScrollPosition();
+    painter.translate(-scroll);
+    PaintView(painter, event->rect().translated(scroll));
+}
+
+void PixelEditView::RunContextMenu(int resource, QPoint globalPoint) {
+    CMainFrame* frame = app_.MainFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    // Context menus are localised each time they are loaded.
+    contextMenu_ = BuildMenu(resource, frame->Router(), app_.GetLanguageManager());
+    QMenu* popup = ContextPopup(contextMenu_.get());
+    if (popup == nullptr) {
+        return;
+    }
+    frame->Router().UpdateMenu(popup);
+    popupRunner_(*popup, globalPoint);
+}
+
+// ---- Mouse: hit-test and hand on to the tools ---------------------------------------------------
 
 namespace {
 MouseButton ToolButton(Qt::MouseButton button) {
@@ -203,7 +229,7 @@ void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     ShowStatusAndCursor(hit);
 }
 
-// ---- Ticks: auto-scroll and the marching frame -------------------------------------------------------
+// ---- Ticks: auto-scroll and the marching frame --------------------------------------------------
 
 void PixelEditView::OnTickStep() {
     if (Dragging()) {
@@ -248,7 +274,7 @@ void PixelEditView::AutoScroll() {
     }
 }
 
-// ---- Previews, frames and repainting -------------------------------------------------------------------
+// ---- Previews, frames and repainting ------------------------------------------------------------
 
 std::vector<QRect> PixelEditView::FrameRects(const PixelRect& area) const {
     const QRect r = AreaRect(area);
@@ -388,7 +414,7 @@ void PixelEditView::PaintSpecialMarks(QPainter& painter, const std::vector<MarkP
     }
 }
 
-// ---- Status line and cursor ------------------------------------------------------------------------------
+// ---- Status line and cursor ---------------------------------------------------------------------
 
 void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
     QString text;
@@ -413,7 +439,7 @@ void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
     }
 }
 
-// ---- What the tools ask, the same for every window --------------------------------------------------------
+// ---- What the tools ask, the same for every window ----------------------------------------------
 
 DrawingColours PixelEditView::Colours() const {
     return {static_cast<PaletteIndex>(app_.GetColor1()), static_cast<PaletteIndex>(app_.GetColor2())};

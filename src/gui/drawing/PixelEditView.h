@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -10,6 +12,7 @@
 
 #include "core/drawing/ToolSession.h"
 
+class QMenu;
 class QPainter;
 
 namespace zobl {
@@ -36,6 +39,13 @@ public:
     // The scroll position: the view point at the window's top-left corner.
     QPoint ScrollPosition() const;
     void ScrollTo(QPoint position);
+    // Paints the view's area (view coordinates) onto painter, whose origin is the view's. The
+    // window paints through it; so do the tests and benchmarks, offscreen.
+    virtual void PaintView(QPainter& painter, const QRect& area) = 0;
+
+    // Shows context menus; tests put their own in place of QMenu::exec.
+    using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
+    void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
 
 protected:
     PixelEditView(CBug1App& app, QWidget* parent = nullptr);
@@ -107,6 +117,9 @@ protected:
     bool ShowsSpecialMarks() const;
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
 
+    // Loads context menu `resource` afresh (localised) and shows its popup at globalPoint.
+    void RunContextMenu(int resource, QPoint globalPoint);
+
     QPoint LastWindowPoint() const noexcept { return lastWindowPoint_; }
     void SetLastWindowPoint(QPoint point) { lastWindowPoint_ = point; }
     QPoint LastGlobalPoint() const noexcept { return lastGlobalPoint_; }
@@ -123,6 +136,7 @@ protected:
     bool FillDiagonal() const override;
     bool SingleUndo() const override;
 
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -149,6 +163,8 @@ private:
     int framePhase_ = kFramePhaseCount - 1;
     int wheelRemainder_ = 0;
     int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+    std::unique_ptr<QMenu> contextMenu_;
+    PopupRunner popupRunner_;
 };
 
 }  // namespace zobl

@@ -48,7 +48,6 @@ CGSView::CGSView(CGSDoc& document, CBug1App& app) : PixelEditView(app), document
         // The fill still works without it, on a stack of its own.
         App().ShowInfo(QString::fromLatin1(CBug1App::kAppTitle), QString::fromLatin1(kStackErrorText));
     }
-    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
 }
 
 CGSView::~CGSView() {
@@ -290,13 +289,6 @@ void CGSView::RefreshPicture(const PixelRect* area) {
     }
 }
 
-void CGSView::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    const QPoint scroll = ScrollPosition();
-    painter.translate(-scroll);
-    PaintView(painter, event->rect().translated(scroll));
-}
-
 void CGSView::PaintView(QPainter& painter, const QRect& area) {
     CGSDoc* doc = Doc();
     const GeneralSettings& settings = App().Settings();
@@ -509,19 +501,7 @@ void CGSView::ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPo
         contextSymbol_ = hit->symbol;
         contextRow_ = hit->row;
     }
-    CMainFrame* frame = App().MainFrame();
-    if (frame == nullptr) {
-        return;
-    }
-    if (!contextMenu_) {
-        contextMenu_ = BuildMenu(kSceneryContextMenu, frame->Router(), App().GetLanguageManager());
-    }
-    QMenu* popup = ContextPopup(contextMenu_.get());
-    if (popup == nullptr) {
-        return;
-    }
-    frame->Router().UpdateMenu(popup);
-    popupRunner_(*popup, globalPoint);
+    RunContextMenu(kSceneryContextMenu, globalPoint);
 }
 
 void CGSView::RunTransform(SceneryTransform transform) {

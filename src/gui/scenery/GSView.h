@@ -67,16 +67,11 @@ public:
 
     // Paints the view's area (view coordinates) onto painter, whose origin is the view's. The
     // window paints through it; so do the benchmarks, offscreen.
-    void PaintView(QPainter& painter, const QRect& area);
-
-    // Shows the context menu; tests put their own in place of QMenu::exec.
-    using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
-    void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
+    void PaintView(QPainter& painter, const QRect& area) override;
 
     QSize sizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -130,8 +125,6 @@ private:
     int contextSymbol_ = 0;
     int contextRow_ = 0;
     std::unique_ptr<CUBStack> workStack_;
-    std::unique_ptr<QMenu> contextMenu_;
-    PopupRunner popupRunner_;
     std::vector<QStaticText> labels_;  // "01" .. "36", laid out in labelFont_
     QFont labelFont_;
     QImage picture_;  // ARGB32 premultiplied copy of the display pixels

@@ -40,7 +40,6 @@ CCarEdi::CCarEdi(CBug1App& app, QWidget* parent) : PixelEditView(app, parent) {
         // The fill still works without it, on a stack of its own.
         App().Messages().ShowError(kStackError);
     }
-    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
 }
 
 CCarEdi::~CCarEdi() {
@@ -49,7 +48,7 @@ CCarEdi::~CCarEdi() {
     }
 }
 
-// ---- The view shown --------------------------------------------------------------------------------
+// ---- The view shown -----------------------------------------------------------------------------
 
 void CCarEdi::SetView(CFGSDoc* doc, int set, int car, int view) {
     tools_.Cancel();
@@ -117,7 +116,7 @@ std::optional<CarToolSurface> CCarEdi::ToolSurface() {
     return std::optional<CarToolSurface>(std::in_place, doc_->Model(), set_, car_, view_, workStack_.get());
 }
 
-// ---- Geometry ---------------------------------------------------------------------------------------
+// ---- Geometry -----------------------------------------------------------------------------------
 
 QRect CCarEdi::PixelSquare(PixelPoint p) const {
     return QRect(p.x * zoom_, p.y * zoom_, zoom_, zoom_);
@@ -184,7 +183,7 @@ void CCarEdi::NotifyTickDemand() {
     }
 }
 
-// ---- The marked area and the context menu -------------------------------------------------------------
+// ---- The marked area and the context menu -------------------------------------------------------
 
 void CCarEdi::SetMarkRect(std::optional<PixelRect> mark) {
     if (mark_) {
@@ -211,21 +210,10 @@ void CCarEdi::ShowContextMenu(std::optional<PixelPoint> at) {
     if (at) {
         contextSegment_ = ContextSegmentAt(at->x, at->y);
     }
-    CMainFrame* frame = App().MainFrame();
-    if (frame == nullptr) {
-        return;
-    }
-    // Context menus are localised each time they are loaded.
-    contextMenu_ = BuildMenu(kCarEditorContextMenu, frame->Router(), App().GetLanguageManager());
-    QMenu* popup = ContextPopup(contextMenu_.get());
-    if (popup == nullptr) {
-        return;
-    }
-    frame->Router().UpdateMenu(popup);
-    popupRunner_(*popup, LastGlobalPoint());
+    RunContextMenu(kCarEditorContextMenu, LastGlobalPoint());
 }
 
-// ---- Commands ------------------------------------------------------------------------------------------
+// ---- Commands -----------------------------------------------------------------------------------
 
 void CCarEdi::RunTransform(PixelTransform transform) {
     if (!ShowsView()) {
@@ -304,15 +292,7 @@ bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
     }
 }
 
-// ---- Painting
-// ----------------------------------------------------------------------------------------------
-
-void CCarEdi::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    const QPoint scroll = ScrollPosition();
-    painter.translate(-scroll);
-    PaintView(painter, event->rect().translated(scroll));
-}
+// ---- Painting -----------------------------------------------------------------------------------
 
 void CCarEdi::PaintView(QPainter& painter, const QRect& area) {
     const GeneralSettings& settings = App().Settings();
@@ -386,8 +366,7 @@ void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {
     }
 }
 
-// ---- Mouse and keys
-// -------------------------------------------------------------------------------------------
+// ---- Mouse and keys -----------------------------------------------------------------------------
 
 bool CCarEdi::ToolPress(MouseButton button, std::optional<PixelPoint> hit) {
     std::optional<CarToolSurface> surface = ToolSurface();

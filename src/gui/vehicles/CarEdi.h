@@ -62,16 +62,12 @@ public:
 
     // The window point of the centre of a pixel's square.
     QPoint WindowPointOf(PixelPoint p) const;
-    void PaintView(QPainter& painter, const QRect& area);
+    void PaintView(QPainter& painter, const QRect& area) override;
 
     // Told when the editor starts or stops needing the tick.
     void SetTickDemandChanged(std::function<void()> changed) { tickDemandChanged_ = std::move(changed); }
-    // Shows the context menu; tests put their own in place of QMenu::exec.
-    using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
-    void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -118,8 +114,6 @@ private:
     QImage picture_;  // the view's pixels in the current colours
     bool tickDemand_ = false;
     std::function<void()> tickDemandChanged_;
-    std::unique_ptr<QMenu> contextMenu_;
-    PopupRunner popupRunner_;
 };
 
 }  // namespace zobl
