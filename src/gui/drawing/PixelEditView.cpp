@@ -17,6 +17,7 @@
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
+#include "gui/framework/CommandIds.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -48,6 +49,25 @@ void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
 }
 
 }  // namespace
+
+std::optional<PixelTransform> TransformOfCommand(int id) {
+    switch (id) {
+        case ID_MIRROR_VERTICAL:
+            return PixelTransform::MirrorVertically;
+        case ID_MIRROR_HORIZONTAL:
+            return PixelTransform::MirrorHorizontally;
+        case ID_ROTATE_DOWN:
+            return PixelTransform::ShiftDown;
+        case ID_ROTATE_UP:
+            return PixelTransform::ShiftUp;
+        case ID_ROTATE_RIGHT:
+            return PixelTransform::ShiftRight;
+        case ID_ROTATE_LEFT:
+            return PixelTransform::ShiftLeft;
+        default:
+            return std::nullopt;
+    }
+}
 
 PixelEditView::PixelEditView(CBug1App& app, QWidget* parent) : QAbstractScrollArea(parent), app_(app) {
     setFrameShape(QFrame::NoFrame);

@@ -19,6 +19,10 @@ namespace zobl {
 
 class CBug1App;
 
+// The transform a mirror or rotate command stands for (32792, 32793, 32795, 32797, 32798,
+// 32803), or none.
+std::optional<PixelTransform> TransformOfCommand(int id);
+
 // What every window that edits pixels with the mouse tools does alike: it scrolls a magnified
 // picture, zooms keeping the pixel under the pointer, shows the tools' inverted previews and
 // the marching frame of the marked area, scrolls by itself while a drag leaves the window,

@@ -517,6 +517,10 @@ void CGSView::RunTransform(SceneryTransform transform) {
 
 bool CGSView::OnCommand(int id) {
     CGSDoc* doc = Doc();
+    if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
+        RunTransform(*transform);
+        return true;
+    }
     switch (id) {
         case ID_ZOOM_IN:
         case ID_ZOOM_OUT: {
@@ -525,24 +529,6 @@ bool CGSView::OnCommand(int id) {
             ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, middle);
             return true;
         }
-        case ID_MIRROR_VERTICAL:
-            RunTransform(SceneryTransform::MirrorVertically);
-            return true;
-        case ID_MIRROR_HORIZONTAL:
-            RunTransform(SceneryTransform::MirrorHorizontally);
-            return true;
-        case ID_ROTATE_DOWN:
-            RunTransform(SceneryTransform::ShiftDown);
-            return true;
-        case ID_ROTATE_UP:
-            RunTransform(SceneryTransform::ShiftUp);
-            return true;
-        case ID_ROTATE_RIGHT:
-            RunTransform(SceneryTransform::ShiftRight);
-            return true;
-        case ID_ROTATE_LEFT:
-            RunTransform(SceneryTransform::ShiftLeft);
-            return true;
         case ID_EDIT_SELECT_ALL:
             SetMarkedArea(MarkedArea::All());
             return true;

@@ -236,6 +236,10 @@ void CCarEdi::RunTransform(PixelTransform transform) {
 }
 
 bool CCarEdi::OnCommand(int id) {
+    if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
+        RunTransform(*transform);
+        return true;
+    }
     switch (id) {
         case ID_ZOOM_IN:
         case ID_ZOOM_OUT:
@@ -246,24 +250,6 @@ bool CCarEdi::OnCommand(int id) {
             if (ShowsView()) {
                 SetMarkRect(PixelRect{0, 0, Width() - 1, Height() - 1});
             }
-            return true;
-        case ID_MIRROR_VERTICAL:
-            RunTransform(PixelTransform::MirrorVertically);
-            return true;
-        case ID_MIRROR_HORIZONTAL:
-            RunTransform(PixelTransform::MirrorHorizontally);
-            return true;
-        case ID_ROTATE_DOWN:
-            RunTransform(PixelTransform::ShiftDown);
-            return true;
-        case ID_ROTATE_UP:
-            RunTransform(PixelTransform::ShiftUp);
-            return true;
-        case ID_ROTATE_RIGHT:
-            RunTransform(PixelTransform::ShiftRight);
-            return true;
-        case ID_ROTATE_LEFT:
-            RunTransform(PixelTransform::ShiftLeft);
             return true;
         default:
             return false;
