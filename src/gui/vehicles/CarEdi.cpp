@@ -84,6 +84,7 @@ int CCarEdi::Height() const {
 }
 
 void CCarEdi::Refresh() {
+    scene_ = QImage();
     if (!ShowsView()) {
         picture_ = QImage();
         viewport()->update();
@@ -146,6 +147,7 @@ bool CCarEdi::ApplyZoom(int zoom) {
         return false;
     }
     zoom_ = clamped;
+    scene_ = QImage();
     return true;
 }
 
@@ -281,39 +283,56 @@ bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
 // ---- Painting -----------------------------------------------------------------------------------
 
 void CCarEdi::PaintView(QPainter& painter, const QRect& area) {
-    const GeneralSettings& settings = App().Settings();
-    painter.fillRect(area, ToQColor(settings.fgsvBg));
+    if (scene_.isNull()) {
+        RenderScene();
+    }
+    const QRect scene = area.intersected(scene_.rect());
+    if (!scene.isEmpty()) {
+        painter.drawImage(scene.topLeft(), scene_, scene);
+    }
+    // Beyond the scene (a window larger than the picture) the background.
+    const QRegion rest = QRegion(area) - scene_.rect();
+    for (const QRect& rect : rest) {
+        painter.fillRect(rect, ToQColor(App().Settings().fgsvBg));
+    }
+    if (ShowsView()) {
+        PaintOverlays(painter, area);
+    }
+}
+
+void CCarEdi::RenderScene() {
+    const QSize extent = Extent();
+    scene_ = QImage(std::max(extent.width(), 1), std::max(extent.height(), 1),
+                    QImage::Format_ARGB32_Premultiplied);
+    scene_.fill(ToQColor(App().Settings().fgsvBg));
     if (!ShowsView() || picture_.isNull()) {
         return;
     }
-    painter.save();
-    painter.setClipRect(area);
+    QPainter painter(&scene_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRect image(0, 0, Width() * zoom_, Height() * zoom_);
-    if (image.intersects(area)) {
-        painter.drawImage(image, picture_);
-    }
-    if (zoom_ >= settings.showBorders) {
+    painter.drawImage(QRect(0, 0, Width() * zoom_, Height() * zoom_), picture_);
+    if (zoom_ >= App().Settings().showBorders) {
         PaintBordersAndMarkers(painter);
     }
     if (ShowsSpecialMarks()) {
-        const QRect visible = area.intersected(image);
-        std::vector<MarkPoint> marks;
-        if (!visible.isEmpty()) {
-            const VehicleDocument& model = doc_->Model();
-            for (int y = visible.top() / zoom_; y <= visible.bottom() / zoom_; ++y) {
-                for (int x = visible.left() / zoom_; x <= visible.right() / zoom_; ++x) {
-                    const PaletteIndex value = model.GetPixel(set_, car_, view_, x, y);
-                    if (SpecialMarkOf(value) != SpecialMark::None) {
-                        marks.push_back({{x, y}, value});
-                    }
-                }
+        PaintMarks(painter);
+    }
+}
+
+void CCarEdi::PaintMarks(QPainter& painter) {
+    const VehicleDocument& model = doc_->Model();
+    const int length = model.CarAt(set_, car_).length;
+    const auto plane = model.Plane(set_, car_, view_);
+    std::vector<MarkPoint> marks;
+    for (int y = 0; y < Height(); ++y) {
+        const std::uint8_t* line = plane.data() + PixelOffset(view_, length, 0, y);
+        for (int x = 0; x < Width(); ++x) {
+            if (SpecialMarkOf(line[x]) != SpecialMark::None) {
+                marks.push_back({{x, y}, line[x]});
             }
         }
-        PaintSpecialMarks(painter, marks);
     }
-    PaintOverlays(painter, area);
-    painter.restore();
+    PaintSpecialMarks(painter, marks);
 }
 
 void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {

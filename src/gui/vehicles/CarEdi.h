@@ -100,7 +100,11 @@ private:
     void ShowContextMenu(std::optional<PixelPoint> at) override;
 
     void RunTransform(PixelTransform transform);
+    // The magnified picture with borders, steam markers and special-colour marks, made once per
+    // change of pixels, colours, settings or zoom: painting is then one copy.
+    void RenderScene();
     void PaintBordersAndMarkers(QPainter& painter);
+    void PaintMarks(QPainter& painter);
 
     QPointer<CFGSDoc> doc_;
     int set_ = -1;
@@ -112,6 +116,7 @@ private:
     ToolSession<CarToolSurface> tools_{*this, ToolRules{true, true}};
     std::unique_ptr<CUBStack> workStack_;
     QImage picture_;  // the view's pixels in the current colours
+    QImage scene_;    // what PaintView copies; stale when null
     bool tickDemand_ = false;
     std::function<void()> tickDemandChanged_;
 };
