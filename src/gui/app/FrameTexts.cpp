@@ -95,32 +95,15 @@ MenuItemStatus MenuItemStatusOf(int commandId) {
 }
 
 int CommandStatusKey(int commandId) {
+    if (const int mode = MouseModeOfCommand(commandId); mode >= 0) {
+        return kMouseModeTable[mode].statusKey;
+    }
     static constexpr std::pair<int, int> kKeys[] = {
-        {ID_ZOOM_IN, 7037},
-        {ID_ZOOM_OUT, 7038},
-        {ID_MODE_VIEW, 7051},
-        {ID_MODE_FREEHAND, 7052},
-        {ID_MODE_LINE, 7053},
-        {ID_DAY_NIGHT, 7010},
-        {ID_MODE_RECTANGLE, 7054},
-        {ID_MODE_FILLED_RECTANGLE, 7055},
-        {ID_MODE_FILL, 7056},
-        {ID_MODE_MARK, 7058},
-        {ID_MODE_ZOOM, 7060},
-        {ID_MODE_PICK_COLOUR, 7059},
-        {ID_MIRROR_VERTICAL, 7043},
-        {ID_MIRROR_HORIZONTAL, 7042},
-        {ID_ROTATE_DOWN, 7047},
-        {ID_ROTATE_RIGHT, 7046},
-        {ID_ROTATE_LEFT, 7044},
-        {ID_ROTATE_UP, 7045},
-        {ID_MODE_REPLACE_COLOUR, 7057},
-        {ID_FILE_NEW, 7001},
-        {ID_FILE_OPEN, 7002},
-        {ID_FILE_SAVE, 7016},
-        {ID_EDIT_UNDO, 7023},
-        {ID_EDIT_REDO, 7024},
-        {ID_HELP_FINDER, 7014},
+        {ID_ZOOM_IN, 7037},         {ID_ZOOM_OUT, 7038},          {ID_DAY_NIGHT, 7010},
+        {ID_MIRROR_VERTICAL, 7043}, {ID_MIRROR_HORIZONTAL, 7042}, {ID_ROTATE_DOWN, 7047},
+        {ID_ROTATE_RIGHT, 7046},    {ID_ROTATE_LEFT, 7044},       {ID_ROTATE_UP, 7045},
+        {ID_FILE_NEW, 7001},        {ID_FILE_OPEN, 7002},         {ID_FILE_SAVE, 7016},
+        {ID_EDIT_UNDO, 7023},       {ID_EDIT_REDO, 7024},         {ID_HELP_FINDER, 7014},
     };
     for (const auto& [id, key] : kKeys) {
         if (id == commandId) {
@@ -131,32 +114,15 @@ int CommandStatusKey(int commandId) {
 }
 
 std::optional<int> ToolTipKey(int commandId) {
+    if (const int mode = MouseModeOfCommand(commandId); mode >= 0) {
+        return kMouseModeTable[mode].toolTipKey;
+    }
     static constexpr std::pair<int, int> kKeys[] = {
-        {ID_MODE_VIEW, 1801},
-        {ID_MODE_FREEHAND, 1802},
-        {ID_MODE_LINE, 1803},
-        {ID_MODE_RECTANGLE, 1804},
-        {ID_MODE_FILLED_RECTANGLE, 1805},
-        {ID_MODE_FILL, 1806},
-        {ID_MODE_REPLACE_COLOUR, 1807},
-        {ID_MODE_MARK, 1808},
-        {ID_MODE_PICK_COLOUR, 1809},
-        {ID_MODE_ZOOM, 1810},
-        {ID_FILE_NEW, 1821},
-        {ID_FILE_OPEN, 1822},
-        {ID_FILE_SAVE, 1823},
-        {ID_ZOOM_IN, 1824},
-        {ID_ZOOM_OUT, 1825},
-        {ID_EDIT_UNDO, 1826},
-        {ID_EDIT_REDO, 1827},
-        {ID_DAY_NIGHT, 1828},
-        {ID_HELP_FINDER, 1829},
-        {ID_MIRROR_VERTICAL, 1831},
-        {ID_MIRROR_HORIZONTAL, 1832},
-        {ID_ROTATE_RIGHT, 1833},
-        {ID_ROTATE_LEFT, 1834},
-        {ID_ROTATE_UP, 1835},
-        {ID_ROTATE_DOWN, 1836},
+        {ID_FILE_NEW, 1821},        {ID_FILE_OPEN, 1822},         {ID_FILE_SAVE, 1823},
+        {ID_ZOOM_IN, 1824},         {ID_ZOOM_OUT, 1825},          {ID_EDIT_UNDO, 1826},
+        {ID_EDIT_REDO, 1827},       {ID_DAY_NIGHT, 1828},         {ID_HELP_FINDER, 1829},
+        {ID_MIRROR_VERTICAL, 1831}, {ID_MIRROR_HORIZONTAL, 1832}, {ID_ROTATE_RIGHT, 1833},
+        {ID_ROTATE_LEFT, 1834},     {ID_ROTATE_UP, 1835},         {ID_ROTATE_DOWN, 1836},
     };
     for (const auto& [id, key] : kKeys) {
         if (id == commandId) {

@@ -561,21 +561,19 @@ QIcon CommandIcon(int commandId) {
         {ID_ROTATE_LEFT, &kRotateLeft},
         {ID_ROTATE_UP, &kRotateUp},
         {ID_ROTATE_DOWN, &kRotateDown},
-        {ID_MODE_VIEW, &kModeView},
-        {ID_MODE_FREEHAND, &kModeFreehand},
-        {ID_MODE_LINE, &kModeLine},
-        {ID_MODE_RECTANGLE, &kModeRectangle},
-        {ID_MODE_FILLED_RECTANGLE, &kModeFilledRectangle},
-        {ID_MODE_FILL, &kModeFill},
-        {ID_MODE_REPLACE_COLOUR, &kModeReplaceColour},
-        {ID_MODE_MARK, &kModeMark},
-        {ID_MODE_PICK_COLOUR, &kModePickColour},
-        {ID_MODE_ZOOM, &kModeZoom},
     };
     for (const auto& [id, art] : kIcons) {
         if (id == commandId) {
             return IconOf(*art, {1, 2, 3, 4});
         }
+    }
+    // The mouse modes' drawings, in mode order.
+    static const Art* const kModeIcons[kMouseModeCount] = {
+        &kModeView, &kModeFreehand,      &kModeLine, &kModeRectangle,  &kModeFilledRectangle,
+        &kModeFill, &kModeReplaceColour, &kModeMark, &kModePickColour, &kModeZoom,
+    };
+    if (const int mode = MouseModeOfCommand(commandId); mode >= 0) {
+        return IconOf(*kModeIcons[mode], {1, 2, 3, 4});
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "gui/scenery/SceneryCursors.h"
 
+#include "gui/framework/CommandIds.h"
+
 #include <array>
 #include <cstddef>
 
@@ -190,9 +192,8 @@ QCursor MakeCursor(MouseMode mode) {
 }  // namespace
 
 int SceneryCursorResource(MouseMode mode) {
-    static constexpr int kResources[kMouseModeCount] = {136, 137, 138, 139, 140, 141, 145, 143, 144, 142};
     const int index = static_cast<int>(mode);
-    return index >= 0 && index < kMouseModeCount ? kResources[index] : 0;
+    return index >= 0 && index < kMouseModeCount ? FactsOf(mode).cursorResource : 0;
 }
 
 QCursor SceneryModeCursor(MouseMode mode) {
