@@ -122,7 +122,7 @@ bool PixelEditView::SetZoomLevel(int zoom) {
         return false;
     }
     UpdateScrollSizes();
-    viewport()->update();
+    InvalidateScene();
     if (CMainFrame* frame = app_.MainFrame()) {
         frame->Router().RequestUpdate();  // zoom in and out may have changed their states
     }
@@ -175,6 +175,55 @@ void PixelEditView::wheelEvent(QWheelEvent* event) {
         ZoomKeepingPixel(step, point);
     }
     event->accept();
+}
+
+void PixelEditView::InvalidateScene() {
+    sceneStale_ = true;
+    sceneDirty_ = QRegion();
+    viewport()->update();
+}
+
+void PixelEditView::InvalidateScene(const QRect& viewRect) {
+    if (!sceneStale_) {
+        sceneDirty_ += viewRect;
+    }
+    InvalidateViewRect(viewRect);
+}
+
+void PixelEditView::PaintView(QPainter& painter, const QRect& area) {
+    PrepareScene();
+    const QSize extent = Extent().expandedTo(QSize(1, 1));
+    if (scene_.size() != extent) {
+        scene_ = QImage(extent, QImage::Format_ARGB32_Premultiplied);
+        sceneStale_ = true;
+    }
+    if (sceneStale_) {
+        sceneDirty_ = QRegion(scene_.rect());
+        sceneStale_ = false;
+    }
+    if (!sceneDirty_.isEmpty()) {
+        QPainter scenePainter(&scene_);
+        scenePainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        scenePainter.setRenderHint(QPainter::Antialiasing, false);
+        for (const QRect& rect : sceneDirty_.intersected(scene_.rect())) {
+            scenePainter.save();
+            scenePainter.setClipRect(rect);
+            RenderScene(scenePainter, rect);
+            scenePainter.restore();
+        }
+        sceneDirty_ = QRegion();
+    }
+    const QRect inScene = area.intersected(scene_.rect());
+    if (!inScene.isEmpty()) {
+        painter.drawImage(inScene.topLeft(), scene_, inScene);
+    }
+    for (const QRect& rect : QRegion(area) - scene_.rect()) {
+        painter.fillRect(rect, Background());
+    }
+    painter.save();
+    painter.setClipRect(area);
+    PaintOverlays(painter, area);
+    painter.restore();
 }
 
 void PixelEditView::paintEvent(QPaintEvent* event) {

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QCursor>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 #include "core/drawing/ToolSession.h"
 
@@ -43,9 +46,10 @@ public:
     // The scroll position: the view point at the window's top-left corner.
     QPoint ScrollPosition() const;
     void ScrollTo(QPoint position);
-    // Paints the view's area (view coordinates) onto painter, whose origin is the view's. The
-    // window paints through it; so do the tests and benchmarks, offscreen.
-    virtual void PaintView(QPainter& painter, const QRect& area) = 0;
+    // Paints the view's area (view coordinates) onto painter, whose origin is the view's: the
+    // scene, then the marching frame and the preview. The window paints through it; so do the
+    // tests and benchmarks, offscreen.
+    void PaintView(QPainter& painter, const QRect& area);
 
     // Shows context menus; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
@@ -72,6 +76,19 @@ protected:
     virtual bool ApplyZoom(int zoom) = 0;
     // After a zoom change beside the pixels: the view point that the old one becomes.
     virtual QPoint ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const;
+
+    // ---- The scene: everything the window shows but the frame and the preview, kept as one
+    // finished picture of the whole extent so that a repaint is a copy. It is made afresh only
+    // where InvalidateScene says it changed.
+    // Paints the scene's area (view coordinates), every pixel of it.
+    virtual void RenderScene(QPainter& painter, const QRect& area) = 0;
+    // Before every paint: a window may find its picture stale and invalidate the scene.
+    virtual void PrepareScene() {}
+    // Beyond the scene (a window larger than its picture).
+    virtual QColor Background() const = 0;
+    // All of the scene, or a part (view coordinates), is to be made afresh; repaints it.
+    void InvalidateScene();
+    void InvalidateScene(const QRect& viewRect);
 
     // ---- What the window shows and says.
     virtual QCursor ModeCursor(MouseMode mode) const = 0;
@@ -167,6 +184,9 @@ private:
     int framePhase_ = kFramePhaseCount - 1;
     int wheelRemainder_ = 0;
     int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+    QImage scene_;
+    QRegion sceneDirty_;
+    bool sceneStale_ = true;  // all of it
     std::unique_ptr<QMenu> contextMenu_;
     PopupRunner popupRunner_;
 };

@@ -165,13 +165,13 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
                     QRect rect = ToQRect(geometry_.AreaRect(area->first.Absolute(), area->second.Absolute()));
                     // One more line and column: the picture lies a line below the squares.
                     rect.adjust(0, 0, 1, 1);
-                    InvalidateViewRect(rect);
+                    InvalidateScene(rect);
                 } else {
-                    viewport()->update();
+                    InvalidateScene();
                 }
                 break;
             case hint::kRedrawAll:
-                viewport()->update();
+                InvalidateScene();
                 break;
             case hint::kTick:
                 OnTickStep();
@@ -179,7 +179,7 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
             case hint::kSymbolDistanceChanged:
                 geometry_.SetSymbolDistance(App().Settings().symbolDistance);
                 UpdateScrollSizes();
-                viewport()->update();
+                InvalidateScene();
                 break;
             case hint::kQueryZoomAndScroll:
                 if (auto* query = dynamic_cast<ZoomScrollRecord*>(record)) {
@@ -289,19 +289,29 @@ void CGSView::RefreshPicture(const PixelRect* area) {
     }
 }
 
-void CGSView::PaintView(QPainter& painter, const QRect& area) {
+QColor CGSView::Background() const {
+    return ToQColor(App().Settings().gsvBg);
+}
+
+void CGSView::PrepareScene() {
+    CGSDoc* doc = Doc();
+    if (doc != nullptr && doc->Model().IsInitialised() &&
+        (picture_.isNull() || pictureRevision_ != App().GetPalette().Revision() ||
+         pictureSource_ != doc->DisplayImage().constBits())) {
+        RefreshPicture(nullptr);
+        InvalidateScene();
+    }
+}
+
+void CGSView::RenderScene(QPainter& painter, const QRect& area) {
     CGSDoc* doc = Doc();
     const GeneralSettings& settings = App().Settings();
-    const QColor background = ToQColor(settings.gsvBg);
+    const QColor background = Background();
     if (doc == nullptr || !doc->Model().IsInitialised()) {
         painter.fillRect(area, background);
         return;
     }
     const SceneryDocument& model = doc->Model();
-    if (picture_.isNull() || pictureRevision_ != App().GetPalette().Revision() ||
-        pictureSource_ != doc->DisplayImage().constBits()) {
-        RefreshPicture(nullptr);
-    }
     painter.save();
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -354,7 +364,6 @@ void CGSView::PaintView(QPainter& painter, const QRect& area) {
         painter.drawImage(destination, picture_, source);
     }
     PaintSceneryMarks(painter, area);
-    PaintOverlays(painter, area);
     painter.restore();
 }
 

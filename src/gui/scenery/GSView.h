@@ -65,10 +65,6 @@ public:
     QPoint WindowPointOf(PixelAddress address) const;
     std::optional<PixelAddress> HitTestWindow(QPoint windowPoint) const;
 
-    // Paints the view's area (view coordinates) onto painter, whose origin is the view's. The
-    // window paints through it; so do the benchmarks, offscreen.
-    void PaintView(QPainter& painter, const QRect& area) override;
-
     QSize sizeHint() const override;
 
 protected:
@@ -114,6 +110,10 @@ private:
     // picture costs several times as much to stretch.
     void RefreshPicture(const PixelRect* area);
     void PaintSceneryMarks(QPainter& painter, const QRect& area);
+    // The symbols with their numbers and marks; the picture follows pixels and colours first.
+    void RenderScene(QPainter& painter, const QRect& area) override;
+    void PrepareScene() override;
+    QColor Background() const override;
 
     QPointer<CGSDoc> document_;
     SceneryGeometry geometry_;

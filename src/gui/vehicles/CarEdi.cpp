@@ -84,10 +84,9 @@ int CCarEdi::Height() const {
 }
 
 void CCarEdi::Refresh() {
-    scene_ = QImage();
     if (!ShowsView()) {
         picture_ = QImage();
-        viewport()->update();
+        InvalidateScene();
         return;
     }
     const VehicleDocument& model = doc_->Model();
@@ -107,7 +106,7 @@ void CCarEdi::Refresh() {
             target[x] = source[x] < kPaletteSize ? colours[source[x]].ToArgb() : qRgb(0, 0, 0);
         }
     }
-    viewport()->update();
+    InvalidateScene();
 }
 
 std::optional<CarToolSurface> CCarEdi::ToolSurface() {
@@ -147,7 +146,6 @@ bool CCarEdi::ApplyZoom(int zoom) {
         return false;
     }
     zoom_ = clamped;
-    scene_ = QImage();
     return true;
 }
 
@@ -282,34 +280,15 @@ bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
 
 // ---- Painting -----------------------------------------------------------------------------------
 
-void CCarEdi::PaintView(QPainter& painter, const QRect& area) {
-    if (scene_.isNull()) {
-        RenderScene();
-    }
-    const QRect scene = area.intersected(scene_.rect());
-    if (!scene.isEmpty()) {
-        painter.drawImage(scene.topLeft(), scene_, scene);
-    }
-    // Beyond the scene (a window larger than the picture) the background.
-    const QRegion rest = QRegion(area) - scene_.rect();
-    for (const QRect& rect : rest) {
-        painter.fillRect(rect, ToQColor(App().Settings().fgsvBg));
-    }
-    if (ShowsView()) {
-        PaintOverlays(painter, area);
-    }
+QColor CCarEdi::Background() const {
+    return ToQColor(App().Settings().fgsvBg);
 }
 
-void CCarEdi::RenderScene() {
-    const QSize extent = Extent();
-    scene_ = QImage(std::max(extent.width(), 1), std::max(extent.height(), 1),
-                    QImage::Format_ARGB32_Premultiplied);
-    scene_.fill(ToQColor(App().Settings().fgsvBg));
+void CCarEdi::RenderScene(QPainter& painter, const QRect& area) {
+    painter.fillRect(area, Background());
     if (!ShowsView() || picture_.isNull()) {
         return;
     }
-    QPainter painter(&scene_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(0, 0, Width() * zoom_, Height() * zoom_), picture_);
     if (zoom_ >= App().Settings().showBorders) {
         PaintBordersAndMarkers(painter);

@@ -62,7 +62,6 @@ public:
 
     // The window point of the centre of a pixel's square.
     QPoint WindowPointOf(PixelPoint p) const;
-    void PaintView(QPainter& painter, const QRect& area) override;
 
     // Told when the editor starts or stops needing the tick.
     void SetTickDemandChanged(std::function<void()> changed) { tickDemandChanged_ = std::move(changed); }
@@ -100,9 +99,9 @@ private:
     void ShowContextMenu(std::optional<PixelPoint> at) override;
 
     void RunTransform(PixelTransform transform);
-    // The magnified picture with borders, steam markers and special-colour marks, made once per
-    // change of pixels, colours, settings or zoom: painting is then one copy.
-    void RenderScene();
+    // The magnified picture with borders, steam markers and special-colour marks.
+    void RenderScene(QPainter& painter, const QRect& area) override;
+    QColor Background() const override;
     void PaintBordersAndMarkers(QPainter& painter);
     void PaintMarks(QPainter& painter);
 
@@ -116,7 +115,6 @@ private:
     ToolSession<CarToolSurface> tools_{*this, ToolRules{true, true}};
     std::unique_ptr<CUBStack> workStack_;
     QImage picture_;  // the view's pixels in the current colours
-    QImage scene_;    // what PaintView copies; stale when null
     bool tickDemand_ = false;
     std::function<void()> tickDemandChanged_;
 };
