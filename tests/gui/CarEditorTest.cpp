@@ -97,6 +97,10 @@ TEST_F(CarEditor, EveryToolWithEitherButton) {
         {MouseMode::Freehand, Qt::RightButton, {}, {1, 1}, kColour2},  // colour 2 from the first pixel on
         {MouseMode::Freehand, Qt::LeftButton, {}, {3, 2}, kColour1},   // the stroke is joined
         {MouseMode::Line, Qt::RightButton, {}, {3, 2}, kColour2},
+        {MouseMode::Line, Qt::LeftButton, {}, {5, 3}, kColour1},
+        {MouseMode::Rectangle, Qt::RightButton, {}, {1, 3}, kColour2},
+        {MouseMode::ReplaceColor, Qt::LeftButton, {}, {3, 2}, kColour1},  // transparent along the drag
+        {MouseMode::ReplaceColor, Qt::RightButton, {}, {1, 1}, kColour2},
         {MouseMode::Rectangle, Qt::LeftButton, {}, {5, 2}, kColour1},
         {MouseMode::Rectangle, Qt::LeftButton, {}, {3, 2}, TransparentIndex},
         {MouseMode::FilledRectangle, Qt::RightButton, {}, {3, 2}, kColour2},
@@ -113,6 +117,8 @@ TEST_F(CarEditor, EveryToolWithEitherButton) {
             }
         }
         ShowView(6);
+        app->SetColor1(kColour1);
+        app->SetColor2(kColour2);
         Mode(c.mode);
         Drag(c.button, At(1, 1), At(5, 3), c.keys);
         EXPECT_EQ(Px(c.probe.x, c.probe.y), c.expected);
