@@ -72,3 +72,130 @@ TEST(Clippy, CopiesAreItsOwnAndLeaveTheWindowsStateBehind) {
 
 }  // namespace
 }  // namespace zobl
+
+namespace zobl {
+namespace {
+
+TEST(ClippyArea, BlocksComeAndGoWithTheirPixels) {
+    CClippy clipboard;
+    EXPECT_EQ(clipboard.Set(70, 130, 9), 0);
+    EXPECT_EQ(clipboard.Set(71, 130, 8), 0);
+    EXPECT_EQ(clipboard.BlockCount(), 1u);
+    EXPECT_EQ(clipboard.Get(70, 130), 9);
+    EXPECT_EQ(clipboard.Get(0, 0), 0);
+    clipboard.Set(70, 130, 0);
+    EXPECT_EQ(clipboard.BlockCount(), 1u);  // the other pixel keeps it
+    clipboard.Set(71, 130, 0);
+    EXPECT_EQ(clipboard.BlockCount(), 0u);
+    EXPECT_EQ(clipboard.Get(71, 130), 0);
+    for (const PixelPoint outside : {PixelPoint{-1, 0}, PixelPoint{0, 8192}, PixelPoint{8192, 5}}) {
+        EXPECT_EQ(clipboard.Set(outside.x, outside.y, 4), 255);
+        EXPECT_EQ(clipboard.Get(outside.x, outside.y), 0);
+    }
+    EXPECT_EQ(clipboard.BlockCount(), 0u);
+}
+
+// A plain 16 x 16 surface whose right half a paste may not write.
+struct Surface {
+    std::array<PaletteIndex, 256> pixels{};
+    PixelRect Bounds() const { return {0, 0, 15, 15}; }
+    bool Contains(PixelPoint p) const { return Bounds().Contains(p); }
+    bool Fillable(PixelPoint p) const { return Contains(p); }
+    PixelRun FillableRun(int, int) const { return {0, 15}; }
+    PaletteIndex Get(PixelPoint p) const { return pixels[std::size_t(p.y * 16 + p.x)]; }
+    const PaletteIndex* Line(int y) const { return pixels.data() + y * 16; }
+    bool Set(PixelPoint p, PaletteIndex v) {
+        pixels[std::size_t(p.y * 16 + p.x)] = v;
+        return true;
+    }
+    void SetSpan(int, int, int, PaletteIndex) {}
+    bool SetDrawn(PixelPoint p, PaletteIndex v) { return Set(p, v); }
+};
+
+TEST(ClippyArea, PastesScaleAsTheCommandsDoAndKeepSpecialColours) {
+    struct Case {
+        int cw;
+        int ch;
+        PixelRect mark;
+        // expected[y][x] of the mark's pixels, as source pixel number sx + 10 * sy + 1
+        std::vector<std::vector<int>> expected;
+    };
+    const Case cases[] = {
+        {2, 2, {4, 4, 5, 5}, {{1, 2}, {11, 12}}},  // same size
+        {2, 2, {0, 0, 3, 3}, {{1, 1, 2, 2}, {1, 1, 2, 2}, {11, 11, 12, 12}, {11, 11, 12, 12}}},
+        {4, 4, {1, 1, 2, 2}, {{12, 14}, {32, 34}}},  // larger into smaller
+        {1, 1, {0, 0, 2, 0}, {{1, 1, 1}}},
+    };
+    for (const Case& c : cases) {
+        CClippy clipboard;
+        for (int y = 0; y < c.ch; ++y) {
+            for (int x = 0; x < c.cw; ++x) {
+                clipboard.Set(x, y, PaletteIndex(x + 10 * y + 1));
+            }
+        }
+        clipboard.SetSize(c.cw, c.ch);
+        Surface surface;
+        PasteArea(surface, clipboard, c.mark, [](PixelPoint) { return true; });
+        for (int y = 0; y < c.mark.Height(); ++y) {
+            for (int x = 0; x < c.mark.Width(); ++x) {
+                EXPECT_EQ(surface.Get({c.mark.x0 + x, c.mark.y0 + y}),
+                          c.expected[std::size_t(y)][std::size_t(x)])
+                    << c.cw << "x" << c.ch << " at " << x << "," << y;
+            }
+        }
+    }
+    // Copy and paste keep every index, special colours included; unwritable pixels stay.
+    Surface surface;
+    surface.Set({0, 0}, TransparentIndex);
+    surface.Set({1, 0}, HalfTransparentIndex);
+    surface.Set({0, 1}, BackgroundIndex);
+    surface.Set({1, 1}, 3);
+    CClippy clipboard;
+    CopyArea(clipboard, surface, {0, 0, 1, 1});
+    PasteArea(surface, clipboard, {7, 3, 8, 4}, [](PixelPoint p) { return p.x < 8; });
+    EXPECT_EQ(surface.Get({7, 3}), TransparentIndex);
+    EXPECT_EQ(surface.Get({7, 4}), BackgroundIndex);
+    EXPECT_EQ(surface.Get({8, 3}), 0);
+}
+
+TEST(ClippyFile, DamagedFilesAreRefusedAndChangeNothing) {
+    CClippy source;
+    source.Set(0, 0, 56);
+    source.Set(2, 1, 7);
+    source.SetSize(3, 2);
+    const std::vector<std::uint8_t> good = source.FileBytes();
+    EXPECT_EQ(good, (std::vector<std::uint8_t>{3, 0, 0, 0, 2, 0, 0, 0, 56, 0, 0, 0, 0, 7}));
+
+    const auto withSize = [&good](std::int32_t w, std::int32_t h) {
+        std::vector<std::uint8_t> bytes = good;
+        for (int i = 0; i < 4; ++i) {
+            bytes[std::size_t(i)] = std::uint8_t(std::uint32_t(w) >> (8 * i));
+            bytes[std::size_t(4 + i)] = std::uint8_t(std::uint32_t(h) >> (8 * i));
+        }
+        return bytes;
+    };
+    const std::vector<std::uint8_t> damaged[] = {
+        {},
+        {3, 0, 0, 0, 2, 0, 0},
+        std::vector<std::uint8_t>(good.begin(), good.end() - 1),  // a pixel short
+        withSize(0, 2),
+        withSize(3, -1),
+        withSize(8193, 1),
+        withSize(8192, 8192),  // claims 64 MiB, holds 6 bytes
+    };
+    for (const auto& bytes : damaged) {
+        CClippy target;
+        target.Set(1, 1, 9);
+        target.SetSize(2, 2);
+        EXPECT_FALSE(target.LoadFileBytes(bytes)) << bytes.size();
+        EXPECT_EQ(target.Width(), 2);
+        EXPECT_EQ(target.Get(1, 1), 9);
+    }
+    CClippy target;
+    ASSERT_TRUE(target.LoadFileBytes(good));
+    EXPECT_EQ(target.FileBytes(), good);
+    EXPECT_EQ(target.Get(0, 0), 56);
+}
+
+}  // namespace
+}  // namespace zobl
