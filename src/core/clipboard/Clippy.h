@@ -151,4 +151,29 @@ void PasteArea(C& canvas, const CClippy& clipboard, const PixelRect& mark, Writa
     });
 }
 
+// Takes a picture of another program into the area (the system clipboard's image): every pixel
+// becomes the nearest ordinary colour, never a special one; a picture beyond 8192 pixels is cut.
+// pixelAt(x, y) gives the colour of a pixel as Rgb.
+template <typename PixelAt>
+void ImportPicture(CClippy& clipboard, int width, int height, const NormalColourTable& table,
+                   PixelAt&& pixelAt) {
+    width = std::clamp(width, 0, CClippy::kMaxExtent);
+    height = std::clamp(height, 0, CClippy::kMaxExtent);
+    // Pictures repeat their colours: each is looked up once.
+    std::unordered_map<std::uint32_t, PaletteIndex> nearest;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb colour = pixelAt(x, y);
+            const std::uint32_t key =
+                (std::uint32_t{colour.red} << 16) | (std::uint32_t{colour.green} << 8) | colour.blue;
+            auto it = nearest.find(key);
+            if (it == nearest.end()) {
+                it = nearest.emplace(key, NearestNormalIndex(table, colour)).first;
+            }
+            clipboard.Set(x, y, it->second);
+        }
+    }
+    clipboard.SetSize(width, height);
+}
+
 }  // namespace zobl

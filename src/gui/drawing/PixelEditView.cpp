@@ -4,7 +4,10 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,12 +15,14 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "core/clipboard/Clippy.h"
 #include "core/scenery/SceneryGeometry.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/MessageService.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -29,6 +34,7 @@ namespace {
 constexpr int kAutoScrollPixels = 2;
 constexpr int kLineStepPixels = 16;
 constexpr int kWheelNotch = 120;
+constexpr int kEmptyClipboardError = 114;
 
 // Neighbouring squares of a preview in one line or column become one rectangle.
 void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
@@ -246,6 +252,75 @@ void PixelEditView::RunContextMenu(int resource, QPoint globalPoint) {
     }
     frame->Router().UpdateMenu(popup);
     popupRunner_(*popup, globalPoint);
+}
+
+// ---- Copy and paste -------------------------------------------------------------------------------
+
+bool PixelEditView::OnClipboardCommand(int id) {
+    const std::optional<PixelRect> mark = FramedArea();
+    CClippy& clipboard = app_.Clipboard();
+    switch (id) {
+        case ID_EDIT_COPY:
+        case ID_EDIT_COPY_ACTIVE:
+            if (mark) {
+                CopyMarked(clipboard, *mark);
+                QGuiApplication::clipboard()->setImage(MarkedPicture(*mark));
+            }
+            return true;
+        case ID_EDIT_PASTE_SYSTEM: {
+            const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+            if (image.isNull() || !mark) {
+                return true;
+            }
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            clipboard.ClearArea();
+            ImportPicture(
+                clipboard, image.width(), image.height(), CreateNormalColourPalette(app_.GetPalette()),
+                [&image](int x, int y) {
+                    const QRgb rgb = image.pixel(x, y);
+                    return Rgb{std::uint8_t(qRed(rgb)), std::uint8_t(qGreen(rgb)), std::uint8_t(qBlue(rgb))};
+                });
+            QGuiApplication::restoreOverrideCursor();
+            [[fallthrough]];
+        }
+        case ID_EDIT_PASTE:
+        case ID_EDIT_PASTE_ACTIVE:
+            if (!mark) {
+                return true;
+            }
+            if (!clipboard.HasArea()) {
+                app_.Messages().ShowError(kEmptyClipboardError);
+                return true;
+            }
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            PasteInto(clipboard, *mark);
+            QGuiApplication::restoreOverrideCursor();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PixelEditView::OnUpdateClipboardCommand(int id, bool& enabled) const {
+    const bool marked = FramedArea().has_value();
+    switch (id) {
+        case ID_EDIT_COPY:
+        case ID_EDIT_COPY_ACTIVE:
+            enabled = marked;
+            return true;
+        case ID_EDIT_PASTE:
+            enabled = marked && app_.Clipboard().HasArea();
+            return true;
+        case ID_EDIT_PASTE_ACTIVE:
+            enabled = marked;  // an empty clipboard says so (error 114)
+            return true;
+        case ID_EDIT_PASTE_SYSTEM:
+            enabled = marked && QGuiApplication::clipboard()->mimeData() != nullptr &&
+                      QGuiApplication::clipboard()->mimeData()->hasImage();
+            return true;
+        default:
+            return false;
+    }
 }
 
 // ---- Mouse: hit-test and hand on to the tools ---------------------------------------------------

@@ -21,6 +21,7 @@ class QPainter;
 namespace zobl {
 
 class CBug1App;
+class CClippy;
 
 // The transform a mirror or rotate command stands for (32792, 32793, 32795, 32797, 32798,
 // 32803), or none.
@@ -137,6 +138,18 @@ protected:
     };
     bool ShowsSpecialMarks() const;
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
+
+    // ---- Copy and paste of the marked area: "Kopieren" (57634, also 32829), "Einfügen (Intern)"
+    // (57637, also 32830) and "Einfügen: MS-Windows" (32790). Copy fills the editor's clipboard
+    // and puts the picture in the current colours on the system clipboard; pasting the system
+    // clipboard maps its image to ordinary colours first.
+    bool OnClipboardCommand(int id);
+    bool OnUpdateClipboardCommand(int id, bool& enabled) const;
+    // The window's side: the marked pixels into the clipboard, the marked part of its picture,
+    // and the clipboard into the mark (one undo step, SINGLEUNDO, the views told).
+    virtual void CopyMarked(CClippy& clipboard, const PixelRect& mark) = 0;
+    virtual QImage MarkedPicture(const PixelRect& mark) const = 0;
+    virtual void PasteInto(const CClippy& clipboard, const PixelRect& mark) = 0;
 
     // Loads context menu `resource` afresh (localised) and shows its popup at globalPoint.
     void RunContextMenu(int resource, QPoint globalPoint);

@@ -14,6 +14,7 @@
 #include <QStaticText>
 #include <QWheelEvent>
 
+#include "core/clipboard/Clippy.h"
 #include "core/scenery/SceneryRules.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/FrameTexts.h"
@@ -524,8 +525,46 @@ void CGSView::RunTransform(SceneryTransform transform) {
     doc->NotifyChange(change);
 }
 
+void CGSView::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
+    if (CGSDoc* doc = Doc()) {
+        CopyArea(clipboard, SceneryCanvas(doc->Model(), static_cast<int>(CurrentMode())), mark);
+    }
+}
+
+QImage CGSView::MarkedPicture(const PixelRect& mark) const {
+    // The display pixels in the colours shown now (day or night).
+    const CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return {};
+    }
+    return doc->DisplayImage()
+        .copy(mark.x0, mark.y0, mark.Width(), mark.Height())
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+void CGSView::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
+    CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return;
+    }
+    SceneryDocument& model = doc->Model();
+    SceneryCanvas canvas(model, static_cast<int>(CurrentMode()));
+    // Pixels of absent rows stay as they are.
+    PasteArea(canvas, clipboard, mark, [&model](PixelPoint p) {
+        return model.IsRowPresentForOutput(p.x / kCellWidth, p.y / kCellHeight);
+    });
+    canvas.Finish();
+    if (SingleUndo()) {
+        model.CloseUndoGroup();
+    }
+    doc->NotifyChange(SceneryChange::Everything());
+}
+
 bool CGSView::OnCommand(int id) {
     CGSDoc* doc = Doc();
+    if (OnClipboardCommand(id)) {
+        return true;
+    }
     if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
         RunTransform(*transform);
         return true;
@@ -553,6 +592,10 @@ bool CGSView::OnCommand(int id) {
 }
 
 bool CGSView::OnUpdateCommand(int id, CommandState& state) {
+    if (bool enabled = false; OnUpdateClipboardCommand(id, enabled)) {
+        state.Enable(enabled);
+        return true;
+    }
     switch (id) {
         case ID_ZOOM_IN:
             state.Enable(geometry_.CanZoomIn());

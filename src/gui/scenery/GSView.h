@@ -103,6 +103,9 @@ private:
     bool StartsMarkDrag(PixelPoint p) const override { return marked_.StartsDrag(p); }
     void SetMark(PixelPoint a, PixelPoint b) override { SetMarkedArea(MarkedArea::Between(a, b)); }
     void ShowContextMenu(std::optional<PixelPoint> at) override;
+    void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
+    QImage MarkedPicture(const PixelRect& mark) const override;
+    void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 
     void ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPoint);
     void RunTransform(SceneryTransform transform);

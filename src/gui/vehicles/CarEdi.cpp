@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "core/clipboard/Clippy.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
@@ -235,7 +236,34 @@ void CCarEdi::RunTransform(PixelTransform transform) {
     doc_->NotifyStateChanged();
 }
 
+void CCarEdi::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
+    if (ShowsView()) {
+        CopyArea(clipboard, CarViewCanvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode())),
+                 mark);
+    }
+}
+
+QImage CCarEdi::MarkedPicture(const PixelRect& mark) const {
+    return picture_.copy(mark.x0, mark.y0, mark.Width(), mark.Height());
+}
+
+void CCarEdi::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
+    if (!ShowsView()) {
+        return;
+    }
+    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode()));
+    PasteArea(canvas, clipboard, mark, [](PixelPoint) { return true; });
+    canvas.Finish();
+    if (SingleUndo()) {
+        doc_->Model().CloseUndoGroup();
+    }
+    doc_->NotifyStateChanged();
+}
+
 bool CCarEdi::OnCommand(int id) {
+    if (OnClipboardCommand(id)) {
+        return true;
+    }
     if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
         RunTransform(*transform);
         return true;
@@ -257,6 +285,10 @@ bool CCarEdi::OnCommand(int id) {
 }
 
 bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
+    if (OnUpdateClipboardCommand(id, enabled)) {
+        enabled = enabled && ShowsView();
+        return true;
+    }
     switch (id) {
         case ID_ZOOM_IN:
             enabled = ShowsView() && zoom_ < kMaxZoom;

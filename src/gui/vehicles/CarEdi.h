@@ -97,6 +97,9 @@ private:
     bool StartsMarkDrag(PixelPoint p) const override { return mark_ && mark_->Contains(p); }
     void SetMark(PixelPoint a, PixelPoint b) override;
     void ShowContextMenu(std::optional<PixelPoint> at) override;
+    void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
+    QImage MarkedPicture(const PixelRect& mark) const override;
+    void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 
     void RunTransform(PixelTransform transform);
     // The magnified picture with borders, steam markers and special-colour marks.

@@ -678,8 +678,8 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
     const bool set = target && target->IsSet();
     const bool car = target && target->IsCar();
     const CClippy& clipboard = app_.Clipboard();
-    if (bool enabled = false; carEditor_->OnUpdateCommand(id, enabled)) {
-        state.Enable(enabled && target && target->IsCarView());
+    if (bool enabled = false; target && target->IsCarView() && carEditor_->OnUpdateCommand(id, enabled)) {
+        state.Enable(enabled);
         return true;
     }
     switch (id) {

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+
+#include "GuiTestSupport.h"
+#include "core/scenery/GsFile.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/scenery/GSDoc.h"
+#include "gui/scenery/GSView.h"
+#include "gui/vehicles/CarEdi.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
+
+namespace zobl {
+namespace {
+
+// A scenery document and a vehicle document (one car of length 2, view 1 shown) side by side.
+class ClipboardCommands : public ::testing::Test, public test::AppFixture {
+protected:
+    void SetUp() override {
+        StartApp({}, true);
+        scenery = static_cast<CGSDoc*>(app->Documents().NewDocument(*app->SceneryTemplate()));
+        sceneryView = dynamic_cast<CGSView*>(scenery->Views().front());
+        vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+        VehicleDocument& model = vehicles->Model();
+        ASSERT_TRUE(model.AddVehicleSet("S", 1));
+        ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+        model.Notify({VehicleHintCode::RebuildAll});
+        vehicleView = dynamic_cast<CFGSView*>(vehicles->Views().front());
+        QTreeWidgetItem* car = vehicleView->Tree()->CarItem(0, 0);
+        vehicleView->Tree()->SelectItem(car->child(0));  // view 1, 16 x 14
+        editor = vehicleView->CarEditor();
+    }
+    PaletteIndex Scenery(int x, int y) const {
+        const PixelAddress a = PixelAddress::FromAbsolute({x, y});
+        return scenery->Model().GetPixel(a.symbol, a.row, a.x, a.y);
+    }
+    void SetScenery(int x, int y, PaletteIndex v) {
+        scenery->Model().PixelStoreForLoading()[scenery::StoreOffset(x, y)] = v;
+    }
+    PaletteIndex Car(int x, int y) const { return vehicles->Model().GetPixel(0, 0, 1, x, y); }
+    bool Run(View& view, int id) { return view.OnCommand(id); }
+
+    CGSDoc* scenery = nullptr;
+    CGSView* sceneryView = nullptr;
+    CFGSDoc* vehicles = nullptr;
+    CFGSView* vehicleView = nullptr;
+    CCarEdi* editor = nullptr;
+};
+
+TEST_F(ClipboardCommands, CopiesKeepEveryIndexAndPasteIntoBothEditors) {
+    // Base row 3 of symbol 0: Y 48..63.
+    SetScenery(0, 48, TransparentIndex);
+    SetScenery(1, 48, HalfTransparentIndex);
+    SetScenery(0, 49, BackgroundIndex);
+    SetScenery(1, 49, 12);
+    sceneryView->SetMarkedArea(MarkedArea::Between({0, 48}, {1, 49}));
+    ASSERT_TRUE(Run(*sceneryView, ID_EDIT_COPY));
+    EXPECT_EQ(app->Clipboard().Width(), 2);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(2, 2));
+
+    // Same size in the scenery view: pixel for pixel, one undo step.
+    sceneryView->SetMarkedArea(MarkedArea::Between({40, 50}, {41, 51}));
+    const int steps = scenery->Model().UndoCount();
+    ASSERT_TRUE(Run(*sceneryView, ID_EDIT_PASTE));
+    EXPECT_EQ(Scenery(40, 50), TransparentIndex);
+    EXPECT_EQ(Scenery(41, 50), HalfTransparentIndex);
+    EXPECT_EQ(Scenery(40, 51), BackgroundIndex);
+    EXPECT_EQ(Scenery(41, 51), 12);
+    EXPECT_EQ(scenery->Model().UndoCount(), steps + 1);
+
+    // Into a 4 x 4 mark of the car editor: scaled two to one.
+    editor->SetMarkRect(PixelRect{4, 2, 7, 5});
+    ASSERT_TRUE(vehicleView->OnCommand(ID_EDIT_PASTE_ACTIVE));
+    EXPECT_EQ(Car(4, 2), TransparentIndex);
+    EXPECT_EQ(Car(7, 2), HalfTransparentIndex);
+    EXPECT_EQ(Car(5, 5), BackgroundIndex);
+    EXPECT_EQ(Car(7, 5), 12);
+
+    // And back: a car view's mark pasted into rows that are absent leaves those pixels alone.
+    editor->SetMarkRect(PixelRect{4, 2, 7, 5});
+    ASSERT_TRUE(vehicleView->OnCommand(ID_EDIT_COPY_ACTIVE));
+    const PaletteIndex hidden = Scenery(100, 30);  // row 1 of symbol 3: absent
+    sceneryView->SetMarkedArea(MarkedArea::Between({100, 28}, {103, 33}));
+    ASSERT_TRUE(Run(*sceneryView, ID_EDIT_PASTE));
+    EXPECT_EQ(Scenery(100, 30), hidden);
+}
+
+TEST_F(ClipboardCommands, SystemPicturesBecomeOrdinaryColoursOnly) {
+    // Every pixel exactly a special colour as the screen shows it: none may come back special.
+    const Palette& palette = app->GetPalette();
+    QImage picture(3, 1, QImage::Format_RGB32);
+    int x = 0;
+    for (const PaletteIndex special : {TransparentIndex, HalfTransparentIndex, BackgroundIndex}) {
+        const Rgb c = palette.CurrentColourTable()[special].ToRgb();
+        picture.setPixel(x++, 0, qRgb(c.red, c.green, c.blue));
+    }
+    QGuiApplication::clipboard()->setImage(picture);
+    editor->SetMarkRect(PixelRect{0, 0, 2, 0});
+    CommandState state;
+    ASSERT_TRUE(vehicleView->OnUpdateCommand(ID_EDIT_PASTE_SYSTEM, state));
+    EXPECT_TRUE(state.enabled);
+    ASSERT_TRUE(vehicleView->OnCommand(ID_EDIT_PASTE_SYSTEM));
+    for (int i = 0; i < 3; ++i) {
+        const PaletteIndex v = Car(i, 0);
+        EXPECT_NE(v, TransparentIndex);
+        EXPECT_NE(v, HalfTransparentIndex);
+        EXPECT_NE(v, BackgroundIndex);
+    }
+    // The internal clipboard now holds the picture: 3 x 1.
+    EXPECT_EQ(app->Clipboard().Width(), 3);
+}
+
+TEST_F(ClipboardCommands, NothingToPasteSaysSo) {
+    app->Clipboard().ClearArea();
+    sceneryView->SetMarkedArea(MarkedArea::Between({0, 48}, {3, 50}));
+    CommandState paste;
+    ASSERT_TRUE(sceneryView->OnUpdateCommand(ID_EDIT_PASTE, paste));
+    EXPECT_FALSE(paste.enabled);
+    ASSERT_TRUE(Run(*sceneryView, ID_EDIT_PASTE_ACTIVE));
+    EXPECT_EQ(messages.Numbers(), std::vector<int>{114});
+    // Without a mark nothing is offered.
+    sceneryView->ClearMarkedArea();
+    CommandState copy;
+    ASSERT_TRUE(sceneryView->OnUpdateCommand(ID_EDIT_COPY, copy));
+    EXPECT_FALSE(copy.enabled);
+}
+
+}  // namespace
+}  // namespace zobl
