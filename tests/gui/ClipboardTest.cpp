@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
 
 #include "GuiTestSupport.h"
+#include "core/clipboard/Clippy.h"
 #include "core/scenery/GsFile.h"
+#include "gui/drawing/PixelEditView.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
@@ -128,6 +132,86 @@ TEST_F(ClipboardCommands, NothingToPasteSaysSo) {
     CommandState copy;
     ASSERT_TRUE(sceneryView->OnUpdateCommand(ID_EDIT_COPY, copy));
     EXPECT_FALSE(copy.enabled);
+}
+
+// Drops as another window or another running editor delivers them: the drag data built as the
+// source builds it, the events sent to the target's window.
+class Drops : public ClipboardCommands {
+protected:
+    static void Drop(QWidget* window, QPoint at, QMimeData* mime) {
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &move);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &drop);
+        delete mime;
+    }
+    static QMimeData* Area(PixelEditView::DragKind kind, int width, int height, PaletteIndex value) {
+        CClippy area;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                area.Set(x, y, value);
+            }
+        }
+        area.SetSize(width, height);
+        return PixelEditView::MakeDragData(std::uint8_t(kind), area);
+    }
+};
+
+TEST_F(Drops, PixelsAndSymbolsLandWhereTheyArePointedTo) {
+    // Pixels at the pointed pixel, special colours and all; the mark is the dropped area.
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({1, 3, 8, 2}),
+         Area(PixelEditView::DragKind::Pixels, 2, 2, 56));
+    EXPECT_EQ(Scenery(40, 50), TransparentIndex);
+    EXPECT_EQ(Scenery(41, 51), TransparentIndex);
+    EXPECT_EQ(sceneryView->Marked().Rect(), (PixelRect{40, 50, 41, 51}));
+
+    // A symbol snaps to the pointed cell, and its missing row comes into being.
+    ASSERT_FALSE(scenery->Model().IsRowPresent(5, 2));
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({5, 2, 20, 9}),
+         Area(PixelEditView::DragKind::Symbol, 32, 16, 7));
+    EXPECT_TRUE(scenery->Model().IsRowPresent(5, 2));
+    EXPECT_EQ(Scenery(5 * 32, 32), 7);
+    EXPECT_EQ(Scenery(5 * 32 + 31, 47), 7);
+    EXPECT_TRUE(sceneryView->Marked().IsEmpty());
+
+    // Row 4 of a symbol with row 0 breaks the rules: it stays absent and nothing lands there.
+    ASSERT_EQ(scenery->Model().AddRow(6, 2, 0), 0);
+    ASSERT_EQ(scenery->Model().AddRow(6, 1, 0), 0);
+    ASSERT_EQ(scenery->Model().AddRow(6, 0, 0), 0);
+    const PaletteIndex before = Scenery(6 * 32, 64);
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({6, 4, 3, 3}),
+         Area(PixelEditView::DragKind::Symbol, 32, 16, 9));
+    EXPECT_FALSE(scenery->Model().IsRowPresent(6, 4));
+    EXPECT_EQ(Scenery(6 * 32, 64), before);
+    EXPECT_TRUE(messages.entries.empty());
+
+    // Into the car editor, at the pointed pixel of the shown view.
+    Drop(editor->viewport(), editor->WindowPointOf({3, 4}), Area(PixelEditView::DragKind::Pixels, 3, 2, 44));
+    EXPECT_EQ(Car(3, 4), 44);
+    EXPECT_EQ(Car(5, 5), 44);
+    EXPECT_EQ(Car(6, 4), TransparentIndex);
+}
+
+TEST_F(Drops, ForeignOrDamagedDropsChangeNothing) {
+    const PaletteIndex before = Scenery(40, 50);
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("file:///tmp/bild.png"));
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({1, 3, 8, 2}), text);
+    EXPECT_EQ(Scenery(40, 50), before);
+
+    // A file that claims more pixels than it holds: no paste, the clipboard as it was.
+    app->Clipboard().ClearArea();
+    app->Clipboard().Set(0, 0, 3);
+    app->Clipboard().SetSize(1, 1);
+    auto* damaged = new QMimeData;
+    QByteArray bytes("\x00\x04\x00\x00\x00\x04\x00\x00\x00\x01\x02", 11);
+    damaged->setData(QLatin1String(PixelEditView::kDragMimeType), bytes);
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({1, 3, 8, 2}), damaged);
+    EXPECT_EQ(Scenery(40, 50), before);
+    EXPECT_EQ(app->Clipboard().Width(), 1);
+    EXPECT_EQ(app->Clipboard().Get(0, 0), 3);
 }
 
 }  // namespace

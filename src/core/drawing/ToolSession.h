@@ -27,6 +27,10 @@ public:
     virtual void ClearMark() = 0;
     // A press at p drags the marked pixels rather than starting a new marking.
     virtual bool StartsMarkDrag(PixelPoint p) const = 0;
+    // Drags the marked pixels to wherever they are dropped (mode 7, a press inside the mark).
+    virtual void DragMarkedArea() {}
+    // Mode 0: a left press on pixel p may drag a whole symbol; true when it did.
+    virtual bool DragSymbolAt(PixelPoint /*p*/) { return false; }
     virtual void SetMark(PixelPoint a, PixelPoint b) = 0;
     // The inverted preview between p and c (shape flags); a new one replaces the old.
     virtual void ShowPreview(int flags, PixelPoint p, PixelPoint c) = 0;
@@ -96,6 +100,10 @@ public:
         pressedOnPixel_ = hit.has_value();
         switch (mode) {
             case MouseMode::View:
+                if (left && hit && host_.DragSymbolAt(*hit)) {
+                    EndWithoutDrag(surface);
+                    return;
+                }
                 break;
             case MouseMode::Freehand:
                 if (clearsMark) {
@@ -141,8 +149,9 @@ public:
                     break;
                 }
                 if (hit && host_.StartsMarkDrag(*hit)) {
-                    // A press inside the marking belongs to dragging its pixels.
-                    active_ = false;
+                    // A press inside the marking drags its pixels.
+                    host_.DragMarkedArea();
+                    EndWithoutDrag(surface);
                     return;
                 }
                 host_.ClearMark();
@@ -270,6 +279,14 @@ public:
     }
 
 private:
+    // A press that did its work at once (a drag to another window) leaves no drag of the tool.
+    void EndWithoutDrag(S& surface) {
+        active_ = false;
+        if (host_.SingleUndo()) {
+            surface.CloseUndoGroup();
+        }
+    }
+
     // One pixel, or the line of pixels from `from` to `to`, in colour, shown at once.
     void Paint(S& surface, PixelPoint from, PixelPoint to, PaletteIndex colour) {
         auto canvas = surface.Begin(static_cast<int>(mode_));

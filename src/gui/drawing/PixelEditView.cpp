@@ -5,6 +5,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -24,6 +29,7 @@
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/MessageService.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/scenery/SceneryCursors.h"
 
 namespace zobl {
 
@@ -82,6 +88,8 @@ PixelEditView::PixelEditView(CBug1App& app, QWidget* parent) : QAbstractScrollAr
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
     // A key or the pipette may change the mode while the pointer rests on the pixels.
     connect(&app_, &CBug1App::MouseModeChanged, this,
@@ -321,6 +329,138 @@ bool PixelEditView::OnUpdateClipboardCommand(int id, bool& enabled) const {
         default:
             return false;
     }
+}
+
+// ---- Dragging areas ---------------------------------------------------------------------------
+
+namespace {
+struct DropData {
+    PixelEditView::DragKind kind = PixelEditView::DragKind::Pixels;
+    QByteArray file;  // the clipboard file's bytes
+    int width = 0;
+    int height = 0;
+};
+
+// The drag data of this program, checked far enough to show a preview; the file itself is
+// validated again when the drop loads it.
+std::optional<DropData> ReadDropData(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasFormat(QLatin1String(PixelEditView::kDragMimeType))) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = mime->data(QLatin1String(PixelEditView::kDragMimeType));
+    if (bytes.size() < 9 || std::uint8_t(bytes[0]) > 1) {
+        return std::nullopt;
+    }
+    DropData data;
+    data.kind = static_cast<PixelEditView::DragKind>(bytes[0]);
+    data.file = bytes.mid(1);
+    const auto word = [&data](int at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = (value << 8) | std::uint8_t(data.file[at + i]);
+        }
+        return std::int32_t(value);
+    };
+    data.width = word(0);
+    data.height = word(4);
+    if (data.width < 1 || data.height < 1 || data.width > CClippy::kMaxExtent ||
+        data.height > CClippy::kMaxExtent) {
+        return std::nullopt;
+    }
+    return data;
+}
+}  // namespace
+
+QMimeData* PixelEditView::MakeDragData(std::uint8_t kind, const CClippy& clipboard) {
+    const std::vector<std::uint8_t> file = clipboard.FileBytes();
+    QByteArray bytes;
+    bytes.append(char(kind));
+    bytes.append(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
+    auto* mime = new QMimeData;
+    mime->setData(QLatin1String(kDragMimeType), bytes);
+    return mime;
+}
+
+void PixelEditView::DragArea(DragKind kind, const PixelRect& area) {
+    CClippy& clipboard = app_.Clipboard();
+    CopyMarked(clipboard, area);
+    try {
+        // Written as it always was, for whoever reads it; the drag carries the same bytes.
+        clipboard.WriteFile(app_.ClipboardFilePath().toStdString());
+    } catch (const std::exception&) {
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(MakeDragData(std::uint8_t(kind), clipboard));
+    drag->setDragCursor(DragCursor().pixmap(), Qt::CopyAction);
+    drag->exec(Qt::CopyAction);
+}
+
+void PixelEditView::DragMarkedArea() {
+    if (const std::optional<PixelRect> mark = FramedArea()) {
+        DragArea(DragKind::Pixels, *mark);
+    }
+}
+
+PixelPoint PixelEditView::DropOrigin(PixelPoint hit, DragKind /*kind*/) const {
+    return hit;
+}
+
+void PixelEditView::dragEnterEvent(QDragEnterEvent* event) {
+    if (ReadDropData(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void PixelEditView::dragMoveEvent(QDragMoveEvent* event) {
+    const std::optional<DropData> data = ReadDropData(event->mimeData());
+    if (!data) {
+        event->ignore();
+        return;
+    }
+    BringToFront();
+    dropArea_.reset();
+    ErasePreview();
+    if (const std::optional<PixelPoint> hit = PixelAtWindow(event->position().toPoint())) {
+        const PixelPoint origin = DropOrigin(*hit, data->kind);
+        const PixelRect area{origin.x, origin.y, origin.x + data->width - 1, origin.y + data->height - 1};
+        if (DropFits(area)) {
+            dropArea_ = area;
+            ShowPreview(shape::kMarkFrame, {area.x0, area.y0}, {area.x1, area.y1});
+        }
+    }
+    event->acceptProposedAction();
+}
+
+void PixelEditView::dragLeaveEvent(QDragLeaveEvent* /*event*/) {
+    dropArea_.reset();
+    ErasePreview();
+}
+
+void PixelEditView::dropEvent(QDropEvent* event) {
+    const std::optional<DropData> data = ReadDropData(event->mimeData());
+    const std::optional<PixelRect> area = dropArea_;
+    dropArea_.reset();
+    ErasePreview();
+    if (!data) {
+        event->ignore();
+        return;
+    }
+    SetMarkedPixels(std::nullopt);
+    CClippy& clipboard = app_.Clipboard();
+    // A damaged drop pastes nothing, not whatever the clipboard held before.
+    if (area &&
+        clipboard.LoadFileBytes(std::span(reinterpret_cast<const std::uint8_t*>(data->file.constData()),
+                                          std::size_t(data->file.size())))) {
+        SetMarkedPixels(*area);
+        PrepareDrop(*area, data->kind);
+        PasteInto(clipboard, *area);
+        if (data->kind == DragKind::Symbol) {
+            SetMarkedPixels(std::nullopt);
+        }
+    }
+    event->acceptProposedAction();
 }
 
 // ---- Mouse: hit-test and hand on to the tools ---------------------------------------------------

@@ -16,6 +16,7 @@
 #include "core/drawing/ToolSession.h"
 
 class QMenu;
+class QMimeData;
 class QPainter;
 
 namespace zobl {
@@ -40,6 +41,10 @@ class PixelEditView : public QAbstractScrollArea, protected ToolHost {
     Q_OBJECT
 public:
     static constexpr int kTicksPerFrameStep = 4;
+    enum class DragKind : std::uint8_t { Pixels = 0, Symbol = 1 };
+    static constexpr const char* kDragMimeType = "application/x-zobl-ge-area";
+    // The drag data of an area (for tests and for the drag itself).
+    static QMimeData* MakeDragData(std::uint8_t kind, const CClippy& clipboard);
     static constexpr int kFramePhaseCount = 9;  // phases 0..8
 
     int FramePhase() const noexcept { return framePhase_; }
@@ -151,6 +156,26 @@ protected:
     virtual QImage MarkedPicture(const PixelRect& mark) const = 0;
     virtual void PasteInto(const CClippy& clipboard, const PixelRect& mark) = 0;
 
+    // ---- Dragging areas between windows, also of two running editors: the data travels in the
+    // drag itself under this program's own type (the kind, then the clipboard file's bytes).
+    // The marked pixels of area onto the clipboard (and its file), then a drag of them.
+    void DragArea(DragKind kind, const PixelRect& area);
+    void DragMarkedArea() override;
+    // Where a dropped area of kind starts when the pointer is over hit (symbols snap to cells).
+    virtual PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const;
+    // Whether a dropped area fits the window's pixels.
+    virtual bool DropFits(const PixelRect& area) const = 0;
+    // Before a drop pastes into area (the scenery view adds a missing row).
+    virtual void PrepareDrop(const PixelRect& /*area*/, DragKind /*kind*/) {}
+    // After it: the marked area is the dropped one (a symbol's is cleared again).
+    virtual void SetMarkedPixels(std::optional<PixelRect> area) = 0;
+    // Brings the window's frame to the top while something is dragged over it.
+    virtual void BringToFront() {}
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
     // Loads context menu `resource` afresh (localised) and shows its popup at globalPoint.
     void RunContextMenu(int resource, QPoint globalPoint);
 
@@ -196,7 +221,8 @@ private:
     int tickCounter_ = 0;
     int framePhase_ = kFramePhaseCount - 1;
     int wheelRemainder_ = 0;
-    int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+    int shownCursor_ = -2;               // mode of the cursor shown, -1 the arrow
+    std::optional<PixelRect> dropArea_;  // the drop preview shown
     QImage scene_;
     QRegion sceneDirty_;
     bool sceneStale_ = true;  // all of it

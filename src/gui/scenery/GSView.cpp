@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -20,6 +21,7 @@
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
+#include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
@@ -558,6 +560,61 @@ void CGSView::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
         model.CloseUndoGroup();
     }
     doc->NotifyChange(SceneryChange::Everything());
+}
+
+bool CGSView::DragSymbolAt(PixelPoint p) {
+    if (!App().Settings().autoDragging || !marked_.IsEmpty()) {
+        return false;
+    }
+    const PixelAddress a = PixelAddress::FromAbsolute(p);
+    SetMarkedArea(MarkedArea::Cell(a.symbol, a.row));
+    DragArea(DragKind::Symbol, marked_.Rect());
+    ClearMarkedArea();
+    return true;
+}
+
+PixelPoint CGSView::DropOrigin(PixelPoint hit, DragKind kind) const {
+    if (kind == DragKind::Symbol) {
+        return {hit.x - hit.x % kCellWidth, hit.y - hit.y % kCellHeight};
+    }
+    return hit;
+}
+
+bool CGSView::DropFits(const PixelRect& area) const {
+    return area.x1 < kStoreWidth && area.y1 < kStoreHeight;
+}
+
+void CGSView::PrepareDrop(const PixelRect& area, DragKind /*kind*/) {
+    CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return;
+    }
+    // The row the area starts in comes into being, if the rules allow it, without a message.
+    SceneryDocument& model = doc->Model();
+    const int symbol = area.x0 / kCellWidth;
+    const int row = area.y0 / kCellHeight;
+    if (!model.IsRowPresent(symbol, row)) {
+        model.PrepareChange(static_cast<int>(CurrentMode()));
+        if (model.AddRow(symbol, row, kAddRowCheckRules | kAddRowQuiet) == 0) {
+            doc->NotifyChange(SceneryChange::Everything());
+        }
+    }
+}
+
+void CGSView::SetMarkedPixels(std::optional<PixelRect> area) {
+    if (area) {
+        SetMarkedArea(MarkedArea::Between({area->x0, area->y0}, {area->x1, area->y1}));
+    } else {
+        ClearMarkedArea();
+    }
+}
+
+void CGSView::BringToFront() {
+    CChildFrame* frame = CChildFrame::FrameOf(this);
+    if (frame != nullptr && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() != frame) {
+        frame->mdiArea()->setActiveSubWindow(frame);
+        viewport()->repaint();
+    }
 }
 
 bool CGSView::OnCommand(int id) {

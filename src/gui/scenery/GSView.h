@@ -104,6 +104,12 @@ private:
     void SetMark(PixelPoint a, PixelPoint b) override { SetMarkedArea(MarkedArea::Between(a, b)); }
     void ShowContextMenu(std::optional<PixelPoint> at) override;
     void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
+    bool DragSymbolAt(PixelPoint p) override;
+    PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const override;
+    bool DropFits(const PixelRect& area) const override;
+    void PrepareDrop(const PixelRect& area, DragKind kind) override;
+    void SetMarkedPixels(std::optional<PixelRect> area) override;
+    void BringToFront() override;
     QImage MarkedPicture(const PixelRect& mark) const override;
     void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 

@@ -47,6 +47,25 @@ const CursorArt kView = {{
     ".....kwwk.......",
     "......kk........",
 }, 0, 0};
+// The arrow carrying a small framed area: what a drag of pixels or a symbol shows.
+const CursorArt kDrag = {{
+    "k...............",
+    "kk..............",
+    "kwk.............",
+    "kwwk............",
+    "kwwwk...........",
+    "kwwwwk..........",
+    "kwwwwwk.........",
+    "kwwwwwwk........",
+    "kwwwwkkkk.......",
+    "kwkwwk..........",
+    "kk.kwwk.kkkkkkk.",
+    "k...kwwkkwwwwwk.",
+    "....kwwkkwbbbwk.",
+    ".....kk.kwbbbwk.",
+    "........kwwwwwk.",
+    "........kkkkkkk.",
+}, 0, 0};
 const CursorArt kFreehand = {{
     "............kk..",
     "...........krrk.",
@@ -194,6 +213,10 @@ QCursor MakeCursor(MouseMode mode) {
 int SceneryCursorResource(MouseMode mode) {
     const int index = static_cast<int>(mode);
     return index >= 0 && index < kMouseModeCount ? FactsOf(mode).cursorResource : 0;
+}
+
+QCursor DragCursor() {
+    return CursorOf(ImageOf(kDrag.pixels), kDrag.hotX, kDrag.hotY);
 }
 
 QCursor SceneryModeCursor(MouseMode mode) {

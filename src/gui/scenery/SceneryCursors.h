@@ -10,6 +10,8 @@ namespace zobl {
 // our own 16 x 16 drawings, shown at twice their size so that their pixels stay crisp. Made on
 // each call: callers keep the one they show.
 QCursor SceneryModeCursor(MouseMode mode);
+// Cursor resource 105: dragging pixels or a symbol to another window.
+QCursor DragCursor();
 // The resource number of a mode's cursor (136 to 145).
 int SceneryCursorResource(MouseMode mode);
 

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,8 +14,10 @@
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
+#include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/MessageService.h"
+#include "gui/framework/View.h"
 #include "gui/palette/PaletteDisplay.h"
 #include "gui/scenery/SceneryCursors.h"
 #include "gui/vehicles/FGSDoc.h"
@@ -240,6 +243,19 @@ void CCarEdi::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
     if (ShowsView()) {
         CopyArea(clipboard, CarViewCanvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode())),
                  mark);
+    }
+}
+
+bool CCarEdi::DropFits(const PixelRect& area) const {
+    return ShowsView() && area.x1 < Width() && area.y1 < Height();
+}
+
+void CCarEdi::BringToFront() {
+    CChildFrame* frame =
+        parentWidget() != nullptr ? CChildFrame::FrameOf(dynamic_cast<View*>(parentWidget())) : nullptr;
+    if (frame != nullptr && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() != frame) {
+        frame->mdiArea()->setActiveSubWindow(frame);
+        viewport()->repaint();
     }
 }
 

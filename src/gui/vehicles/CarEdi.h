@@ -98,6 +98,9 @@ private:
     void SetMark(PixelPoint a, PixelPoint b) override;
     void ShowContextMenu(std::optional<PixelPoint> at) override;
     void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
+    bool DropFits(const PixelRect& area) const override;
+    void SetMarkedPixels(std::optional<PixelRect> area) override { SetMarkRect(area); }
+    void BringToFront() override;
     QImage MarkedPicture(const PixelRect& mark) const override;
     void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 
