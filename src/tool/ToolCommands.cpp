@@ -392,7 +392,7 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
             ThrowQueryFailure(reader, result, identifier, options.folder);
         }
         const int problem = simimport::ImportVehicle(doc, *set, &vehicle, static_cast<int>(MouseMode::View));
-        if (problem == simimport::kImportRefusedByDocument) {
+        if (problem == message::kImportNoImages || problem == simimport::kImportRefusedByDocument) {
             throw std::runtime_error("vehicle " + std::to_string(identifier) +
                                      " has no images (length 0) and cannot become a car");
         }

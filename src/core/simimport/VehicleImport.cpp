@@ -41,11 +41,10 @@ std::uint32_t CarFlagsOf(unsigned simFlags) {
     if (simFlags & kSimFlag10) {
         flags |= vehicles::kCarFlagOption8000;
     }
-    if (simFlags & kSimFlag2) {
-        flags |= vehicles::kCarFlagChoice0010;
-    }
     if (simFlags & kSimFlag4) {
         flags |= vehicles::kCarFlagChoice0020;
+    } else if (simFlags & kSimFlag2) {
+        flags |= vehicles::kCarFlagChoice0010;
     }
     return flags;
 }
@@ -61,6 +60,9 @@ int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int 
         return message::kSetHoldsEightCars;
     }
     const int length = vehicle->lengthPixels / 8;
+    if (length < 1) {
+        return message::kImportNoImages;
+    }
     if (length + doc.TotalSetLength(set) > vehicles::kMaxSetLength) {
         return message::kSetTooLong;
     }
@@ -78,7 +80,8 @@ int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int 
         return kImportRefusedByDocument;
     }
     if (const std::uint32_t flags = CarFlagsOf(translated.flags); flags != 0) {
-        doc.SetCarFlags(set, car, flags, nullptr, mouseMode);
+        // Part of the car just added: the same undo step.
+        doc.SetCarFlags(set, car, flags, nullptr, mouseMode, true);
     }
     const int lengthPixels = 8 * length;
     for (int y = 0; y < kSidePlaneHeight; ++y) {

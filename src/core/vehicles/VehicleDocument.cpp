@@ -562,12 +562,14 @@ bool VehicleDocument::SetCarTexts(int set, int car, std::string_view nameRaw, st
 }
 
 bool VehicleDocument::SetCarFlags(int set, int car, std::uint32_t flags,
-                                  const VehicleDocumentListener* sender, int mouseMode) {
+                                  const VehicleDocumentListener* sender, int mouseMode, bool continueStep) {
     Car* record = MutableCar(set, car);
     if (!record) {
         return false;
     }
-    CloseUndoGroup();
+    if (!continueStep) {
+        CloseUndoGroup();
+    }
     PrepareChange(mouseMode);
     record->carFlags = flags;
     Notify({VehicleHintCode::CarChangedInView, set, car}, sender);

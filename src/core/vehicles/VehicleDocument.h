@@ -181,8 +181,9 @@ public:
     bool SetCarTexts(int set, int car, std::string_view nameRaw, std::string_view text2Raw,
                      std::string_view text3Raw, const VehicleDocumentListener* sender, int mouseMode,
                      bool continueStep = false);
+    // continueStep as for SetCarTexts (an import sets the flags of the car it just added).
     bool SetCarFlags(int set, int car, std::uint32_t flags, const VehicleDocumentListener* sender,
-                     int mouseMode);
+                     int mouseMode, bool continueStep = false);
     // The steam value (0, 0x80 or 0x40) becomes the whole segment word. Segment 0..length-1.
     std::uint16_t SegmentWord(int set, int car, int view, int segment) const;
     bool SetSteamValue(int set, int car, int view, int segment, std::uint16_t value, int mouseMode);

@@ -89,11 +89,9 @@ TEST_F(VehicleImportTest, ImportedCarHoldsTextsFlagsAndPixels) {
     // The views are told of the new car after the redraw.
     ASSERT_FALSE(views_.hints.empty());
     EXPECT_EQ(views_.hints.back(), (VehicleHint{VehicleHintCode::Added, 0, 0}));
-    // Undo takes the whole import back (car and flags are two steps of the document).
-    EXPECT_LE(doc_.UndoCount() - undoBefore, 2);
-    for (int i = 0; i < 4 && doc_.UndoCount() > undoBefore; ++i) {
-        doc_.Undo();
-    }
+    // One import is one undo step: car, flags and pixels go back together.
+    EXPECT_EQ(doc_.UndoCount() - undoBefore, 1);
+    ASSERT_TRUE(doc_.Undo());
     EXPECT_EQ(doc_.CountCars(0), 0);
 }
 
@@ -116,12 +114,25 @@ TEST_F(VehicleImportTest, RefusedImportsChangeNothing) {
     SimVehicle none = MakeVehicle(0);
     EXPECT_EQ(ImportVehicle(doc_, 0, &none, kMode), 111);
 
-    // A vehicle without images has length 0, which the document refuses for any car.
+    // A vehicle without images has length 0: refused with its own message.
     ASSERT_TRUE(doc_.AddVehicleSet("Leer", kMode));
     const int undoBeforeEmpty = doc_.UndoCount();
-    EXPECT_EQ(ImportVehicle(doc_, 1, &none, kMode), kImportRefusedByDocument);
+    EXPECT_EQ(ImportVehicle(doc_, 1, &none, kMode), message::kImportNoImages);
     EXPECT_EQ(doc_.CountCars(1), 0);
     EXPECT_EQ(doc_.UndoCount(), undoBeforeEmpty);
+}
+
+TEST(VehicleImportFlags, ReaderBitsBecomeCarFlags) {
+    struct Case {
+        unsigned sim;
+        std::uint32_t car;
+    };
+    for (const Case c : {Case{0, 0}, Case{kSimFlag1, 0x0040}, Case{kSimFlag8, 0x0001},
+                         Case{kSimFlag10, 0x8000}, Case{kSimFlag2, 0x0010}, Case{kSimFlag4, 0x0020},
+                         Case{kSimFlag2 | kSimFlag4, 0x0020},  // the choice excludes the other bit
+                         Case{kSimFlag1 | kSimFlag2 | kSimFlag8 | kSimFlag10, 0x8051}}) {
+        EXPECT_EQ(CarFlagsOf(c.sim), c.car) << c.sim;
+    }
 }
 
 TEST_F(VehicleImportTest, TranslationAndNames) {
