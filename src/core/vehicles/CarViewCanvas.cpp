@@ -20,7 +20,11 @@ bool CarViewCanvas::Prepare(PaletteIndex value) {
     if (value >= kPaletteSize) {
         return false;
     }
-    doc_.PrepareChange(mouseMode_);
+    // The first write records the undo snapshot and marks the document; later ones need nothing.
+    if (!prepared_) {
+        doc_.PrepareChange(mouseMode_);
+        prepared_ = true;
+    }
     return true;
 }
 

@@ -50,6 +50,7 @@ private:
     int height_ = 0;
     int mouseMode_;
     std::size_t changedCount_ = 0;
+    bool prepared_ = false;
 };
 
 // A car view as the surface of the mouse tools (see ToolSession.h): every edit is a fresh

@@ -331,6 +331,53 @@ bool PixelEditView::OnUpdateClipboardCommand(int id, bool& enabled) const {
     }
 }
 
+bool PixelEditView::OnEditCommand(int id) {
+    if (OnClipboardCommand(id)) {
+        return true;
+    }
+    if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
+        RunTransform(*transform);
+        return true;
+    }
+    switch (id) {
+        case ID_ZOOM_IN:
+        case ID_ZOOM_OUT:
+            // The middle of the window stays where it is, as the zoom tool keeps its pixel.
+            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
+            return true;
+        case ID_EDIT_SELECT_ALL:
+            if (WholeArea().HasPixels()) {
+                SetMarkedPixels(WholeArea());
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PixelEditView::OnUpdateEditCommand(int id, bool& enabled) const {
+    if (OnUpdateClipboardCommand(id, enabled)) {
+        return true;
+    }
+    if (TransformOfCommand(id)) {
+        enabled = true;
+        return true;
+    }
+    switch (id) {
+        case ID_ZOOM_IN:
+            enabled = ZoomLevel() < kMaxZoom;
+            return true;
+        case ID_ZOOM_OUT:
+            enabled = ZoomLevel() > kMinZoom;
+            return true;
+        case ID_EDIT_SELECT_ALL:
+            enabled = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
 // ---- Dragging areas ---------------------------------------------------------------------------
 
 namespace {
@@ -425,7 +472,8 @@ void PixelEditView::dragMoveEvent(QDragMoveEvent* event) {
     if (const std::optional<PixelPoint> hit = PixelAtWindow(event->position().toPoint())) {
         const PixelPoint origin = DropOrigin(*hit, data->kind);
         const PixelRect area{origin.x, origin.y, origin.x + data->width - 1, origin.y + data->height - 1};
-        if (DropFits(area)) {
+        const PixelRect whole = WholeArea();
+        if (whole.Contains({area.x0, area.y0}) && whole.Contains({area.x1, area.y1})) {
             dropArea_ = area;
             ShowPreview(shape::kMarkFrame, {area.x0, area.y0}, {area.x1, area.y1});
         }

@@ -46,6 +46,8 @@ public:
     // The drag data of an area (for tests and for the drag itself).
     static QMimeData* MakeDragData(std::uint8_t kind, const CClippy& clipboard);
     static constexpr int kFramePhaseCount = 9;  // phases 0..8
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 10;
 
     int FramePhase() const noexcept { return framePhase_; }
     bool PreviewShown() const noexcept override { return preview_.has_value(); }
@@ -150,6 +152,14 @@ protected:
     // clipboard maps its image to ordinary colours first.
     bool OnClipboardCommand(int id);
     bool OnUpdateClipboardCommand(int id, bool& enabled) const;
+    // Every command both editors answer alike: the clipboard ones, zoom in and out (keeping the
+    // window's middle), select all, mirror and rotate. False for other commands.
+    bool OnEditCommand(int id);
+    bool OnUpdateEditCommand(int id, bool& enabled) const;
+    // All pixels of the window (nothing when it shows none).
+    virtual PixelRect WholeArea() const = 0;
+    // Mirrors or rotates the marked area, or everything when nothing is marked.
+    virtual void RunTransform(PixelTransform transform) = 0;
     // The window's side: the marked pixels into the clipboard, the marked part of its picture,
     // and the clipboard into the mark (one undo step, SINGLEUNDO, the views told).
     virtual void CopyMarked(CClippy& clipboard, const PixelRect& mark) = 0;
@@ -163,8 +173,6 @@ protected:
     void DragMarkedArea() override;
     // Where a dropped area of kind starts when the pointer is over hit (symbols snap to cells).
     virtual PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const;
-    // Whether a dropped area fits the window's pixels.
-    virtual bool DropFits(const PixelRect& area) const = 0;
     // Before a drop pastes into area (the scenery view adds a missing row).
     virtual void PrepareDrop(const PixelRect& /*area*/, DragKind /*kind*/) {}
     // After it: the marked area is the dropped one (a symbol's is cleared again).

@@ -516,7 +516,7 @@ void CGSView::ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPo
     RunContextMenu(kSceneryContextMenu, globalPoint);
 }
 
-void CGSView::RunTransform(SceneryTransform transform) {
+void CGSView::RunTransform(PixelTransform transform) {
     CGSDoc* doc = Doc();
     if (doc == nullptr) {
         return;
@@ -580,10 +580,6 @@ PixelPoint CGSView::DropOrigin(PixelPoint hit, DragKind kind) const {
     return hit;
 }
 
-bool CGSView::DropFits(const PixelRect& area) const {
-    return area.x1 < kStoreWidth && area.y1 < kStoreHeight;
-}
-
 void CGSView::PrepareDrop(const PixelRect& area, DragKind /*kind*/) {
     CGSDoc* doc = Doc();
     if (doc == nullptr) {
@@ -618,66 +614,32 @@ void CGSView::BringToFront() {
 }
 
 bool CGSView::OnCommand(int id) {
+    if (OnEditCommand(id)) {
+        return true;
+    }
     CGSDoc* doc = Doc();
-    if (OnClipboardCommand(id)) {
-        return true;
-    }
-    if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
-        RunTransform(*transform);
-        return true;
-    }
-    switch (id) {
-        case ID_ZOOM_IN:
-        case ID_ZOOM_OUT: {
-            // The middle of the window stays where it is, as the zoom tool keeps its pixel.
-            const QPoint middle = viewport()->rect().center();
-            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, middle);
-            return true;
+    if (id == ID_DELETE_SUBSYMBOL) {
+        if (doc != nullptr && contextHit_) {
+            doc->NotifyChange(
+                RemoveRowCommand(doc->Model(), contextSymbol_, contextRow_, static_cast<int>(CurrentMode())));
         }
-        case ID_EDIT_SELECT_ALL:
-            SetMarkedArea(MarkedArea::All());
-            return true;
-        case ID_DELETE_SUBSYMBOL:
-            if (doc != nullptr && contextHit_) {
-                doc->NotifyChange(RemoveRowCommand(doc->Model(), contextSymbol_, contextRow_,
-                                                   static_cast<int>(CurrentMode())));
-            }
-            return true;
-        default:
-            return false;
+        return true;
     }
+    return false;
 }
 
 bool CGSView::OnUpdateCommand(int id, CommandState& state) {
-    if (bool enabled = false; OnUpdateClipboardCommand(id, enabled)) {
+    if (bool enabled = false; OnUpdateEditCommand(id, enabled)) {
         state.Enable(enabled);
         return true;
     }
-    switch (id) {
-        case ID_ZOOM_IN:
-            state.Enable(geometry_.CanZoomIn());
-            return true;
-        case ID_ZOOM_OUT:
-            state.Enable(geometry_.CanZoomOut());
-            return true;
-        case ID_MIRROR_VERTICAL:
-        case ID_MIRROR_HORIZONTAL:
-        case ID_ROTATE_DOWN:
-        case ID_ROTATE_UP:
-        case ID_ROTATE_RIGHT:
-        case ID_ROTATE_LEFT:
-        case ID_EDIT_SELECT_ALL:
-            state.Enable();
-            return true;
-        case ID_DELETE_SUBSYMBOL: {
-            const CGSDoc* doc = Doc();
-            state.Enable(doc != nullptr && contextHit_ &&
-                         CanRemoveRow(doc->Model(), contextSymbol_, contextRow_));
-            return true;
-        }
-        default:
-            return false;
+    if (id == ID_DELETE_SUBSYMBOL) {
+        const CGSDoc* doc = Doc();
+        state.Enable(doc != nullptr && contextHit_ &&
+                     CanRemoveRow(doc->Model(), contextSymbol_, contextRow_));
+        return true;
     }
+    return false;
 }
 
 }  // namespace zobl

@@ -106,7 +106,7 @@ private:
     void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
     bool DragSymbolAt(PixelPoint p) override;
     PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const override;
-    bool DropFits(const PixelRect& area) const override;
+    PixelRect WholeArea() const override { return WholeStoreRect(); }
     void PrepareDrop(const PixelRect& area, DragKind kind) override;
     void SetMarkedPixels(std::optional<PixelRect> area) override;
     void BringToFront() override;
@@ -114,7 +114,7 @@ private:
     void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 
     void ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPoint);
-    void RunTransform(SceneryTransform transform);
+    void RunTransform(PixelTransform transform) override;
     // Keeps the colour picture of the display pixels that the painting scales: an 8-bit
     // picture costs several times as much to stretch.
     void RefreshPicture(const PixelRect* area);

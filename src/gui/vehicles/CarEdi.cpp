@@ -66,7 +66,7 @@ void CCarEdi::SetView(CFGSDoc* doc, int set, int car, int view) {
     }
     // A mark from a larger view is cut to this one; mirror and rotate never reach beyond it.
     if (mark_ && ShowsView()) {
-        const PixelRect cut = mark_->ClippedTo({0, 0, Width() - 1, Height() - 1});
+        const PixelRect cut = mark_->ClippedTo(WholeArea());
         mark_ = cut.HasPixels() ? std::optional<PixelRect>(cut) : std::nullopt;
     }
     Refresh();
@@ -206,7 +206,7 @@ void CCarEdi::SetMarkRect(std::optional<PixelRect> mark) {
 
 void CCarEdi::SetMark(PixelPoint a, PixelPoint b) {
     // Normalised and held inside the view.
-    const PixelRect cut = PixelRect::Spanning(a, b).ClippedTo({0, 0, Width() - 1, Height() - 1});
+    const PixelRect cut = PixelRect::Spanning(a, b).ClippedTo(WholeArea());
     SetMarkRect(cut.HasPixels() ? std::optional<PixelRect>(cut) : std::nullopt);
 }
 
@@ -223,7 +223,7 @@ void CCarEdi::RunTransform(PixelTransform transform) {
     if (!ShowsView()) {
         return;
     }
-    const PixelRect whole{0, 0, Width() - 1, Height() - 1};
+    const PixelRect whole = WholeArea();
     const PixelRect area = mark_ ? mark_->ClippedTo(whole) : whole;
     if (!area.HasPixels()) {
         return;
@@ -246,8 +246,8 @@ void CCarEdi::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
     }
 }
 
-bool CCarEdi::DropFits(const PixelRect& area) const {
-    return ShowsView() && area.x1 < Width() && area.y1 < Height();
+PixelRect CCarEdi::WholeArea() const {
+    return ShowsView() ? PixelRect{0, 0, Width() - 1, Height() - 1} : PixelRect{};
 }
 
 void CCarEdi::BringToFront() {
@@ -277,53 +277,15 @@ void CCarEdi::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
 }
 
 bool CCarEdi::OnCommand(int id) {
-    if (OnClipboardCommand(id)) {
-        return true;
-    }
-    if (const std::optional<PixelTransform> transform = TransformOfCommand(id)) {
-        RunTransform(*transform);
-        return true;
-    }
-    switch (id) {
-        case ID_ZOOM_IN:
-        case ID_ZOOM_OUT:
-            // The middle of the window stays where it is, as the zoom tool keeps its pixel.
-            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
-            return true;
-        case ID_EDIT_SELECT_ALL:
-            if (ShowsView()) {
-                SetMarkRect(PixelRect{0, 0, Width() - 1, Height() - 1});
-            }
-            return true;
-        default:
-            return false;
-    }
+    return OnEditCommand(id);
 }
 
 bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
-    if (OnUpdateClipboardCommand(id, enabled)) {
-        enabled = enabled && ShowsView();
-        return true;
+    if (!OnUpdateEditCommand(id, enabled)) {
+        return false;
     }
-    switch (id) {
-        case ID_ZOOM_IN:
-            enabled = ShowsView() && zoom_ < kMaxZoom;
-            return true;
-        case ID_ZOOM_OUT:
-            enabled = ShowsView() && zoom_ > kMinZoom;
-            return true;
-        case ID_EDIT_SELECT_ALL:
-        case ID_MIRROR_VERTICAL:
-        case ID_MIRROR_HORIZONTAL:
-        case ID_ROTATE_DOWN:
-        case ID_ROTATE_UP:
-        case ID_ROTATE_RIGHT:
-        case ID_ROTATE_LEFT:
-            enabled = ShowsView();
-            return true;
-        default:
-            return false;
-    }
+    enabled = enabled && ShowsView();
+    return true;
 }
 
 // ---- Painting -----------------------------------------------------------------------------------
@@ -350,10 +312,12 @@ void CCarEdi::PaintMarks(QPainter& painter) {
     const VehicleDocument& model = doc_->Model();
     const int length = model.CarAt(set_, car_).length;
     const auto plane = model.Plane(set_, car_, view_);
+    const int width = ViewWidth(view_, length);
+    const int height = ViewHeight(view_, length);
     std::vector<MarkPoint> marks;
-    for (int y = 0; y < Height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const std::uint8_t* line = plane.data() + PixelOffset(view_, length, 0, y);
-        for (int x = 0; x < Width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (SpecialMarkOf(line[x]) != SpecialMark::None) {
                 marks.push_back({{x, y}, line[x]});
             }
@@ -365,8 +329,8 @@ void CCarEdi::PaintMarks(QPainter& painter) {
 void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {
     const VehicleDocument& model = doc_->Model();
     const int length = model.CarAt(set_, car_).length;
-    const int width = Width() * zoom_;
-    const int height = Height() * zoom_;
+    const int width = ViewWidth(view_, length) * zoom_;
+    const int height = ViewHeight(view_, length) * zoom_;
     painter.setPen(QPen(Qt::white, 0, Qt::DotLine));
     const bool horizontal = IsHorizontalView(view_);
     for (int band = 1; band < length; ++band) {

@@ -27,8 +27,6 @@ class CUBStack;
 class CCarEdi : public PixelEditView {
     Q_OBJECT
 public:
-    static constexpr int kMinZoom = 1;
-    static constexpr int kMaxZoom = 10;
     static constexpr int kWorkStackStep = 2048;
     static constexpr int kMarkerMargin = 14;  // room for the two marker bars beside the picture
     static constexpr int kStackError = 103;
@@ -98,13 +96,13 @@ private:
     void SetMark(PixelPoint a, PixelPoint b) override;
     void ShowContextMenu(std::optional<PixelPoint> at) override;
     void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
-    bool DropFits(const PixelRect& area) const override;
+    PixelRect WholeArea() const override;
     void SetMarkedPixels(std::optional<PixelRect> area) override { SetMarkRect(area); }
     void BringToFront() override;
     QImage MarkedPicture(const PixelRect& mark) const override;
     void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;
 
-    void RunTransform(PixelTransform transform);
+    void RunTransform(PixelTransform transform) override;
     // The magnified picture with borders, steam markers and special-colour marks.
     void RenderScene(QPainter& painter, const QRect& area) override;
     QColor Background() const override;

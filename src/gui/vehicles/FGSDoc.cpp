@@ -1,4 +1,5 @@
 #include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/RawText.h"
 
 #include <QDialog>
 #include <QDir>
@@ -6,7 +7,6 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
-#include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
 #include "gui/app/Bug1App.h"
@@ -25,12 +25,6 @@ namespace zobl {
 namespace {
 constexpr int kDefaultAuthorKey = 1020;  // section "DATA": an author nobody filled in
 
-std::string ToRaw(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
-}
-QString FromRaw(std::string_view raw) {
-    return QString::fromStdString(Cp1252ToUtf8(raw));
-}
 }  // namespace
 
 CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : Document(docTemplate), app_(app) {}

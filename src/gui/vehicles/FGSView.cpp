@@ -1,4 +1,5 @@
 #include "gui/vehicles/FGSView.h"
+#include "gui/vehicles/RawText.h"
 
 #include <algorithm>
 
@@ -9,7 +10,6 @@
 #include <QPainter>
 
 #include "core/clipboard/Clippy.h"
-#include "core/text/CodePages.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/MenuResources.h"
@@ -36,12 +36,6 @@ constexpr int kQuestionDeleteSet = message::kQuestionDeleteSet;
 constexpr int kQuestionDeleteCar = message::kQuestionDeleteCar;
 const QPoint kKeyboardMenuPoint(20, 20);
 
-std::string ToRaw(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
-}
-QString FromRaw(std::string_view raw) {
-    return QString::fromStdString(Cp1252ToUtf8(raw));
-}
 }  // namespace
 
 CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&document) {
@@ -374,6 +368,11 @@ bool CFGSView::eventFilter(QObject* watched, QEvent* event) {
 
 void CFGSView::ApplyColours() {
     const GeneralSettings& settings = app_.Settings();
+    const std::array<Rgb, 4> colours{settings.fgsvBg, settings.fgsvFg, settings.editBg, settings.editFg};
+    if (appliedColours_ == colours) {
+        return;
+    }
+    appliedColours_ = colours;
     QPalette treePalette = tree_->palette();
     treePalette.setColor(QPalette::Base, ToQColor(settings.fgsvBg));
     treePalette.setColor(QPalette::Text, ToQColor(settings.fgsvFg));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -131,6 +132,9 @@ private:
     bool filling_ = false;
     PopupRunner popupRunner_;
     std::unique_ptr<QMenu> contextMenu_;
+    // The colours last given to the tree and the panel; a redraw after a pixel edit leaves
+    // their palettes alone.
+    std::optional<std::array<Rgb, 4>> appliedColours_;
 };
 
 }  // namespace zobl

@@ -1,9 +1,9 @@
 #include "gui/vehicles/VehicleTree.h"
+#include "gui/vehicles/RawText.h"
 
 #include <QHeaderView>
 #include <QSignalBlocker>
 
-#include "core/text/CodePages.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleTreeImages.h"
@@ -21,9 +21,6 @@ int PackTarget(int image, int set, int car) {
     return (image << 16) | ((set & 0xFF) << 8) | ((car + 1) & 0xFF);
 }
 
-QString FromRaw(std::string_view raw) {
-    return QString::fromStdString(Cp1252ToUtf8(raw));
-}
 // Changing the expansion lays the tree out again; most items keep theirs.
 void SetExpanded(QTreeWidgetItem* item, bool expanded) {
     if (item->isExpanded() != expanded) {
