@@ -17,6 +17,7 @@
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/UzgExport.h"
+#include "core/simimport/SimListing.h"
 #include "core/simimport/SimVehicleReader.h"
 #include "core/simimport/VehicleImport.h"
 #include "core/text/CodePages.h"
@@ -330,17 +331,18 @@ void CommandSimList(Context& ctx, const std::vector<std::string>& args) {
     }
     simimport::SimVehicleReader reader;
     UseSimFolder(reader, options.folder);
-    simimport::SimVehicle vehicle;
+    simimport::SimListing listing(reader, options.categories);
+    if (const auto status = listing.RunToEnd(); status != simimport::SimListing::Status::Finished) {
+        ThrowQueryFailure(reader,
+                          status == simimport::SimListing::Status::NotFound ? simimport::kSimulatorNotFound
+                                                                            : simimport::kSimFileError,
+                          0, options.folder);
+    }
     // Printed only when the whole listing could be read.
     std::string lines;
-    int result = reader.QueryVehicle(simimport::kQueryFirst, options.categories, &vehicle);
-    while (result > 0) {
-        lines += std::to_string(result) + '\t' + OneLine(vehicle.groupName) + '\t' +
-                 OneLine(vehicle.texts[0]) + '\n';
-        result = reader.QueryVehicle(simimport::kQueryNext, options.categories, &vehicle);
-    }
-    if (result < 0) {
-        ThrowQueryFailure(reader, result, 0, options.folder);
+    for (const simimport::SimListEntry& entry : listing.Entries()) {
+        lines += std::to_string(entry.identifier) + '\t' + OneLine(entry.groupName) + '\t' +
+                 OneLine(entry.firstText) + '\n';
     }
     ctx.out << lines;
 }

@@ -10,6 +10,7 @@ namespace message {
 inline constexpr int kImportNoSetChosen = 109;
 inline constexpr int kImportNoVehicleChosen = 119;
 inline constexpr int kImportNoImages = 120;  // a vehicle of length 0: nothing to import
+inline constexpr int kSimulatorNotFound = 121;
 }  // namespace message
 
 namespace simimport {

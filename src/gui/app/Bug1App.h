@@ -15,6 +15,7 @@
 #include "core/palette/Palette.h"
 #include "core/settings/GeneralSettings.h"
 #include "core/settings/RecentFileList.h"
+#include "core/simimport/SimVehicleReader.h"
 #include "core/undo/UBStack.h"
 #include "gui/framework/CommandTarget.h"
 
@@ -75,6 +76,8 @@ public:
     CStackList& StackList() noexcept { return stackList_; }
     // The editor's own clipboard, shared by every window.
     CClippy& Clipboard() noexcept { return clipboard_; }
+    // The reader of the simulator's vehicle data, whose state lives from query to query.
+    simimport::SimVehicleReader& SimReader() noexcept { return simReader_; }
     DocManager& Documents() noexcept { return *documents_; }
     MessageService& Messages() noexcept { return *messages_; }
     RecentFileList& RecentFiles() noexcept { return recentFiles_; }
@@ -148,6 +151,7 @@ private:
     Palette palette_;
     CStackList stackList_;
     CClippy clipboard_;
+    simimport::SimVehicleReader simReader_;
     RecentFileList recentFiles_;
     std::unique_ptr<MessageService> ownMessages_;
     MessageService* messages_ = nullptr;

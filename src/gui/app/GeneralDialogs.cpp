@@ -38,6 +38,7 @@ CInfoDlg::CInfoDlg(const CLanguageManager& language, QWidget* parent)
     LocalizeWindow(this, language);
     timer_.setInterval(kStepMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &CInfoDlg::OnTick);
+    connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 CInfoDlg::~CInfoDlg() = default;
@@ -57,7 +58,7 @@ QString CInfoDlg::Text() const {
 
 void CInfoDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    timer_.start();
+    timer_.start(kStepMilliseconds);
 }
 
 void CInfoDlg::hideEvent(QHideEvent* event) {
@@ -73,6 +74,8 @@ void CInfoDlg::OnTick() {
     if (result < 0) {
         timer_.stop();
         done(result);
+    } else if (isVisible()) {
+        timer_.start(result == kStepAgain ? 0 : kStepMilliseconds);
     }
 }
 

@@ -34,11 +34,14 @@ private:
 };
 
 // "Please wait": while it is open, a step function of the caller runs every 150 ms; a negative
-// result ends the dialog with that result.
+// result ends the dialog with that result. A step that has more to do at once answers kStepAgain:
+// the next step then runs as soon as the window has handled its input and painted. The cancel
+// button (and Escape) end the dialog with Rejected, and no step runs after that.
 class CInfoDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kStepMilliseconds = 150;
+    static constexpr int kStepAgain = 1;
     using StepFunction = std::function<int(CInfoDlg& dialog, std::intptr_t value)>;
 
     explicit CInfoDlg(const CLanguageManager& language, QWidget* parent = nullptr);

@@ -134,11 +134,11 @@ QMenu* CFGSDoc::DocumentMenu() {
     return menu_.get();
 }
 
-void CFGSDoc::NewVehicleSet() {
+void CFGSDoc::NewVehicleSet(QWidget* parent) {
     CDlgNewGrp dialog(
         app_.GetLanguageManager(), app_.Messages(),
         [this](const QString& name) { return model_.NewVehicleSet(ToRaw(name), CurrentMouseMode()); },
-        app_.MainFrame());
+        parent != nullptr ? parent : app_.MainFrame());
     RunDialog(dialog);
     NotifyStateChanged();
 }

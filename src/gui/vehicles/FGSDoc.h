@@ -32,7 +32,8 @@ public:
     int CurrentMouseMode() const;
 
     // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted.
-    void NewVehicleSet();
+    // parent: the window the dialog belongs to, the main window when null.
+    void NewVehicleSet(QWidget* parent = nullptr);
     // "Als UZG speichern": refuses pixels vehicles cannot show (message box, the views select
     // the car), then the export dialog. The document stays as it is.
     void ExportVehicles();

@@ -19,10 +19,12 @@
 #include "gui/palette/PaletteDisplay.h"
 #include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
+#include "gui/vehicles/DlgChooseImportCategories.h"
 #include "gui/vehicles/DlgNewCar.h"
 #include "gui/vehicles/DlgSteamProperties.h"
 #include "gui/vehicles/EditGrpDlg.h"
 #include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/ImportVehicle.h"
 #include "gui/vehicles/VehicleTreeImages.h"
 
 namespace zobl {
@@ -454,6 +456,18 @@ void CFGSView::NewCar() {
     }
 }
 
+// The categories to offer, then the import dialog, which stays open for car after car.
+void CFGSView::ImportFromSimulator() {
+    CDlgChooseImportCategories categories(app_.GetLanguageManager(), app_.Messages(), 0, app_.MainFrame());
+    if (Doc()->RunDialog(categories) != QDialog::Accepted) {
+        return;
+    }
+    CImportVehicle dialog(app_, Doc(), this, categories.Flags(), app_.MainFrame());
+    if (dialog.Open()) {
+        Doc()->RunDialog(dialog);
+    }
+}
+
 void CFGSView::RenameSet() {
     const auto target = tree_->SelectedTarget();
     if (!target || !target->IsSet()) {
@@ -652,6 +666,9 @@ bool CFGSView::OnCommand(int id) {
         case ID_VEHICLE_STEAM:
             EditSteam();
             break;
+        case ID_VEHICLE_IMPORT:
+            ImportFromSimulator();
+            break;
         case ID_CONTEXT_MENU_KEY:
             ShowContextMenu(kKeyboardMenuPoint);
             break;
@@ -711,6 +728,9 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
             return true;
         case ID_VEHICLE_STEAM:
             state.Enable(target && target->IsCarView());
+            return true;
+        case ID_VEHICLE_IMPORT:
+            state.Enable();
             return true;
         case ID_CONTEXT_MENU_KEY:
             state.Enable(target.has_value() && TreeHasFocus());

@@ -115,6 +115,7 @@ private:
     void PasteSet();
     void Move(bool forward);
     void EditSteam();
+    void ImportFromSimulator();
     void CopyKey();
     void PasteKey();
     bool CanMove(bool forward) const;

@@ -2,6 +2,7 @@
 
 // Builders of small simulator files, byte by byte, for the tests of the simulator reader.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -9,6 +10,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "core/palette/Palette.h"
 
 namespace zobl::test {
 
@@ -223,6 +226,97 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
 
 inline void WriteFile(const std::string& path, std::string_view text) {
     std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+}  // namespace zobl::test
+
+namespace zobl::test {
+
+// A simulator catalogue of vehicleCount vehicles in the reader's file layout (TRAK.ZGG, TRAK.FZG,
+// TRAK.LNG and TRAK.INI in folder, which must exist), for the import's tests, its benchmark and
+// trying the import by hand. Groups of eight vehicles, one image block each; the groups go
+// through the fourteen categories a user can choose; every fourth group is named through the
+// text file. Vehicle v is 8 * (1 + v % 4) pixels long; its first text is "Wagen <v>", its second
+// refers to the text file. Pixels are the simulator's codes of palette colours: a body in one of
+// a few colours, a window band, dark wheels, and top views to match.
+inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount) {
+    constexpr int kPerGroup = 8;
+    constexpr unsigned kCategories[] = {0x0001, 0x0002, 0x0004, 0x0008, 0x0010, 0x0020, 0x0040,
+                                        0x0080, 0x0100, 0x0200, 0x0400, 0x0800, 0x2000, 0x4000};
+    const auto code = [](std::uint8_t index) {
+        IndexToSimCode(index);
+        return index;
+    };
+    const std::uint8_t bodies[] = {code(7), code(23), code(36), code(48), code(61), code(75)};
+    const std::uint8_t window = code(2);
+    const std::uint8_t wheel = code(1);
+    const std::uint8_t roof = code(12);
+
+    std::vector<ZggGroup> groups;
+    std::vector<FzgBlock> blocks;
+    std::string texts = "; synthetic simulator texts\r\n";
+    const int groupCount = (vehicleCount + kPerGroup - 1) / kPerGroup;
+    for (int g = 0; g < groupCount; ++g) {
+        const unsigned identifier = static_cast<unsigned>(g + 1);
+        ZggGroup group;
+        group.identifier = identifier;
+        group.categories = kCategories[g % 14];
+        if (g % 4 == 3) {
+            group.nameTextNumber = 1000 + g;
+            texts += std::to_string(1000 + g) + "\r\nGruppe " + std::to_string(g) + " (Text)\r\n";
+        } else {
+            group.name = "Gruppe " + std::to_string(g);
+        }
+        group.keys = {16 * identifier};
+        FzgBlock block;
+        block.key = 16 * identifier;
+        for (int b = 0; b < 4; ++b) {
+            const std::uint8_t body = bodies[(g + b) % 6];
+            std::array<std::uint8_t, 112> side{};
+            for (int y = 0; y < 14; ++y) {
+                for (int x = 0; x < 8; ++x) {
+                    std::uint8_t pixel = body;
+                    if (y < 2) {
+                        pixel = roof;
+                    } else if (y >= 4 && y <= 6 && x % 4 != 0) {
+                        pixel = window;
+                    } else if (y >= 12) {
+                        pixel = (x == 2 || x == 5) ? wheel : 255;
+                    }
+                    side[static_cast<std::size_t>(y * 8 + x)] = pixel;
+                }
+            }
+            block.sideImages.push_back(side);
+            std::array<std::uint8_t, 32> top{};
+            top.fill(b % 2 == 0 ? roof : body);
+            block.topImages.push_back(top);
+        }
+        const int inGroup = std::min(kPerGroup, vehicleCount - g * kPerGroup);
+        for (int k = 0; k < inGroup; ++k) {
+            const int v = g * kPerGroup + k;
+            const std::size_t segments = static_cast<std::size_t>(1 + v % 4);
+            FzgComposition composition;
+            for (std::size_t s = 0; s < segments; ++s) {
+                const auto image = static_cast<std::uint8_t>((k + s) % 4);
+                for (auto& list : composition.lists) {
+                    list.push_back(image);
+                }
+            }
+            block.compositions.push_back(composition);
+            group.strings.push_back({"Wagen " + std::to_string(v), -1});
+            group.strings.push_back({"", 1});
+            group.vehicles.push_back({static_cast<unsigned>(k % 3 == 0 ? 0x0040 : 0x0020),
+                                      static_cast<unsigned>(k),
+                                      {static_cast<unsigned>(2 * k), static_cast<unsigned>(2 * k + 1)}});
+        }
+        groups.push_back(std::move(group));
+        blocks.push_back(std::move(block));
+    }
+    texts += "1\r\nAus der synthetischen Sammlung\r\n.\r\n";
+    WriteFile(folder + "/TRAK.ZGG", BuildZgg(groups));
+    WriteFile(folder + "/TRAK.FZG", BuildFzg(blocks));
+    WriteFile(folder + "/TRAK.LNG", texts);
+    WriteFile(folder + "/TRAK.INI", std::string_view("[TRAK_381]\r\nSprache=TRAK.LNG\r\n"));
 }
 
 }  // namespace zobl::test
