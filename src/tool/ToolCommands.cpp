@@ -310,7 +310,7 @@ void UseSimFolder(simimport::SimVehicleReader& reader, const std::optional<std::
     }
 }
 
-[[noreturn]] void ThrowQueryFailure(const simimport::SimVehicleReader& reader, int result, int identifier,
+[[noreturn]] void ThrowQueryFailure(const std::string& failedFile, int result, int identifier,
                                     const std::optional<std::string>& folder) {
     if (result == simimport::kSimulatorNotFound) {
         throw std::runtime_error(
@@ -318,8 +318,8 @@ void UseSimFolder(simimport::SimVehicleReader& reader, const std::optional<std::
                    : "simulator not found: TRAK.ZGG and TRAK.FZG are neither in the current "
                      "folder nor in the folder T381_PFAD names");
     }
-    if (!reader.FailedFile().empty()) {
-        throw MessageError(message::kFileError, reader.FailedFile());
+    if (!failedFile.empty()) {
+        throw MessageError(message::kFileError, failedFile);
     }
     throw std::runtime_error("the simulator has no vehicle " + std::to_string(identifier));
 }
@@ -333,7 +333,7 @@ void CommandSimList(Context& ctx, const std::vector<std::string>& args) {
     UseSimFolder(reader, options.folder);
     simimport::SimListing listing(reader, options.categories);
     if (const auto status = listing.RunToEnd(); status != simimport::SimListing::Status::Finished) {
-        ThrowQueryFailure(reader,
+        ThrowQueryFailure(listing.FailedFile(),
                           status == simimport::SimListing::Status::NotFound ? simimport::kSimulatorNotFound
                                                                             : simimport::kSimFileError,
                           0, options.folder);
@@ -391,7 +391,7 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
     for (const int identifier : identifiers) {
         const int result = reader.QueryVehicle(identifier, simimport::kUserCategories, &vehicle);
         if (result < 0) {
-            ThrowQueryFailure(reader, result, identifier, options.folder);
+            ThrowQueryFailure(reader.FailedFile(), result, identifier, options.folder);
         }
         const int problem = simimport::ImportVehicle(doc, *set, &vehicle, static_cast<int>(MouseMode::View));
         if (problem == message::kImportNoImages || problem == simimport::kImportRefusedByDocument) {

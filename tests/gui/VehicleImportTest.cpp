@@ -37,22 +37,12 @@ constexpr int kFreehand = 1;
 class VehicleImport : public ::testing::Test, public test::AppFixture {
 protected:
     void SetUp() override {
-        if (const char* prefix = std::getenv("WINEPREFIX")) {
-            savedPrefix_ = prefix;
-        }
         // No real Wine prefix may take part.
         ::setenv("WINEPREFIX", folder.File("no-prefix").c_str(), 1);
         fs::create_directories(Sim());
         test::WriteSyntheticSimulator(Sim(), 24);
         StartApp({}, true);
         app->SimReader().SetSimulatorFolder(Sim() + "/");
-    }
-    void TearDown() override {
-        if (savedPrefix_) {
-            ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1);
-        } else {
-            ::unsetenv("WINEPREFIX");
-        }
     }
     std::string Sim() const { return folder.File("sim"); }
 
@@ -139,7 +129,7 @@ protected:
     int importDialogs = 0;
 
 private:
-    std::optional<std::string> savedPrefix_;
+    test::SavedVariable savedPrefix_{"WINEPREFIX"};
 };
 
 TEST_F(VehicleImport, CategoriesChooseWhatIsListedAndNoneIsRefused) {

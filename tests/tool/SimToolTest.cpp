@@ -22,9 +22,6 @@ using test::Bytes;
 class SimToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* prefix = std::getenv("WINEPREFIX")) {
-            savedPrefix_ = prefix;
-        }
         // No real Wine prefix may take part.
         ::setenv("WINEPREFIX", folder_.File("no-prefix").c_str(), 1);
         fs::create_directories(Sim());
@@ -58,14 +55,6 @@ protected:
                         std::string_view("[Errors]\n6004=Lesefehler in %\n6109=Kein Satz\n6111=Satz voll\n"
                                          "6112=Satz zu lang\n6119=Kein Fahrzeug\n"));
     }
-    void TearDown() override {
-        if (savedPrefix_) {
-            ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1);
-        } else {
-            ::unsetenv("WINEPREFIX");
-        }
-    }
-
     std::string Sim() const { return folder_.File("sim"); }
     void WriteSimulator() {
         test::WriteFile(Sim() + "/TRAK.ZGG", test::BuildZgg(groups_));
@@ -93,8 +82,8 @@ protected:
         return path;
     }
 
+    test::SavedVariable savedPrefix_{"WINEPREFIX"};
     test::TempFolder folder_;
-    std::optional<std::string> savedPrefix_;
     std::vector<test::ZggGroup> groups_;
     std::vector<test::FzgBlock> blocks_;
     std::ostringstream out_;

@@ -97,9 +97,9 @@ bool CImportVehicle::Open() {
         }
     }
 
-    listing_.emplace(app_.SimReader(), categoryFilter_);
-    shownProgress_ = 0;
-    CInfoDlg info(app_.GetLanguageManager(), this);
+    StartListing();
+    // This dialog shows only after the listing: the "please wait" belongs to the window below.
+    CInfoDlg info(app_.GetLanguageManager(), isVisible() ? this : parentWidget());
     info.SetStep([this](CInfoDlg& dialog, std::intptr_t) { return ListingStep(dialog); }, 0);
     const int ended = document_ != nullptr ? document_->RunDialog(info) : info.exec();
     if (ended != kListingEnded) {
@@ -125,6 +125,12 @@ bool CImportVehicle::Open() {
     return true;
 }
 
+void CImportVehicle::StartListing() {
+    listing_.reset();  // before the next listing takes the reader
+    listing_.emplace(app_.SimReader(), categoryFilter_);
+    shownProgress_ = 0;
+}
+
 int CImportVehicle::ListingStep(CInfoDlg& info) {
     if (!listing_) {
         return kListingEnded;
@@ -145,26 +151,32 @@ void CImportVehicle::FillVehicleList() {
     }
     struct Row {
         QString text;
+        QString key;  // case-folded text
         int identifier;
     };
     std::vector<Row> rows;
     rows.reserve(listing_->Entries().size());
     for (const simimport::SimListEntry& entry : listing_->Entries()) {
-        rows.push_back({QString::fromStdString(entry.Text()), entry.identifier});
+        QString text = QString::fromStdString(entry.Text());
+        QString key = text.toCaseFolded();
+        rows.push_back({std::move(text), std::move(key), entry.identifier});
     }
     // Sorted by text as a list box sorts, without regard to letter case; equal texts keep the
     // order of the simulator's files.
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key < b.key; });
+    QStringList texts;
+    texts.reserve(qsizetype(rows.size()));
+    listIdentifiers_.clear();
+    listIdentifiers_.reserve(rows.size());
+    for (Row& row : rows) {
+        texts.append(std::move(row.text));
+        listIdentifiers_.push_back(row.identifier);
+    }
     QListWidget* list = ui_->vehicles1060;
     const QSignalBlocker blocker(list);
-    list->setUpdatesEnabled(false);
     list->clear();
-    for (const Row& row : rows) {
-        AddEntry(list, row.text, row.identifier);
-    }
-    list->setUpdatesEnabled(true);
+    // One insertion for the whole list: thousands of single ones would each tell the view.
+    list->addItems(texts);
 }
 
 void CImportVehicle::FillSetList() {
@@ -195,7 +207,7 @@ void CImportVehicle::OnVehicleSelectionChanged() {
         return;
     }
     nothingSelected_ = false;
-    const int identifier = ui_->vehicles1060->item(row)->data(Qt::UserRole).toInt();
+    const int identifier = listIdentifiers_.at(static_cast<std::size_t>(row));
     if (identifier == shownIdentifier_ && !unreadableFile_) {
         return;
     }

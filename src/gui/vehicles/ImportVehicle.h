@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QDialog>
 #include <QPointer>
@@ -49,6 +50,8 @@ public:
     // listing. A file that fails on the way is reported (error 4) and what was read is offered.
     bool Open();
 
+    // The listing of the chosen categories from the start (Open runs it; benchmarks run it alone).
+    void StartListing();
     // One step of the listing for the "please wait" dialog: reads for a while and shows the last
     // vehicle read; kListingEnded when the listing is over, else CInfoDlg::kStepAgain.
     int ListingStep(CInfoDlg& info);
@@ -85,6 +88,8 @@ private:
     std::unique_ptr<HelpContextScope> help_;
     std::optional<simimport::SimListing> listing_;
     std::size_t shownProgress_ = 0;
+    // The vehicle identifier of every row of the vehicle list.
+    std::vector<int> listIdentifiers_;
 
     simimport::SimVehicle vehicle_;
     bool nothingSelected_ = true;

@@ -24,6 +24,7 @@ protected:
     }
     std::string Sim() const { return folder_.File("sim"); }
 
+    test::SavedVariable savedPrefix_{"WINEPREFIX"};
     test::TempFolder folder_;
     SimVehicleReader reader_;
 };

@@ -15,27 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Restores an environment variable at the end of a test.
-class SavedVariable {
-public:
-    explicit SavedVariable(const char* name) : name_(name) {
-        if (const char* value = std::getenv(name)) {
-            value_ = value;
-        }
-    }
-    ~SavedVariable() {
-        if (value_) {
-            ::setenv(name_, value_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
-
 // A fake Wine prefix with drive C in a folder of its own, and a current folder apart from both.
 class SimLocatorTest : public ::testing::Test {
 protected:
@@ -65,8 +44,8 @@ protected:
     }
     void WriteUserReg(std::string_view text) { test::WriteFile((prefix_ / "user.reg").string(), text); }
 
-    SavedVariable savedPrefix_{"WINEPREFIX"};
-    SavedVariable savedHome_{"HOME"};
+    test::SavedVariable savedPrefix_{"WINEPREFIX"};
+    test::SavedVariable savedHome_{"HOME"};
     test::TempFolder root_;
     fs::path prefix_;
     fs::path driveC_;

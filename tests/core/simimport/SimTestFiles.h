@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +16,30 @@
 #include "core/palette/Palette.h"
 
 namespace zobl::test {
+
+// Restores an environment variable at the end of a test (the simulator lookup reads WINEPREFIX
+// and HOME).
+class SavedVariable {
+public:
+    explicit SavedVariable(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) {
+            value_ = value;
+        }
+    }
+    ~SavedVariable() {
+        if (value_) {
+            ::setenv(name_, value_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    SavedVariable(const SavedVariable&) = delete;
+    SavedVariable& operator=(const SavedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> value_;
+};
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -28,7 +54,9 @@ inline void PutU32(Bytes& out, std::uint32_t value) {
 }
 
 inline void PutText(Bytes& out, std::string_view text) {
-    out.insert(out.end(), text.begin(), text.end());
+    for (const char c : text) {
+        out.push_back(static_cast<std::uint8_t>(c));
+    }
 }
 
 // One string of a group's string area: plain code page 850 bytes, or a text number.
