@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -138,6 +140,15 @@ TEST_F(CarEditor, ColourToolsMarkAndZoom) {
     Click(Qt::LeftButton, At(4, 4));
     EXPECT_EQ(app->GetColor1(), kColour2);
     EXPECT_EQ(app->GetMouseMode(), MouseMode::Mark);
+    // A double-click with the pipette picks once: its second click does not mark.
+    Mode(MouseMode::PickColor);
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, At(4, 4));
+    QMouseEvent second(QEvent::MouseButtonDblClick, At(4, 4), editor->viewport()->mapToGlobal(At(4, 4)),
+                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &second);
+    QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, At(4, 4));
+    EXPECT_EQ(app->GetMouseMode(), MouseMode::Mark);
+    EXPECT_FALSE(editor->MarkRect().has_value());
     // Marking: the extent shows from the press on, the mark is normalised.
     QTest::mousePress(editor->viewport(), Qt::LeftButton, {}, At(6, 5));
     EXPECT_EQ(app->MainFrame()->MessageText(), QStringLiteral("1x1"));
@@ -145,8 +156,15 @@ TEST_F(CarEditor, ColourToolsMarkAndZoom) {
     QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, At(2, 3));
     ASSERT_TRUE(editor->MarkRect().has_value());
     EXPECT_EQ(*editor->MarkRect(), (PixelRect{2, 3, 6, 5}));
-    // Zoom tool and commands stop at 10 and 1.
+    // Zoom tool and commands stop at 10 and 1. Both clicks of a double-click zoom.
     Mode(MouseMode::Zoom);
+    const int zoom = editor->Zoom();
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, At(0, 0));
+    QMouseEvent quick(QEvent::MouseButtonDblClick, At(0, 0), editor->viewport()->mapToGlobal(At(0, 0)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &quick);
+    QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, At(0, 0));
+    EXPECT_EQ(editor->Zoom(), zoom + 2);
     for (int i = 0; i < 8; ++i) {
         Click(Qt::LeftButton, At(0, 0));
     }

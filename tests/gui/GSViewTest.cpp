@@ -132,11 +132,12 @@ TEST_F(SceneryView, TheZoomToolAndCtrlWheelKeepThePixelUnderThePointer) {
     Click(point);
     EXPECT_EQ(view->Zoom(), 4);
     EXPECT_EQ(view->HitTestWindow(point), target);
+    // Both clicks of a double-click zoom.
     DoubleClick(point);
-    EXPECT_EQ(view->Zoom(), 5);
+    EXPECT_EQ(view->Zoom(), 6);
     EXPECT_EQ(view->HitTestWindow(point), target);
     Click(point, Qt::RightButton);
-    EXPECT_EQ(view->Zoom(), 4);
+    EXPECT_EQ(view->Zoom(), 5);
     EXPECT_EQ(view->HitTestWindow(point), target);
     DoubleClick(point, Qt::RightButton);
     EXPECT_EQ(view->Zoom(), 3);

@@ -291,6 +291,52 @@ TEST_F(MouseTools, ThePipetteTakesAColourAndReturnsToThePreviousMode) {
     EXPECT_FALSE(doc->IsModified());
 }
 
+TEST_F(MouseTools, DoubleClickWithThePipettePicksOnceAndDoesNothingElse) {
+    SetAbsolute(40, 50, 44);
+    view->SetZoom(2);
+    QCoreApplication::processEvents();
+    const QPoint pixel = AtAbsolute(40, 50);
+    // An absent row is where a double-click in mode 0 would add one; the pipette reads its
+    // hidden pixels.
+    ASSERT_FALSE(Model().IsRowPresent(5, 2));
+    SetAbsolute(5 * 32 + 3, 2 * 16 + 3, 44);
+    const QPoint absent = At(5, 2, 3, 3);
+    const MouseMode modes[] = {MouseMode::View,
+                               MouseMode::Freehand,
+                               MouseMode::Line,
+                               MouseMode::Rectangle,
+                               MouseMode::FilledRectangle,
+                               MouseMode::Fill,
+                               MouseMode::ReplaceColor,
+                               MouseMode::Mark,
+                               MouseMode::Zoom};
+    for (const MouseMode mode : modes) {
+        for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            SCOPED_TRACE(testing::Message() << "mode " << int(mode) << " button " << int(button));
+            view->SetMarkedArea(MarkedArea::Between({0, 0}, {9, 9}));
+            SetColours(3, 4);
+            SetMode(mode);
+            SetMode(MouseMode::PickColor);
+            DoubleClick(mode == MouseMode::View ? absent : pixel, button);
+            EXPECT_EQ(button == Qt::LeftButton ? app->GetColor1() : app->GetColor2(), 44);
+            EXPECT_EQ(app->GetMouseMode(), mode);
+            EXPECT_EQ(Model().UndoCount(), 0);
+            EXPECT_FALSE(Model().IsRowPresent(5, 2));
+            EXPECT_EQ(Pixel(40, 50), 44);
+            EXPECT_EQ(view->Zoom(), 2);
+            EXPECT_EQ(view->Marked().Rect(), (PixelRect{0, 0, 9, 9}));
+        }
+    }
+    // A click after the double-click time is a click again.
+    SetMode(MouseMode::Freehand);
+    SetMode(MouseMode::PickColor);
+    Click(pixel);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    SetColours(7, 4);
+    Click(AtAbsolute(41, 50));
+    EXPECT_EQ(Pixel(41, 50), 7);
+}
+
 TEST_F(MouseTools, AutoScrollWhileDraggingOutsideTheWindow) {
     view->SetZoom(4);
     QCoreApplication::processEvents();

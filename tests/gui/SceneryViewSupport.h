@@ -68,8 +68,13 @@ public:
                          QTestPrivate::qtestMouseButtons, Qt::NoModifier);
         QApplication::sendEvent(Window(), &move);
     }
+    // What a double-click is: press, release, double-click, release.
     void DoubleClick(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseDClick(Window(), button, {}, p);
+        QTest::mousePress(Window(), button, {}, p);
+        QTest::mouseRelease(Window(), button, {}, p);
+        QMouseEvent second(QEvent::MouseButtonDblClick, p, Window()->mapToGlobal(p), button, button,
+                           Qt::NoModifier);
+        QApplication::sendEvent(Window(), &second);
         QTest::mouseRelease(Window(), button, {}, p);
     }
     void Drag(QPoint from, std::initializer_list<QPoint> path, Qt::MouseButton button = Qt::LeftButton,

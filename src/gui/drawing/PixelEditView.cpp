@@ -527,6 +527,9 @@ void PixelEditView::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
+    if (TakePipetteFollowUp(point)) {
+        return;
+    }
     lastWindowPoint_ = point;
     if (!ToolPress(ToolButton(button), PixelAtWindow(point))) {
         event->ignore();
@@ -534,6 +537,24 @@ void PixelEditView::mousePressEvent(QMouseEvent* event) {
     }
     NotifyTickDemand();
     ShowStatusAndCursor(PixelAtWindow(point));
+}
+
+void PixelEditView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (TakePipetteFollowUp(event->position().toPoint())) {
+        return;
+    }
+    mousePressEvent(event);
+}
+
+bool PixelEditView::TakePipetteFollowUp(QPoint windowPoint) {
+    if (!pipettePick_.isValid()) {
+        return false;
+    }
+    const bool quick = pipettePick_.elapsed() <= QApplication::doubleClickInterval() &&
+                       CurrentMode() == modeAfterPick_ &&
+                       (windowPoint - pickPoint_).manhattanLength() <= QApplication::startDragDistance();
+    pipettePick_.invalidate();
+    return quick;
 }
 
 void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
@@ -787,6 +808,9 @@ void PixelEditView::SetColour(MouseButton button, PaletteIndex colour) {
 
 void PixelEditView::ReturnToPreviousMode() {
     app_.SetMouseMode(app_.PreviousMouseMode());
+    modeAfterPick_ = CurrentMode();
+    pickPoint_ = lastWindowPoint_;
+    pipettePick_.start();
 }
 
 void PixelEditView::Beep() {

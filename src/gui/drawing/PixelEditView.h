@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -207,6 +208,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A quick second click is a click of its own (scenery windows give some modes more).
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // True, once, when this press or double-click is the second click of a quick pair whose first
+    // click picked a colour with the pipette (at about the same point, within the double-click
+    // time): the previous mode is back by then, and the second click must not act in it. A mode
+    // chosen since then takes the click as usual.
+    bool TakePipetteFollowUp(QPoint windowPoint);
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -226,6 +234,9 @@ private:
     std::optional<Preview> preview_;
     QPoint lastWindowPoint_;
     QPoint lastGlobalPoint_;
+    QElapsedTimer pipettePick_;  // since the last pick of the pipette
+    MouseMode modeAfterPick_ = MouseMode::View;
+    QPoint pickPoint_;
     int tickCounter_ = 0;
     int framePhase_ = kFramePhaseCount - 1;
     int wheelRemainder_ = 0;

@@ -436,7 +436,8 @@ bool CGSView::ToolRelease(MouseButton button, std::optional<PixelPoint> hit, boo
 
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active()) {
+    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() ||
+        TakePipetteFollowUp(event->position().toPoint())) {
         return;
     }
     CGSDoc* doc = Doc();
@@ -464,10 +465,6 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
             break;
         case MouseMode::Zoom:
             ZoomKeepingPixel(button == Qt::LeftButton ? 1 : -1, point);
-            break;
-        case MouseMode::PickColor:
-            // The first click already went back to the previous mode; the second must not
-            // draw in it.
             break;
         default:
             // The drawing tools take the second click of a quick pair as a click of its own.
