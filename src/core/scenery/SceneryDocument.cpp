@@ -48,12 +48,18 @@ constexpr PaletteIndex DefaultPictureIndex(char c) {
     }
 }
 
-constexpr bool IsValidSymbol(int symbol) { return symbol >= 0 && symbol < kSymbolCount; }
-constexpr bool IsValidRow(int row) { return row >= 0 && row < kRowCount; }
+constexpr bool IsValidSymbol(int symbol) {
+    return symbol >= 0 && symbol < kSymbolCount;
+}
+constexpr bool IsValidRow(int row) {
+    return row >= 0 && row < kRowCount;
+}
 
 }  // namespace
 
-SceneryDocument::SceneryDocument() { Initialise(); }
+SceneryDocument::SceneryDocument() {
+    Initialise();
+}
 
 SceneryDocument::~SceneryDocument() = default;
 
@@ -112,7 +118,8 @@ bool SceneryDocument::SetPixel(int symbol, int row, int x, int y, PaletteIndex v
     return true;
 }
 
-DrawOutcome SceneryDocument::SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode) {
+DrawOutcome SceneryDocument::SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value,
+                                           int mouseMode) {
     if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
         return DrawOutcome::OutOfRange;
     }
@@ -169,13 +176,25 @@ int SceneryDocument::AddRow(int symbol, int row, int mode) {
         return kAddRowInvalid;
     }
     std::uint32_t& mask = records_[std::size_t(symbol)].rowMask;
-    const auto has = [&](int r) { return ((mask >> r) & 1u) != 0; };
     if ((mode & kAddRowCheckRules) == 0) {
         if (row != kBaseRow) {
             mask |= 1u << row;
         }
         return 0;
     }
+    if (const int broken = CheckAddRow(symbol, row); broken != 0) {
+        return broken;
+    }
+    mask |= 1u << row;
+    return 0;
+}
+
+int SceneryDocument::CheckAddRow(int symbol, int row) const {
+    if (!IsValidSymbol(symbol) || !IsValidRow(row) || records_.empty()) {
+        return kAddRowInvalid;
+    }
+    const std::uint32_t mask = records_[std::size_t(symbol)].rowMask;
+    const auto has = [&](int r) { return ((mask >> r) & 1u) != 0; };
     if (has(row)) {
         return message::kRowAlreadyPresent;
     }
@@ -185,7 +204,6 @@ int SceneryDocument::AddRow(int symbol, int row, int mode) {
     if ((row == 0 && has(4)) || (row == 4 && has(0))) {
         return message::kRowsExclusive;
     }
-    mask |= 1u << row;
     return 0;
 }
 

@@ -22,8 +22,8 @@ inline constexpr int kRowCount = 5;
 inline constexpr int kCellWidth = 32;
 inline constexpr int kCellHeight = 16;
 inline constexpr int kBaseRow = 3;
-inline constexpr int kStoreWidth = kSymbolCount * kCellWidth;   // 1152
-inline constexpr int kStoreHeight = kRowCount * kCellHeight;    // 80
+inline constexpr int kStoreWidth = kSymbolCount * kCellWidth;                       // 1152
+inline constexpr int kStoreHeight = kRowCount * kCellHeight;                        // 80
 inline constexpr std::size_t kStoreSize = std::size_t{kStoreWidth} * kStoreHeight;  // 92,160
 
 inline constexpr std::int32_t kDefaultAttributeA = 12;
@@ -35,7 +35,7 @@ inline constexpr const char* kDefaultInfoText = "Keine Infos vorhanden";
 
 // Mode bits of AddRow.
 inline constexpr int kAddRowCheckRules = 1;
-inline constexpr int kAddRowQuiet = 2;  // the caller shows no error dialog
+inline constexpr int kAddRowQuiet = 2;     // the caller shows no error dialog
 inline constexpr int kAddRowInvalid = -1;  // symbol or row out of range
 
 // Byte offset of absolute pixel (X, Y), Y counted from the top, in the bottom-up pixel store.
@@ -115,6 +115,9 @@ public:
     // 0 on success, otherwise the message number of the broken rule (115, 116, 117) or
     // kAddRowInvalid. Records no snapshot: an editor command calls PrepareChange first.
     int AddRow(int symbol, int row, int mode);
+    // The rules of adding row to symbol, without adding it: 0 when allowed, else what AddRow with
+    // kAddRowCheckRules would answer.
+    int CheckAddRow(int symbol, int row) const;
     void RemoveRow(int symbol, int row);
 
     const std::string& Author() const noexcept { return author_; }

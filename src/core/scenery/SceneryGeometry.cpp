@@ -29,7 +29,6 @@ PixelAddress PixelAddress::FromAbsolute(PixelPoint p) {
     return {p.x / kCellWidth, p.y / kCellHeight, p.x % kCellWidth, p.y % kCellHeight};
 }
 
-
 SceneryGeometry::SceneryGeometry(int zoom, int symbolDistance, int rowGap) {
     SetZoom(zoom);
     SetSymbolDistance(symbolDistance);

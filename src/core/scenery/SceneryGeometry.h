@@ -62,7 +62,6 @@ struct SymbolBlit {
     friend bool operator==(const SymbolBlit&, const SymbolBlit&) = default;
 };
 
-
 // The layout of a scenery view at one zoom: the symbols side by side with a gap between them,
 // each with its number band above, every document pixel a square of zoom x zoom screen pixels.
 // Everything a view needs to paint, hit-test and scroll that does not need a window.

@@ -147,8 +147,10 @@ int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode
     if (!IsValidAddress(symbol, row, 0, 0) || doc.IsRowPresent(symbol, row)) {
         return kAddRowInvalid;
     }
-    // The snapshot comes before the rule check, as the double-click has always done: a refused
-    // row still leaves an (unchanged) undo step behind.
+    // A refused row changes nothing: no undo step, and the document stays as modified as it was.
+    if (const int broken = doc.CheckAddRow(symbol, row); broken != 0) {
+        return broken;
+    }
     doc.PrepareChange(mouseMode);
     return doc.AddRow(symbol, row, kAddRowCheckRules);
 }
@@ -162,6 +164,5 @@ std::string PixelStatusText(const CLanguageManager& language, const SceneryDocum
                   a.y);
     return prefix + DescribeColour(language, doc.GetPixel(a.symbol, a.row, a.x, a.y));
 }
-
 
 }  // namespace zobl

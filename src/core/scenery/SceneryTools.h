@@ -204,10 +204,11 @@ FloodFillResult FloodFill(SceneryDocument& doc, PixelPoint start, PaletteIndex c
 
 // ---- Row commands -----------------------------------------------------------------------------
 
-// The double-click on a pixel of an absent row in mouse mode 0: records an undo snapshot, then
-// adds the row with the rules. 0 when added (the views need hint 1 without area), otherwise the
-// message number of the broken rule for the error dialog. Nothing happens and kAddRowInvalid
-// comes back for a present row or an invalid address.
+// The double-click on a pixel of an absent row in mouse mode 0: when the rules allow the row,
+// records an undo snapshot and adds it; 0 then (the views need hint 1 without area). Otherwise
+// the message number of the broken rule for the error dialog, with no snapshot and the modified
+// flag as it was. Nothing happens and kAddRowInvalid comes back for a present row or an invalid
+// address.
 int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode);
 
 // ---- Status texts -----------------------------------------------------------------------------

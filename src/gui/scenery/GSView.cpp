@@ -455,11 +455,8 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
                     AddRowByDoubleClick(doc->Model(), hit->symbol, hit->row, static_cast<int>(mode));
                 if (result == 0) {
                     doc->NotifyChange(SceneryChange::Everything());
-                } else {
-                    if (result > 0) {
-                        App().Messages().ShowError(result);
-                    }
-                    doc->NotifyStateChanged();  // the snapshot was taken all the same
+                } else if (result > 0) {
+                    App().Messages().ShowError(result);
                 }
             }
             break;

@@ -264,18 +264,29 @@ TEST(SceneryToolsTest, ReplaceColourPaintsOnlyTheReplacedColour) {
     EXPECT_TRUE(PaintPixel(doc, {2000, 8}, 7, kReplace).IsNothing());
 }
 
-TEST(SceneryToolsTest, DoubleClickAddsARowWithTheRulesAfterASnapshot) {
+TEST(SceneryToolsTest, DoubleClickAddsARowOnlyWhenTheRulesAllow) {
     SceneryDocument doc;
+    // Refused by a rule: nothing changes, no undo step, not modified.
     EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, 0), message::kRowNeedsRowBelow);
     EXPECT_FALSE(doc.IsRowPresent(4, 0));
-    EXPECT_EQ(doc.UndoCount(), 1);  // the snapshot was taken before the rules refused
+    EXPECT_EQ(doc.UndoCount(), 0);
+    EXPECT_FALSE(doc.IsModified());
+    doc.AddRow(4, 2, 0);
+    doc.AddRow(4, 1, 0);
+    ASSERT_EQ(AddRowByDoubleClick(doc, 4, 4, 0), 0);
+    doc.CloseUndoGroup();
+    doc.SetModified(false);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, 0), message::kRowsExclusive);
+    EXPECT_EQ(doc.UndoCount(), 1);
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(AddRowByDoubleClick(doc, 4, 3, 0), kAddRowInvalid);
     EXPECT_EQ(AddRowByDoubleClick(doc, 40, 2, 0), kAddRowInvalid);
     doc.CloseUndoGroup();
-    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 2, 0), 0);
-    EXPECT_TRUE(doc.IsRowPresent(4, 2));
+    EXPECT_EQ(AddRowByDoubleClick(doc, 5, 2, 0), 0);
+    EXPECT_TRUE(doc.IsRowPresent(5, 2));
     ASSERT_TRUE(doc.Undo());
-    EXPECT_FALSE(doc.IsRowPresent(4, 2));
+    EXPECT_FALSE(doc.IsRowPresent(5, 2));
 }
 
 TEST(SceneryToolsTest, StatusTexts) {
