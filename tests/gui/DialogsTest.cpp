@@ -169,10 +169,39 @@ TEST_F(Dialogs, TheInfoTextEditorCountsTheCharactersLeft) {
         author->clear();
         QTest::keyClicks(author, QString(85, QLatin1Char('m')));
         EXPECT_EQ(dialog.Author().size(), 80);
+        // The limits hold typing only: longer texts of a document come back whole when left
+        // alone, and so do their CR LF line ends.
         dialog.SetTexts(QString(100, QLatin1Char('n')), QString(3000, QLatin1Char('i')));
-        EXPECT_EQ(dialog.Author().size(), 80);
-        EXPECT_EQ(dialog.InfoText().size(), 2048);
+        EXPECT_EQ(dialog.Author().size(), 100);
+        EXPECT_EQ(dialog.InfoText().size(), 3000);
         EXPECT_EQ(label->text(), QStringLiteral("Noch 0 Zeichen"));
+        struct Case {
+            QString given;
+            QString typed;  // at the end, "\n" as Return
+            QString result;
+            const char* left;
+        };
+        const Case cases[] = {
+            {"Zeile 1\r\nZeile 2", "", "Zeile 1\r\nZeile 2", "Noch 2032 Zeichen"},
+            {"Zeile 1\nZeile 2", "", "Zeile 1\nZeile 2", "Noch 2033 Zeichen"},
+            {"Zeile 1\r\nZeile 2", "\nx", "Zeile 1\r\nZeile 2\r\nx", "Noch 2029 Zeichen"},
+            {"Zeile 1\nZeile 2", "\nx", "Zeile 1\nZeile 2\nx", "Noch 2031 Zeichen"},
+            {"Eine Zeile", "\nx", "Eine Zeile\r\nx", "Noch 2035 Zeichen"},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.given.toStdString() + " + " + c.typed.toStdString());
+            dialog.SetTexts(QStringLiteral("A"), c.given);
+            info->moveCursor(QTextCursor::End);
+            for (const QChar ch : c.typed) {
+                if (ch == QLatin1Char('\n')) {
+                    QTest::keyClick(info, Qt::Key_Return);
+                } else {
+                    QTest::keyClicks(info, QString(ch));
+                }
+            }
+            EXPECT_EQ(dialog.InfoText(), c.result);
+            EXPECT_EQ(label->text(), QString::fromLatin1(c.left));
+        }
     }
     EXPECT_EQ(app->GetHelpContext(), 2090);
 }

@@ -304,6 +304,26 @@ TEST_F(SceneryCommands, TheAuthorIsProtectedOnceFilledIn) {
     EXPECT_EQ(Model().InfoText(), "Bahnhof Süd");
 }
 
+TEST_F(SceneryCommands, OkWithoutAnEditLeavesTheTextsAlone) {
+    // Texts as files bring them: CR LF line ends, an author beyond what the field lets one type.
+    const std::string author(90, 'a');
+    const std::string info = "Zeile 1\r\nZeile 2\r\n";
+    Model().SetAuthor(author);
+    Model().SetInfoText(info);
+    doc->SetModifiedFlag(false);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CEditInfoText*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->accept();
+    });
+    Command(ID_EDIT_INFO);
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(Model().Author(), author);
+    EXPECT_EQ(Model().InfoText(), info);
+    EXPECT_EQ(Model().UndoCount(), 0);
+    EXPECT_FALSE(doc->IsModified());
+}
+
 TEST_F(SceneryCommands, SaveReopenAndCloseAModifiedDocument) {
     SetMode(MouseMode::Freehand);
     SetColours(17, 30);

@@ -21,7 +21,8 @@ public:
     virtual void CaptureSnapshot(Snapshot& into) const = 0;
     virtual void RestoreSnapshot(const Snapshot& from) = 0;
     virtual bool IsModified() const = 0;
-    virtual void SetModified(bool modified) = 0;
+    // The modified flag an undo, redo or new snapshot brings.
+    virtual void SetModifiedByHistory(bool modified) = 0;
 };
 
 // A document's undo history: up to 99 full snapshots grouped by mouse mode, and one redo slot.
@@ -62,7 +63,7 @@ public:
             subject_.CaptureSnapshot(slot.content);
             slot.modified = subject_.IsModified();
         }
-        subject_.SetModified(true);
+        subject_.SetModifiedByHistory(true);
     }
 
     void CloseUndoGroup() noexcept { group_ = kUndoGroupClosed; }
@@ -79,7 +80,7 @@ public:
         --count_;
         const Slot& slot = SlotAt(count_);
         subject_.RestoreSnapshot(slot.content);
-        subject_.SetModified(slot.modified);
+        subject_.SetModifiedByHistory(slot.modified);
         CloseUndoGroup();
         return true;
     }
@@ -93,7 +94,7 @@ public:
         PrepareChange(mouseMode);
         redoAvailable_ = false;  // the redo slot is consumed even if no snapshot was due
         subject_.RestoreSnapshot(redo_.content);
-        subject_.SetModified(redo_.modified);
+        subject_.SetModifiedByHistory(redo_.modified);
         return true;
     }
 

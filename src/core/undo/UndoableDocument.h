@@ -15,8 +15,17 @@ public:
     UndoableDocument(const UndoableDocument&) = delete;
     UndoableDocument& operator=(const UndoableDocument&) = delete;
 
-    bool IsModified() const final { return modified_; }
-    void SetModified(bool modified) final { modified_ = modified; }
+    bool IsModified() const final { return modified_ || textsEdited_; }
+    // false: the content is as saved (or as loaded, or new).
+    void SetModified(bool modified) {
+        modified_ = modified;
+        if (!modified) {
+            textsEdited_ = false;
+        }
+    }
+    // The author and info texts are not part of the snapshots, so undo cannot take an edit of
+    // them back: the document stays modified until it is saved.
+    void MarkTextsEdited() { textsEdited_ = true; }
 
     // Records a snapshot unless the mouse mode is the open undo group; marks the document modified.
     void PrepareChange(int mouseMode) {
@@ -68,7 +77,10 @@ protected:
     virtual void OnContentRestored() {}
 
 private:
+    void SetModifiedByHistory(bool modified) final { modified_ = modified; }
+
     bool modified_ = false;
+    bool textsEdited_ = false;
     std::unique_ptr<UndoHistory<Snapshot>> history_;
 };
 

@@ -332,11 +332,13 @@ void VehicleDocument::RebuildAllBitmaps() {
 void VehicleDocument::SetAuthor(std::string_view raw) {
     content_.author.Assign(raw);
     SetModified(true);
+    MarkTextsEdited();
 }
 
 void VehicleDocument::SetInfoText(std::string_view raw) {
     content_.infoText.Assign(raw);
     SetModified(true);
+    MarkTextsEdited();
 }
 
 int VehicleDocument::CheckAuthorChange(std::string_view newAuthorRaw,

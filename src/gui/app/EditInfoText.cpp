@@ -33,8 +33,16 @@ CEditInfoText::CEditInfoText(const CLanguageManager& language, QWidget* parent)
 CEditInfoText::~CEditInfoText() = default;
 
 void CEditInfoText::SetTexts(const QString& author, const QString& infoText) {
-    ui_->author1002->setText(author.left(kMaxAuthorLength));
-    ui_->info1003->setPlainText(infoText.left(kMaxInfoLength));
+    givenAuthor_ = author;
+    givenInfo_ = infoText;
+    ui_->author1002->setMaxLength(std::max<int>(kMaxAuthorLength, static_cast<int>(author.size())));
+    ui_->author1002->setText(author);
+    crLf_ = infoText.contains(QStringLiteral("\r\n")) || !infoText.contains(QLatin1Char('\n'));
+    shownInfo_ = infoText;
+    shownInfo_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    infoLimit_ = kMaxInfoLength;
+    infoLimit_ = std::max(infoLimit_, StoredLength(shownInfo_));
+    ui_->info1003->setPlainText(shownInfo_);
     OnInfoTextChanged();
 }
 
@@ -43,17 +51,30 @@ QString CEditInfoText::Author() const {
 }
 
 QString CEditInfoText::InfoText() const {
-    return ui_->info1003->toPlainText();
+    QString shown = ui_->info1003->toPlainText();
+    if (shown == shownInfo_) {
+        return givenInfo_;
+    }
+    if (crLf_) {
+        shown.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    }
+    return shown;
+}
+
+qsizetype CEditInfoText::StoredLength(const QString& shown) const {
+    return shown.size() + (crLf_ ? shown.count(QLatin1Char('\n')) : 0);
 }
 
 void CEditInfoText::OnInfoTextChanged() {
     QPlainTextEdit* edit = ui_->info1003;
     QString text = edit->toPlainText();
-    if (text.size() > kMaxInfoLength) {
+    if (StoredLength(text) > infoLimit_) {
         // A plain text field has no length limit of its own: take back what went past it and
         // leave the cursor where the typing stopped.
-        const int position = std::min<int>(edit->textCursor().position(), kMaxInfoLength);
-        text.truncate(kMaxInfoLength);
+        while (StoredLength(text) > infoLimit_) {
+            text.chop(1);
+        }
+        const int position = std::min<int>(edit->textCursor().position(), static_cast<int>(text.size()));
         const QSignalBlocker blocker(edit);
         edit->setPlainText(text);
         QTextCursor cursor = edit->textCursor();
@@ -61,8 +82,8 @@ void CEditInfoText::OnInfoTextChanged() {
         edit->setTextCursor(cursor);
     }
     const QString format = GetText(language_, kRemainingFormatKey, kDialogsSection);
-    ui_->remaining1004->setText(
-        LimitDialogText(FormatNumber(format, kMaxInfoLength - static_cast<int>(text.size()))));
+    const auto left = std::max<qsizetype>(0, kMaxInfoLength - StoredLength(text));
+    ui_->remaining1004->setText(LimitDialogText(FormatNumber(format, static_cast<int>(left))));
 }
 
 }  // namespace zobl

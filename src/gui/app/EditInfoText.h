@@ -16,7 +16,11 @@ class HelpContextScope;
 
 // The author and info text of a document. The caller fills both texts before showing the
 // dialog and takes them back after OK; the texts are never read as placeholders. The author
-// takes at most 80 characters, the info text 2048; a label counts the characters left.
+// takes at most 80 characters, the info text 2048 (a line end counts as the two characters
+// CR LF when the text has them); a label counts the characters left. The limits hold what the
+// user types, not what the document brought: a longer text is shown whole and, left alone, comes
+// back as it was, line ends included. The line ends of an edited text follow the given text's
+// (CR LF for a text without any).
 class CEditInfoText : public QDialog {
     Q_OBJECT
 public:
@@ -32,8 +36,15 @@ public:
 
 private:
     void OnInfoTextChanged();
+    // Characters of text once stored with the line ends it will have.
+    qsizetype StoredLength(const QString& shown) const;
 
     const CLanguageManager& language_;
+    QString givenAuthor_;
+    QString givenInfo_;
+    QString shownInfo_;  // givenInfo_ as the field shows it (LF line ends)
+    bool crLf_ = true;
+    qsizetype infoLimit_ = kMaxInfoLength;
     std::unique_ptr<Ui::EditInfoText> ui_;
     std::unique_ptr<HelpContextScope> help_;
 };

@@ -230,10 +230,12 @@ void CGSDoc::EditInfoTexts() {
     if (takeAuthor) {
         model_.PrepareChange(mode);
         model_.SetAuthor(newAuthor.toStdString());
+        model_.MarkTextsEdited();
     }
     if (newInfo != oldInfo) {
         model_.PrepareChange(mode);
         model_.SetInfoText(newInfo.toStdString());
+        model_.MarkTextsEdited();
     }
     NotifyStateChanged();
 }

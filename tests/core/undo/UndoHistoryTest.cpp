@@ -19,7 +19,7 @@ struct Counter : UndoSubject<std::vector<int>> {
     }
     void RestoreSnapshot(const std::vector<int>& from) override { value = from[0]; }
     bool IsModified() const override { return modified; }
-    void SetModified(bool m) override { modified = m; }
+    void SetModifiedByHistory(bool m) override { modified = m; }
 };
 
 constexpr int kFreehand = 1;
@@ -122,7 +122,7 @@ TEST_F(UndoHistoryTest, ChangeInTheSameOpenGroupKeepsRedo) {
     Change(kFreehand, 1);
     ASSERT_TRUE(history.Undo());
     ASSERT_TRUE(history.Redo(kFreehand));  // the group is now open for freehand
-    Change(kFreehand, 5);                   // no snapshot due, no redo to disarm
+    Change(kFreehand, 5);                  // no snapshot due, no redo to disarm
     EXPECT_EQ(history.UndoCount(), 1);
     ASSERT_TRUE(history.Undo());
     EXPECT_EQ(doc.value, 0);
