@@ -232,11 +232,10 @@ TEST_F(Dialogs, OptionNumbersOutsideTheirRangesAreRefusedWithError104) {
         QTest::mouseClick(Child<QPushButton>(dialog, "ok1"), Qt::LeftButton);
         EXPECT_EQ(messages.Numbers(), std::vector<int>{104}) << refused;
         EXPECT_TRUE(dialog.isVisible()) << refused;
-        // What came before the refused number is already stored.
-        EXPECT_TRUE(app->Settings().singleUndo);
-        EXPECT_EQ(app->Settings().openFolder, "/srv/bilder/");
+        // Nothing is stored while a number is refused.
+        EXPECT_FALSE(app->Settings().singleUndo);
+        EXPECT_NE(app->Settings().openFolder, "/srv/bilder/");
         EXPECT_EQ(app->Settings().showTransCol, 4);
-        app->Settings().singleUndo = false;
     }
 
     messages.entries.clear();
@@ -245,7 +244,7 @@ TEST_F(Dialogs, OptionNumbersOutsideTheirRangesAreRefusedWithError104) {
     distance->setText(QStringLiteral("0"));
     QTest::mouseClick(Child<QPushButton>(dialog, "ok1"), Qt::LeftButton);
     EXPECT_EQ(messages.Numbers(), std::vector<int>{104});
-    EXPECT_EQ(app->Settings().showTransCol, 16);
+    EXPECT_EQ(app->Settings().showTransCol, 4);
     EXPECT_TRUE(dialog.isVisible());
 
     // The symbol distance takes 0.
@@ -255,6 +254,9 @@ TEST_F(Dialogs, OptionNumbersOutsideTheirRangesAreRefusedWithError104) {
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(app->Settings().showBorders, 1);
     EXPECT_EQ(app->Settings().symbolDistance, 0);
+    EXPECT_EQ(app->Settings().showTransCol, 16);
+    EXPECT_TRUE(app->Settings().singleUndo);
+    EXPECT_EQ(app->Settings().openFolder, "/srv/bilder/");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
@@ -297,6 +299,33 @@ TEST_F(Dialogs, OptionsSwitchTheColourBarAndBrowseForFolders) {
     EXPECT_TRUE(again.Apply());
     EXPECT_TRUE(vertical->isHidden());
     EXPECT_TRUE(horizontal->isHidden());
+}
+
+TEST_F(Dialogs, ARefusedNumberStoresNoOptionAndSwitchesNoBar) {
+    StartApp({}, true);
+    QDockWidget* vertical = app->MainFrame()->ChosenColourBar();
+    const GeneralSettings before = app->Settings();
+    {
+        OptionsDlg dialog(*app);
+        dialog.show();
+        Child<QCheckBox>(dialog, "check1082")->setChecked(true);
+        Child<QCheckBox>(dialog, "check1018")->setChecked(!before.fillDiagonal);
+        Child<QLineEdit>(dialog, "edit1022")->setText(QStringLiteral("17"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QTest::mouseClick(Child<QPushButton>(dialog, "ok1"), Qt::LeftButton);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(app->Settings().horizColorBar, before.horizColorBar);
+            EXPECT_EQ(app->Settings().fillDiagonal, before.fillDiagonal);
+            EXPECT_EQ(app->MainFrame()->ChosenColourBar(), vertical);
+            EXPECT_FALSE(vertical->isHidden());
+        }
+        EXPECT_EQ(messages.Numbers(), (std::vector<int>{104, 104}));
+        QTest::mouseClick(Child<QPushButton>(dialog, "cancel2"), Qt::LeftButton);
+    }
+    EXPECT_EQ(app->Settings().horizColorBar, before.horizColorBar);
+    EXPECT_EQ(app->Settings().showBorders, before.showBorders);
+    EXPECT_EQ(app->MainFrame()->ChosenColourBar(), vertical);
+    EXPECT_FALSE(vertical->isHidden());
 }
 
 TEST_F(Dialogs, TheChooseTypeDialogMakesADocumentOfTheChosenKind) {

@@ -111,11 +111,21 @@ bool OptionsDlg::ReadNumber(QLineEdit* edit, int low, int high, int& setting) {
 }
 
 bool OptionsDlg::Apply() {
+    // Every field is checked before anything is stored: a refused number leaves the settings (and
+    // the colour bars) exactly as they were.
+    GeneralSettings& settings = app_.Settings();
+    int showTransCol = settings.showTransCol;
+    int showBorders = settings.showBorders;
+    int symbolDistance = settings.symbolDistance;
+    if (!ReadNumber(ui_->edit1021, 1, 16, showTransCol) || !ReadNumber(ui_->edit1022, 1, 16, showBorders) ||
+        !ReadNumber(ui_->edit1076, 0, 16, symbolDistance)) {
+        return false;
+    }
+
     CMainFrame* frame = app_.MainFrame();
     QDockWidget* chosenBefore = frame != nullptr ? frame->ChosenColourBar() : nullptr;
     const bool barVisible = chosenBefore != nullptr && !chosenBefore->isHidden();
 
-    GeneralSettings& settings = app_.Settings();
     settings.autoSaveOptions = ui_->check1017->isChecked();
     settings.fillDiagonal = ui_->check1018->isChecked();
     settings.autoDragging = ui_->check1019->isChecked();
@@ -129,15 +139,10 @@ bool OptionsDlg::Apply() {
     settings.saveFolder = Folder(ui_->edit1024->text());
     settings.exportFolder = Folder(ui_->edit1026->text());
     settings.tmpPath = Folder(ui_->edit1030->text());
-
-    if (!ReadNumber(ui_->edit1021, 1, 16, settings.showTransCol) ||
-        !ReadNumber(ui_->edit1022, 1, 16, settings.showBorders)) {
-        return false;
-    }
+    settings.showTransCol = showTransCol;
+    settings.showBorders = showBorders;
     const int distanceBefore = settings.symbolDistance;
-    if (!ReadNumber(ui_->edit1076, 0, 16, settings.symbolDistance)) {
-        return false;
-    }
+    settings.symbolDistance = symbolDistance;
     if (settings.symbolDistance != distanceBefore) {
         app_.UpdateAllDocuments(nullptr, kSymbolDistanceAction, 0);
     }
