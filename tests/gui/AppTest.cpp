@@ -68,6 +68,19 @@ TEST_F(App, SavedOptionsSurviveARestart) {
     EXPECT_EQ(again.Settings().openFolder, "/srv/grafiken/");
 }
 
+TEST_F(App, SavingOptionsWhereTheyCannotBeWrittenReportsError3) {
+    // A file where the settings folder should be.
+    QDir().mkpath(QString::fromStdString(folder.File("config")));
+    QFile blocker(QString::fromStdString(folder.File("config/ZOBL Graphics Editor")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    StartApp();
+    messages.entries.clear();
+    EXPECT_TRUE(Command(ID_OPTIONS_SAVE));
+    ASSERT_EQ(messages.Numbers(), std::vector<int>{3});
+    EXPECT_EQ(messages.entries[0].argument, SettingsFile());
+}
+
 TEST_F(App, ChangesAreKeptAtExitOnlyWithAutoSaveOptions) {
     StartApp().Settings().color2 = 7;
     EndApp();

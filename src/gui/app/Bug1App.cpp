@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
 #include "gui/app/AppDialogs.h"
 #include "gui/app/DialogSupport.h"
@@ -89,9 +90,9 @@ void CBug1App::LoadSettings() {
     zobl::LoadSettings(*store_, settings_);
 }
 
-void CBug1App::SaveSettings() {
+bool CBug1App::SaveSettings() {
     zobl::SaveSettings(*store_, settings_);
-    store_->Sync();
+    return store_->Sync();
 }
 
 CLanguageManager& CBug1App::GetLanguageManager() {
@@ -349,7 +350,9 @@ bool CBug1App::OnCommand(int id) {
             ShowHelp();
             return true;
         case ID_OPTIONS_SAVE:
-            SaveSettings();
+            if (!SaveSettings()) {
+                Messages().ShowError(message::kCannotCreateFile, store_->FileName());
+            }
             return true;
         case ID_CHOOSE_COLOURS:
             RunChooseColours(*this);

@@ -69,7 +69,8 @@ public:
     const GeneralSettings& Settings() const noexcept { return settings_; }
     SettingsStore& Store();
     void LoadSettings();
-    void SaveSettings();
+    // False when the settings file could not be written.
+    bool SaveSettings();
 
     CLanguageManager& GetLanguageManager();
     Palette& GetPalette() noexcept { return palette_; }
