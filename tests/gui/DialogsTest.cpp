@@ -384,6 +384,36 @@ TEST_F(Dialogs, TheSavePromptAsksBeforeReplacingAFile) {
 
     test::OnModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(app->PromptForSaveName(path, kSceneryKind));
+
+    // Save As on a document that has a file starts in its folder with its name; a document
+    // without one in the save folder.
+    app->Settings().saveFolder = folder.File("ablage") + "/";
+    QDir().mkpath(QString::fromStdString(folder.File("eigen")));
+    QDir().mkpath(QString::fromStdString(folder.File("ablage")));
+    struct Case {
+        QString proposed;
+        QString folder;
+        QString name;
+    };
+    const Case cases[] = {
+        {QString::fromStdString(folder.File("eigen/bahnhof.gs")),
+         QString::fromStdString(folder.File("eigen")), QStringLiteral("bahnhof.gs")},
+        {QStringLiteral("Neue.gs"), QString::fromStdString(folder.File("ablage")), QStringLiteral("Neue.gs")},
+    };
+    for (const Case& c : cases) {
+        QString shownFolder;
+        QStringList shownName;
+        test::OnModal<QFileDialog>([&](QFileDialog& dialog) {
+            shownFolder = dialog.directory().absolutePath();
+            shownName = dialog.selectedFiles();
+            dialog.reject();
+        });
+        QString proposed = c.proposed;
+        EXPECT_FALSE(app->PromptForSaveName(proposed, kSceneryKind));
+        EXPECT_EQ(shownFolder, c.folder);
+        ASSERT_EQ(shownName.size(), 1);
+        EXPECT_EQ(QFileInfo(shownName.front()).fileName(), c.name);
+    }
 }
 
 TEST_F(Dialogs, TheOpenPromptOpensEveryChosenFileInOrder) {

@@ -32,4 +32,16 @@ std::string FileNameOfPath(std::string_view path, bool withExtension) {
     return std::string(name);
 }
 
+std::string ProposedSaveName(std::string_view title, std::string_view extension) {
+    constexpr std::string_view kUnsafe = " #%;/\\";
+    // What the title starts with that cannot start a name: the cut characters, and dots, which
+    // would make the file hidden.
+    const std::size_t start = title.find_first_not_of(std::string(kUnsafe) + ".");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view rest = title.substr(start);
+    return std::string(rest.substr(0, rest.find_first_of(kUnsafe))) + std::string(extension);
+}
+
 }  // namespace zobl

@@ -12,4 +12,10 @@ std::string FolderOfPath(std::string_view path);
 // The file name of a path, with or without its extension (the part from the last '.').
 std::string FileNameOfPath(std::string_view path, bool withExtension);
 
+// The name the save prompt proposes for a document without path: its title up to the first
+// of space, '#', '%', ';', '/', '\', followed by extension ("Meine Grafik" gives "Meine.gs").
+// Those characters and dots at the start of the title are passed over (" .x" gives "x.gs"), so
+// a proposal is never a hidden file; a title of nothing else proposes no name ("").
+std::string ProposedSaveName(std::string_view title, std::string_view extension = ".gs");
+
 }  // namespace zobl

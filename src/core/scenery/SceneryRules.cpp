@@ -28,9 +28,4 @@ AuthorChange DecideAuthorChange(std::string_view oldAuthor, std::string_view new
     return AuthorChange::AskFirst;
 }
 
-std::string ProposedSaveName(std::string_view title) {
-    const std::size_t cut = title.find_first_of(" #%;/\\");
-    return std::string(title.substr(0, cut)) + ".gs";
-}
-
 }  // namespace zobl

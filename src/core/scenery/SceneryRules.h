@@ -53,8 +53,4 @@ inline bool AuthorChangeNeedsQuestion(std::string_view oldAuthor, std::string_vi
     return DecideAuthorChange(oldAuthor, newAuthor, defaultAuthorText) == AuthorChange::AskFirst;
 }
 
-// The name the save prompt proposes for a document without path: its title up to the first
-// of space, '#', '%', ';', '/', '\', followed by ".gs".
-std::string ProposedSaveName(std::string_view title);
-
 }  // namespace zobl

@@ -182,8 +182,11 @@ bool RunSavePrompt(CBug1App& app, QString& path, int kind) {
         request.filter = app.FileFilter();
         request.defaultSuffix = kind == kVehicleKind ? QStringLiteral("fgs") : QStringLiteral("gs");
         request.selectedFilter = kind == kVehicleKind ? 2 : 1;
-        request.folder = QString::fromStdString(app.Settings().saveFolder);
-        request.name = QFileInfo(path).fileName();
+        // A document that has a file is saved where it is, unless the user goes elsewhere.
+        const QFileInfo proposed(path);
+        request.folder = proposed.isAbsolute() ? proposed.absolutePath()
+                                               : QString::fromStdString(app.Settings().saveFolder);
+        request.name = proposed.fileName();
         chosen = RunFilePrompt(request, app.GetLanguageManager(), app.MainFrame());
     }
     if (chosen.isEmpty()) {

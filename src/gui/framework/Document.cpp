@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
+#include "core/palette/PathTools.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
@@ -143,12 +143,8 @@ QString Document::ProposedSaveName() const {
     if (!path_.isEmpty()) {
         return path_;
     }
-    QString name = title_;
-    const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
-    if (cut >= 0) {
-        name.truncate(cut);
-    }
-    return name + template_.Extension();
+    return QString::fromStdString(
+        zobl::ProposedSaveName(title_.toStdString(), template_.Extension().toStdString()));
 }
 
 bool Document::WantsTicks() const {

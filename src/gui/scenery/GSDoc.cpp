@@ -95,13 +95,6 @@ void CGSDoc::CloseUndoGroup() {
     model_.CloseUndoGroup();
 }
 
-QString CGSDoc::ProposedSaveName() const {
-    if (!PathName().isEmpty()) {
-        return PathName();
-    }
-    return QString::fromStdString(zobl::ProposedSaveName(Title().toStdString()));
-}
-
 QMenu* CGSDoc::DocumentMenu() {
     if (!menu_ && app_.MainFrame() != nullptr) {
         menu_ = BuildMenu(kSceneryMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());

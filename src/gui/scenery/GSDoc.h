@@ -57,7 +57,6 @@ public:
     bool IsModified() const override { return model_.IsModified(); }
     void SetModifiedFlag(bool modified) override;
     void CloseUndoGroup() override;
-    QString ProposedSaveName() const override;
     QMenu* DocumentMenu() override;
 
     bool OnCommand(int id) override;

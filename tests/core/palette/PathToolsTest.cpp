@@ -32,5 +32,23 @@ TEST(PathTools, FileNameOfPath) {
     EXPECT_EQ(FileNameOfPath("", false), "");
 }
 
+TEST(PathTools, ProposedSaveNameStopsAtTheFirstUnsafeCharacter) {
+    EXPECT_EQ(ProposedSaveName("GS1"), "GS1.gs");
+    EXPECT_EQ(ProposedSaveName("Meine Grafik"), "Meine.gs");
+    EXPECT_EQ(ProposedSaveName("a#b c"), "a.gs");
+    EXPECT_EQ(ProposedSaveName("x%y"), "x.gs");
+    EXPECT_EQ(ProposedSaveName("x;y"), "x.gs");
+    EXPECT_EQ(ProposedSaveName("x/y"), "x.gs");
+    EXPECT_EQ(ProposedSaveName("x\\y"), "x.gs");
+    EXPECT_EQ(ProposedSaveName("Gr\u00fcn"), "Gr\u00fcn.gs");
+    EXPECT_EQ(ProposedSaveName("Neue Fahrzeuge", ".fgs"), "Neue.fgs");
+    // Never a hidden file: what cannot start a name is passed over.
+    EXPECT_EQ(ProposedSaveName(" leading"), "leading.gs");
+    EXPECT_EQ(ProposedSaveName(".profile"), "profile.gs");
+    EXPECT_EQ(ProposedSaveName(" # .x y"), "x.gs");
+    EXPECT_EQ(ProposedSaveName(" ."), "");
+    EXPECT_EQ(ProposedSaveName(""), "");
+}
+
 }  // namespace
 }  // namespace zobl

@@ -28,17 +28,5 @@ TEST(SceneryRules, OnlyAFilledInAuthorIsProtected) {
     EXPECT_FALSE(AuthorChangeNeedsQuestion("unbekannt", "", unknown));
 }
 
-TEST(SceneryRules, ProposedSaveNameStopsAtTheFirstUnsafeCharacter) {
-    EXPECT_EQ(ProposedSaveName("GS1"), "GS1.gs");
-    EXPECT_EQ(ProposedSaveName("Meine Grafik"), "Meine.gs");
-    EXPECT_EQ(ProposedSaveName("a#b c"), "a.gs");
-    EXPECT_EQ(ProposedSaveName("x%y"), "x.gs");
-    EXPECT_EQ(ProposedSaveName("x;y"), "x.gs");
-    EXPECT_EQ(ProposedSaveName("x/y"), "x.gs");
-    EXPECT_EQ(ProposedSaveName("x\\y"), "x.gs");
-    EXPECT_EQ(ProposedSaveName(" leading"), ".gs");
-    EXPECT_EQ(ProposedSaveName("Gr\u00fcn"), "Gr\u00fcn.gs");
-}
-
 }  // namespace
 }  // namespace zobl
