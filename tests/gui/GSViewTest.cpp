@@ -58,10 +58,28 @@ TEST_F(SceneryView, PaintsPresentRowsWithGapsAtSeveralZoomsAndDistances) {
 TEST_F(SceneryView, ARowAboveTheBaseMovesTheSymbolsTopUp) {
     Model().AddRow(4, 2, 0);
     view->SetZoom(2);
-    const SymbolBlit two = view->Geometry().SymbolPainting(Model(), 4, false);
-    const SymbolBlit one = view->Geometry().SymbolPainting(Model(), 5, false);
+    const SymbolBlit two = view->Geometry().SymbolPainting(Model(), 4);
+    const SymbolBlit one = view->Geometry().SymbolPainting(Model(), 5);
     EXPECT_EQ(one.destination.top - two.destination.top, 16 * 2);
     EXPECT_EQ(two.destination.bottom, one.destination.bottom);
+}
+
+TEST_F(SceneryView, EveryZoomShowsThePresentRowsWithOrWithoutInvertDib) {
+    // Symbol 6 has its base row only; hidden rows 0 to 2 hold other colours that must not show.
+    for (int row = 0; row < 5; ++row) {
+        Fill(6, row, PaletteIndex(20 + row));
+    }
+    for (const bool invert : {false, true}) {
+        app->Settings().invertDib = invert;
+        for (int zoom = 1; zoom <= 3; ++zoom) {
+            SCOPED_TRACE(testing::Message() << "INVERTDIB " << invert << " zoom " << zoom);
+            view->SetZoom(zoom);
+            const QImage image = Render();
+            EXPECT_EQ(Shown(image, {6, 3, 0, 0}), PaletteColour(23));
+            EXPECT_EQ(Shown(image, {6, 3, 31, 15}), PaletteColour(23));
+            EXPECT_EQ(Shown(image, {6, 2, 4, 4}), Background());
+        }
+    }
 }
 
 TEST_F(SceneryView, SpecialColoursAreMarkedFromShowTransColOn) {

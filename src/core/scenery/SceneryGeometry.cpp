@@ -101,7 +101,7 @@ ScreenPoint SceneryGeometry::ScrollKeepingPixel(PixelAddress address,
     return {square.left - pointerInWindow.x, square.top - pointerInWindow.y};
 }
 
-SymbolBlit SceneryGeometry::SymbolPainting(const SceneryDocument& doc, int symbol, bool invertDib) const {
+SymbolBlit SceneryGeometry::SymbolPainting(const SceneryDocument& doc, int symbol) const {
     const int cellPitchY = CellPitchY();
     SymbolBlit blit;
     blit.destination.left = SymbolLeft(symbol);
@@ -124,9 +124,6 @@ SymbolBlit SceneryGeometry::SymbolPainting(const SceneryDocument& doc, int symbo
         sourceBottom -= kCellHeight;
     }
     const int sourceHeight = sourceBottom - sourceTop;
-    if (invertDib && zoom_ != 1) {
-        sourceTop = kStoreHeight - sourceBottom;
-    }
     blit.sourceLeft = symbol * kCellWidth;
     blit.sourceTop = sourceTop;
     blit.sourceWidth = kCellWidth;

@@ -119,10 +119,11 @@ public:
     // clamps it to its scroll range.
     ScreenPoint ScrollKeepingPixel(PixelAddress address, ScreenPoint pointerInWindow) const noexcept;
 
-    // How symbol s is painted, present rows only (output test of the document). With
-    // invertDib (setting INVERTDIB) and a zoom other than 1 the source lines are counted from
-    // the other end of the picture.
-    SymbolBlit SymbolPainting(const SceneryDocument& doc, int symbol, bool invertDib) const;
+    // How symbol s is painted, present rows only (output test of the document), at every zoom.
+    // The setting INVERTDIB corrected graphics drivers that counted the lines of bottom-up
+    // pictures from the other end when stretching; our picture is top-down and painted the same
+    // way at every zoom, so the rows are right without it and the setting changes nothing here.
+    SymbolBlit SymbolPainting(const SceneryDocument& doc, int symbol) const;
 
     // Special-colour marks are drawn from zoom SHOWTRANSCOL on.
     bool ShowsSpecialMarks(int showTransCol) const noexcept { return zoom_ >= showTransCol; }

@@ -324,7 +324,7 @@ void CGSView::RenderScene(QPainter& painter, const QRect& area) {
     QRegion backgroundRegion(area);
     std::vector<std::pair<QRect, QRect>> blits;  // destination, source
     for (int s = 0; s < kSymbolCount; ++s) {
-        const SymbolBlit blit = geometry_.SymbolPainting(model, s, settings.invertDib);
+        const SymbolBlit blit = geometry_.SymbolPainting(model, s);
         const QRect destination = ToQRect(blit.destination);
         if (destination.isEmpty() || !destination.intersects(area)) {
             continue;

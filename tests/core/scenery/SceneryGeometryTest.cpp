@@ -97,7 +97,7 @@ TEST(SceneryGeometryTest, SymbolsArePaintedWithTheirPresentRowsOnly) {
     SceneryDocument doc;
     const SceneryGeometry g(2, 0);
     // Base row only: one cell.
-    const SymbolBlit base = g.SymbolPainting(doc, 0, false);
+    const SymbolBlit base = g.SymbolPainting(doc, 0);
     EXPECT_EQ(base.destination, (ScreenRect{0, 23 + 3 * 32, 64, 23 + 4 * 32}));
     EXPECT_EQ(base.sourceLeft, 0);
     EXPECT_EQ(base.sourceTop, 48);
@@ -108,22 +108,19 @@ TEST(SceneryGeometryTest, SymbolsArePaintedWithTheirPresentRowsOnly) {
     ASSERT_EQ(doc.AddRow(2, 2, kAddRowCheckRules), 0);
     ASSERT_EQ(doc.AddRow(2, 1, kAddRowCheckRules), 0);
     ASSERT_EQ(doc.AddRow(2, 0, kAddRowCheckRules), 0);
-    const SymbolBlit two = g.SymbolPainting(doc, 1, false);
-    const SymbolBlit four = g.SymbolPainting(doc, 2, false);
+    const SymbolBlit two = g.SymbolPainting(doc, 1);
+    const SymbolBlit four = g.SymbolPainting(doc, 2);
     EXPECT_EQ(two.destination.top - four.destination.top, 2 * 32);
     EXPECT_EQ(four.sourceTop, 0);
     EXPECT_EQ(four.sourceHeight, 64);
     EXPECT_EQ(two.sourceLeft, 32);
 
-    // Row 4 extends the bottom; INVERTDIB counts the source from the other end, not at zoom 1.
+    // Row 4 extends the bottom.
     ASSERT_EQ(doc.AddRow(3, 4, kAddRowCheckRules), 0);
-    const SymbolBlit below = g.SymbolPainting(doc, 3, false);
+    const SymbolBlit below = g.SymbolPainting(doc, 3);
     EXPECT_EQ(below.destination.bottom, 23 + 5 * 32);
     EXPECT_EQ(below.sourceTop, 48);
     EXPECT_EQ(below.sourceHeight, 32);
-    EXPECT_EQ(g.SymbolPainting(doc, 3, true).sourceTop, 0);
-    EXPECT_EQ(g.SymbolPainting(doc, 0, true).sourceTop, 16);
-    EXPECT_EQ(SceneryGeometry(1).SymbolPainting(doc, 0, true).sourceTop, 48);
 }
 
 TEST(SceneryGeometryTest, SpecialColourMarksSitInTheSquareCentresFromTheirZoom) {
