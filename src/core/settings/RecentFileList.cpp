@@ -30,10 +30,6 @@ void RecentFileList::Remove(std::size_t index) {
     }
 }
 
-int RecentFileList::RemoveMissing(const std::function<bool(const std::string&)>& exists) {
-    return int(std::erase_if(files_, [&](const std::string& path) { return !exists(path); }));
-}
-
 void RecentFileList::Load(SettingsStore& store) {
     files_.clear();
     for (int number = 1; number <= capacity_; ++number) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +20,6 @@ public:
     // Puts path at the front; an equal entry further down goes away, the oldest falls off.
     void Add(std::string_view path);
     void Remove(std::size_t index);
-    // Drops the entries for which exists() is false; returns how many went.
-    int RemoveMissing(const std::function<bool(const std::string&)>& exists);
 
     const std::vector<std::string>& Files() const noexcept { return files_; }
     int Capacity() const noexcept { return capacity_; }

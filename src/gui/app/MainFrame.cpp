@@ -562,9 +562,9 @@ void CMainFrame::OnMenuClosed() {
 
 void CMainFrame::RebuildRecentFiles(QMenu* popup) {
     RemoveDynamicItems(popup);
-    RecentFileList& recent = app_.RecentFiles();
-    recent.RemoveMissing(
-        [](const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); });
+    // Files that are missing now stay listed: they may be on a disk that is not mounted. Opening
+    // one that fails drops it.
+    const RecentFileList& recent = app_.RecentFiles();
     QAction* marker = router_.Action(ID_FILE_MRU_FILE1);
     const auto& files = recent.Files();
     // With no recent file the marker shows, disabled, where the list would be.
