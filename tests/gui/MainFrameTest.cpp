@@ -289,6 +289,26 @@ TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
     Command(ID_VIEW_COLOUR_BAR);
     EXPECT_FALSE(horizontal->isHidden());
     EXPECT_TRUE(vertical->isHidden());
+
+    // The menu of bars (right click on a bar) offers the chosen colour bar only: whatever the
+    // user switches there, the other one stays hidden.
+    for (const bool horizontalChosen : {true, false}) {
+        app->Settings().horizColorBar = horizontalChosen;
+        Frame().ApplyColourBarChoice(true);
+        QDockWidget* chosen = horizontalChosen ? horizontal : vertical;
+        QDockWidget* other = horizontalChosen ? vertical : horizontal;
+        const std::unique_ptr<QMenu> menu(Frame().createPopupMenu());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->actions().contains(chosen->toggleViewAction()));
+        EXPECT_FALSE(menu->actions().contains(other->toggleViewAction()));
+        for (QAction* action : menu->actions()) {
+            if (action->isCheckable() && !action->isChecked()) {
+                action->trigger();
+            }
+        }
+        EXPECT_FALSE(chosen->isHidden());
+        EXPECT_TRUE(other->isHidden());
+    }
 }
 
 TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {

@@ -421,6 +421,18 @@ QDockWidget* CMainFrame::ChosenColourBar() const {
     return colourBars_[app_.Settings().horizColorBar ? 1 : 0];
 }
 
+QMenu* CMainFrame::createPopupMenu() {
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (menu != nullptr) {
+        for (const auto& bar : colourBars_) {
+            if (bar != nullptr && bar != ChosenColourBar()) {
+                menu->removeAction(bar->toggleViewAction());
+            }
+        }
+    }
+    return menu;
+}
+
 void CMainFrame::ApplyColourBarChoice(bool visible) {
     const bool horizontalChosen = app_.Settings().horizColorBar;
     if (QDockWidget* other = colourBars_[horizontalChosen ? 0 : 1]) {

@@ -64,6 +64,9 @@ public:
     // Hooks for the colour bars: the frame shows the one HORIZCOLORBAR chooses and hides the other.
     void InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal);
     QDockWidget* ChosenColourBar() const;
+    // The menu of bars and docks (right click on a bar): only the colour bar the setting
+    // HORIZCOLORBAR chooses can be switched on there.
+    QMenu* createPopupMenu() override;
     // After HORIZCOLORBAR changed: hides the other bar and shows or hides the chosen one.
     void ApplyColourBarChoice(bool visible);
     void RepaintColorBars();
