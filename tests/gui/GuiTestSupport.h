@@ -80,6 +80,7 @@ public:
             return true;
         };
         options.helpFile = helpFile;
+        options.lockKeys = lockKeys;
         app = std::make_unique<CBug1App>(options);
         return *app;
     }
@@ -129,6 +130,7 @@ public:
     QStringList infoBoxes;
     QList<QUrl> openedUrls;
     QString helpFile = QString::fromStdString(folder.File("help/index.html"));
+    LockKeyReader lockKeys;  // nullptr: the platform's (nothing, offscreen)
     std::unique_ptr<CBug1App> app;
 
 private:

@@ -232,14 +232,35 @@ TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
     EXPECT_TRUE(infoBoxes.back().startsWith(QStringLiteral("HELP: Help ID = ")));
 }
 
-TEST_F(MainFrame, LockKeysShowTheirIndicators) {
+TEST_F(MainFrame, LockIndicatorsShowTheKeyboardsStateNotCountedPresses) {
+    // Caps Lock already on at the start, Scroll Lock off, Num Lock not reported.
+    LockKeyStates keyboard = {true, std::nullopt, false};
+    lockKeys = [&keyboard] { return keyboard; };
     StartApp({}, true);
-    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", ""}));
-    QTest::keyClick(Frame().windowHandle(), Qt::Key_CapsLock);
-    QTest::keyClick(Frame().windowHandle(), Qt::Key_ScrollLock);
-    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "", "RF"}));
-    QTest::keyClick(Frame().windowHandle(), Qt::Key_CapsLock);
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "", ""}));
+    // The keyboard switches Caps Lock off and Scroll Lock on; the indicators follow when the keys
+    // come up, whatever was counted.
+    keyboard = {false, std::nullopt, true};
+    QTest::keyPress(Frame().windowHandle(), Qt::Key_CapsLock);
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "", ""}));
+    QTest::keyRelease(Frame().windowHandle(), Qt::Key_CapsLock);
     EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", "RF"}));
+    // Switched in another program: seen when the editor becomes active again.
+    keyboard = {true, true, true};
+    QEvent activate(QEvent::ApplicationActivate);
+    QCoreApplication::sendEvent(qApp, &activate);
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "NUM", "RF"}));
+}
+
+TEST_F(MainFrame, LockIndicatorsStayEmptyWhereTheStateCannotBeRead) {
+    StartApp({}, true);  // offscreen: no keyboard state
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", ""}));
+    for (const Qt::Key key : {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock}) {
+        QTest::keyClick(Frame().windowHandle(), key);
+    }
+    EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"", "", ""}));
 }
 
 TEST_F(MainFrame, FourDayNightStepsComeBackToDayWithTheTransparentColours) {

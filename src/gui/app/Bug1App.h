@@ -17,6 +17,7 @@
 #include "core/settings/RecentFileList.h"
 #include "core/simimport/SimVehicleReader.h"
 #include "core/undo/UBStack.h"
+#include "gui/app/LockKeyState.h"
 #include "gui/framework/CommandTarget.h"
 
 namespace zobl {
@@ -38,6 +39,7 @@ struct AppOptions {
     QString helpFile;  // the manual; empty: help/index.html beside the executable
     std::function<void(const QString& title, const QString& text)> infoBox;  // nullptr: a message box
     bool showMainWindow = true;
+    LockKeyReader lockKeys;  // nullptr: the window system's keyboard state
 };
 
 // The kinds PromptForSaveName knows.
@@ -127,6 +129,11 @@ public:
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // The states of the lock keys for the status bar.
+    LockKeyStates ReadLockKeys() const {
+        return options_.lockKeys ? options_.lockKeys() : ReadPlatformLockKeys();
+    }
 
     // A text for the user that has no number (help numbers, registration messages).
     void ShowInfo(const QString& title, const QString& text);

@@ -316,6 +316,7 @@ void CMainFrame::CreateStatusBar() {
         bar->addPermanentWidget(label);
         indicators_[i] = label;
     }
+    UpdateLockIndicators();
 }
 
 void CMainFrame::CreateAccelerators() {
@@ -381,6 +382,14 @@ void CMainFrame::ShowStatusKey(int stateKey) {
 
 QString CMainFrame::MessageText() const {
     return messagePane_ != nullptr ? messagePane_->text() : QString();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    const LockKeyStates states = app_.ReadLockKeys();
+    for (std::size_t i = 0; i < indicators_.size(); ++i) {
+        indicators_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(kIndicatorTexts[i])
+                                                          : QString());
+    }
 }
 
 QStringList CMainFrame::IndicatorTexts() const {
@@ -810,18 +819,19 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
                 ShowStatusKey(kIdleStatusKey);
             }
             break;
-        case QEvent::KeyPress:
-            // Windows see each key press once, before the widgets; the lock keys toggle.
+        case QEvent::KeyRelease:
+            // Windows see each key once, before the widgets. The keyboard has switched the lock
+            // by the time the key comes up; counting presses would go wrong when a lock was on
+            // before the editor started or was switched in another program.
             if (watched->isWindowType()) {
                 const int key = static_cast<QKeyEvent*>(event)->key();
-                for (std::size_t i = 0; i < locks_.size(); ++i) {
-                    if (key == kLockKeys[i] && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-                        locks_[i] = !locks_[i];
-                        indicators_[i]->setText(locks_[i] ? QString::fromLatin1(kIndicatorTexts[i])
-                                                          : QString());
-                    }
+                if (std::find(std::begin(kLockKeys), std::end(kLockKeys), key) != std::end(kLockKeys)) {
+                    UpdateLockIndicators();
                 }
             }
+            break;
+        case QEvent::ApplicationActivate:
+            UpdateLockIndicators();
             break;
         default:
             break;

@@ -58,8 +58,11 @@ public:
     void SetMessageText(const QString& text);
     void ShowStatusKey(int stateKey);
     QString MessageText() const;
-    // The texts of the three lock indicators ("UF", "NUM", "RF" while on, empty while off).
+    // The texts of the three lock indicators ("UF", "NUM", "RF" while on, empty while off or
+    // while the window system does not tell).
     QStringList IndicatorTexts() const;
+    // Shows the lock keys' states as the window system reports them now.
+    void UpdateLockIndicators();
 
     // Hooks for the colour bars: the frame shows the one HORIZCOLORBAR chooses and hides the other.
     void InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal);
@@ -117,7 +120,7 @@ private:
     QToolBar* modeBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     std::array<QLabel*, 3> indicators_{};
-    std::array<bool, 3> locks_{};
+
     QPointer<QDockWidget> colourBars_[2];  // vertical, horizontal
     std::unique_ptr<QMenu> frameMenu_;
     QMenu* currentMenu_ = nullptr;
