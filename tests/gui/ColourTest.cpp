@@ -29,7 +29,7 @@ QRect Edges(int left, int top, int right, int bottom) {
 TEST(ColourBarLayout, TheVerticalBarRunsItsGroupsInColumns) {
     const QSize size = CColorBar::TemplateSize(false);
     EXPECT_EQ(size, QSize(51, 382));
-    const ColorBarLayout layout = ComputeColorBarLayout(false, size);
+    const ColourBarLayout layout = ComputeColourBarLayout(false, size);
     EXPECT_EQ(layout.leftSwatch, Edges(6, 10, 33, 37));
     EXPECT_EQ(layout.rightSwatch, Edges(18, 23, 45, 50));
     const auto at = [&](int field) { return layout.fields[static_cast<std::size_t>(field)].topLeft(); };
@@ -52,7 +52,7 @@ TEST(ColourBarLayout, TheVerticalBarRunsItsGroupsInColumns) {
 TEST(ColourBarLayout, TheHorizontalBarRunsItsGroupsInRows) {
     const QSize size = CColorBar::TemplateSize(true);
     EXPECT_EQ(size, QSize(390, 55));
-    const ColorBarLayout layout = ComputeColorBarLayout(true, size);
+    const ColourBarLayout layout = ComputeColourBarLayout(true, size);
     EXPECT_EQ(layout.leftSwatch, Edges(10, 6, 41, 37));
     EXPECT_EQ(layout.rightSwatch, Edges(25, 18, 56, 49));
     const auto at = [&](int field) { return layout.fields[static_cast<std::size_t>(field)].topLeft(); };

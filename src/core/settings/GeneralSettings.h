@@ -75,7 +75,7 @@ Rgb ReadColorSetting(SettingsStore& store, std::string_view section, std::string
 void WriteColorSetting(SettingsStore& store, std::string_view section, std::string_view name, Rgb value);
 
 // The colour as one 24-bit value: red + 256 * green + 65536 * blue.
-constexpr std::uint32_t ColorValue(Rgb colour) {
+constexpr std::uint32_t ColourValue(Rgb colour) {
     return std::uint32_t{colour.red} | (std::uint32_t{colour.green} << 8) |
            (std::uint32_t{colour.blue} << 16);
 }

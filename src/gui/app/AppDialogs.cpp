@@ -56,7 +56,7 @@ bool RunChooseColours(CBug1App& app, QWidget* parent) {
     app.Settings().color1 = dialog.LeftColor();
     app.Settings().color2 = dialog.RightColor();
     if (CMainFrame* frame = app.MainFrame()) {
-        frame->RepaintColorBars();
+        frame->RepaintColourBars();
     }
     return true;
 }
@@ -68,7 +68,7 @@ bool RunOptions(CBug1App& app) {
     }
     if (CMainFrame* frame = app.MainFrame()) {
         frame->update();
-        frame->RepaintColorBars();
+        frame->RepaintColourBars();
         frame->RepaintWorkspace();
     }
     app.UpdateAllDocuments(nullptr, kRefreshAction, 0);

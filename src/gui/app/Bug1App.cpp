@@ -241,7 +241,7 @@ MouseMode CBug1App::SetMouseMode(MouseMode mode) {
     return old;
 }
 
-int CBug1App::SetColor(int& member, int colour) {
+int CBug1App::SetDrawingColour(int& member, int colour) {
     const int old = member;
     member = colour;
     if (old != colour) {
@@ -256,11 +256,11 @@ int CBug1App::SetColor(int& member, int colour) {
 }
 
 int CBug1App::SetColor1(int colour) {
-    return SetColor(settings_.color1, colour);
+    return SetDrawingColour(settings_.color1, colour);
 }
 
 int CBug1App::SetColor2(int colour) {
-    return SetColor(settings_.color2, colour);
+    return SetDrawingColour(settings_.color2, colour);
 }
 
 void CBug1App::ShowHelp() {

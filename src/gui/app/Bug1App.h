@@ -150,7 +150,7 @@ private:
     void OnFileOpen();
     void OnAppAbout();
     void DeleteClipboardFile();
-    int SetColor(int& member, int colour);
+    int SetDrawingColour(int& member, int colour);
 
     AppOptions options_;
     GeneralSettings settings_;

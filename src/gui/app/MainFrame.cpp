@@ -230,7 +230,7 @@ bool CMainFrame::Create() {
     });
     connect(&documents, &DocManager::TickDemandChanged, this, &CMainFrame::UpdateTickTimer);
     connect(&app_, &CBug1App::MouseModeChanged, &router_, &CommandRouter::RequestUpdate);
-    connect(&app_, &CBug1App::DrawingColoursChanged, this, &CMainFrame::RepaintColorBars);
+    connect(&app_, &CBug1App::DrawingColoursChanged, this, &CMainFrame::RepaintColourBars);
     qApp->installEventFilter(this);
 
     // The document windows show their window-menu texts here and the workspace menu on their caption.
@@ -453,7 +453,7 @@ void CMainFrame::ApplyColourBarChoice(bool visible) {
     router_.RequestUpdate();
 }
 
-void CMainFrame::RepaintColorBars() {
+void CMainFrame::RepaintColourBars() {
     for (const auto& bar : colourBars_) {
         if (bar != nullptr) {
             bar->update();
@@ -673,7 +673,7 @@ bool CMainFrame::OnCommand(int id) {
             const GeneralSettings& settings = app_.Settings();
             app_.GetPalette().StepDayNight(settings.transCol, settings.transCol2);
             app_.UpdateAllDocuments(nullptr, 1, 0);
-            RepaintColorBars();
+            RepaintColourBars();
             RepaintWorkspace();
             return true;
         }

@@ -72,7 +72,7 @@ public:
     QMenu* createPopupMenu() override;
     // After HORIZCOLORBAR changed: hides the other bar and shows or hides the chosen one.
     void ApplyColourBarChoice(bool visible);
-    void RepaintColorBars();
+    void RepaintColourBars();
     void RepaintWorkspace();
 
     // The menu resource on show: 128 without an active document window, else the document's.

@@ -47,12 +47,12 @@ QRect Edges(int left, int top, int right, int bottom) {
 }  // namespace
 
 // The face only forwards its events to the bar.
-class ColorBarFace : public QWidget {
+class ColourBarFace : public QWidget {
 public:
-    ColorBarFace(CColorBar& bar, QSize size) : QWidget(&bar), bar_(bar) {
+    ColourBarFace(CColorBar& bar, QSize size) : QWidget(&bar), bar_(bar) {
         setFixedSize(size);
         setMouseTracking(true);
-        setObjectName(QStringLiteral("ColorBarFace"));
+        setObjectName(QStringLiteral("ColourBarFace"));
     }
 
 protected:
@@ -67,8 +67,8 @@ private:
     CColorBar& bar_;
 };
 
-ColorBarLayout ComputeColorBarLayout(bool horizontal, QSize client) {
-    ColorBarLayout layout;
+ColourBarLayout ComputeColourBarLayout(bool horizontal, QSize client) {
+    ColourBarLayout layout;
     // Along: the direction the fields run in (vertical bar: y); across: the other one.
     const int across = horizontal ? client.height() : client.width();
     const int along = horizontal ? client.width() : client.height();
@@ -118,7 +118,7 @@ QSize CColorBar::TemplateSize(bool horizontal) {
 
 CColorBar::CColorBar(CBug1App& app, bool horizontal, QWidget* parent)
     : QDockWidget(QString::fromLatin1(kTitle), parent), app_(app), horizontal_(horizontal) {
-    setObjectName(horizontal ? QStringLiteral("ColorBarHorizontal") : QStringLiteral("ColorBarVertical"));
+    setObjectName(horizontal ? QStringLiteral("ColourBarHorizontal") : QStringLiteral("ColourBarVertical"));
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
                 QDockWidget::DockWidgetClosable |
                 (horizontal ? QDockWidget::DockWidgetVerticalTitleBar : QDockWidget::NoDockWidgetFeatures));
@@ -128,11 +128,11 @@ CColorBar::CColorBar(CBug1App& app, bool horizontal, QWidget* parent)
     auto* holder = new QWidget(this);
     auto* box = new QBoxLayout(horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, holder);
     box->setContentsMargins(0, 0, 0, 0);
-    face_ = new ColorBarFace(*this, TemplateSize(horizontal));
+    face_ = new ColourBarFace(*this, TemplateSize(horizontal));
     box->addWidget(face_);
     box->addStretch(1);
     setWidget(holder);
-    layout_ = ComputeColorBarLayout(horizontal_, face_->size());
+    layout_ = ComputeColourBarLayout(horizontal_, face_->size());
     connect(&app_, &CBug1App::DrawingColoursChanged, this, &CColorBar::RepaintFace);
 }
 
@@ -153,7 +153,7 @@ int CColorBar::FieldAt(QPoint point) const {
 
 void CColorBar::Paint(QPainter& painter) {
     if (!laidOut_) {
-        layout_ = ComputeColorBarLayout(horizontal_, face_->size());
+        layout_ = ComputeColourBarLayout(horizontal_, face_->size());
         laidOut_ = true;
     }
     const Palette& palette = app_.GetPalette();

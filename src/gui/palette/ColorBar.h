@@ -16,12 +16,12 @@ extern const std::array<int, kColourFieldCount> kColourFieldIndices;
 
 // Where the two swatches and the 104 fields of a colour bar lie in a client area of the given
 // size (rectangles in the usual sense: left/top inside, right/bottom outside).
-struct ColorBarLayout {
+struct ColourBarLayout {
     QRect leftSwatch;
     QRect rightSwatch;
     std::array<QRect, kColourFieldCount> fields;
 };
-ColorBarLayout ComputeColorBarLayout(bool horizontal, QSize client);
+ColourBarLayout ComputeColourBarLayout(bool horizontal, QSize client);
 
 // The dockable colour bar: the two drawing colours as overlapping swatches and the 104 fields.
 // A left click on a field chooses the left colour, a right click the right colour; a left click
@@ -41,7 +41,7 @@ public:
     // The face the bar paints and takes the mouse on (fixed at its template size).
     QWidget* Face() const noexcept { return face_; }
     // The layout, computed at creation and once more at the first paint, never later.
-    const ColorBarLayout& Layout() const noexcept { return layout_; }
+    const ColourBarLayout& Layout() const noexcept { return layout_; }
     bool LaidOut() const noexcept { return laidOut_; }
     // The first field, in field order, containing point (face coordinates), or -1.
     int FieldAt(QPoint point) const;
@@ -51,7 +51,7 @@ public:
     void RepaintFace();
 
 private:
-    friend class ColorBarFace;
+    friend class ColourBarFace;
     void Paint(QPainter& painter);
     void MousePress(QMouseEvent* event);
     void MouseMove(QMouseEvent* event);
@@ -59,7 +59,7 @@ private:
     CBug1App& app_;
     bool horizontal_;
     bool laidOut_ = false;
-    ColorBarLayout layout_;
+    ColourBarLayout layout_;
     QWidget* face_ = nullptr;
 };
 

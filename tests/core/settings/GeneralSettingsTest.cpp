@@ -68,7 +68,7 @@ TEST(GeneralSettings, DefaultsAreTheDocumentedOnes) {
     EXPECT_EQ(s.symbolDistance, 4);
     EXPECT_EQ(s.fontFace, "Arial");
     EXPECT_TRUE(s.bckBitmap.empty());
-    EXPECT_EQ(ColorValue(s.fgsvBg), 140u + 256u * 180u + 65536u * 200u);
+    EXPECT_EQ(ColourValue(s.fgsvBg), 140u + 256u * 180u + 65536u * 200u);
 }
 
 TEST(GeneralSettings, EmptyStoreKeepsEveryDefault) {
