@@ -81,6 +81,9 @@ public:
         };
         options.helpFile = helpFile;
         options.lockKeys = lockKeys;
+        if (!languageFile.empty()) {
+            options.languageFile = languageFile;
+        }
         app = std::make_unique<CBug1App>(options);
         return *app;
     }
@@ -130,7 +133,8 @@ public:
     QStringList infoBoxes;
     QList<QUrl> openedUrls;
     QString helpFile = QString::fromStdString(folder.File("help/index.html"));
-    LockKeyReader lockKeys;  // nullptr: the platform's (nothing, offscreen)
+    LockKeyReader lockKeys;    // nullptr: the platform's (nothing, offscreen)
+    std::string languageFile;  // empty: the shipped one beside the executable
     std::unique_ptr<CBug1App> app;
 
 private:
