@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/undo/UBStack.h"
+#include "core/drawing/UBStack.h"
 
 namespace zobl {
 
@@ -162,6 +162,5 @@ std::string PixelStatusText(const CLanguageManager& language, const SceneryDocum
                   a.y);
     return prefix + DescribeColour(language, doc.GetPixel(a.symbol, a.row, a.x, a.y));
 }
-
 
 }  // namespace zobl
