@@ -20,10 +20,11 @@ using Code = VehicleHintCode;
 // Sets "S0", "S1", ... each with cars "C<s><c>" of the given lengths.
 void Build(VehicleDocument& doc, const std::vector<std::vector<int>>& sets) {
     for (std::size_t s = 0; s < sets.size(); ++s) {
-        ASSERT_TRUE(doc.AddVehicleSet("S" + std::to_string(s), kFreehand));
+        ASSERT_TRUE(doc.AddVehicleSet(std::string("S").append(std::to_string(s)), kFreehand));
         for (std::size_t c = 0; c < sets[s].size(); ++c) {
-            ASSERT_TRUE(doc.AddCar(int(s), int(c), "C" + std::to_string(s) + std::to_string(c), "t2", "t3",
-                                   sets[s][c], nullptr, kFreehand));
+            ASSERT_TRUE(doc.AddCar(int(s), int(c),
+                                   std::string("C").append(std::to_string(s)).append(std::to_string(c)), "t2",
+                                   "t3", sets[s][c], nullptr, kFreehand));
         }
     }
 }
@@ -420,7 +421,7 @@ TEST(VehicleUndo, GroupsAndDepth) {
     EXPECT_EQ(doc.GetPixel(0, 0, 1, 0, 0), 5);
 
     for (int i = 0; i < 150; ++i) {
-        ASSERT_TRUE(doc.RenameVehicleSet(0, "N" + std::to_string(i), kFreehand));
+        ASSERT_TRUE(doc.RenameVehicleSet(0, std::string("N").append(std::to_string(i)), kFreehand));
     }
     EXPECT_EQ(doc.UndoCount(), 99);
     while (doc.Undo()) {
