@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/vehicles/SteamProperties.h"
@@ -297,10 +298,15 @@ TEST(VehicleModel, HintsOfTheOperations) {
               (std::vector{Code::CarChangedInView, Code::CarTextsChanged, Code::CarChangedInView}));
 
     view.hints.clear();
-    EXPECT_TRUE(doc.UpdateDoc(1));
-    EXPECT_TRUE(doc.UpdateDoc(2));
-    EXPECT_TRUE(doc.UpdateDoc(4));
-    EXPECT_TRUE(doc.UpdateDoc(8));
+    // Action 1 rebuilds every car image, the others leave them alone.
+    const auto revision = doc.CarAt(0, 0).bitmapRevision;
+    doc.UpdateDoc(1);
+    const auto rebuilt = doc.CarAt(0, 0).bitmapRevision;
+    EXPECT_NE(rebuilt, revision);
+    doc.UpdateDoc(2);
+    doc.UpdateDoc(4);
+    doc.UpdateDoc(8);
+    EXPECT_EQ(doc.CarAt(0, 0).bitmapRevision, rebuilt);
     doc.RequestCarSelection(0, 0, 3);
     EXPECT_EQ(view.Codes(), (std::vector{Code::Redraw, Code::Tick, Code::FontChanged, Code::SelectCar}));
     EXPECT_EQ(view.hints.back(), (VehicleHint{Code::SelectCar, 0, 0, 3}));
@@ -456,6 +462,18 @@ TEST(VehicleUndo, FullDocumentFitsTheFixedSnapshots) {
     // Only the first 100 views take part; each gets at most one word per set.
     EXPECT_EQ(views[99].tree.size(), std::size_t(kMaxSets));
     EXPECT_EQ(views[100].restores, 0);
+
+    // Every buffer kept the size it was given, and the full document used all of it: a
+    // snapshot that needs more room would have grown its buffer (an allocation on a change).
+    std::size_t largest = 0;
+    int buffers = 0;
+    doc.ForEachSnapshot([&](const VehicleSnapshot& snapshot) {
+        EXPECT_EQ(snapshot.block.size(), VehicleDocument::kSnapshotCapacity) << "buffer " << buffers;
+        largest = std::max(largest, snapshot.used);
+        ++buffers;
+    });
+    EXPECT_EQ(buffers, 101);  // 100 undo slots and the redo slot
+    EXPECT_EQ(largest, VehicleDocument::kSnapshotCapacity);
 }
 
 TEST(SteamProperties, BandsSegmentsAndMarkers) {
