@@ -34,6 +34,24 @@ std::string Name(const VehicleDocument& doc, int set, int car = -1) {
     return std::string(car < 0 ? doc.Set(set).name.View() : doc.CarAt(set, car).name.View());
 }
 
+// Every set slot and car slot has its view state words, also when unused; nothing beyond.
+TEST(VehicleModel, ViewStateWordsExistForEverySlotAndNoMore) {
+    VehicleDocument doc;
+    for (int set = -2; set <= kMaxSets + 1; ++set) {
+        const bool setSlot = set >= 0 && set < kMaxSets;
+        EXPECT_EQ(doc.MutableViewState(set) != nullptr, setSlot) << set;
+        for (int car = -2; car <= kMaxCars + 1; ++car) {
+            const bool carSlot = setSlot && car >= 0 && car < kMaxCars;
+            EXPECT_EQ(doc.MutableViewState(set, car) != nullptr, carSlot) << set << ":" << car;
+        }
+    }
+    // The words are those of the slot asked for.
+    (*doc.MutableViewState(kMaxSets - 1))[3] = 7;
+    (*doc.MutableViewState(kMaxSets - 1, kMaxCars - 1))[4] = 9;
+    EXPECT_EQ(doc.Content().sets[kMaxSets - 1].viewState[3], 7);
+    EXPECT_EQ(doc.Content().sets[kMaxSets - 1].cars[kMaxCars - 1].viewState[4], 9);
+}
+
 TEST(VehicleModel, SetAndNameLimits) {
     VehicleDocument doc;
     EXPECT_EQ(doc.CheckNewSet(""), message::kSetNameEmpty);
@@ -474,6 +492,19 @@ TEST(VehicleUndo, FullDocumentFitsTheFixedSnapshots) {
     });
     EXPECT_EQ(buffers, 101);  // 100 undo slots and the redo slot
     EXPECT_EQ(largest, VehicleDocument::kSnapshotCapacity);
+}
+
+TEST(SteamProperties, ContextSegmentOfAPoint) {
+    const struct {
+        int x, y;
+        ContextSegment segment;
+    } cases[] = {
+        {0, 0, {0, 0}}, {7, 3, {0, 0}}, {8, 4, {1, 1}}, {20, 5, {2, 1}}, {-1, 5, {}},         {5, -1, {}},
+        {-1, -1, {}},   {-8, -4, {}},   {0, -4, {}},    {-8, 0, {}},     {255, 55, {31, 13}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ContextSegmentAt(c.x, c.y), c.segment) << c.x << "," << c.y;
+    }
 }
 
 TEST(SteamProperties, BandsSegmentsAndMarkers) {
