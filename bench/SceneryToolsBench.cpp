@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/drawing/UBStack.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryTools.h"
-#include "core/undo/UBStack.h"
 
 namespace {
 

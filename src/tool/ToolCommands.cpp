@@ -103,6 +103,15 @@ void ReadVehicles(std::span<const std::uint8_t> bytes, const std::string& path,
     }
 }
 
+// "01" to "36", the way the editor numbers symbols from 1.
+std::string SymbolLabel(int symbol) {
+    std::string label = std::to_string(symbol + 1);
+    if (label.size() < 2) {
+        label.insert(0, 2 - label.size(), '0');
+    }
+    return label;
+}
+
 void PrintText(std::ostream& out, const char* label, const std::string& text) {
     // Continuation lines of a multi-line text are indented under the first.
     out << label;
@@ -182,9 +191,7 @@ void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
     PrintText(ctx.out, "author: ", doc.Author());
     PrintText(ctx.out, "info: ", doc.InfoText());
     for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%02d", symbol + 1);
-        ctx.out << "symbol " << number << ": rows";
+        ctx.out << "symbol " << SymbolLabel(symbol) << ": rows";
         for (int row = 0; row < kRowCount; ++row) {
             if (doc.IsRowPresentForOutput(symbol, row)) {
                 ctx.out << ' ' << row;
@@ -243,9 +250,7 @@ void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
     const auto skipped = SceneryFromPng(ReadWholeFile(args[0]), FileNameOf(args[0]), doc);
     SaveGsFile(args[1], doc);
     for (const SkippedRow& s : skipped) {
-        char symbol[8];
-        std::snprintf(symbol, sizeof symbol, "%02d", s.symbol + 1);
-        ctx.err << "zobl-tool: " << args[0] << ": symbol " << symbol << ", row " << s.row
+        ctx.err << "zobl-tool: " << args[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
                 << " is drawn but cannot be present beside the other rows; it was left out\n";
     }
 }

@@ -252,13 +252,34 @@ TEST_F(SceneryView, AChangedAreaRepaintsOnlyItsSquares) {
 }
 
 TEST_F(SceneryView, DayNightRecoloursThePicture) {
-    const QRgb before = Shown(Render(), {0, 3, 0, 0});
-    EXPECT_EQ(before, PaletteColour(Pixel(0, 48)));
-    for (int step = 0; step < 2; ++step) {
-        Command(ID_DAY_NIGHT);
+    // An ordinary colour darkens to grey ((R + G + B) / 8), a lamp shines, a signal light stays.
+    const struct {
+        int x;
+        PaletteIndex index;
+        QRgb day, night;
+    } pixels[] = {
+        {0, 17, qRgb(220, 188, 48), qRgb(57, 57, 57)},
+        {1, 57, qRgb(72, 72, 72), qRgb(255, 255, 168)},
+        {2, 50, qRgb(60, 236, 124), qRgb(60, 236, 124)},
+    };
+    for (const auto& p : pixels) {
+        SetAbsolute(p.x, 48, p.index);
     }
-    const QRgb night = Shown(Render(), {0, 3, 0, 0});
-    EXPECT_EQ(night, PaletteColour(Pixel(0, 48)));
+    const auto expectShown = [&](bool night) {
+        const QImage image = Render();
+        for (const auto& p : pixels) {
+            EXPECT_EQ(Shown(image, {0, 3, p.x, 0}), night ? p.night : p.day) << "index " << int{p.index};
+        }
+    };
+    expectShown(false);
+    Command(ID_DAY_NIGHT);
+    expectShown(true);
+    Command(ID_DAY_NIGHT);
+    expectShown(true);
+    // Two more steps: back to day.
+    Command(ID_DAY_NIGHT);
+    Command(ID_DAY_NIGHT);
+    expectShown(false);
 }
 
 TEST_F(SceneryView, EveryDocumentPixelCoversWholeDevicePixelsAtTwiceTheDensity) {

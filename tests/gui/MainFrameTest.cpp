@@ -412,7 +412,9 @@ public:
 TEST_F(MainFrame, TheTimerRunsOnlyWhileADocumentNeedsIt) {
     StartApp();
     for (int i = 0; i < 10; ++i) {
-        ASSERT_NE(app->OpenDocumentFile(WriteSceneryFile("d" + std::to_string(i) + ".gs")), nullptr);
+        ASSERT_NE(
+            app->OpenDocumentFile(WriteSceneryFile(std::string("d").append(std::to_string(i)).append(".gs"))),
+            nullptr);
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(app->Documents().DocumentCount(), 10u);

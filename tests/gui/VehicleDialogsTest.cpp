@@ -70,7 +70,7 @@ protected:
     }
     void AddSets(int count) {
         for (int set = 0; set < count; ++set) {
-            ASSERT_TRUE(doc.AddVehicleSet("S" + std::to_string(set), kFreehand));
+            ASSERT_TRUE(doc.AddVehicleSet(std::string("S").append(std::to_string(set)), kFreehand));
         }
     }
 

@@ -59,7 +59,9 @@ TEST_F(Workspace, NewWindowsCascadeAndTheTenthStartsAgain) {
     const QRect client = Background().viewport()->rect();
     ASSERT_GT(client.width(), 300);
     for (int i = 0; i < 10; ++i) {
-        ASSERT_NE(app->OpenDocumentFile(WriteSceneryFile("d" + std::to_string(i) + ".gs")), nullptr);
+        ASSERT_NE(
+            app->OpenDocumentFile(WriteSceneryFile(std::string("d").append(std::to_string(i)).append(".gs"))),
+            nullptr);
     }
     const QList<QMdiSubWindow*> windows = Background().subWindowList(QMdiArea::CreationOrder);
     ASSERT_EQ(windows.size(), 10);

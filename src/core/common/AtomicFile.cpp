@@ -128,35 +128,129 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
 
 namespace {
 
-// Writes bytes to a new temporary file beside path and flushes it to the disk; returns its
-// name. On failure nothing is left behind.
-std::string WriteTemporary(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path target(path);
-    const std::string name = target.filename().string();
+std::string FolderOf(const std::string& path) {
+    const std::filesystem::path p(path);
+    return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Where the bytes for path go, decided before anything is written.
+struct Target {
+    enum class Kind {
+        New,      // nothing there yet: a temporary file renamed to `resolved`
+        Replace,  // a regular file: a temporary file with its owner and mode renamed over it
+        Direct,   // a device, a pipe or a file we cannot name: opened and written in place
+    };
+    std::string path;      // as the caller named it, for messages and for writing in place
+    std::string resolved;  // path with the symbolic links of its last part followed
+    Kind kind = Kind::New;
+    struct stat info {};  // of the existing file, for Replace and Direct
+};
+
+// Follows the links of the last part of path, so that a link stays a link and the file it
+// leads to is replaced; the folders above are left to the kernel. A link to a missing file
+// leads to the file to create.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        std::string text(std::size_t(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(current.c_str(), text.data(), text.size());
+        if (length < 0) {
+            Fail(message::kCannotCreateFile, path, errno);
+        }
+        if (std::size_t(length) >= text.size()) {  // the link grew meanwhile
+            continue;
+        }
+        text.resize(std::size_t(length));
+        current = text.starts_with('/') ? text : FolderOf(current) + "/" + text;
+    }
+    Fail(message::kCannotCreateFile, path, ELOOP);
+}
+
+Target Examine(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
     if (name.empty() || name == "." || name == "..") {
         throw MessageError(message::kCannotCreateFile, path, "no file name");
     }
-    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+    Target target{path, path};
+    if (::stat(path.c_str(), &target.info) != 0) {
+        // Missing, or a folder on the way cannot be searched: creating the file will tell.
+        target.resolved = errno == ENOENT ? FollowLinks(path) : path;
+        return target;
+    }
+    if (S_ISDIR(target.info.st_mode)) {
         throw MessageError(message::kCannotCreateFile, path, "a folder has that name");
     }
+    if (!S_ISREG(target.info.st_mode)) {
+        // /dev/stdout, a named pipe, a terminal: a rename would put a file in its place.
+        target.kind = Target::Kind::Direct;
+        return target;
+    }
+    // A file without any write permission is read-only to the user even when root could
+    // write it anyway.
+    if ((target.info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        throw MessageError(message::kCannotCreateFile, path, "read-only file");
+    }
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        Fail(message::kCannotCreateFile, path, errno);
+    }
+    target.resolved = FollowLinks(path);
+    struct stat found {};
+    if (::lstat(target.resolved.c_str(), &found) != 0 || !SameFile(found, target.info)) {
+        // A name under /proc/self/fd that stands for an open file has no folder to put a
+        // temporary file in.
+        target.kind = Target::Kind::Direct;
+        return target;
+    }
+    target.kind = Target::Kind::Replace;
+    return target;
+}
+
+// Gives the new file the owner, group and permission bits of the one it replaces. Only root
+// may keep another owner; when the group cannot be kept, its members get no more than others.
+void TakeOwnerAndMode(int fd, const struct stat& old) {
+    mode_t mode = old.st_mode & 0777;
+    struct stat made {};
+    if (::fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+            mode = (mode & ~mode_t(0070)) | ((mode & 0007) << 3);
+        }
+    }
+    ::fchmod(fd, mode);
+}
+
+// Writes bytes to a new temporary file beside the file target leads to and flushes it to the
+// disk; returns its name. On failure nothing is left behind.
+std::string WriteTemporary(const Target& target, std::span<const std::uint8_t> bytes) {
+    const std::string folder = FolderOf(target.resolved);
+    const std::string name = std::filesystem::path(target.resolved).filename().string();
+    const bool replacing = target.kind == Target::Kind::Replace;
 
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = TemporaryName(folder, name);
-        // 0666: the umask decides, as for any new file.
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // A new file: 0666 and the umask decides, as for any new file. A replacement stays
+        // private until it has the mode of the file it replaces.
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) {
-            Fail(message::kCannotCreateFile, path, errno);
+            Fail(message::kCannotCreateFile, target.path, errno);
         }
     }
     if (fd < 0) {
-        Fail(message::kCannotCreateFile, path, EEXIST);
+        Fail(message::kCannotCreateFile, target.path, EEXIST);
     }
     FileDescriptor file(fd);
+    if (replacing) {
+        TakeOwnerAndMode(file.Get(), target.info);
+    }
 
     int error = 0;
     bool ok = WriteAll(file.Get(), bytes, error);
@@ -170,24 +264,46 @@ std::string WriteTemporary(const std::string& path, std::span<const std::uint8_t
     }
     if (!ok) {
         ::unlink(temporary.c_str());
-        Fail(message::kFileError, path, error);
+        Fail(message::kFileError, target.path, error);
     }
     return temporary;
 }
 
-// Renames the temporary file over path; on failure the temporary file is removed.
-void Commit(const std::string& temporary, const std::string& path) {
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+// Writes into what is there: a device or a pipe is opened (a pipe waits for its reader),
+// never created or replaced.
+void WriteInPlace(const Target& target, std::span<const std::uint8_t> bytes) {
+    const bool regular = S_ISREG(target.info.st_mode);
+    FileDescriptor file(
+        ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? O_TRUNC : 0)));
+    if (!file.IsOpen()) {
+        Fail(message::kCannotCreateFile, target.path, errno);
+    }
+    int error = 0;
+    bool ok = WriteAll(file.Get(), bytes, error);
+    if (ok && regular && ::fsync(file.Get()) != 0) {
+        error = errno;
+        ok = false;
+    }
+    if (!file.Close() && ok) {
+        error = errno;
+        ok = false;
+    }
+    if (!ok) {
+        Fail(message::kFileError, target.path, error);
+    }
+}
+
+// Renames the temporary file over the target; on failure the temporary file is removed.
+void Commit(const std::string& temporary, const Target& target) {
+    if (::rename(temporary.c_str(), target.resolved.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         const bool cannotCreate = error == EISDIR || error == EACCES || error == EPERM || error == EROFS ||
                                   error == ENOTDIR || error == ENOENT;
-        Fail(cannotCreate ? message::kCannotCreateFile : message::kFileError, path, error);
+        Fail(cannotCreate ? message::kCannotCreateFile : message::kFileError, target.path, error);
     }
     // Make the rename itself durable; the new content is in place either way.
-    const std::filesystem::path target(path);
-    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(::open(FolderOf(target.resolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.IsOpen()) {
         ::fsync(directory.Get());
     }
@@ -196,29 +312,49 @@ void Commit(const std::string& temporary, const std::string& path) {
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    Commit(WriteTemporary(path, bytes), path);
+    const FileToWrite file{path, bytes};
+    WriteFilesAtomically(std::span(&file, 1));
 }
 
 void WriteFilesAtomically(std::span<const FileToWrite> files) {
-    std::vector<std::string> temporaries;
-    temporaries.reserve(files.size());
+    std::vector<Target> targets;
+    targets.reserve(files.size());
+    for (const FileToWrite& file : files) {
+        targets.push_back(Examine(file.path));
+    }
+    // Empty for a target written in place.
+    std::vector<std::string> temporaries(files.size());
+    const auto removeTemporaries = [&](std::size_t from) {
+        for (std::size_t j = from; j < temporaries.size(); ++j) {
+            if (!temporaries[j].empty()) {
+                ::unlink(temporaries[j].c_str());
+            }
+        }
+    };
     try {
-        for (const FileToWrite& file : files) {
-            temporaries.push_back(WriteTemporary(file.path, file.bytes));
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (targets[i].kind != Target::Kind::Direct) {
+                temporaries[i] = WriteTemporary(targets[i], files[i].bytes);
+            }
+        }
+        // What cannot be taken back goes first: a device that fails leaves every file as it was.
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (targets[i].kind == Target::Kind::Direct) {
+                WriteInPlace(targets[i], files[i].bytes);
+            }
         }
     } catch (...) {
-        for (const std::string& temporary : temporaries) {
-            ::unlink(temporary.c_str());
-        }
+        removeTemporaries(0);
         throw;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
+        if (temporaries[i].empty()) {
+            continue;
+        }
         try {
-            Commit(temporaries[i], files[i].path);
+            Commit(temporaries[i], targets[i]);
         } catch (...) {
-            for (std::size_t j = i + 1; j < temporaries.size(); ++j) {
-                ::unlink(temporaries[j].c_str());
-            }
+            removeTemporaries(i + 1);
             throw;
         }
     }

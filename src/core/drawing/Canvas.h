@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/drawing/PixelTypes.h"
+#include "core/drawing/UBStack.h"
 #include "core/palette/Palette.h"
-#include "core/undo/UBStack.h"
 
 namespace zobl {
 

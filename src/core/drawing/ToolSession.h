@@ -5,7 +5,7 @@
 
 #include "core/app/MouseMode.h"
 #include "core/drawing/Tools.h"
-#include "core/undo/UBStack.h"
+#include "core/drawing/UBStack.h"
 
 namespace zobl {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/undo/UBStack.h"
+#include "core/drawing/UBStack.h"
 
 namespace zobl {
 

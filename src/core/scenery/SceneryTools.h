@@ -13,10 +13,10 @@
 #include "core/drawing/Canvas.h"
 #include "core/drawing/Shapes.h"
 #include "core/drawing/Tools.h"
+#include "core/drawing/UBStack.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryGeometry.h"
-#include "core/undo/UBStack.h"
 
 namespace zobl {
 

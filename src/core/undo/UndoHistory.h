@@ -109,6 +109,15 @@ public:
 
     bool CanUndo() const noexcept { return count_ > 0; }
     bool CanRedo() const noexcept { return redoAvailable_; }
+
+    // Every slot's snapshot, recorded or not, and the redo slot's: for checking their buffers.
+    template <typename Visit>
+    void ForEachSnapshot(Visit&& visit) const {
+        for (const Slot& slot : slots_) {
+            visit(slot.content);
+        }
+        visit(redo_.content);
+    }
     int UndoCount() const noexcept { return count_; }
     int UndoGroupMarker() const noexcept { return group_; }
 

@@ -56,6 +56,13 @@ public:
     bool CanRedo() const { return history_ && history_->CanRedo(); }
     int UndoCount() const { return history_ ? history_->UndoCount() : 0; }
     int UndoGroupMarker() const { return history_ ? history_->UndoGroupMarker() : kUndoGroupClosed; }
+    // Every snapshot buffer of the history, recorded or not (see UndoHistory::ForEachSnapshot).
+    template <typename Visit>
+    void ForEachSnapshot(Visit&& visit) const {
+        if (history_) {
+            history_->ForEachSnapshot(visit);
+        }
+    }
     void ResetUndoHistory() {
         if (history_) {
             history_->Reset();

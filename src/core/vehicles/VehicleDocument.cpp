@@ -725,7 +725,7 @@ void VehicleDocument::RequestCarSelection(int set, int car, int view) {
     Notify({VehicleHintCode::SelectCar, set, car, view});
 }
 
-bool VehicleDocument::UpdateDoc(int action) {
+void VehicleDocument::UpdateDoc(int action) {
     switch (action) {
         case 1:
             RebuildAllBitmaps();
@@ -740,7 +740,6 @@ bool VehicleDocument::UpdateDoc(int action) {
         default:
             break;
     }
-    return true;
 }
 
 // ---- undo ----

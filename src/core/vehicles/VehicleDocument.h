@@ -206,8 +206,9 @@ public:
     // Hint 18: the views select that car (after a failed export check).
     void RequestCarSelection(int set, int car, int view);
 
-    // Update actions of the application: 1 rebuild images and redraw, 2 tick, 4 font.
-    bool UpdateDoc(int action);
+    // Update actions of the application: 1 rebuild images and redraw, 2 tick, 4 font; others
+    // do nothing.
+    void UpdateDoc(int action);
 
 private:
     void CaptureSnapshot(VehicleSnapshot& into) const override;

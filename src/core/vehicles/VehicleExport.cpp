@@ -410,9 +410,10 @@ std::optional<std::vector<std::uint8_t>> UzzWriter(const VehicleDocument& doc, s
         for (int c = 0; c < cars; ++c) {
             const Car& car = set.cars[std::size_t(c)];
             for (const auto* text : {&car.name, &car.text2, &car.text3}) {
+                // An empty text is written as one space.
                 std::string converted = Cp1252FieldToCp850(text->View());
                 if (converted.empty()) {
-                    converted = " ";
+                    converted.push_back(' ');
                 }
                 blockSize += int(converted.size()) + 1;
                 texts.push_back(std::move(converted));

@@ -11,12 +11,12 @@
 
 #include "core/app/MouseMode.h"
 #include "core/clipboard/Clippy.h"
+#include "core/drawing/UBStack.h"
 #include "core/lang/LanguageManager.h"
 #include "core/palette/Palette.h"
 #include "core/settings/GeneralSettings.h"
 #include "core/settings/RecentFileList.h"
 #include "core/simimport/SimVehicleReader.h"
-#include "core/undo/UBStack.h"
 #include "gui/app/LockKeyState.h"
 #include "gui/framework/CommandTarget.h"
 

@@ -13,10 +13,10 @@
 
 #include "core/app/MouseMode.h"
 #include "core/drawing/ToolSession.h"
+#include "core/drawing/UBStack.h"
 #include "core/scenery/SceneryGeometry.h"
 #include "core/scenery/SceneryTools.h"
 #include "core/scenery/SceneryTransforms.h"
-#include "core/undo/UBStack.h"
 #include "gui/drawing/PixelEditView.h"
 #include "gui/framework/View.h"
 

@@ -113,7 +113,8 @@ bool CFGSDoc::RevertToSaved() {
 }
 
 bool CFGSDoc::UpdateDoc(int action, int /*argument*/) {
-    return model_.UpdateDoc(action);
+    model_.UpdateDoc(action);
+    return true;
 }
 
 void CFGSDoc::SetModifiedFlag(bool modified) {

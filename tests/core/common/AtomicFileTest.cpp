@@ -1,6 +1,8 @@
 #include "core/common/AtomicFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "core/common/MessageError.h"
 #include "core/common/TestTempFolder.h"
@@ -112,6 +115,195 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(error, std::make_pair(4, path));
     EXPECT_EQ(ReadWholeFile(path), Bytes("old content"));
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.gs"});
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+// Every way of reaching a file through links: the link stays as it is, the file it leads to
+// gets the new content, and no temporary file is left beside either.
+TEST(AtomicFile, WritesThroughSymbolicLinksToTheirTarget) {
+    struct Case {
+        const char* what;
+        const char* target;  // relative to the test folder
+        bool targetExists;
+        std::vector<std::pair<const char*, const char*>> links;  // (link, its text), the last one is written
+    };
+    const Case cases[] = {
+        {"relative link", "real.gs", true, {{"link.gs", "real.gs"}}},
+        {"link into a subfolder", "sub/real.gs", true, {{"link.gs", "sub/real.gs"}}},
+        {"link out of a subfolder", "real.gs", true, {{"sub/link.gs", "../real.gs"}}},
+        {"chain of links", "sub/real.gs", true, {{"sub/one.gs", "real.gs"}, {"two.gs", "sub/one.gs"}}},
+        {"absolute link", "sub/real.gs", true, {{"link.gs", nullptr}}},
+        {"dangling link", "sub/new.gs", false, {{"link.gs", "sub/new.gs"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        fs::create_directory(folder.Path() / "sub");
+        const std::string target = folder.File(c.target);
+        if (c.targetExists) {
+            WriteRaw(target, "old");
+        }
+        for (const auto& [link, text] : c.links) {
+            fs::create_symlink(text != nullptr ? fs::path(text) : fs::path(target), folder.Path() / link);
+        }
+        const std::string written = folder.File(c.links.back().first);
+        const auto before = FolderEntries(folder.Path());
+        const auto beforeSub = FolderEntries(folder.Path() / "sub");
+
+        WriteFileAtomically(written, Bytes("new content"));
+
+        EXPECT_EQ(ReadWholeFile(target), Bytes("new content"));
+        for (const auto& [link, text] : c.links) {
+            EXPECT_TRUE(fs::is_symlink(folder.Path() / link)) << link;
+        }
+        EXPECT_EQ(FolderEntries(folder.Path()), before);
+        auto expectedSub = beforeSub;
+        if (!c.targetExists) {
+            expectedSub.push_back(fs::path(target).filename().string());
+        }
+        EXPECT_EQ(FolderEntries(folder.Path() / "sub"), expectedSub);
+    }
+}
+
+TEST(AtomicFile, KeepsThePermissionBitsOfTheFileItReplaces) {
+    // A mask that would give 0644 to a new file, so that kept bits cannot come from it.
+    const mode_t mask = ::umask(022);
+    for (const mode_t mode : {0640, 0600, 0604, 0755, 0200}) {
+        SCOPED_TRACE(mode);
+        TempFolder folder;
+        const std::string path = folder.File("a.gs");
+        WriteRaw(path, "old");
+        ::chmod(path.c_str(), mode);
+        WriteFileAtomically(path, Bytes("new"));
+        EXPECT_EQ(ModeOf(path), mode);
+
+        // The same through a link, and for both files of a pair.
+        const std::string other = folder.File("b.gs");
+        WriteRaw(other, "old");
+        ::chmod(other.c_str(), 0660);
+        fs::create_symlink("a.gs", folder.Path() / "link.gs");
+        const std::vector<std::uint8_t> bytes = Bytes("pair");
+        const FileToWrite pair[] = {{folder.File("link.gs"), bytes}, {other, bytes}};
+        WriteFilesAtomically(pair);
+        EXPECT_EQ(ModeOf(path), mode);
+        EXPECT_EQ(ModeOf(other), 0660u);
+        ::chmod(path.c_str(), 0600);
+        EXPECT_EQ(ReadWholeFile(path), bytes);
+        EXPECT_EQ(ReadWholeFile(other), bytes);
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"a.gs", "b.gs", "link.gs"}));
+    }
+    ::umask(mask);
+}
+
+TEST(AtomicFile, KeepsTheOwnerOfTheFileItReplaces) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to someone else";
+    }
+    TempFolder folder;
+    const std::string path = folder.File("a.gs");
+    WriteRaw(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    WriteFileAtomically(path, Bytes("new"));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+}
+
+// A file without any write permission is read-only to the editor, even for root (who could
+// write it anyway): it is refused with error 3 and left exactly as it was.
+TEST(AtomicFile, RefusesAReadOnlyFileWithError3) {
+    for (const mode_t mode : {0444, 0400, 0500, 0000}) {
+        SCOPED_TRACE(mode);
+        TempFolder folder;
+        const std::string path = folder.File("a.gs");
+        WriteRaw(path, "old content");
+        ::chmod(path.c_str(), mode);
+        fs::create_symlink("a.gs", folder.Path() / "link.gs");
+        const std::string other = folder.File("b.gs");
+        WriteRaw(other, "other");
+
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(path, Bytes("new")); }), std::make_pair(3, path));
+        const std::string link = folder.File("link.gs");
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(link, Bytes("new")); }), std::make_pair(3, link));
+        // A pair with one read-only file changes neither.
+        const std::vector<std::uint8_t> bytes = Bytes("new");
+        const FileToWrite pair[] = {{other, bytes}, {path, bytes}};
+        EXPECT_EQ(ErrorOf([&] { WriteFilesAtomically(pair); }), std::make_pair(3, path));
+
+        EXPECT_EQ(ModeOf(path), mode);
+        ::chmod(path.c_str(), 0600);
+        EXPECT_EQ(ReadWholeFile(path), Bytes("old content"));
+        EXPECT_EQ(ReadWholeFile(other), Bytes("other"));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"a.gs", "b.gs", "link.gs"}));
+    }
+}
+
+// What a FIFO delivers to its reader until the writer closes it; empty when no writer came
+// within a few seconds.
+std::string ReadFifo(int fd) {
+    std::string got;
+    for (;;) {
+        pollfd wait{fd, POLLIN, 0};
+        // Linux reports a hang-up only after a writer has come and gone.
+        if (::poll(&wait, 1, 5000) <= 0) {
+            return got;
+        }
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            got.append(buffer, std::size_t(n));
+        } else if (n == 0 || errno != EAGAIN) {
+            return got;
+        }
+    }
+}
+
+TEST(AtomicFile, WritesPipesAndDevicesDirectly) {
+    TempFolder folder;
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // More than a pipe holds, so that the write has to wait for the reader.
+    std::string content(300000, 'p');
+    for (std::size_t i = 0; i < content.size(); i += 7) {
+        content[i] = char('a' + i % 26);
+    }
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    std::string got;
+    std::thread readerThread([&] { got = ReadFifo(reader); });
+    const auto error = ErrorOf([&] { WriteFileAtomically(fifo, Bytes(content)); });
+    readerThread.join();
+    ::close(reader);
+    EXPECT_EQ(error.first, 0);
+    EXPECT_EQ(got.size(), content.size());
+    EXPECT_TRUE(got == content);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fifo"});
+
+    // A device that is always full: the write error is reported and the device stays. Reached
+    // through a link, so that a faulty version replaces the link and never the device.
+    if (fs::is_character_file("/dev/full")) {
+        const std::string full = folder.File("full");
+        fs::create_symlink("/dev/full", full);
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(full, Bytes("data")); }), std::make_pair(4, full));
+        // In a pair the device is written first, so that its failure leaves the other file alone.
+        const std::vector<std::uint8_t> bytes = Bytes("data");
+        const FileToWrite pair[] = {{folder.File("beside.gs"), bytes}, {full, bytes}};
+        EXPECT_EQ(ErrorOf([&] { WriteFilesAtomically(pair); }), std::make_pair(4, full));
+        EXPECT_TRUE(fs::is_symlink(full));
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+        for (const std::string& name : FolderEntries("/dev")) {
+            EXPECT_FALSE(name.starts_with(".full.")) << name;
+        }
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fifo", "full"}));
+    }
 }
 
 TEST(AtomicFile, ReadWholeFileRefusesWhatIsNoReadableFileOfSaneSize) {

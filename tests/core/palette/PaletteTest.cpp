@@ -8,6 +8,44 @@
 namespace zobl {
 namespace {
 
+// The simulator's palette, written out here so that a wrong entry in the code's table shows.
+struct BaseEntry {
+    std::uint8_t red, green, blue;
+    int kind;
+};
+constexpr BaseEntry kBasePalette[kPaletteSize] = {
+    {0, 0, 0, 0},       {0, 0, 168, 0},     {0, 168, 0, 0},      {0, 168, 168, 0},    // 0-3
+    {168, 0, 0, 0},     {168, 136, 0, 0},   {0, 112, 0, 1},      {168, 168, 168, 0},  // 4-7
+    {84, 84, 84, 0},    {84, 84, 255, 0},   {84, 255, 84, 0},    {84, 255, 255, 0},   // 8-11
+    {255, 84, 84, 0},   {255, 160, 0, 0},   {255, 255, 84, 0},   {255, 255, 255, 0},  // 12-15
+    {255, 244, 140, 0}, {220, 188, 48, 0},  {124, 36, 0, 0},     {60, 60, 60, 0},     // 16-19
+    {124, 124, 124, 0}, {188, 188, 188, 0}, {0, 92, 0, 0},       {208, 40, 40, 0},    // 20-23
+    {84, 40, 0, 0},     {255, 255, 196, 0}, {168, 0, 168, 0},    {60, 60, 208, 0},    // 24-27
+    {20, 128, 20, 0},   {12, 44, 132, 2},   {68, 124, 124, 2},   {108, 168, 168, 2},  // 28-31
+    {88, 60, 20, 2},    {60, 132, 100, 0},  {40, 208, 40, 0},    {244, 212, 0, 0},    // 32-35
+    {168, 80, 80, 0},   {220, 128, 128, 0}, {148, 148, 120, 0},  {156, 52, 0, 0},     // 36-39
+    {220, 220, 220, 0}, {100, 152, 100, 0}, {0, 64, 0, 0},       {252, 108, 12, 0},   // 40-43
+    {236, 40, 0, 0},    {132, 208, 176, 0}, {104, 96, 72, 0},    {108, 144, 168, 0},  // 44-47
+    {44, 208, 208, 0},  {240, 80, 240, 0},  {60, 236, 124, 3},   {252, 60, 80, 3},    // 48-51
+    {252, 228, 76, 3},  {252, 252, 236, 3}, {76, 92, 244, 3},    {252, 180, 20, 3},   // 52-55
+    {0, 112, 0, 4},     {72, 72, 72, 5},    {156, 156, 156, 5},  {196, 32, 32, 5},    // 56-59
+    {92, 72, 72, 5},    {12, 44, 132, 6},   {68, 124, 124, 6},   {108, 168, 168, 6},  // 60-63
+    {88, 60, 20, 6},    {100, 152, 252, 0}, {204, 100, 0, 0},    {100, 0, 152, 0},    // 64-67
+    {12, 44, 132, 7},   {68, 124, 124, 7},  {108, 168, 168, 7},  {88, 60, 20, 7},     // 68-71
+    {12, 44, 132, 8},   {68, 124, 124, 8},  {108, 168, 168, 8},  {88, 60, 20, 8},     // 72-75
+    {12, 44, 132, 9},   {68, 124, 124, 9},  {108, 168, 168, 9},  {88, 60, 20, 9},     // 76-79
+    {12, 44, 132, 10},  {68, 124, 124, 10}, {108, 168, 168, 10}, {88, 60, 20, 10},    // 80-83
+    {12, 44, 132, 11},  {68, 124, 124, 11}, {108, 168, 168, 11}, {88, 60, 20, 11},    // 84-87
+    {204, 192, 168, 0}, {52, 52, 0, 0},     {200, 204, 236, 0},  {0, 100, 152, 0},    // 88-91
+    {0, 152, 204, 0},   {104, 104, 104, 0}, {248, 232, 44, 0},   {184, 148, 120, 0},  // 92-95
+    {148, 148, 148, 0}, {0, 64, 0, 12},     {12, 148, 12, 0},    {0, 112, 0, 13},     // 96-99
+};
+
+Rgb Base(int index) {
+    const BaseEntry& e = kBasePalette[index];
+    return {e.red, e.green, e.blue};
+}
+
 constexpr Rgb kTransCol{200, 200, 200};
 constexpr Rgb kTransCol2{10, 20, 30};
 
@@ -20,7 +58,7 @@ TEST(PaletteState, StartsInDayWithBasePalette) {
     Palette palette;
     EXPECT_EQ(palette.DayNightState(), 0);
     for (int i = 0; i < kPaletteSize; ++i) {
-        EXPECT_EQ(palette.CurrentColour(i), BaseColour(i)) << i;
+        EXPECT_EQ(palette.CurrentColour(i), Base(i)) << i;
         EXPECT_EQ(palette.CurrentColourTable()[i].reserved, 0) << i;
     }
     EXPECT_EQ(palette.CurrentColourTable()[44], (ColourTableEntry{0, 40, 236, 0}));
@@ -38,14 +76,14 @@ TEST(PaletteState, FourStepsReturnToDayWithSpecialColours) {
     for (int i = 0; i < kPaletteSize; ++i) {
         if (i == TransparentIndex || i == HalfTransparentIndex)
             continue;
-        EXPECT_EQ(palette.CurrentColour(i), BaseColour(i)) << i;
+        EXPECT_EQ(palette.CurrentColour(i), Base(i)) << i;
     }
     EXPECT_EQ(palette.CurrentColour(TransparentIndex), kTransCol);
     EXPECT_EQ(palette.CurrentColour(HalfTransparentIndex), kTransCol2);
 
     palette.InitPalette();
     EXPECT_EQ(palette.DayNightState(), 0);
-    EXPECT_EQ(palette.CurrentColour(TransparentIndex), BaseColour(TransparentIndex));
+    EXPECT_EQ(palette.CurrentColour(TransparentIndex), Base(TransparentIndex));
 }
 
 TEST(PaletteState, NightDarkensOrdinaryColoursToGrey) {
@@ -56,7 +94,7 @@ TEST(PaletteState, NightDarkensOrdinaryColoursToGrey) {
         EXPECT_EQ(palette.CurrentColour(0), (Rgb{0, 0, 0}));
         for (int i = 0; i < kPaletteSize; ++i) {
             if (IsOrdinaryIndex(i)) {
-                EXPECT_EQ(palette.CurrentColour(i), GreyOf(BaseColour(i))) << state << ':' << i;
+                EXPECT_EQ(palette.CurrentColour(i), GreyOf(Base(i))) << state << ':' << i;
             }
         }
         EXPECT_EQ(palette.CurrentColour(TransparentIndex), (Rgb{75, 75, 75}));
@@ -70,7 +108,7 @@ TEST(PaletteState, LightsAndBackgroundNeverChange) {
     Palette palette;
     for (int step = 0; step < 8; ++step) {
         for (int i : {50, 51, 52, 53, 54, 55, 99}) {
-            EXPECT_EQ(palette.CurrentColour(i), BaseColour(i)) << step << ':' << i;
+            EXPECT_EQ(palette.CurrentColour(i), Base(i)) << step << ':' << i;
         }
         palette.StepDayNight(kTransCol, kTransCol2);
     }
@@ -100,7 +138,7 @@ TEST(PaletteState, ShiningColoursPerState) {
         for (const Row& row : rows) {
             for (int i = row.first; i <= row.last; ++i) {
                 const Rgb& want = row.shown[state - 1];
-                EXPECT_EQ(palette.CurrentColour(i), want == kDark ? GreyOf(BaseColour(i)) : want)
+                EXPECT_EQ(palette.CurrentColour(i), want == kDark ? GreyOf(Base(i)) : want)
                     << "state " << state << " index " << i;
             }
         }
@@ -116,6 +154,13 @@ TEST(PaletteState, SpecialColourSettersFollowState) {
     palette.SetHalfTransparentDisplayColour({255, 255, 255});
     EXPECT_EQ(palette.CurrentColour(HalfTransparentIndex), (Rgb{95, 95, 95}));
     EXPECT_GT(palette.Revision(), before);
+}
+
+TEST(PaletteTables, BaseColoursAndKinds) {
+    for (int i = 0; i < kPaletteSize; ++i) {
+        EXPECT_EQ(BaseColour(i), Base(i)) << i;
+        EXPECT_EQ(ColourKind(i), kBasePalette[i].kind) << i;
+    }
 }
 
 TEST(PaletteTables, KindsAndClasses) {
@@ -186,19 +231,19 @@ TEST(SimCodes, ReverseTable) {
 TEST(NearestColour, DayTable) {
     Palette palette;
     const NormalColourTable table = CreateNormalColourPalette(palette);
-    EXPECT_EQ(table[50], BaseColour(65));
-    EXPECT_EQ(table[53], BaseColour(88));
-    EXPECT_EQ(table[62], BaseColour(98));
+    EXPECT_EQ(table[50], Base(65));
+    EXPECT_EQ(table[53], Base(88));
+    EXPECT_EQ(table[62], Base(98));
     EXPECT_EQ(NearestNormalIndex(table, {255, 0, 0}), 44);
     // Every ordinary colour finds itself; 6 and 99 share (0,112,0), the ordinary 6 must win.
     for (int i = 0; i < kPaletteSize; ++i) {
         if (IsOrdinaryIndex(i)) {
-            EXPECT_EQ(NearestNormalIndex(table, BaseColour(i)), i) << i;
+            EXPECT_EQ(NearestNormalIndex(table, Base(i)), i) << i;
         }
     }
-    EXPECT_EQ(NearestNormalIndex(table, BaseColour(99)), 6);
-    EXPECT_EQ(NearestNormalIndex(table, BaseColour(65)), 65);
-    EXPECT_EQ(NearestNormalIndex(table, BaseColour(98)), 98);
+    EXPECT_EQ(NearestNormalIndex(table, Base(99)), 6);
+    EXPECT_EQ(NearestNormalIndex(table, Base(65)), 65);
+    EXPECT_EQ(NearestNormalIndex(table, Base(98)), 98);
     for (int r = 0; r < 256; r += 17) {
         for (int g = 0; g < 256; g += 17) {
             for (int b = 0; b < 256; b += 17) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "core/common/MessageError.h"
+#include "core/drawing/UBStack.h"
 #include "core/lang/LanguageManager.h"
-#include "core/undo/UBStack.h"
 
 namespace zobl {
 namespace {

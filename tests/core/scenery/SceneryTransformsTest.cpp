@@ -148,6 +148,41 @@ TEST(SceneryTransformsTest, WholeDocumentMirrorAndUndoSteps) {
     EXPECT_FALSE(doc.IsModified());
 }
 
+// A marking dragged out of the picture on any side has no pixels to work on: every transform
+// leaves the picture, the undo history and the open undo group alone, also under SINGLEUNDO.
+TEST(SceneryTransformsTest, MarkingOutsideThePictureChangesNothing) {
+    const MarkedArea outside[] = {
+        MarkedArea::Between({-50, 10}, {-5, 20}),     // left
+        MarkedArea::Between({1160, 10}, {1200, 20}),  // right
+        MarkedArea::Between({10, -30}, {20, -2}),     // above
+        MarkedArea::Between({10, 85}, {20, 120}),     // below
+        MarkedArea::Between({-20, -20}, {-10, -10}),  // beyond a corner
+    };
+    const SceneryTransform transforms[] = {
+        SceneryTransform::MirrorVertically, SceneryTransform::MirrorHorizontally,
+        SceneryTransform::ShiftDown,        SceneryTransform::ShiftUp,
+        SceneryTransform::ShiftRight,       SceneryTransform::ShiftLeft};
+    for (const MarkedArea& marked : outside) {
+        for (const SceneryTransform transform : transforms) {
+            SCOPED_TRACE(testing::Message() << "marked " << marked.Rect().x0 << "," << marked.Rect().y0
+                                            << " transform " << int(transform));
+            SceneryDocument doc;
+            LoadPattern(doc);
+            // One change in the mouse mode leaves its undo group open.
+            ApplyTransform(doc, SceneryTransform::ShiftUp, MarkedArea::Between({0, 0}, {3, 3}),
+                           {kMark, false});
+            const std::vector<std::uint8_t> before = Pixels(doc);
+            ASSERT_EQ(doc.UndoGroupMarker(), kMark);
+
+            EXPECT_TRUE(ApplyTransform(doc, transform, marked, {kMark, true}).IsNothing());
+            EXPECT_TRUE(ApplyTransform(doc, transform, marked, {kView, true}).IsNothing());
+            EXPECT_TRUE(Pixels(doc) == before);
+            EXPECT_EQ(doc.UndoCount(), 1);
+            EXPECT_EQ(doc.UndoGroupMarker(), kMark);
+        }
+    }
+}
+
 TEST(SceneryTransformsTest, RowRemovalKeepsTheRowsAboveTheBaseContiguous) {
     SceneryDocument doc;
     ASSERT_EQ(doc.AddRow(0, 2, kAddRowCheckRules), 0);

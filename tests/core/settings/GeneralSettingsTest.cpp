@@ -44,6 +44,7 @@ std::vector<std::string> SettingNames(const std::vector<std::string>& keys) {
 TEST(GeneralSettings, DefaultsAreTheDocumentedOnes) {
     GeneralSettings s;
     s.SetDefaultFolders("/home/anna", "/tmp/");
+    EXPECT_EQ(s.version, 1);
     EXPECT_EQ(s.openFolder, "/home/anna/");
     EXPECT_EQ(s.saveFolder, "/home/anna/");
     EXPECT_EQ(s.exportFolder, "/home/anna/");
@@ -52,22 +53,53 @@ TEST(GeneralSettings, DefaultsAreTheDocumentedOnes) {
     EXPECT_EQ(s.color2, 0);
     EXPECT_EQ(s.showTransCol, 4);
     EXPECT_EQ(s.showBorders, 4);
-    EXPECT_EQ(s.transCol, (Rgb{0, 112, 0}));
-    EXPECT_EQ(s.transCol2, (Rgb{0, 56, 0}));
-    EXPECT_EQ(s.markTransCol3, (Rgb{112, 192, 112}));
-    EXPECT_EQ(s.gsvBg, (Rgb{0, 0, 255}));
-    EXPECT_EQ(s.fgsvBg, (Rgb{140, 180, 200}));
-    EXPECT_EQ(s.editBg, (Rgb{160, 200, 255}));
-    EXPECT_EQ(s.mdiBck, (Rgb{128, 128, 128}));
-    EXPECT_FALSE(s.autoSaveOptions);
-    EXPECT_TRUE(s.fillDiagonal);
-    EXPECT_TRUE(s.autoApplyFolders);
-    EXPECT_TRUE(s.bckBmpFit2Size);
-    EXPECT_TRUE(s.saveDsk);
     EXPECT_EQ(s.fontSize, 90);
     EXPECT_EQ(s.symbolDistance, 4);
     EXPECT_EQ(s.fontFace, "Arial");
     EXPECT_TRUE(s.bckBitmap.empty());
+
+    const struct {
+        const char* key;
+        Rgb GeneralSettings::*member;
+        Rgb colour;
+    } colours[] = {
+        {"TRANSCOL", &GeneralSettings::transCol, {0, 112, 0}},
+        {"TRANSCOL2", &GeneralSettings::transCol2, {0, 56, 0}},
+        {"MARKTRANSCOL", &GeneralSettings::markTransCol, {255, 255, 255}},
+        {"MARKTRANSCOL2", &GeneralSettings::markTransCol2, {192, 192, 192}},
+        {"MARKTRANSCOL3", &GeneralSettings::markTransCol3, {112, 192, 112}},
+        {"GSV_FG", &GeneralSettings::gsvFg, {255, 255, 255}},
+        {"GSV_BG", &GeneralSettings::gsvBg, {0, 0, 255}},
+        {"FGSV_FG", &GeneralSettings::fgsvFg, {50, 50, 0}},
+        {"FGSV_BG", &GeneralSettings::fgsvBg, {140, 180, 200}},
+        {"EDIT_FG", &GeneralSettings::editFg, {0, 0, 0}},
+        {"EDIT_BG", &GeneralSettings::editBg, {160, 200, 255}},
+        {"MDIBCK", &GeneralSettings::mdiBck, {128, 128, 128}},
+    };
+    for (const auto& c : colours) {
+        EXPECT_EQ(s.*c.member, c.colour) << c.key;
+    }
+
+    const struct {
+        const char* key;
+        bool GeneralSettings::*member;
+        bool on;
+    } switches[] = {
+        {"AUTOSAVEOPTIONS", &GeneralSettings::autoSaveOptions, false},
+        {"HORIZCOLORBAR", &GeneralSettings::horizColorBar, false},
+        {"FILLDIAGONAL", &GeneralSettings::fillDiagonal, true},
+        {"ENABLEBITMAP", &GeneralSettings::enableBitmap, false},
+        {"AUTOAPPLYFOLDERS", &GeneralSettings::autoApplyFolders, true},
+        {"SINGLEUNDO", &GeneralSettings::singleUndo, false},
+        {"AUTODRAGGING", &GeneralSettings::autoDragging, false},
+        {"UNDOBYCOLORCHANGE", &GeneralSettings::undoByColorChange, false},
+        {"INVERTDIB", &GeneralSettings::invertDib, false},
+        {"BCKBMPFIT2SIZE", &GeneralSettings::bckBmpFit2Size, true},
+        {"SAVEDSK", &GeneralSettings::saveDsk, true},
+    };
+    for (const auto& b : switches) {
+        EXPECT_EQ(s.*b.member, b.on) << b.key;
+    }
     EXPECT_EQ(ColourValue(s.fgsvBg), 140u + 256u * 180u + 65536u * 200u);
 }
 

@@ -92,6 +92,40 @@ TEST(CodePagesTest, MalformedUtf8BecomesOneQuestionMarkPerByte) {
     EXPECT_EQ(Utf8ToCp850("\xC3\xC3\xA4"), "?\x84");     // the second lead byte starts over
 }
 
+// The first and last code point of every encoded length, and the first ones refused after
+// them: decoded whole, or refused one byte at a time.
+TEST(CodePagesTest, DecodesUpToTheLastCodePointOfEachLength) {
+    const struct {
+        const char* bytes;
+        char32_t codePoint;  // kReplacementCharacter: refused
+        std::size_t length;
+    } cases[] = {
+        {"\x7F", 0x7F, 1},
+        {"\xC2\x80", 0x80, 2},
+        {"\xDF\xBF", 0x7FF, 2},
+        {"\xE0\xA0\x80", 0x800, 3},
+        {"\xED\x9F\xBF", 0xD7FF, 3},
+        {"\xED\xA0\x80", kReplacementCharacter, 1},  // U+D800
+        {"\xED\xBF\xBF", kReplacementCharacter, 1},  // U+DFFF
+        {"\xEE\x80\x80", 0xE000, 3},
+        {"\xEF\xBF\xBF", 0xFFFF, 3},
+        {"\xF0\x90\x80\x80", 0x10000, 4},
+        {"\xF4\x8F\xBF\xBF", 0x10FFFF, 4},
+        {"\xF4\x90\x80\x80", kReplacementCharacter, 1},  // U+110000
+    };
+    for (const auto& c : cases) {
+        const std::string text = std::string(c.bytes) + "z";
+        std::size_t pos = 0;
+        EXPECT_EQ(DecodeUtf8(text, pos), c.codePoint) << std::hex << std::uint32_t(c.codePoint);
+        EXPECT_EQ(pos, c.length) << std::hex << std::uint32_t(c.codePoint);
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.codePoint != kReplacementCharacter)
+            << std::hex << std::uint32_t(c.codePoint);
+    }
+    std::string encoded;
+    AppendUtf8(encoded, 0x10FFFF);
+    EXPECT_EQ(encoded, "\xF4\x8F\xBF\xBF");
+}
+
 TEST(CodePagesTest, LengthPrefixAndValidity) {
     const std::string text = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a ä € 😀 z
     EXPECT_EQ(Utf8Length(text), 5u);

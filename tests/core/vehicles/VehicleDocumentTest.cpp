@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/vehicles/SteamProperties.h"
@@ -20,16 +21,35 @@ using Code = VehicleHintCode;
 // Sets "S0", "S1", ... each with cars "C<s><c>" of the given lengths.
 void Build(VehicleDocument& doc, const std::vector<std::vector<int>>& sets) {
     for (std::size_t s = 0; s < sets.size(); ++s) {
-        ASSERT_TRUE(doc.AddVehicleSet("S" + std::to_string(s), kFreehand));
+        ASSERT_TRUE(doc.AddVehicleSet(std::string("S").append(std::to_string(s)), kFreehand));
         for (std::size_t c = 0; c < sets[s].size(); ++c) {
-            ASSERT_TRUE(doc.AddCar(int(s), int(c), "C" + std::to_string(s) + std::to_string(c), "t2", "t3",
-                                   sets[s][c], nullptr, kFreehand));
+            ASSERT_TRUE(doc.AddCar(int(s), int(c),
+                                   std::string("C").append(std::to_string(s)).append(std::to_string(c)), "t2",
+                                   "t3", sets[s][c], nullptr, kFreehand));
         }
     }
 }
 
 std::string Name(const VehicleDocument& doc, int set, int car = -1) {
     return std::string(car < 0 ? doc.Set(set).name.View() : doc.CarAt(set, car).name.View());
+}
+
+// Every set slot and car slot has its view state words, also when unused; nothing beyond.
+TEST(VehicleModel, ViewStateWordsExistForEverySlotAndNoMore) {
+    VehicleDocument doc;
+    for (int set = -2; set <= kMaxSets + 1; ++set) {
+        const bool setSlot = set >= 0 && set < kMaxSets;
+        EXPECT_EQ(doc.MutableViewState(set) != nullptr, setSlot) << set;
+        for (int car = -2; car <= kMaxCars + 1; ++car) {
+            const bool carSlot = setSlot && car >= 0 && car < kMaxCars;
+            EXPECT_EQ(doc.MutableViewState(set, car) != nullptr, carSlot) << set << ":" << car;
+        }
+    }
+    // The words are those of the slot asked for.
+    (*doc.MutableViewState(kMaxSets - 1))[3] = 7;
+    (*doc.MutableViewState(kMaxSets - 1, kMaxCars - 1))[4] = 9;
+    EXPECT_EQ(doc.Content().sets[kMaxSets - 1].viewState[3], 7);
+    EXPECT_EQ(doc.Content().sets[kMaxSets - 1].cars[kMaxCars - 1].viewState[4], 9);
 }
 
 TEST(VehicleModel, SetAndNameLimits) {
@@ -296,10 +316,15 @@ TEST(VehicleModel, HintsOfTheOperations) {
               (std::vector{Code::CarChangedInView, Code::CarTextsChanged, Code::CarChangedInView}));
 
     view.hints.clear();
-    EXPECT_TRUE(doc.UpdateDoc(1));
-    EXPECT_TRUE(doc.UpdateDoc(2));
-    EXPECT_TRUE(doc.UpdateDoc(4));
-    EXPECT_TRUE(doc.UpdateDoc(8));
+    // Action 1 rebuilds every car image, the others leave them alone.
+    const auto revision = doc.CarAt(0, 0).bitmapRevision;
+    doc.UpdateDoc(1);
+    const auto rebuilt = doc.CarAt(0, 0).bitmapRevision;
+    EXPECT_NE(rebuilt, revision);
+    doc.UpdateDoc(2);
+    doc.UpdateDoc(4);
+    doc.UpdateDoc(8);
+    EXPECT_EQ(doc.CarAt(0, 0).bitmapRevision, rebuilt);
     doc.RequestCarSelection(0, 0, 3);
     EXPECT_EQ(view.Codes(), (std::vector{Code::Redraw, Code::Tick, Code::FontChanged, Code::SelectCar}));
     EXPECT_EQ(view.hints.back(), (VehicleHint{Code::SelectCar, 0, 0, 3}));
@@ -420,7 +445,7 @@ TEST(VehicleUndo, GroupsAndDepth) {
     EXPECT_EQ(doc.GetPixel(0, 0, 1, 0, 0), 5);
 
     for (int i = 0; i < 150; ++i) {
-        ASSERT_TRUE(doc.RenameVehicleSet(0, "N" + std::to_string(i), kFreehand));
+        ASSERT_TRUE(doc.RenameVehicleSet(0, std::string("N").append(std::to_string(i)), kFreehand));
     }
     EXPECT_EQ(doc.UndoCount(), 99);
     while (doc.Undo()) {
@@ -455,6 +480,31 @@ TEST(VehicleUndo, FullDocumentFitsTheFixedSnapshots) {
     // Only the first 100 views take part; each gets at most one word per set.
     EXPECT_EQ(views[99].tree.size(), std::size_t(kMaxSets));
     EXPECT_EQ(views[100].restores, 0);
+
+    // Every buffer kept the size it was given, and the full document used all of it: a
+    // snapshot that needs more room would have grown its buffer (an allocation on a change).
+    std::size_t largest = 0;
+    int buffers = 0;
+    doc.ForEachSnapshot([&](const VehicleSnapshot& snapshot) {
+        EXPECT_EQ(snapshot.block.size(), VehicleDocument::kSnapshotCapacity) << "buffer " << buffers;
+        largest = std::max(largest, snapshot.used);
+        ++buffers;
+    });
+    EXPECT_EQ(buffers, 101);  // 100 undo slots and the redo slot
+    EXPECT_EQ(largest, VehicleDocument::kSnapshotCapacity);
+}
+
+TEST(SteamProperties, ContextSegmentOfAPoint) {
+    const struct {
+        int x, y;
+        ContextSegment segment;
+    } cases[] = {
+        {0, 0, {0, 0}}, {7, 3, {0, 0}}, {8, 4, {1, 1}}, {20, 5, {2, 1}}, {-1, 5, {}},         {5, -1, {}},
+        {-1, -1, {}},   {-8, -4, {}},   {0, -4, {}},    {-8, 0, {}},     {255, 55, {31, 13}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ContextSegmentAt(c.x, c.y), c.segment) << c.x << "," << c.y;
+    }
 }
 
 TEST(SteamProperties, BandsSegmentsAndMarkers) {

@@ -1,4 +1,4 @@
-#include "core/undo/UBStack.h"
+#include "core/drawing/UBStack.h"
 
 #include <algorithm>
 #include <limits>
