@@ -72,6 +72,22 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes, int& error) {
     return true;
 }
 
+// Writes bytes, flushes them to the disk when sync is set, and closes the file (a delayed write
+// error shows up there). 0, or the errno of the first failure.
+int WriteAndClose(FileDescriptor& file, std::span<const std::uint8_t> bytes, bool sync) {
+    int error = 0;
+    if (!WriteAll(file.Get(), bytes, error)) {
+        file.Close();
+        return error;
+    }
+    if (sync && ::fsync(file.Get()) != 0) {
+        error = errno;
+        file.Close();
+        return error;
+    }
+    return file.Close() ? 0 : errno;
+}
+
 std::string TemporaryName(const std::string& folder, const std::string& name) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
@@ -252,17 +268,7 @@ std::string WriteTemporary(const Target& target, std::span<const std::uint8_t> b
         TakeOwnerAndMode(file.Get(), target.info);
     }
 
-    int error = 0;
-    bool ok = WriteAll(file.Get(), bytes, error);
-    if (ok && ::fsync(file.Get()) != 0) {
-        error = errno;
-        ok = false;
-    }
-    if (!file.Close() && ok) {
-        error = errno;
-        ok = false;
-    }
-    if (!ok) {
+    if (const int error = WriteAndClose(file, bytes, true); error != 0) {
         ::unlink(temporary.c_str());
         Fail(message::kFileError, target.path, error);
     }
@@ -278,17 +284,7 @@ void WriteInPlace(const Target& target, std::span<const std::uint8_t> bytes) {
     if (!file.IsOpen()) {
         Fail(message::kCannotCreateFile, target.path, errno);
     }
-    int error = 0;
-    bool ok = WriteAll(file.Get(), bytes, error);
-    if (ok && regular && ::fsync(file.Get()) != 0) {
-        error = errno;
-        ok = false;
-    }
-    if (!file.Close() && ok) {
-        error = errno;
-        ok = false;
-    }
-    if (!ok) {
+    if (const int error = WriteAndClose(file, bytes, regular); error != 0) {
         Fail(message::kFileError, target.path, error);
     }
 }
