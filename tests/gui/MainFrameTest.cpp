@@ -25,6 +25,10 @@
 #include "gui/framework/View.h"
 #include "gui/lang/Localization.h"
 #include "gui/scenery/GSDoc.h"
+#include "gui/vehicles/CarEdi.h"
+#include "gui/vehicles/CarPropertyPanel.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
 
 namespace zobl {
 namespace {
@@ -350,6 +354,70 @@ TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
         EXPECT_FALSE(chosen->isHidden());
         EXPECT_TRUE(other->isHidden());
     }
+}
+
+TEST_F(MainFrame, ArrangingPutsTheMinimisedWindowsAlongTheBottom) {
+    StartApp({}, true);
+    for (const char* name : {"a.gs", "b.gs", "c.gs"}) {
+        app->OpenDocumentFile(WriteSceneryFile(name));
+    }
+    QCoreApplication::processEvents();
+    const QList<QMdiSubWindow*> windows = Frame().MdiArea()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 3);
+    windows[0]->showMinimized();
+    windows[2]->showMinimized();
+    windows[0]->move(200, 30);
+    windows[2]->move(10, 10);
+    const QRect normal = windows[1]->geometry();
+    Frame().Router().UpdateAll();
+    EXPECT_TRUE(Action(ID_WINDOW_ARRANGE)->isEnabled());
+    Command(ID_WINDOW_ARRANGE);
+    const QRect client = Frame().MdiArea()->viewport()->rect();
+    const QRect first = windows[0]->geometry();
+    const QRect third = windows[2]->geometry();
+    EXPECT_EQ(first.topLeft(), QPoint(0, client.bottom() + 1 - first.height()));
+    EXPECT_EQ(third.topLeft(), QPoint(first.width(), client.bottom() + 1 - third.height()));
+    EXPECT_EQ(windows[1]->geometry(), normal);  // windows that are not minimised stay
+}
+
+TEST_F(MainFrame, F6MovesTheFocusThroughThePanesOfTheActiveWindow) {
+    StartApp({}, true);
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    auto* doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+    VehicleDocument& model = doc->Model();
+    ASSERT_TRUE(model.AddVehicleSet("S", 1));
+    ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+    model.Notify({VehicleHintCode::RebuildAll});
+    auto* view = dynamic_cast<CFGSView*>(doc->Views().front());
+    QTreeWidgetItem* car = view->Tree()->CarItem(0, 0);
+    view->Tree()->SelectItem(car->child(0));  // a car view: the car editor shows, the panel not
+    QCoreApplication::processEvents();
+    view->Tree()->setFocus();
+    QCoreApplication::processEvents();
+    const auto focused = [] { return QApplication::focusWidget(); };
+    ASSERT_EQ(focused(), view->Tree());
+    struct Step {
+        int command;
+        QWidget* expected;
+    };
+    const Step steps[] = {
+        {ID_NEXT_PANE, view->CarEditor()},
+        {ID_NEXT_PANE, view->Tree()},
+        {ID_PREV_PANE, view->CarEditor()},
+        {ID_PREV_PANE, view->Tree()},
+    };
+    for (const Step& step : steps) {
+        Command(step.command);
+        QWidget* now = focused();
+        EXPECT_TRUE(now == step.expected || step.expected->isAncestorOf(now)) << step.command;
+    }
+    // The properties item shows the panel in place of the car editor.
+    view->Tree()->SelectItem(car->child(4));
+    QCoreApplication::processEvents();
+    view->Tree()->setFocus();
+    Command(ID_NEXT_PANE);
+    EXPECT_TRUE(view->Panel()->isAncestorOf(focused()) || focused() == view->Panel());
 }
 
 TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {

@@ -1,5 +1,7 @@
 #include "gui/app/MainFrame.h"
 
+#include <algorithm>
+
 #include <functional>
 #include <map>
 #include <span>
@@ -430,6 +432,53 @@ QDockWidget* CMainFrame::ChosenColourBar() const {
     return colourBars_[app_.Settings().horizColorBar ? 1 : 0];
 }
 
+void CMainFrame::ArrangeMinimisedWindows() {
+    const QRect workspace = area_->viewport()->rect();
+    int x = workspace.left();
+    int bottom = workspace.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized()) {
+            continue;
+        }
+        const QSize size = window->size();
+        if (x > workspace.left() && x + size.width() > workspace.right() + 1) {
+            // The row is full: the next one goes above it.
+            x = workspace.left();
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
+        window->move(x, bottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
+void CMainFrame::MoveToPane(int step) {
+    View* view = ActiveView();
+    if (view == nullptr) {
+        return;
+    }
+    std::vector<QWidget*> panes;
+    for (QWidget* pane : view->Panes()) {
+        if (pane != nullptr && pane->isVisible()) {
+            panes.push_back(pane);
+        }
+    }
+    if (panes.empty()) {
+        return;
+    }
+    const QWidget* focus = QApplication::focusWidget();
+    const auto current = std::find_if(panes.begin(), panes.end(), [focus](const QWidget* pane) {
+        return focus != nullptr && (focus == pane || pane->isAncestorOf(focus));
+    });
+    const auto count = static_cast<int>(panes.size());
+    const int index =
+        current == panes.end() ? (step > 0 ? -1 : 0) : static_cast<int>(current - panes.begin());
+    QWidget* target = panes[static_cast<std::size_t>(((index + step) % count + count) % count)];
+    target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
 QMenu* CMainFrame::createPopupMenu() {
     QMenu* menu = QMainWindow::createPopupMenu();
     if (menu != nullptr) {
@@ -710,6 +759,13 @@ bool CMainFrame::OnCommand(int id) {
                 return true;
             }
             return false;
+        case ID_WINDOW_ARRANGE:
+            ArrangeMinimisedWindows();
+            return true;
+        case ID_NEXT_PANE:
+        case ID_PREV_PANE:
+            MoveToPane(id == ID_NEXT_PANE ? 1 : -1);
+            return true;
         default:
             if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
                 ActivateListedWindow(id - ID_WINDOW_LIST_FIRST);
@@ -753,7 +809,12 @@ bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
         case ID_WINDOW_CASCADE:
         case ID_WINDOW_TILE_HORZ:
         case ID_WINDOW_TILE_VERT:
+        case ID_WINDOW_ARRANGE:
             state.Enable(!area_->subWindowList().isEmpty());
+            return true;
+        case ID_NEXT_PANE:
+        case ID_PREV_PANE:
+            state.Enable(ActiveView() != nullptr);
             return true;
         case ID_WINDOW_NEW:
             state.Enable(ActiveDocument() != nullptr);

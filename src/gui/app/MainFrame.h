@@ -70,6 +70,11 @@ public:
     // The menu of bars and docks (right click on a bar): only the colour bar the setting
     // HORIZCOLORBAR chooses can be switched on there.
     QMenu* createPopupMenu() override;
+    // "Symbole anordnen": the minimised windows in rows along the bottom of the workspace, from
+    // the left.
+    void ArrangeMinimisedWindows();
+    // F6 and Shift+F6: the focus to the next or previous pane of the active window.
+    void MoveToPane(int step);
     // After HORIZCOLORBAR changed: hides the other bar and shows or hides the chosen one.
     void ApplyColourBarChoice(bool visible);
     void RepaintColourBars();

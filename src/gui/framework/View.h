@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QPointer>
 
 #include "gui/framework/CommandTarget.h"
@@ -34,6 +36,9 @@ public:
     virtual bool WantsTicks() const { return false; }
     // The view's window became the active one or stopped being it.
     virtual void OnActivateView(bool /*active*/) {}
+    // The parts of the window that take the focus in turn with F6 and Shift+F6, in their order;
+    // hidden ones are passed over. One pane by default: the view itself.
+    virtual std::vector<QWidget*> Panes() { return {Widget()}; }
 
 private:
     friend class Document;

@@ -456,6 +456,10 @@ void CFGSView::NewCar() {
     }
 }
 
+std::vector<QWidget*> CFGSView::Panes() {
+    return {tree_, carEditor_, panel_};
+}
+
 // The categories to offer, then the import dialog, which stays open for car after car.
 void CFGSView::ImportFromSimulator() {
     CDlgChooseImportCategories categories(app_.GetLanguageManager(), app_.Messages(), 0, app_.MainFrame());

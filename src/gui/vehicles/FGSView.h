@@ -54,6 +54,8 @@ public:
     bool WantsTicks() const override;
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+    // The tree, the car editor and the property panel.
+    std::vector<QWidget*> Panes() override;
 
     void OnVehicleHint(const VehicleHint& hint) override;
     std::size_t CaptureTreeStates(std::span<std::int32_t> into) const override;
