@@ -14,6 +14,7 @@
 #include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
 #include "gui/app/AppDialogs.h"
+#include "gui/app/DesktopPersistence.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
@@ -138,7 +139,10 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     if (!mainFrame_->Create()) {
         return false;
     }
-    // Desktop restoring (SAVEDSK) joins here once the desktop record exists.
+    std::vector<PendingViewState> restoredViews;
+    if (settings_.saveDsk) {
+        RestoreDesktop(*this, restoredViews);
+    }
 
     if (!ProcessCommandLine(arguments)) {
         return false;
@@ -146,6 +150,7 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     if (options_.showMainWindow) {
         mainFrame_->show();
     }
+    ApplyViewStates(restoredViews);
     fileFilter_ = GetText(GetLanguageManager(), kFileFilterKey, kDataSection);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "gui/app/MainFrame.h"
+#include "gui/app/DesktopPersistence.h"
 
 #include <algorithm>
 
@@ -836,6 +837,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     const QByteArray layout = saveState();
     app_.Store().WriteBinary(kControlBarsSection, "State",
                              std::vector<std::uint8_t>(layout.begin(), layout.end()));
+    if (app_.Settings().saveDsk) {
+        SaveDesktop(app_);
+    }
     if (!app_.Documents().SaveAllModified()) {
         event->ignore();
         return;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <QPointer>
 
+#include "core/settings/DesktopRecord.h"
 #include "gui/framework/CommandTarget.h"
 #include "gui/framework/Document.h"
 
@@ -39,6 +41,10 @@ public:
     // The parts of the window that take the focus in turn with F6 and Shift+F6, in their order;
     // hidden ones are passed over. One pane by default: the view itself.
     virtual std::vector<QWidget*> Panes() { return {Widget()}; }
+    // What the desktop record keeps of the window: zoom, scroll position and, for a vehicle
+    // window, its selected tree entry. nullopt: nothing to keep.
+    virtual std::optional<ViewState> SaveViewState() const { return std::nullopt; }
+    virtual void RestoreViewState(const ViewState& /*state*/) {}
 
 private:
     friend class Document;

@@ -499,6 +499,18 @@ void CGSView::keyPressEvent(QKeyEvent* event) {
     QAbstractScrollArea::keyPressEvent(event);
 }
 
+// ---- The desktop record ---------------------------------------------------------------------------
+
+std::optional<ViewState> CGSView::SaveViewState() const {
+    const QPoint scroll = ScrollPosition();
+    return ViewState{Zoom(), scroll.x(), scroll.y(), 0};
+}
+
+void CGSView::RestoreViewState(const ViewState& state) {
+    SetZoom(std::clamp(state.zoom, kMinZoom, kMaxZoom));
+    ScrollTo(QPoint(state.scrollX, state.scrollY));
+}
+
 // ---- Commands -------------------------------------------------------------------------------------
 
 void CGSView::ShowContextMenuAt(std::optional<PixelAddress> hit, QPoint globalPoint) {

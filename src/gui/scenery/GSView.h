@@ -47,6 +47,8 @@ public:
     void OnActivateView(bool active) override;
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+    std::optional<ViewState> SaveViewState() const override;
+    void RestoreViewState(const ViewState& state) override;
 
     const SceneryGeometry& Geometry() const noexcept { return geometry_; }
     int Zoom() const noexcept { return geometry_.Zoom(); }

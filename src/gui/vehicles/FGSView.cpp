@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTreeWidgetItemIterator>
 
 #include "core/clipboard/Clippy.h"
 #include "gui/app/Bug1App.h"
@@ -454,6 +455,34 @@ void CFGSView::NewCar() {
     if (added >= 0) {
         tree_->SelectCar(added, model.CountCars(added) - 1);
     }
+}
+
+std::optional<ViewState> CFGSView::SaveViewState() const {
+    ViewState state;
+    state.zoom = carEditor_->Zoom();
+    const QPoint scroll = carEditor_->ScrollPosition();
+    state.scrollX = scroll.x();
+    state.scrollY = scroll.y();
+    int number = 0;
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        ++number;
+        if ((*it)->isSelected()) {
+            state.selectedEntry = number;
+        }
+    }
+    return state;
+}
+
+void CFGSView::RestoreViewState(const ViewState& state) {
+    int number = 0;
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        if (++number == state.selectedEntry) {
+            tree_->SelectItem(*it);
+            break;
+        }
+    }
+    carEditor_->SetZoom(std::clamp(state.zoom, CCarEdi::kMinZoom, CCarEdi::kMaxZoom));
+    carEditor_->ScrollTo(QPoint(state.scrollX, state.scrollY));
 }
 
 std::vector<QWidget*> CFGSView::Panes() {

@@ -56,6 +56,10 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
     // The tree, the car editor and the property panel.
     std::vector<QWidget*> Panes() override;
+    // The car editor's zoom and scroll position, and the selected tree entry counted from 1 in
+    // tree order (sets, their cars, the cars' five items; 0: none).
+    std::optional<ViewState> SaveViewState() const override;
+    void RestoreViewState(const ViewState& state) override;
 
     void OnVehicleHint(const VehicleHint& hint) override;
     std::size_t CaptureTreeStates(std::span<std::int32_t> into) const override;

@@ -1,0 +1,193 @@
+#include "gui/app/DesktopPersistence.h"
+
+#include <algorithm>
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+
+#include "core/settings/SettingsStore.h"
+#include "gui/app/Bug1App.h"
+#include "gui/app/MainFrame.h"
+#include "gui/framework/ChildFrame.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/framework/Document.h"
+#include "gui/framework/View.h"
+
+namespace zobl {
+
+namespace {
+
+constexpr const char* kDesktopSection = "DESKTOP";
+constexpr const char* kSizeKey = "size";
+constexpr const char* kDataKey = "desktopdata";
+
+int KindOf(const DocTemplate& docTemplate) {
+    if (docTemplate.DocumentName() == QString::fromUtf8(kSceneryDocumentName)) {
+        return desktop::kSceneryKind;
+    }
+    if (docTemplate.DocumentName() == QString::fromUtf8(kVehicleDocumentName)) {
+        return desktop::kVehicleKind;
+    }
+    return 0;
+}
+
+DocTemplate* TemplateOf(CBug1App& app, int kind) {
+    switch (kind) {
+        case desktop::kSceneryKind:
+            return app.SceneryTemplate();
+        case desktop::kVehicleKind:
+            return app.VehicleTemplate();
+        default:
+            return nullptr;
+    }
+}
+
+CChildFrame* FrameOf(View& view) {
+    for (QWidget* widget = view.Widget(); widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* frame = qobject_cast<CChildFrame*>(widget)) {
+            return frame;
+        }
+    }
+    return nullptr;
+}
+
+bool OnSomeScreen(const QRect& rect) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
+        return screen->availableGeometry().intersects(rect);
+    });
+}
+
+}  // namespace
+
+WindowPlacement PlacementOf(const QWidget& window) {
+    WindowPlacement placement;
+    placement.minPositionX = placement.minPositionY = -1;
+    placement.maxPositionX = placement.maxPositionY = -1;
+    placement.showCommand = window.isMinimized()   ? kShowMinimised
+                            : window.isMaximized() ? kShowMaximised
+                                                   : kShowNormal;
+    // A document window keeps no normal rectangle of its own while minimised or maximised; its
+    // geometry then serves.
+    QRect normal = window.isWindow() ? window.normalGeometry() : window.geometry();
+    if (!normal.isValid()) {
+        normal = window.geometry();
+    }
+    placement.normalLeft = normal.left();
+    placement.normalTop = normal.top();
+    placement.normalRight = normal.right() + 1;
+    placement.normalBottom = normal.bottom() + 1;
+    return placement;
+}
+
+void ApplyPlacement(QWidget& window, const WindowPlacement& placement) {
+    QRect normal(QPoint(placement.normalLeft, placement.normalTop),
+                 QPoint(placement.normalRight - 1, placement.normalBottom - 1));
+    if (normal.width() < 1 || normal.height() < 1) {
+        normal = window.geometry();
+    }
+    if (window.isWindow() && !OnSomeScreen(normal)) {
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+            const QRect available = primary->availableGeometry();
+            normal.setSize(normal.size().boundedTo(available.size()));
+            normal.moveTopLeft(available.topLeft());
+        }
+    }
+    window.showNormal();
+    window.setGeometry(normal);
+    if (placement.showCommand == kShowMinimised) {
+        window.showMinimized();
+    } else if (placement.showCommand == kShowMaximised) {
+        window.showMaximized();
+    }
+}
+
+void SaveDesktop(CBug1App& app) {
+    CMainFrame* frame = app.MainFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    DesktopRecord record;
+    record.mainWindow = PlacementOf(*frame);
+    for (const auto& docTemplate : app.Documents().Templates()) {
+        for (Document* document : docTemplate->Documents()) {
+            DesktopDocument entry;
+            entry.kindFlags = KindOf(*docTemplate);
+            entry.path = document->PathName().toStdString();
+            for (View* view : document->Views()) {
+                DesktopView window;
+                if (CChildFrame* child = FrameOf(*view)) {
+                    window.placement = PlacementOf(*child);
+                }
+                if (const std::optional<ViewState> state = view->SaveViewState()) {
+                    window.state = *state;
+                }
+                entry.views.push_back(window);
+            }
+            record.documents.push_back(std::move(entry));
+        }
+    }
+    const std::vector<std::uint8_t> bytes = WriteDesktopRecord(record);
+    SettingsStore& store = app.Store();
+    store.WriteInt(kDesktopSection, kSizeKey, static_cast<int>(bytes.size()));
+    store.WriteBinary(kDesktopSection, kDataKey, bytes);
+}
+
+bool RestoreDesktop(CBug1App& app, std::vector<PendingViewState>& states) {
+    SettingsStore& store = app.Store();
+    if (store.ReadInt(kDesktopSection, kSizeKey, -1) == 0) {
+        return false;
+    }
+    const std::optional<std::vector<std::uint8_t>> bytes = store.ReadBinary(kDesktopSection, kDataKey);
+    if (!bytes) {
+        return false;
+    }
+    const std::optional<DesktopRecord> record = ReadDesktopRecord(*bytes);
+    if (!record) {
+        return false;
+    }
+    if (CMainFrame* frame = app.MainFrame()) {
+        ApplyPlacement(*frame, record->mainWindow);
+    }
+    bool complete = true;
+    for (const DesktopDocument& entry : record->documents) {
+        DocTemplate* docTemplate = TemplateOf(app, entry.kindFlags);
+        if (docTemplate == nullptr) {
+            complete = false;
+            continue;
+        }
+        // The document reports a file it cannot open itself; the others still come back.
+        const QString path = IsEmptyDesktopPath(entry.path) ? QString() : QString::fromStdString(entry.path);
+        Document* document = docTemplate->OpenDocumentFile(path);
+        if (document == nullptr) {
+            complete = false;
+            continue;
+        }
+        for (std::size_t j = 0; j < entry.views.size(); ++j) {
+            if (document->Views().size() <= j && docTemplate->CreateNewFrame(*document) == nullptr) {
+                break;
+            }
+            View* view = document->Views().at(j);
+            if (CChildFrame* child = FrameOf(*view)) {
+                ApplyPlacement(*child, entry.views[j].placement);
+            }
+            states.push_back({view->Widget(), view, entry.views[j].state});
+        }
+    }
+    return complete;
+}
+
+void ApplyViewStates(const std::vector<PendingViewState>& states) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (const PendingViewState& pending : states) {
+        if (pending.widget != nullptr) {
+            pending.view->RestoreViewState(pending.state);
+        }
+    }
+}
+
+}  // namespace zobl

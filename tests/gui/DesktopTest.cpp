@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+#include <QTreeWidgetItemIterator>
+
+#include "GuiTestSupport.h"
+#include "core/settings/DesktopRecord.h"
+#include "core/settings/SettingsStore.h"
+#include "core/vehicles/FgsFile.h"
+#include "gui/app/DesktopPersistence.h"
+#include "gui/framework/ChildFrame.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/scenery/GSDoc.h"
+#include "gui/scenery/GSView.h"
+#include "gui/vehicles/CarEdi.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
+
+namespace zobl {
+namespace {
+
+constexpr int kFreehand = 1;
+
+class Desktop : public ::testing::Test, public test::AppFixture {
+protected:
+    QString WriteVehicleFile(const std::string& name) {
+        VehicleDocument model;
+        model.AddVehicleSet("Satz", kFreehand);
+        model.AddCar(0, 0, "Lok", "", "", 4, nullptr, kFreehand);
+        model.AddCar(0, 1, "Wagen", "", "", 2, nullptr, kFreehand);
+        const std::vector<std::uint8_t> bytes = WriteFgs(model);
+        const std::string path = folder.File(name);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return QString::fromStdString(path);
+    }
+    static std::vector<View*> ViewsOf(Document* document) { return document->Views(); }
+    std::vector<Document*> Open(DocTemplate* docTemplate) const { return docTemplate->Documents(); }
+};
+
+TEST_F(Desktop, ANewStartFindsEveryDocumentWindowAndViewAgain) {
+    const QString scenery = WriteSceneryFile("bahnhof.gs");
+    const QString vehicles = QFileInfo(WriteVehicleFile("zug.fgs")).absoluteFilePath();
+    QRect secondWindow;
+    QPoint scrolled;
+    {
+        CBug1App& app = StartApp({scenery}, true);
+        auto* doc = static_cast<CGSDoc*>(app.MainFrame()->ActiveDocument());
+        app.SceneryTemplate()->CreateNewFrame(*doc);
+        QCoreApplication::processEvents();
+        auto* first = dynamic_cast<CGSView*>(doc->Views().at(0));
+        first->SetZoom(3);
+        first->ScrollTo({120, 40});
+        scrolled = first->ScrollPosition();
+        ASSERT_EQ(scrolled.x(), 120);  // the window is too high to scroll down
+        CChildFrame* frame = app.MainFrame()->ActiveChildFrame();
+        frame->showNormal();
+        frame->setGeometry(30, 20, 400, 300);
+        secondWindow = frame->geometry();
+        QCoreApplication::processEvents();
+
+        auto* fgs = static_cast<CFGSDoc*>(app.OpenDocumentFile(vehicles));
+        ASSERT_NE(fgs, nullptr);
+        auto* view = dynamic_cast<CFGSView*>(fgs->Views().front());
+        view->Tree()->SelectItem(
+            view->Tree()->CarItem(0, 1)->child(0));  // entry 9: set, car, 5 items, car, item
+        view->CarEditor()->SetZoom(6);
+        app.VehicleTemplate()->OpenDocumentFile(QString());  // never saved
+        EndApp();
+    }
+    CBug1App& app = StartApp({}, true);
+    ASSERT_EQ(Open(app.SceneryTemplate()).size(), 1u);
+    Document* doc = Open(app.SceneryTemplate()).front();
+    EXPECT_EQ(doc->PathName(), QFileInfo(scenery).absoluteFilePath());
+    ASSERT_EQ(ViewsOf(doc).size(), 2u);
+    auto* first = dynamic_cast<CGSView*>(ViewsOf(doc)[0]);
+    EXPECT_EQ(first->Zoom(), 3);
+    EXPECT_EQ(first->ScrollPosition(), scrolled);
+    QWidget* second = ViewsOf(doc)[1]->Widget();
+    while (second != nullptr && qobject_cast<CChildFrame*>(second) == nullptr) {
+        second = second->parentWidget();
+    }
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->geometry(), secondWindow);
+
+    ASSERT_EQ(Open(app.VehicleTemplate()).size(), 2u);
+    Document* saved = Open(app.VehicleTemplate())[0];
+    EXPECT_EQ(saved->PathName(), vehicles);
+    auto* view = dynamic_cast<CFGSView*>(ViewsOf(saved).front());
+    const auto target = view->SelectedTarget();
+    ASSERT_TRUE(target.has_value());
+    EXPECT_EQ(target->set, 0);
+    EXPECT_EQ(target->car, 1);
+    EXPECT_TRUE(target->IsCarView());
+    EXPECT_EQ(view->CarEditor()->Zoom(), 6);
+    EXPECT_TRUE(Open(app.VehicleTemplate())[1]->PathName().isEmpty());
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(Desktop, AMissingFileIsReportedOnceAndTheOthersComeBack) {
+    const QString gone = WriteSceneryFile("weg.gs");
+    const QString kept = WriteSceneryFile("bleibt.gs");
+    StartApp({gone}, true);
+    app->OpenDocumentFile(kept);
+    EndApp();
+    QFile::remove(gone);
+    CBug1App& again = StartApp({}, true);
+    EXPECT_EQ(messages.entries.size(), 1u);
+    ASSERT_EQ(again.Documents().DocumentCount(), 1u);
+    EXPECT_EQ(again.SceneryTemplate()->Documents().front()->PathName(), QFileInfo(kept).absoluteFilePath());
+    // The record written at this close lacks the missing file.
+    EndApp();
+    CBug1App& third = StartApp({}, true);
+    EXPECT_EQ(third.Documents().DocumentCount(), 1u);
+    EXPECT_EQ(messages.entries.size(), 1u);
+}
+
+TEST_F(Desktop, ARecordThatFailsItsChecksIsIgnoredWhole) {
+    // A valid record of one scenery document, then cut by a byte.
+    DesktopRecord record;
+    record.documents.push_back(
+        {desktop::kSceneryKind, WriteSceneryFile("a.gs").toStdString(), {DesktopView{}}});
+    std::vector<std::uint8_t> bytes = WriteDesktopRecord(record);
+    bytes.pop_back();
+    {
+        CBug1App& app = MakeApp();
+        app.Store().WriteInt("DESKTOP", "size", int(bytes.size()));
+        app.Store().WriteBinary("DESKTOP", "desktopdata", bytes);
+        app.SaveSettings();
+        app.ExitInstance();
+        this->app.reset();
+    }
+    CBug1App& app = StartApp({}, true);
+    EXPECT_EQ(app.Documents().DocumentCount(), 0u);
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(Desktop, TheRecordIsWrittenBeforeTheQuestionsAndOnlyWithSaveDsk) {
+    CBug1App& app = StartApp({WriteSceneryFile("a.gs")}, true);
+    auto* document = static_cast<CGSDoc*>(app.MainFrame()->ActiveDocument());
+    document->Model().SetPixel(0, 3, 0, 0, 5, 1);
+    document->NotifyStateChanged();
+    EXPECT_FALSE(app.MainFrame()->close());  // question 304 answered with cancel
+    const auto stored = app.Store().ReadBinary("DESKTOP", "desktopdata");
+    ASSERT_TRUE(stored.has_value());
+    const std::optional<DesktopRecord> record = ReadDesktopRecord(*stored);
+    ASSERT_TRUE(record.has_value());
+    ASSERT_EQ(record->documents.size(), 1u);
+    EXPECT_EQ(app.Store().ReadInt("DESKTOP", "size", -1), int(stored->size()));
+
+    // Without SAVEDSK nothing is written or read.
+    app.Settings().saveDsk = false;
+    app.Store().Remove("DESKTOP", "desktopdata");
+    messages.answers = {kAnswerNo};
+    EXPECT_TRUE(app.MainFrame()->close());
+    EXPECT_FALSE(app.Store().ReadBinary("DESKTOP", "desktopdata").has_value());
+}
+
+TEST_F(Desktop, APlacementOffEveryScreenComesOntoThePrimaryOne) {
+    QWidget window;
+    WindowPlacement placement;
+    placement.showCommand = kShowNormal;
+    placement.normalLeft = -6000;
+    placement.normalTop = -5000;
+    placement.normalRight = -5600;
+    placement.normalBottom = -4700;
+    ApplyPlacement(window, placement);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(available.intersects(window.geometry()));
+    EXPECT_EQ(window.geometry().size(), QSize(400, 300));
+    // On a screen: kept as it is.
+    placement.normalLeft = available.left() + 10;
+    placement.normalTop = available.top() + 20;
+    placement.normalRight = placement.normalLeft + 300;
+    placement.normalBottom = placement.normalTop + 200;
+    ApplyPlacement(window, placement);
+    EXPECT_EQ(window.geometry(), QRect(available.left() + 10, available.top() + 20, 300, 200));
+    EXPECT_EQ(PlacementOf(window).normalRight, placement.normalRight);
+}
+
+}  // namespace
+}  // namespace zobl
