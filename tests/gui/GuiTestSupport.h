@@ -81,6 +81,7 @@ public:
         };
         options.helpFile = helpFile;
         options.lockKeys = lockKeys;
+        options.automation = false;  // tests offer it on a bus of their own
         if (!languageFile.empty()) {
             options.languageFile = languageFile;
         }

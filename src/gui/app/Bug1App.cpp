@@ -14,6 +14,7 @@
 #include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
 #include "gui/app/AppDialogs.h"
+#include "gui/app/Automation.h"
 #include "gui/app/DesktopPersistence.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/app/FrameTexts.h"
@@ -139,6 +140,15 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     if (!mainFrame_->Create()) {
         return false;
     }
+    if (options_.automation) {
+        // Without a session bus, or with the name held by another running editor, the editor
+        // runs on without the interface.
+        automation_ = std::make_unique<CAutoApp>(*this);
+        if (!automation_->Register()) {
+            automation_.reset();
+        }
+    }
+
     std::vector<PendingViewState> restoredViews;
     if (settings_.saveDsk) {
         RestoreDesktop(*this, restoredViews);

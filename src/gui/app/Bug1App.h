@@ -22,6 +22,7 @@
 
 namespace zobl {
 
+class CAutoApp;
 class CMainFrame;
 class DocManager;
 class DocTemplate;
@@ -40,6 +41,7 @@ struct AppOptions {
     std::function<void(const QString& title, const QString& text)> infoBox;  // nullptr: a message box
     bool showMainWindow = true;
     LockKeyReader lockKeys;  // nullptr: the window system's keyboard state
+    bool automation = true;  // offer the automation interface on the session bus
 };
 
 // The kinds PromptForSaveName knows.
@@ -167,6 +169,7 @@ private:
     DocTemplate* sceneryTemplate_ = nullptr;
     DocTemplate* vehicleTemplate_ = nullptr;
     std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<CAutoApp> automation_;
     MouseModeState mouseMode_;
     int helpContext_ = 21051;
     bool helpNumberDisplay_ = false;
