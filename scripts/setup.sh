@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth dbus-daemon
+    xvfb xauth dbus
 )
 
 missing=()
