@@ -70,11 +70,7 @@ std::string ResolveEscapes(std::string_view value) {
 }  // namespace
 
 CLanguageManager::CLanguageManager(std::string_view fileName) {
-    if (FolderOfPath(fileName).empty()) {
-        path_ = ProgramFolder() + std::string(fileName);
-    } else {
-        path_ = std::string(fileName);
-    }
+    path_ = FolderOfPath(fileName).empty() ? FindProgramData(fileName) : std::string(fileName);
 }
 
 std::string CLanguageManager::GetText(int key, std::string_view section) const {

@@ -3,6 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+// The installed data folder relative to the programs' folder (the build sets it from the install
+// directories).
+#ifndef ZOBL_INSTALLED_DATA_FOLDER
+#define ZOBL_INSTALLED_DATA_FOLDER "../share/zobl_ge/"
+#endif
+
 namespace zobl {
 
 std::string ProgramFolder() {
@@ -12,6 +18,19 @@ std::string ProgramFolder() {
     if (error || exe.empty())
         return "./";
     return FolderOfPath(exe.string());
+}
+
+std::string FindProgramData(std::string_view name) {
+    const std::string beside = ProgramFolder() + std::string(name);
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) {
+        return beside;
+    }
+    const std::string installed = ProgramFolder() + ZOBL_INSTALLED_DATA_FOLDER + std::string(name);
+    if (std::filesystem::exists(installed, error)) {
+        return installed;
+    }
+    return beside;
 }
 
 std::string FolderOfPath(std::string_view path) {

@@ -7,6 +7,11 @@ namespace zobl {
 
 // Folder of the running executable, ending in '/'.
 std::string ProgramFolder();
+// A data file of the program by its bare name: beside the executable when it is there (a build
+// tree, or a copy put there on purpose), else in the installed data folder relative to the
+// executable's ("<bin>/../share/zobl_ge/<name>" with the usual layout), else beside the
+// executable again (where a missing file is then reported).
+std::string FindProgramData(std::string_view name);
 // The folder part of a path, ending in '/' ("" for a bare file name).
 std::string FolderOfPath(std::string_view path);
 // The file name of a path, with or without its extension (the part from the last '.').

@@ -283,9 +283,9 @@ void CBug1App::ShowHelp() {
     const QString numbers =
         QString::asprintf("Help ID = %d (0x%08x | ID_%05d)", context, unsigned(context), context);
     if (!helpNumberDisplay_) {
-        const QString manual = options_.helpFile.isEmpty() ? QString::fromStdString(ProgramFolder()) +
-                                                                 QStringLiteral("help/index.html")
-                                                           : options_.helpFile;
+        const QString manual = options_.helpFile.isEmpty()
+                                   ? QString::fromStdString(FindProgramData("help/index.html"))
+                                   : options_.helpFile;
         if (QFileInfo(manual).isFile()) {
             QUrl url = QUrl::fromLocalFile(manual);
             url.setFragment(QString::number(context));

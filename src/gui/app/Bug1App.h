@@ -37,7 +37,7 @@ struct AppOptions {
     std::string languageFile = CLanguageManager::kDefaultFileName;  // bare name: beside the executable
     MessageService* messages = nullptr;                             // nullptr: message boxes
     std::function<bool(const QUrl&)> openUrl;                       // nullptr: the desktop's browser
-    QString helpFile;  // the manual; empty: help/index.html beside the executable
+    QString helpFile;  // the manual; empty: help/index.html of the program's data (FindProgramData)
     std::function<void(const QString& title, const QString& text)> infoBox;  // nullptr: a message box
     bool showMainWindow = true;
     LockKeyReader lockKeys;  // nullptr: the window system's keyboard state
