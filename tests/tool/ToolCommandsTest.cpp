@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <regex>
 #include <sstream>
 
 #include "core/common/AtomicFile.h"
@@ -52,29 +53,66 @@ protected:
     }
     std::vector<std::uint8_t> ReadBytes(const std::string& name) { return ReadWholeFile(Path(name)); }
 
-    int Run(std::vector<std::string> args) {
+    // input is what the command finds on standard input.
+    int Run(std::vector<std::string> args, const std::string& input = {}) {
         out_.str({});
         err_.str({});
+        in_.clear();
+        in_.str(input);
         args.insert(args.begin(), {"--lang", Path("lang.rtx")});
-        return RunTool(args, out_, err_);
+        return RunTool(args, in_, out_, err_);
     }
+    std::vector<std::uint8_t> OutBytes() const {
+        const std::string text = out_.str();
+        return {text.begin(), text.end()};
+    }
+    static std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
     fs::path dir_;
+    std::istringstream in_;
     std::ostringstream out_;
     std::ostringstream err_;
 };
 
-TEST_F(ToolTest, CommandLineMistakesGiveTheUsageAndStatus2) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"paint"}, {"convert", "a.gs"}, {"info"}, {"info", "a", "b"}, {"--bogus", "info", "a"}}) {
-        EXPECT_EQ(Run(args), kToolUsageError);
-        EXPECT_NE(err_.str().find("usage: zobl-tool"), std::string::npos) << err_.str();
+TEST_F(ToolTest, CommandLineMistakesGiveOneLineAndStatus2) {
+    const struct {
+        std::vector<std::string> args;
+        std::string what;
+    } cases[] = {
+        {{}, "no command given"},
+        {{"paint"}, "unknown command paint"},
+        {{"convert", "a.gs"}, "convert takes 2 file names"},
+        {{"info"}, "info takes 1 file name"},
+        {{"info", "a", "b"}, "info takes 1 file name"},
+        {{"--bogus", "info", "a"}, "unknown option --bogus"},
+        {{"sim-import", "--into", "-", "--set", "0", "1"},
+         "sim-import: --into, which is read and written again, cannot be standard input or output ('-')"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.args), kToolUsageError);
+        EXPECT_EQ(err_.str(), "zobl-tool: " + c.what + "\nTry 'zobl-tool --help' for more.\n");
+        EXPECT_EQ(out_.str(), "");
     }
+    std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunTool({"--lang"}, out, err), kToolUsageError);
-    EXPECT_EQ(RunTool({"--help"}, out, err), kToolSuccess);
+    EXPECT_EQ(RunTool({"--lang"}, in, out, err), kToolUsageError);
+    EXPECT_EQ(err.str(), "zobl-tool: --lang needs a file name\nTry 'zobl-tool --help' for more.\n");
+    EXPECT_EQ(RunTool({"--help"}, in, out, err), kToolSuccess);
     EXPECT_NE(out.str().find("from-png"), std::string::npos);
+}
+
+TEST_F(ToolTest, VersionNamesTheProgramAndItsVersion) {
+    std::istringstream in;
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"--lang", "x.rtx", "--version"}}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunTool(args, in, out, err), kToolSuccess);
+        EXPECT_TRUE(std::regex_match(out.str(), std::regex("zobl-tool [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+            << out.str();
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
@@ -97,7 +135,8 @@ TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
     // A language file that is not there is a failure of its own.
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunTool({"--lang", Path("none.rtx"), "info", Path("in.gs")}, out, err), kToolFailure);
+    std::istringstream in;
+    EXPECT_EQ(RunTool({"--lang", Path("none.rtx"), "info", Path("in.gs")}, in, out, err), kToolFailure);
     EXPECT_NE(err.str().find("none.rtx"), std::string::npos);
 }
 
@@ -208,6 +247,52 @@ TEST_F(ToolTest, PngOfTheWrongSizeIsRefused) {
     EXPECT_FALSE(fs::exists(Path("out.gs")));
 }
 
+// Each command's output through "-" equals what it writes to a file, and "-" as input reads what
+// the file holds; no file named "-" appears.
+TEST_F(ToolTest, DashStandsForStandardInputAndOutput) {
+    SceneryDocument doc;
+    doc.SetAuthor("Jürgen");
+    doc.SetPixel(3, kBaseRow, 5, 6, 44, kFreehand);
+    SaveGsFile(Path("in.gs"), doc);
+    const std::string gs = Text(ReadBytes("in.gs"));
+    ASSERT_EQ(Run({"to-png", Path("in.gs"), Path("pic.png")}), kToolSuccess) << err_.str();
+    const std::string png = Text(ReadBytes("pic.png"));
+    ASSERT_EQ(Run({"info", Path("in.gs")}), kToolSuccess);
+    const std::string info = out_.str();
+    ASSERT_EQ(Run({"export", Path("in.gs"), Path("out.uzg")}), kToolSuccess);
+    const std::string uzg = Text(ReadBytes("out.uzg"));
+    ASSERT_EQ(Run({"from-png", Path("pic.png"), Path("fromfile.gs")}), kToolSuccess);
+    const std::string fromPng = Text(ReadBytes("fromfile.gs"));
+
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        std::string expectedOut;
+        std::string file;  // written by the command, must equal expectedFile
+        std::string expectedFile;
+    } cases[] = {
+        {{"info", "-"}, gs, info, "", ""},
+        {{"convert", Path("in.gs"), "-"}, "", gs, "", ""},
+        {{"convert", "-", Path("c.gs")}, gs, "", "c.gs", gs},
+        {{"convert", "-", "-"}, gs, gs, "", ""},
+        {{"export", "-", "-"}, gs, uzg, "", ""},
+        {{"to-png", "-", "-"}, gs, png, "", ""},
+        {{"from-png", "-", Path("back.gs")}, png, "", "back.gs", fromPng},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run(c.args, c.input), kToolSuccess) << c.args[0] << ' ' << err_.str();
+        EXPECT_TRUE(out_.str() == c.expectedOut) << c.args[0] << ' ' << c.args[1];
+        if (!c.file.empty()) {
+            EXPECT_TRUE(Text(ReadBytes(c.file)) == c.expectedFile) << c.args[0];
+        }
+    }
+    EXPECT_FALSE(fs::exists("-"));
+
+    // Nothing on standard input is no graphics file.
+    EXPECT_EQ(Run({"to-png", "-", Path("x.png")}, "junk"), kToolFailure);
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
 // A vehicle graphic with texts outside ASCII, two cars and a set without cars.
 void FillSampleVehicles(VehicleDocument& doc) {
     doc.SetAuthor("J\xFCrgen");  // Windows-1252, as the file holds it
@@ -286,6 +371,13 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
                               "Grp=0 Car=1 Idx=2\n");
     EXPECT_FALSE(fs::exists(Path("zug.UFG")));
     EXPECT_FALSE(fs::exists(Path("zug.UZZ")));
+
+    // The vehicle export is a pair of files named from a base: no stream can take it.
+    EXPECT_EQ(Run({"export", Path("half.fgs"), "-"}), kToolUsageError);
+    EXPECT_EQ(err_.str(),
+              "zobl-tool: export: the base name of the vehicle files OUTBASE.UFG and OUTBASE.UZZ cannot be "
+              "standard input or output ('-')\nTry 'zobl-tool --help' for more.\n");
+    EXPECT_EQ(out_.str(), "");
 
     VehicleDocument empty;
     ASSERT_TRUE(empty.AddVehicleSet("Leer", kFreehand));
