@@ -28,6 +28,7 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
+#include "tool/VehiclePng.h"
 
 namespace zobl {
 
@@ -290,26 +291,60 @@ void CommandExport(Context& ctx, const std::vector<std::string>& args) {
 void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "to-png");
     const auto bytes = ReadInput(ctx, args[0]);
-    if (DetectKind(bytes) != FileKind::Scenery) {
-        throw MessageError(message::kUnsupportedFormat, InputName(args[0]),
-                           "a vehicle file, not a scenery file");
+    if (DetectKind(bytes) == FileKind::Vehicles) {
+        VehicleDocument doc;
+        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
+        WriteOutput(ctx, args[1], VehicleToPng(doc));
+        return;
     }
     SceneryDocument doc;
     ReadGs(bytes, MessagePath(args[0]), doc);
     WriteOutput(ctx, args[1], SceneryToPng(doc));
 }
 
+// The sheet's pixels into the cars of an existing vehicle file, which is written only when the
+// whole sheet fits.
+void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& into) {
+    RefuseStandardStream(into, "from-png: --into, which is read and written again,");
+    const auto bytes = ReadWholeFile(into);
+    if (DetectKind(bytes) != FileKind::Vehicles) {
+        throw MessageError(message::kUnsupportedFormat, FileNameOf(into), "not a vehicle file");
+    }
+    VehicleDocument doc;
+    ReadVehicles(bytes, into, ctx.language, doc);
+    VehicleFromPng(ReadInput(ctx, png), InputName(png), doc);
+    SaveFgsFile(into, doc);
+}
+
 void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
-    ExpectArguments(args, 2, "from-png");
+    std::vector<std::string> names;
+    std::optional<std::string> into;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--into") {
+            if (i + 1 >= args.size()) {
+                throw UsageError{"from-png: --into needs a file name"};
+            }
+            into = args[++i];
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"from-png: unknown option " + args[i]};
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    if (into) {
+        ExpectArguments(names, 1, "from-png with --into");
+        VehiclesFromPng(ctx, names[0], *into);
+        return;
+    }
+    ExpectArguments(names, 2, "from-png");
     SceneryDocument doc;
-    const auto skipped = SceneryFromPng(ReadInput(ctx, args[0]), InputName(args[0]), doc);
-    WriteOutput(ctx, args[1], WriteGs(doc));
+    const auto skipped = SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc);
+    WriteOutput(ctx, names[1], WriteGs(doc));
     for (const SkippedRow& s : skipped) {
-        ctx.err << "zobl-tool: " << args[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
+        ctx.err << "zobl-tool: " << names[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
                 << " is drawn but cannot be present beside the other rows; it was left out\n";
     }
 }
-
 // Options of the simulator commands, anywhere among their arguments.
 struct SimOptions {
     std::optional<std::string> folder;
@@ -494,7 +529,12 @@ std::string ToolUsage() {
            "  export IN.gs OUT.uzg    write the simulator's user-graphics file\n"
            "  export IN.fgs OUTBASE   write the simulator's vehicle files OUTBASE.UFG and OUTBASE.UZZ\n"
            "  to-png IN.gs OUT.png    the pixels as an indexed PNG of 1152 x 80\n"
+           "  to-png IN.fgs OUT.png   every car's views on one indexed PNG sheet: a band per set,\n"
+           "                          the cars left to right, views 1, 2, 0, 3 top to bottom\n"
            "  from-png IN.png OUT.gs  a scenery file from a PNG of 1152 x 80\n"
+           "  from-png IN.png --into DOC.fgs\n"
+           "                          the views of such a sheet back into the cars of DOC.fgs,\n"
+           "                          which must have the same sets and cars\n"
            "  sim-list [--sim DIR] [--categories MASK]\n"
            "                          the simulator's vehicles: identifier, group and first text\n"
            "                          (MASK decimal or 0x..., default 0x6FFF: every category)\n"

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <numeric>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -18,6 +20,7 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
+#include "tool/VehiclePng.h"
 
 namespace zobl {
 namespace {
@@ -403,8 +406,144 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
     EXPECT_FALSE(fs::exists(Path("out")));
     EXPECT_FALSE(fs::exists(Path("out.UFG")));
 
-    // The scenery-only commands refuse vehicle files.
+    // A vehicle graphic without cars has no sheet to draw.
     EXPECT_EQ(Run({"to-png", Path("empty.fgs"), Path("x.png")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: the vehicle graphic has no cars to draw\n");
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
+// Sets of cars of lengths 4, 1, 3 / none / 2: a sheet of 68 x 876 (32 + 2 + 8 + 2 + 24 wide, three
+// bands of 292). Every view pixel differs from its neighbours and from the same place in other views.
+void FillSheetVehicles(VehicleDocument& doc) {
+    ASSERT_TRUE(doc.AddVehicleSet("Zug", kFreehand));
+    ASSERT_TRUE(doc.AddVehicleSet("Leer", kFreehand));
+    ASSERT_TRUE(doc.AddVehicleSet("Zwei", kFreehand));
+    ASSERT_EQ(doc.NewCar(0, "Lok", 4, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(0, "Kurz", 1, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(0, "Lang", 3, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(2, "Wagen", 2, kFreehand), 0);
+    for (const auto [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+        for (int view = 0; view < 4; ++view) {
+            auto plane = doc.PlaneForDrawing(set, car, view);
+            for (std::size_t i = 0; i < plane.size(); ++i) {
+                plane[i] = std::uint8_t((i * 7 + std::size_t(view * 13 + car * 29 + set * 3)) % 100);
+            }
+        }
+    }
+}
+
+class VehicleSheetTest : public VehicleToolTest {
+protected:
+    void SetUp() override {
+        VehicleToolTest::SetUp();
+        FillSheetVehicles(doc_);
+        SaveFgsFile(Path("cars.fgs"), doc_);
+        original_ = ReadBytes("cars.fgs");
+        ASSERT_EQ(Run({"to-png", Path("cars.fgs"), Path("sheet.png")}), kToolSuccess) << err_.str();
+        sheet_ = QImage(QString::fromStdString(Path("sheet.png")));
+    }
+    void SaveSheet(const QImage& image, const std::string& name) {
+        ASSERT_TRUE(image.save(QString::fromStdString(Path(name))));
+    }
+
+    VehicleDocument doc_;
+    std::vector<std::uint8_t> original_;
+    QImage sheet_;
+};
+
+TEST_F(VehicleSheetTest, SheetHoldsEveryViewWhereTheLayoutSays) {
+    ASSERT_EQ(sheet_.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(sheet_.size(), QSize(68, 876));
+    EXPECT_EQ(qAlpha(sheet_.color(TransparentIndex)), 0);
+    EXPECT_EQ(sheet_.color(44), qRgb(236, 40, 0));
+    // (set, car, view, x, y) and where that pixel lies on the sheet.
+    const struct {
+        int set, car, view, x, y, sheetX, sheetY;
+    } places[] = {
+        {0, 0, 1, 0, 0, 0, 0},     {0, 0, 1, 31, 13, 31, 13}, {0, 0, 2, 5, 2, 5, 18},
+        {0, 0, 0, 7, 15, 7, 47},   {0, 0, 3, 0, 0, 0, 162},   {0, 1, 1, 3, 4, 37, 4},
+        {0, 1, 3, 7, 3, 41, 165},  {0, 2, 0, 5, 9, 49, 41},   {0, 2, 2, 23, 13, 67, 29},
+        {2, 0, 1, 15, 0, 15, 584}, {2, 0, 3, 3, 5, 3, 751},   {2, 0, 0, 7, 7, 7, 623},
+    };
+    for (const auto& p : places) {
+        EXPECT_EQ(sheet_.pixelIndex(p.sheetX, p.sheetY), doc_.GetPixel(p.set, p.car, p.view, p.x, p.y))
+            << p.set << '/' << p.car << '/' << p.view;
+    }
+    // Gaps, the empty band and the space beside shorter views stay transparent.
+    for (const auto [x, y] :
+         {std::pair{32, 0}, {33, 100}, {10, 300}, {67, 500}, {8, 32}, {50, 200}, {20, 14}}) {
+        EXPECT_EQ(sheet_.pixelIndex(x, y), TransparentIndex) << x << ',' << y;
+    }
+}
+
+TEST_F(VehicleSheetTest, RoundTripKeepsTheFileAndAChangedPixelArrivesInItsView) {
+    ASSERT_EQ(Run({"from-png", Path("sheet.png"), "--into", Path("cars.fgs")}), kToolSuccess) << err_.str();
+    EXPECT_TRUE(ReadBytes("cars.fgs") == original_);
+
+    // Set 2, car 0, view 3, pixel (3, 5); the sheet through standard input.
+    const int before = doc_.GetPixel(2, 0, 3, 3, 5);
+    QImage changed = sheet_;
+    changed.setPixel(3, 751, uint(before == 44 ? 45 : 44));
+    SaveSheet(changed, "changed.png");
+    const auto png = ReadBytes("changed.png");
+    ASSERT_EQ(Run({"from-png", "-", "--into", Path("cars.fgs")}, Text(png)), kToolSuccess) << err_.str();
+    VehicleDocument back;
+    ASSERT_FALSE(ReadFgs(ReadBytes("cars.fgs"), {}, back).damaged);
+    int differences = 0;
+    for (const auto [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+        for (int view = 0; view < 4; ++view) {
+            const auto a = back.Plane(set, car, view);
+            const auto b = doc_.Plane(set, car, view);
+            differences += int(std::inner_product(a.begin(), a.end(), b.begin(), 0, std::plus<>(),
+                                                  [](auto l, auto r) { return int(l != r); }));
+        }
+    }
+    EXPECT_EQ(differences, 1);
+    EXPECT_EQ(back.GetPixel(2, 0, 3, 3, 5), before == 44 ? 45 : 44);
+}
+
+TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
+    const auto indexedOfSize = [&](int width, int height) {
+        QImage image(width, height, QImage::Format_Indexed8);
+        image.setColorTable(sheet_.colorTable());
+        image.fill(uint(TransparentIndex));
+        return image;
+    };
+    SaveSheet(indexedOfSize(67, 876), "narrow.png");
+    SaveSheet(indexedOfSize(68, 584), "short.png");
+    SaveSheet(sheet_.convertToFormat(QImage::Format_RGB32), "rgb.png");
+    QImage outside = sheet_;
+    QList<QRgb> table = outside.colorTable();
+    while (table.size() < 130) {
+        table.append(qRgb(1, 2, 3));
+    }
+    outside.setColorTable(table);
+    outside.setPixel(49, 41, 120);  // inside set 0, car 2, view 0
+    SaveSheet(outside, "outside.png");
+    WriteText("junk.png", "\x89PNG nothing more");
+
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {"narrow.png",
+         "narrow.png: the sheet is 67 x 876 pixels, the sets and cars of the document need 68 x 876"},
+        {"short.png",
+         "short.png: the sheet is 68 x 584 pixels, the sets and cars of the document need 68 x 876"},
+        {"rgb.png", "rgb.png: not an indexed PNG; the sheet's pixels are palette indices"},
+        {"outside.png", "outside.png: pixel (49, 41) is no palette colour"},
+        {"junk.png", "Format von junk.png unbekannt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"from-png", Path(c.file), "--into", Path("cars.fgs")}), kToolFailure) << c.file;
+        EXPECT_EQ(err_.str(), "zobl-tool: " + c.message + "\n");
+        EXPECT_TRUE(ReadBytes("cars.fgs") == original_) << c.file;
+    }
+    // A sheet cannot go into a scenery file, nor into a stream.
+    SaveGsFile(Path("scenery.gs"), SceneryDocument());
+    EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", Path("scenery.gs")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: Format von scenery.gs unbekannt\n");
+    EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", "-"}), kToolUsageError);
 }
 
 }  // namespace
