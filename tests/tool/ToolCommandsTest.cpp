@@ -422,7 +422,7 @@ void FillSheetVehicles(VehicleDocument& doc) {
     ASSERT_EQ(doc.NewCar(0, "Kurz", 1, kFreehand), 0);
     ASSERT_EQ(doc.NewCar(0, "Lang", 3, kFreehand), 0);
     ASSERT_EQ(doc.NewCar(2, "Wagen", 2, kFreehand), 0);
-    for (const auto [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+    for (const auto& [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
         for (int view = 0; view < 4; ++view) {
             auto plane = doc.PlaneForDrawing(set, car, view);
             for (std::size_t i = 0; i < plane.size(); ++i) {
@@ -470,7 +470,7 @@ TEST_F(VehicleSheetTest, SheetHoldsEveryViewWhereTheLayoutSays) {
             << p.set << '/' << p.car << '/' << p.view;
     }
     // Gaps, the empty band and the space beside shorter views stay transparent.
-    for (const auto [x, y] :
+    for (const auto& [x, y] :
          {std::pair{32, 0}, {33, 100}, {10, 300}, {67, 500}, {8, 32}, {50, 200}, {20, 14}}) {
         EXPECT_EQ(sheet_.pixelIndex(x, y), TransparentIndex) << x << ',' << y;
     }
@@ -490,7 +490,7 @@ TEST_F(VehicleSheetTest, RoundTripKeepsTheFileAndAChangedPixelArrivesInItsView) 
     VehicleDocument back;
     ASSERT_FALSE(ReadFgs(ReadBytes("cars.fgs"), {}, back).damaged);
     int differences = 0;
-    for (const auto [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+    for (const auto& [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
         for (int view = 0; view < 4; ++view) {
             const auto a = back.Plane(set, car, view);
             const auto b = doc_.Plane(set, car, view);
