@@ -1,9 +1,6 @@
 #include "tool/SceneryPng.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
-#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +9,7 @@
 #include "core/common/MessageError.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
+#include "tool/IndexedPng.h"
 
 namespace zobl {
 
@@ -62,50 +60,21 @@ private:
 }  // namespace
 
 std::vector<std::uint8_t> SceneryToPng(const SceneryDocument& doc) {
-    const auto display = doc.DisplayPixels();
-    // Store bytes above 99 are no colours, but they are kept: the table grows to cover them.
-    const int highest = display.empty() ? 0 : *std::max_element(display.begin(), display.end());
-    QList<QRgb> table;
-    for (int i = 0; i <= std::max(highest, kPaletteSize - 1); ++i) {
-        table.append(i < kPaletteSize ? BaseArgb(i) : qRgb(0, 0, 0));
-    }
-    table[TransparentIndex] = qRgba(qRed(table[TransparentIndex]), qGreen(table[TransparentIndex]),
-                                    qBlue(table[TransparentIndex]), 0);
-
-    QImage image(kStoreWidth, kStoreHeight, QImage::Format_Indexed8);
-    image.setColorTable(table);
+    // The store's own bytes, not the display copy, which may be stale.
+    std::vector<std::uint8_t> pixels(std::size_t(kStoreWidth) * kStoreHeight);
     for (int y = 0; y < kStoreHeight; ++y) {
         for (int x = 0; x < kStoreWidth; ++x) {
-            // The store's own byte for (x, y), not the display copy, which may be stale.
-            image.scanLine(y)[x] = doc.PixelStore()[StoreOffset(x, y)];
+            pixels[std::size_t(y) * kStoreWidth + std::size_t(x)] = doc.PixelStore()[StoreOffset(x, y)];
         }
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return {bytes.begin(), bytes.end()};
+    return EncodeIndexedPng(kStoreWidth, kStoreHeight, pixels);
 }
 
 std::vector<SkippedRow> SceneryFromPng(std::span<const std::uint8_t> png, const std::string& fileName,
                                        SceneryDocument& doc) {
-    QByteArray bytes(reinterpret_cast<const char*>(png.data()), qsizetype(png.size()));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "PNG");
-    if (!reader.canRead()) {
-        throw MessageError(message::kUnsupportedFormat, fileName, "not a PNG image");
-    }
-    if (reader.size() != QSize(kStoreWidth, kStoreHeight)) {
+    QImage image = DecodePng(png, fileName, QSize(kStoreWidth, kStoreHeight), [&](QSize) {
         throw MessageError(message::kUnsupportedFormat, fileName, "a scenery picture is 1152 x 80 pixels");
-    }
-    QImage image = reader.read();
-    if (image.isNull() || image.size() != QSize(kStoreWidth, kStoreHeight)) {
-        throw MessageError(message::kUnsupportedFormat, fileName, "damaged PNG image");
-    }
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB) {
-        image = image.convertToFormat(QImage::Format_Indexed8);
-    }
+    });
 
     bool keepIndices = image.format() == QImage::Format_Indexed8;
     for (int y = 0; keepIndices && y < kStoreHeight; ++y) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <istream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -26,6 +28,7 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
+#include "tool/VehiclePng.h"
 
 namespace zobl {
 
@@ -33,7 +36,7 @@ using namespace scenery;
 
 namespace {
 
-// A command-line mistake: the usage text follows the message.
+// A command-line mistake: one line, then a pointer to --help.
 struct UsageError {
     std::string what;
 };
@@ -71,26 +74,67 @@ std::string OneLine(std::string text) {
 
 struct Context {
     const CLanguageManager& language;
+    std::istream& in;
     std::ostream& out;
     std::ostream& err;
 };
+
+// "-" names standard input or output, as in other command-line tools.
+constexpr std::string_view kStandardStream = "-";
+
+bool IsStandardStream(const std::string& path) {
+    return path == kStandardStream;
+}
+
+// The path a message gives, and the name: the stream "-" stands for instead of "-".
+std::string MessagePath(const std::string& path) {
+    return IsStandardStream(path) ? "stdin" : path;
+}
+std::string InputName(const std::string& path) {
+    return IsStandardStream(path) ? "stdin" : FileNameOf(path);
+}
+
+std::vector<std::uint8_t> ReadInput(Context& ctx, const std::string& path) {
+    if (!IsStandardStream(path)) {
+        return ReadWholeFile(path);
+    }
+    std::vector<std::uint8_t> bytes;
+    char buffer[65536];
+    while (ctx.in.read(buffer, sizeof buffer) || ctx.in.gcount() > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + ctx.in.gcount());
+        if (bytes.size() > kMaxReadFileSize) {
+            throw MessageError(message::kFileError, "stdin");
+        }
+    }
+    if (ctx.in.bad()) {
+        throw MessageError(message::kFileError, "stdin");
+    }
+    return bytes;
+}
+
+void WriteOutput(Context& ctx, const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (!IsStandardStream(path)) {
+        WriteFileAtomically(path, bytes);
+        return;
+    }
+    ctx.out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    ctx.out.flush();
+    if (!ctx.out) {
+        throw MessageError(message::kFileError, "stdout");
+    }
+}
+
+// For files that are read and written again, or named from a base: a stream cannot stand in.
+void RefuseStandardStream(const std::string& path, const std::string& what) {
+    if (IsStandardStream(path)) {
+        throw UsageError{what + " cannot be standard input or output ('-')"};
+    }
+}
 
 void ExpectArguments(const std::vector<std::string>& args, std::size_t count, const std::string& command) {
     if (args.size() != count) {
         throw UsageError{command + " takes " + std::to_string(count) + " file name" +
                          (count == 1 ? "" : "s")};
-    }
-}
-
-void ReadScenery(const std::string& path, SceneryDocument& doc, GsLayout* layout = nullptr) {
-    const auto bytes = ReadWholeFile(path);
-    if (DetectKind(bytes) != FileKind::Scenery) {
-        throw MessageError(message::kUnsupportedFormat, FileNameOf(path),
-                           "a vehicle file, not a scenery file");
-    }
-    const GsLayout read = ReadGs(bytes, path, doc);
-    if (layout) {
-        *layout = read;
     }
 }
 
@@ -173,15 +217,15 @@ void VehicleInfo(Context& ctx, const VehicleDocument& doc) {
 
 void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 1, "info");
-    const auto bytes = ReadWholeFile(args[0]);
+    const auto bytes = ReadInput(ctx, args[0]);
     if (DetectKind(bytes) == FileKind::Vehicles) {
         VehicleDocument doc;
-        ReadVehicles(bytes, args[0], ctx.language, doc);
+        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
         VehicleInfo(ctx, doc);
         return;
     }
     SceneryDocument doc;
-    const GsLayout layout = ReadGs(bytes, args[0], doc);
+    const GsLayout layout = ReadGs(bytes, MessagePath(args[0]), doc);
     ctx.out << "kind: scenery\n";
     if (layout == GsLayout::Oldest) {
         ctx.out << "layout: oldest (no version byte)\n";
@@ -203,16 +247,16 @@ void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
 
 void CommandConvert(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "convert");
-    const auto bytes = ReadWholeFile(args[0]);
+    const auto bytes = ReadInput(ctx, args[0]);
     if (DetectKind(bytes) == FileKind::Vehicles) {
         VehicleDocument doc;
-        ReadVehicles(bytes, args[0], ctx.language, doc);
-        SaveFgsFile(args[1], doc);
+        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
+        WriteOutput(ctx, args[1], WriteFgs(doc));
         return;
     }
     SceneryDocument doc;
-    ReadGs(bytes, args[0], doc);
-    SaveGsFile(args[1], doc);
+    ReadGs(bytes, MessagePath(args[0]), doc);
+    WriteOutput(ctx, args[1], WriteGs(doc));
 }
 
 // The pixel check comes first, as in the editor: a refused export touches no file.
@@ -222,39 +266,85 @@ struct ExportRefused {
 
 void CommandExport(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "export");
-    const auto bytes = ReadWholeFile(args[0]);
+    const auto bytes = ReadInput(ctx, args[0]);
     if (DetectKind(bytes) == FileKind::Vehicles) {
+        RefuseStandardStream(args[1],
+                             "export: the base name of the vehicle files OUTBASE.UFG and OUTBASE.UZZ");
         VehicleDocument doc;
-        ReadVehicles(bytes, args[0], ctx.language, doc);
+        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
         if (const auto problem = CheckVehicleExport(doc)) {
-            throw ExportRefused{args[0] + ": " + OneLine(ExportProblemText(*problem, ctx.language))};
+            throw ExportRefused{MessagePath(args[0]) + ": " +
+                                OneLine(ExportProblemText(*problem, ctx.language))};
         }
         ExportVehicleFiles(args[1], doc, ctx.language, ExportTimeNow());
         return;
     }
     SceneryDocument doc;
-    ReadGs(bytes, args[0], doc);
-    ExportUzgFile(args[1], doc, ctx.language);
-}
-
-void CommandToPng(Context&, const std::vector<std::string>& args) {
-    ExpectArguments(args, 2, "to-png");
-    SceneryDocument doc;
-    ReadScenery(args[0], doc);
-    WriteFileAtomically(args[1], SceneryToPng(doc));
-}
-
-void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
-    ExpectArguments(args, 2, "from-png");
-    SceneryDocument doc;
-    const auto skipped = SceneryFromPng(ReadWholeFile(args[0]), FileNameOf(args[0]), doc);
-    SaveGsFile(args[1], doc);
-    for (const SkippedRow& s : skipped) {
-        ctx.err << "zobl-tool: " << args[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
-                << " is drawn but cannot be present beside the other rows; it was left out\n";
+    ReadGs(bytes, MessagePath(args[0]), doc);
+    if (IsStandardStream(args[1])) {
+        WriteOutput(ctx, args[1], WriteUzg(doc, ctx.language.GetText(uzg::kSignatureKey, "DATA")));
+    } else {
+        ExportUzgFile(args[1], doc, ctx.language);
     }
 }
 
+void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
+    ExpectArguments(args, 2, "to-png");
+    const auto bytes = ReadInput(ctx, args[0]);
+    if (DetectKind(bytes) == FileKind::Vehicles) {
+        VehicleDocument doc;
+        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
+        WriteOutput(ctx, args[1], VehicleToPng(doc));
+        return;
+    }
+    SceneryDocument doc;
+    ReadGs(bytes, MessagePath(args[0]), doc);
+    WriteOutput(ctx, args[1], SceneryToPng(doc));
+}
+
+// The sheet's pixels into the cars of an existing vehicle file, which is written only when the
+// whole sheet fits.
+void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& into) {
+    RefuseStandardStream(into, "from-png: --into, which is read and written again,");
+    const auto bytes = ReadWholeFile(into);
+    if (DetectKind(bytes) != FileKind::Vehicles) {
+        throw MessageError(message::kUnsupportedFormat, FileNameOf(into), "not a vehicle file");
+    }
+    VehicleDocument doc;
+    ReadVehicles(bytes, into, ctx.language, doc);
+    VehicleFromPng(ReadInput(ctx, png), InputName(png), doc);
+    SaveFgsFile(into, doc);
+}
+
+void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
+    std::vector<std::string> names;
+    std::optional<std::string> into;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--into") {
+            if (i + 1 >= args.size()) {
+                throw UsageError{"from-png: --into needs a file name"};
+            }
+            into = args[++i];
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"from-png: unknown option " + args[i]};
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    if (into) {
+        ExpectArguments(names, 1, "from-png with --into");
+        VehiclesFromPng(ctx, names[0], *into);
+        return;
+    }
+    ExpectArguments(names, 2, "from-png");
+    SceneryDocument doc;
+    const auto skipped = SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc);
+    WriteOutput(ctx, names[1], WriteGs(doc));
+    for (const SkippedRow& s : skipped) {
+        ctx.err << "zobl-tool: " << names[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
+                << " is drawn but cannot be present beside the other rows; it was left out\n";
+    }
+}
 // Options of the simulator commands, anywhere among their arguments.
 struct SimOptions {
     std::optional<std::string> folder;
@@ -378,6 +468,7 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
         }
         identifiers.push_back(*identifier);
     }
+    RefuseStandardStream(*options.into, "sim-import: --into, which is read and written again,");
     const auto bytes = ReadWholeFile(*options.into);
     if (DetectKind(bytes) != FileKind::Vehicles) {
         throw MessageError(message::kUnsupportedFormat, FileNameOf(*options.into), "not a vehicle file");
@@ -438,7 +529,12 @@ std::string ToolUsage() {
            "  export IN.gs OUT.uzg    write the simulator's user-graphics file\n"
            "  export IN.fgs OUTBASE   write the simulator's vehicle files OUTBASE.UFG and OUTBASE.UZZ\n"
            "  to-png IN.gs OUT.png    the pixels as an indexed PNG of 1152 x 80\n"
+           "  to-png IN.fgs OUT.png   every car's views on one indexed PNG sheet: a band per set,\n"
+           "                          the cars left to right, views 1, 2, 0, 3 top to bottom\n"
            "  from-png IN.png OUT.gs  a scenery file from a PNG of 1152 x 80\n"
+           "  from-png IN.png --into DOC.fgs\n"
+           "                          the views of such a sheet back into the cars of DOC.fgs,\n"
+           "                          which must have the same sets and cars\n"
            "  sim-list [--sim DIR] [--categories MASK]\n"
            "                          the simulator's vehicles: identifier, group and first text\n"
            "                          (MASK decimal or 0x..., default 0x6FFF: every category)\n"
@@ -451,20 +547,26 @@ std::string ToolUsage() {
            "options:\n"
            "  --lang FILE             language file instead of zobl_ge.rtx beside the tool\n"
            "  --help                  this text\n"
+           "  --version               the program's name and version\n"
            "\n"
+           "A file name '-' stands for standard input or output (not for OUTBASE, nor for --into).\n"
            "Files are recognised by their content, not their names. A damaged vehicle file is a\n"
            "failure. SOURCE_DATE_EPOCH, when set, is the time written into vehicle exports.\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 wrong command line.\n";
 }
 
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     std::optional<std::string> languageFile;
     std::size_t next = 0;
     try {
         for (; next < args.size() && args[next].starts_with("--"); ++next) {
             if (args[next] == "--help") {
                 out << ToolUsage();
+                return kToolSuccess;
+            }
+            if (args[next] == "--version") {
+                out << "zobl-tool " << ZOBL_VERSION << '\n';
                 return kToolSuccess;
             }
             if (args[next] == "--lang") {
@@ -494,7 +596,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         // folder; the default one lies beside the tool.
         const CLanguageManager language(languageFile ? std::filesystem::absolute(*languageFile).string()
                                                      : std::string(CLanguageManager::kDefaultFileName));
-        Context ctx{language, out, err};
+        Context ctx{language, in, out, err};
         const std::vector<std::string> rest(args.begin() + std::ptrdiff_t(next) + 1, args.end());
         try {
             command->second(ctx, rest);
@@ -511,7 +613,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
         return kToolSuccess;
     } catch (const UsageError& e) {
-        err << "zobl-tool: " << e.what << "\n\n" << ToolUsage();
+        err << "zobl-tool: " << e.what << "\nTry 'zobl-tool --help' for more.\n";
         return kToolUsageError;
     } catch (const std::exception& e) {
         err << "zobl-tool: " << e.what() << '\n';

@@ -6,5 +6,5 @@
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return zobl::RunTool(args, std::cout, std::cerr);
+    return zobl::RunTool(args, std::cin, std::cout, std::cerr);
 }

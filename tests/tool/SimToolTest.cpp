@@ -66,7 +66,8 @@ protected:
         out_.str({});
         err_.str({});
         args.insert(args.begin(), {"--lang", folder_.File("lang.rtx")});
-        return RunTool(args, out_, err_);
+        std::istringstream in;
+        return RunTool(args, in, out_, err_);
     }
 
     // A vehicle file with set 0 holding cars of the given lengths and an empty set 1.
@@ -140,7 +141,8 @@ TEST_F(SimToolTest, ListingFailuresAndCommandLineMistakes) {
                                                                   {"sim-list", "--categories", "12a"},
                                                                   {"sim-list", "--into", "x.fgs"}}) {
         EXPECT_EQ(Run(args), kToolUsageError) << args.back();
-        EXPECT_NE(err_.str().find("usage: zobl-tool"), std::string::npos);
+        EXPECT_TRUE(err_.str().starts_with("zobl-tool: sim-list")) << err_.str();
+        EXPECT_TRUE(err_.str().ends_with("\nTry 'zobl-tool --help' for more.\n")) << err_.str();
     }
 }
 

@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <numeric>
 #include <optional>
+#include <regex>
 #include <sstream>
 
 #include "core/common/AtomicFile.h"
@@ -17,6 +20,7 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
+#include "tool/VehiclePng.h"
 
 namespace zobl {
 namespace {
@@ -52,29 +56,66 @@ protected:
     }
     std::vector<std::uint8_t> ReadBytes(const std::string& name) { return ReadWholeFile(Path(name)); }
 
-    int Run(std::vector<std::string> args) {
+    // input is what the command finds on standard input.
+    int Run(std::vector<std::string> args, const std::string& input = {}) {
         out_.str({});
         err_.str({});
+        in_.clear();
+        in_.str(input);
         args.insert(args.begin(), {"--lang", Path("lang.rtx")});
-        return RunTool(args, out_, err_);
+        return RunTool(args, in_, out_, err_);
     }
+    std::vector<std::uint8_t> OutBytes() const {
+        const std::string text = out_.str();
+        return {text.begin(), text.end()};
+    }
+    static std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
     fs::path dir_;
+    std::istringstream in_;
     std::ostringstream out_;
     std::ostringstream err_;
 };
 
-TEST_F(ToolTest, CommandLineMistakesGiveTheUsageAndStatus2) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"paint"}, {"convert", "a.gs"}, {"info"}, {"info", "a", "b"}, {"--bogus", "info", "a"}}) {
-        EXPECT_EQ(Run(args), kToolUsageError);
-        EXPECT_NE(err_.str().find("usage: zobl-tool"), std::string::npos) << err_.str();
+TEST_F(ToolTest, CommandLineMistakesGiveOneLineAndStatus2) {
+    const struct {
+        std::vector<std::string> args;
+        std::string what;
+    } cases[] = {
+        {{}, "no command given"},
+        {{"paint"}, "unknown command paint"},
+        {{"convert", "a.gs"}, "convert takes 2 file names"},
+        {{"info"}, "info takes 1 file name"},
+        {{"info", "a", "b"}, "info takes 1 file name"},
+        {{"--bogus", "info", "a"}, "unknown option --bogus"},
+        {{"sim-import", "--into", "-", "--set", "0", "1"},
+         "sim-import: --into, which is read and written again, cannot be standard input or output ('-')"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.args), kToolUsageError);
+        EXPECT_EQ(err_.str(), "zobl-tool: " + c.what + "\nTry 'zobl-tool --help' for more.\n");
+        EXPECT_EQ(out_.str(), "");
     }
+    std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunTool({"--lang"}, out, err), kToolUsageError);
-    EXPECT_EQ(RunTool({"--help"}, out, err), kToolSuccess);
+    EXPECT_EQ(RunTool({"--lang"}, in, out, err), kToolUsageError);
+    EXPECT_EQ(err.str(), "zobl-tool: --lang needs a file name\nTry 'zobl-tool --help' for more.\n");
+    EXPECT_EQ(RunTool({"--help"}, in, out, err), kToolSuccess);
     EXPECT_NE(out.str().find("from-png"), std::string::npos);
+}
+
+TEST_F(ToolTest, VersionNamesTheProgramAndItsVersion) {
+    std::istringstream in;
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"--lang", "x.rtx", "--version"}}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunTool(args, in, out, err), kToolSuccess);
+        EXPECT_TRUE(std::regex_match(out.str(), std::regex("zobl-tool [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+            << out.str();
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
@@ -97,7 +138,8 @@ TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
     // A language file that is not there is a failure of its own.
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunTool({"--lang", Path("none.rtx"), "info", Path("in.gs")}, out, err), kToolFailure);
+    std::istringstream in;
+    EXPECT_EQ(RunTool({"--lang", Path("none.rtx"), "info", Path("in.gs")}, in, out, err), kToolFailure);
     EXPECT_NE(err.str().find("none.rtx"), std::string::npos);
 }
 
@@ -208,6 +250,52 @@ TEST_F(ToolTest, PngOfTheWrongSizeIsRefused) {
     EXPECT_FALSE(fs::exists(Path("out.gs")));
 }
 
+// Each command's output through "-" equals what it writes to a file, and "-" as input reads what
+// the file holds; no file named "-" appears.
+TEST_F(ToolTest, DashStandsForStandardInputAndOutput) {
+    SceneryDocument doc;
+    doc.SetAuthor("Jürgen");
+    doc.SetPixel(3, kBaseRow, 5, 6, 44, kFreehand);
+    SaveGsFile(Path("in.gs"), doc);
+    const std::string gs = Text(ReadBytes("in.gs"));
+    ASSERT_EQ(Run({"to-png", Path("in.gs"), Path("pic.png")}), kToolSuccess) << err_.str();
+    const std::string png = Text(ReadBytes("pic.png"));
+    ASSERT_EQ(Run({"info", Path("in.gs")}), kToolSuccess);
+    const std::string info = out_.str();
+    ASSERT_EQ(Run({"export", Path("in.gs"), Path("out.uzg")}), kToolSuccess);
+    const std::string uzg = Text(ReadBytes("out.uzg"));
+    ASSERT_EQ(Run({"from-png", Path("pic.png"), Path("fromfile.gs")}), kToolSuccess);
+    const std::string fromPng = Text(ReadBytes("fromfile.gs"));
+
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        std::string expectedOut;
+        std::string file;  // written by the command, must equal expectedFile
+        std::string expectedFile;
+    } cases[] = {
+        {{"info", "-"}, gs, info, "", ""},
+        {{"convert", Path("in.gs"), "-"}, "", gs, "", ""},
+        {{"convert", "-", Path("c.gs")}, gs, "", "c.gs", gs},
+        {{"convert", "-", "-"}, gs, gs, "", ""},
+        {{"export", "-", "-"}, gs, uzg, "", ""},
+        {{"to-png", "-", "-"}, gs, png, "", ""},
+        {{"from-png", "-", Path("back.gs")}, png, "", "back.gs", fromPng},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run(c.args, c.input), kToolSuccess) << c.args[0] << ' ' << err_.str();
+        EXPECT_TRUE(out_.str() == c.expectedOut) << c.args[0] << ' ' << c.args[1];
+        if (!c.file.empty()) {
+            EXPECT_TRUE(Text(ReadBytes(c.file)) == c.expectedFile) << c.args[0];
+        }
+    }
+    EXPECT_FALSE(fs::exists("-"));
+
+    // Nothing on standard input is no graphics file.
+    EXPECT_EQ(Run({"to-png", "-", Path("x.png")}, "junk"), kToolFailure);
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
 // A vehicle graphic with texts outside ASCII, two cars and a set without cars.
 void FillSampleVehicles(VehicleDocument& doc) {
     doc.SetAuthor("J\xFCrgen");  // Windows-1252, as the file holds it
@@ -287,6 +375,13 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
     EXPECT_FALSE(fs::exists(Path("zug.UFG")));
     EXPECT_FALSE(fs::exists(Path("zug.UZZ")));
 
+    // The vehicle export is a pair of files named from a base: no stream can take it.
+    EXPECT_EQ(Run({"export", Path("half.fgs"), "-"}), kToolUsageError);
+    EXPECT_EQ(err_.str(),
+              "zobl-tool: export: the base name of the vehicle files OUTBASE.UFG and OUTBASE.UZZ cannot be "
+              "standard input or output ('-')\nTry 'zobl-tool --help' for more.\n");
+    EXPECT_EQ(out_.str(), "");
+
     VehicleDocument empty;
     ASSERT_TRUE(empty.AddVehicleSet("Leer", kFreehand));
     SaveFgsFile(Path("empty.fgs"), empty);
@@ -311,8 +406,144 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
     EXPECT_FALSE(fs::exists(Path("out")));
     EXPECT_FALSE(fs::exists(Path("out.UFG")));
 
-    // The scenery-only commands refuse vehicle files.
+    // A vehicle graphic without cars has no sheet to draw.
     EXPECT_EQ(Run({"to-png", Path("empty.fgs"), Path("x.png")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: the vehicle graphic has no cars to draw\n");
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
+// Sets of cars of lengths 4, 1, 3 / none / 2: a sheet of 68 x 876 (32 + 2 + 8 + 2 + 24 wide, three
+// bands of 292). Every view pixel differs from its neighbours and from the same place in other views.
+void FillSheetVehicles(VehicleDocument& doc) {
+    ASSERT_TRUE(doc.AddVehicleSet("Zug", kFreehand));
+    ASSERT_TRUE(doc.AddVehicleSet("Leer", kFreehand));
+    ASSERT_TRUE(doc.AddVehicleSet("Zwei", kFreehand));
+    ASSERT_EQ(doc.NewCar(0, "Lok", 4, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(0, "Kurz", 1, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(0, "Lang", 3, kFreehand), 0);
+    ASSERT_EQ(doc.NewCar(2, "Wagen", 2, kFreehand), 0);
+    for (const auto& [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+        for (int view = 0; view < 4; ++view) {
+            auto plane = doc.PlaneForDrawing(set, car, view);
+            for (std::size_t i = 0; i < plane.size(); ++i) {
+                plane[i] = std::uint8_t((i * 7 + std::size_t(view * 13 + car * 29 + set * 3)) % 100);
+            }
+        }
+    }
+}
+
+class VehicleSheetTest : public VehicleToolTest {
+protected:
+    void SetUp() override {
+        VehicleToolTest::SetUp();
+        FillSheetVehicles(doc_);
+        SaveFgsFile(Path("cars.fgs"), doc_);
+        original_ = ReadBytes("cars.fgs");
+        ASSERT_EQ(Run({"to-png", Path("cars.fgs"), Path("sheet.png")}), kToolSuccess) << err_.str();
+        sheet_ = QImage(QString::fromStdString(Path("sheet.png")));
+    }
+    void SaveSheet(const QImage& image, const std::string& name) {
+        ASSERT_TRUE(image.save(QString::fromStdString(Path(name))));
+    }
+
+    VehicleDocument doc_;
+    std::vector<std::uint8_t> original_;
+    QImage sheet_;
+};
+
+TEST_F(VehicleSheetTest, SheetHoldsEveryViewWhereTheLayoutSays) {
+    ASSERT_EQ(sheet_.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(sheet_.size(), QSize(68, 876));
+    EXPECT_EQ(qAlpha(sheet_.color(TransparentIndex)), 0);
+    EXPECT_EQ(sheet_.color(44), qRgb(236, 40, 0));
+    // (set, car, view, x, y) and where that pixel lies on the sheet.
+    const struct {
+        int set, car, view, x, y, sheetX, sheetY;
+    } places[] = {
+        {0, 0, 1, 0, 0, 0, 0},     {0, 0, 1, 31, 13, 31, 13}, {0, 0, 2, 5, 2, 5, 18},
+        {0, 0, 0, 7, 15, 7, 47},   {0, 0, 3, 0, 0, 0, 162},   {0, 1, 1, 3, 4, 37, 4},
+        {0, 1, 3, 7, 3, 41, 165},  {0, 2, 0, 5, 9, 49, 41},   {0, 2, 2, 23, 13, 67, 29},
+        {2, 0, 1, 15, 0, 15, 584}, {2, 0, 3, 3, 5, 3, 751},   {2, 0, 0, 7, 7, 7, 623},
+    };
+    for (const auto& p : places) {
+        EXPECT_EQ(sheet_.pixelIndex(p.sheetX, p.sheetY), doc_.GetPixel(p.set, p.car, p.view, p.x, p.y))
+            << p.set << '/' << p.car << '/' << p.view;
+    }
+    // Gaps, the empty band and the space beside shorter views stay transparent.
+    for (const auto& [x, y] :
+         {std::pair{32, 0}, {33, 100}, {10, 300}, {67, 500}, {8, 32}, {50, 200}, {20, 14}}) {
+        EXPECT_EQ(sheet_.pixelIndex(x, y), TransparentIndex) << x << ',' << y;
+    }
+}
+
+TEST_F(VehicleSheetTest, RoundTripKeepsTheFileAndAChangedPixelArrivesInItsView) {
+    ASSERT_EQ(Run({"from-png", Path("sheet.png"), "--into", Path("cars.fgs")}), kToolSuccess) << err_.str();
+    EXPECT_TRUE(ReadBytes("cars.fgs") == original_);
+
+    // Set 2, car 0, view 3, pixel (3, 5); the sheet through standard input.
+    const int before = doc_.GetPixel(2, 0, 3, 3, 5);
+    QImage changed = sheet_;
+    changed.setPixel(3, 751, uint(before == 44 ? 45 : 44));
+    SaveSheet(changed, "changed.png");
+    const auto png = ReadBytes("changed.png");
+    ASSERT_EQ(Run({"from-png", "-", "--into", Path("cars.fgs")}, Text(png)), kToolSuccess) << err_.str();
+    VehicleDocument back;
+    ASSERT_FALSE(ReadFgs(ReadBytes("cars.fgs"), {}, back).damaged);
+    int differences = 0;
+    for (const auto& [set, car] : {std::pair{0, 0}, {0, 1}, {0, 2}, {2, 0}}) {
+        for (int view = 0; view < 4; ++view) {
+            const auto a = back.Plane(set, car, view);
+            const auto b = doc_.Plane(set, car, view);
+            differences += int(std::inner_product(a.begin(), a.end(), b.begin(), 0, std::plus<>(),
+                                                  [](auto l, auto r) { return int(l != r); }));
+        }
+    }
+    EXPECT_EQ(differences, 1);
+    EXPECT_EQ(back.GetPixel(2, 0, 3, 3, 5), before == 44 ? 45 : 44);
+}
+
+TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
+    const auto indexedOfSize = [&](int width, int height) {
+        QImage image(width, height, QImage::Format_Indexed8);
+        image.setColorTable(sheet_.colorTable());
+        image.fill(uint(TransparentIndex));
+        return image;
+    };
+    SaveSheet(indexedOfSize(67, 876), "narrow.png");
+    SaveSheet(indexedOfSize(68, 584), "short.png");
+    SaveSheet(sheet_.convertToFormat(QImage::Format_RGB32), "rgb.png");
+    QImage outside = sheet_;
+    QList<QRgb> table = outside.colorTable();
+    while (table.size() < 130) {
+        table.append(qRgb(1, 2, 3));
+    }
+    outside.setColorTable(table);
+    outside.setPixel(49, 41, 120);  // inside set 0, car 2, view 0
+    SaveSheet(outside, "outside.png");
+    WriteText("junk.png", "\x89PNG nothing more");
+
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {"narrow.png",
+         "narrow.png: the sheet is 67 x 876 pixels, the sets and cars of the document need 68 x 876"},
+        {"short.png",
+         "short.png: the sheet is 68 x 584 pixels, the sets and cars of the document need 68 x 876"},
+        {"rgb.png", "rgb.png: not an indexed PNG; the sheet's pixels are palette indices"},
+        {"outside.png", "outside.png: pixel (49, 41) is no palette colour"},
+        {"junk.png", "Format von junk.png unbekannt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"from-png", Path(c.file), "--into", Path("cars.fgs")}), kToolFailure) << c.file;
+        EXPECT_EQ(err_.str(), "zobl-tool: " + c.message + "\n");
+        EXPECT_TRUE(ReadBytes("cars.fgs") == original_) << c.file;
+    }
+    // A sheet cannot go into a scenery file, nor into a stream.
+    SaveGsFile(Path("scenery.gs"), SceneryDocument());
+    EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", Path("scenery.gs")}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: Format von scenery.gs unbekannt\n");
+    EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", "-"}), kToolUsageError);
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+#include "tool/IndexedPng.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+
+#include <algorithm>
+
+#include "core/common/MessageError.h"
+#include "core/palette/Palette.h"
+
+namespace zobl {
+
+std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<const std::uint8_t> pixels) {
+    const int highest = pixels.empty() ? 0 : *std::max_element(pixels.begin(), pixels.end());
+    QList<QRgb> table;
+    for (int i = 0; i <= std::max(highest, kPaletteSize - 1); ++i) {
+        const Rgb c = i < kPaletteSize ? BaseColour(i) : Rgb{0, 0, 0};
+        table.append(qRgba(c.red, c.green, c.blue, i == TransparentIndex ? 0 : 255));
+    }
+    QImage image(width, height, QImage::Format_Indexed8);
+    image.setColorTable(table);
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(pixels.begin() + std::ptrdiff_t(y) * width, width, image.scanLine(y));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return {bytes.begin(), bytes.end()};
+}
+
+QImage DecodePng(std::span<const std::uint8_t> png, const std::string& fileName, QSize size,
+                 const std::function<void(QSize)>& wrongSize) {
+    QByteArray bytes(reinterpret_cast<const char*>(png.data()), qsizetype(png.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "PNG");
+    if (!reader.canRead()) {
+        throw MessageError(message::kUnsupportedFormat, fileName, "not a PNG image");
+    }
+    if (reader.size() != size) {
+        wrongSize(reader.size());
+    }
+    QImage image = reader.read();
+    if (image.isNull() || image.size() != size) {
+        throw MessageError(message::kUnsupportedFormat, fileName, "damaged PNG image");
+    }
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB) {
+        image = image.convertToFormat(QImage::Format_Indexed8);
+    }
+    return image;
+}
+
+}  // namespace zobl
