@@ -126,6 +126,34 @@ TEST_F(App, AMissingFileOnTheCommandLineEndsTheStartWithError1) {
     EXPECT_EQ(app.Documents().DocumentCount(), 0u);
 }
 
+TEST_F(App, SeveralFilesOnTheCommandLineOpenEachTheStartEndsOnlyWhenNoneOpens) {
+    const QString a = WriteSceneryFile("a.gs");
+    const QString b = WriteSceneryFile("b.gs");
+    const QString missing = QString::fromStdString(folder.File("weg.gs"));
+    const QString other = QString::fromStdString(folder.File("auch-weg.gs"));
+    struct Case {
+        QStringList files;
+        bool starts;
+        std::size_t documents;
+        std::vector<int> errors;
+    };
+    const Case cases[] = {
+        {{a, b}, true, 2, {}},
+        {{a, missing, b}, true, 2, {1}},
+        {{missing, other}, false, 0, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files.join(QLatin1Char(' ')).toStdString());
+        messages.entries.clear();
+        CBug1App& app = MakeApp();
+        EXPECT_EQ(app.InitInstance(c.files), c.starts);
+        EXPECT_EQ(app.Documents().DocumentCount(), c.documents);
+        EXPECT_EQ(messages.Numbers(), c.errors);
+        EndApp();
+        QFile::remove(SettingsFile());  // no desktop of this case in the next
+    }
+}
+
 TEST_F(App, TheCommandLineOpensOneFile) {
     const QString path = WriteSceneryFile("bahnhof.gs");
     // Qt's own arguments are gone by now; the framework's switches change nothing here.

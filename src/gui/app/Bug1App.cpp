@@ -181,7 +181,7 @@ void CBug1App::RegisterTemplates() {
 }
 
 bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
-    QString file;
+    QStringList files;
     bool print = false;
     for (const QString& argument : arguments) {
         // Switches start with '/' or '-'; on this system a path may start with '/' too, so only
@@ -203,14 +203,20 @@ bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
                 continue;
             }
         }
-        if (file.isEmpty()) {
-            file = argument;
-        }
+        files << argument;
     }
-    if (file.isEmpty()) {
+    if (files.isEmpty()) {
         return !print;  // a plain start opens no document
     }
-    if (OpenDocumentFile(file) == nullptr) {
+    // Several files (a file manager's selection): each is opened as a single one is, reporting
+    // its own failure; the start ends only when none could be opened.
+    int opened = 0;
+    for (const QString& file : files) {
+        if (OpenDocumentFile(file) != nullptr) {
+            ++opened;
+        }
+    }
+    if (opened == 0) {
         return false;
     }
     return !print;  // nothing prints, so a print request ends here
