@@ -28,6 +28,7 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "tool/SceneryPng.h"
+#include "tool/Thumbnail.h"
 #include "tool/VehiclePng.h"
 
 namespace zobl {
@@ -503,15 +504,41 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
 
 using Command = std::function<void(Context&, const std::vector<std::string>&)>;
 
+// A preview picture for file managers: thumbnail [-s SIZE] IN OUT.png.
+void CommandThumbnail(Context& ctx, const std::vector<std::string>& args) {
+    int size = kDefaultThumbnailSize;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-s" || args[i] == "--size") {
+            const std::optional<int> value =
+                i + 1 < args.size() ? DecimalArgument(args[i + 1]) : std::nullopt;
+            if (!value || *value < 1 || *value > kMaxThumbnailSize) {
+                throw UsageError{"thumbnail: -s takes a size from 1 to " + std::to_string(kMaxThumbnailSize)};
+            }
+            size = *value;
+            ++i;
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    ExpectArguments(names, 2, "thumbnail");
+    const auto bytes = ReadInput(ctx, names[0]);
+    if (DetectKind(bytes) == FileKind::Vehicles) {
+        VehicleDocument doc;
+        ReadVehicles(bytes, MessagePath(names[0]), ctx.language, doc);
+        WriteOutput(ctx, names[1], VehicleThumbnail(doc, size));
+        return;
+    }
+    SceneryDocument doc;
+    ReadGs(bytes, MessagePath(names[0]), doc);
+    WriteOutput(ctx, names[1], SceneryThumbnail(doc, size));
+}
+
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
-        {"info", CommandInfo},
-        {"convert", CommandConvert},
-        {"export", CommandExport},
-        {"to-png", CommandToPng},
-        {"from-png", CommandFromPng},
-        {"sim-list", CommandSimList},
-        {"sim-import", CommandSimImport},
+        {"info", CommandInfo},        {"convert", CommandConvert},      {"export", CommandExport},
+        {"to-png", CommandToPng},     {"thumbnail", CommandThumbnail},  {"from-png", CommandFromPng},
+        {"sim-list", CommandSimList}, {"sim-import", CommandSimImport},
     };
     return commands;
 }
@@ -535,6 +562,9 @@ std::string ToolUsage() {
            "  from-png IN.png --into DOC.fgs\n"
            "                          the views of such a sheet back into the cars of DOC.fgs,\n"
            "                          which must have the same sets and cars\n"
+           "  thumbnail [-s SIZE] IN OUT.png\n"
+           "                          a preview picture of at most SIZE x SIZE (default 128) for\n"
+           "                          file managers: the symbols, or the cars' side views\n"
            "  sim-list [--sim DIR] [--categories MASK]\n"
            "                          the simulator's vehicles: identifier, group and first text\n"
            "                          (MASK decimal or 0x..., default 0x6FFF: every category)\n"

@@ -19,7 +19,8 @@ for installed in share/applications/de.zobl.GraphicsEditor.desktop share/metainf
                  share/mime/packages/zobl-ge.xml share/icons/hicolor/scalable/apps/de.zobl.GraphicsEditor.svg \
                  share/icons/hicolor/256x256/apps/de.zobl.GraphicsEditor.png \
                  share/icons/hicolor/48x48/mimetypes/application-x-zobl-scenery.png \
-                 share/icons/hicolor/16x16/mimetypes/application-x-zobl-vehicles.png; do
+                 share/icons/hicolor/16x16/mimetypes/application-x-zobl-vehicles.png \
+                 share/thumbnailers/zobl-ge.thumbnailer; do
     [ -f "$prefix/$installed" ] || { echo "not installed: $installed"; exit 1; }
 done
 update-mime-database "$prefix/share/mime"

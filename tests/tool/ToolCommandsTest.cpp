@@ -548,3 +548,64 @@ TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
 
 }  // namespace
 }  // namespace zobl
+
+namespace zobl {
+namespace {
+
+TEST_F(ToolTest, ThumbnailsShowTheSymbolsOrTheCarsSideViewsSharpOrSmaller) {
+    SceneryDocument scenery;
+    scenery.SetPixel(10, 3, 5, 5, 23, 1);  // symbol 10 sits in the second line of nine, second place
+    scenery.SetPixel(10, 0, 5, 5, 44, 1);  // row 0 is absent: not shown
+    SaveGsFile(Path("in.gs"), scenery);
+    VehicleDocument vehicles;
+    ASSERT_TRUE(vehicles.AddVehicleSet("A", 1));
+    ASSERT_TRUE(vehicles.AddCar(0, 0, "Lok", "", "", 2, nullptr, 1));
+    ASSERT_TRUE(vehicles.AddCar(0, 1, "Wagen", "", "", 1, nullptr, 1));
+    ASSERT_TRUE(vehicles.AddVehicleSet("B", 1));
+    ASSERT_TRUE(vehicles.AddCar(1, 0, "Tender", "", "", 1, nullptr, 1));
+    vehicles.SetPixel(0, 1, 1, 3, 4, 44, false, 1);  // side view of the second car
+    SaveFgsFile(Path("in.fgs"), vehicles);
+
+    struct Case {
+        const char* file;
+        std::vector<std::string> size;
+        QSize expected;
+        QPoint probe;  // in the thumbnail
+        QRgb colour;   // 0: transparent
+    };
+    const Case cases[] = {
+        // 288 x 320 doubled in 640.
+        {"in.gs", {"-s", "640"}, {576, 640}, {(32 + 5) * 2, (80 + 3 * 16 + 5) * 2}, qRgb(208, 40, 40)},
+        {"in.gs", {"-s", "640"}, {576, 640}, {(32 + 5) * 2, (80 + 5) * 2}, 0},
+        // The default size: smaller, the aspect kept.
+        {"in.gs", {}, {115, 128}, {0, 0}, 0},
+        // Cars 16 + 2 + 8 wide, a line of 16 per set: 26 x 32, doubled in 64.
+        {"in.fgs", {"--size", "64"}, {52, 64}, {(16 + 2 + 3) * 2, 4 * 2}, qRgb(236, 40, 0)},
+        {"in.fgs", {"--size", "64"}, {52, 64}, {16 * 2, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + (c.size.empty() ? "" : c.size[1]));
+        std::vector<std::string> args = {"thumbnail"};
+        args.insert(args.end(), c.size.begin(), c.size.end());
+        args.insert(args.end(), {Path(c.file), Path("thumb.png")});
+        ASSERT_EQ(Run(args), kToolSuccess) << err_.str();
+        const QImage thumb(QString::fromStdString(Path("thumb.png")));
+        ASSERT_EQ(thumb.size(), c.expected);
+        const QRgb pixel = thumb.pixel(c.probe);
+        if (c.colour == 0) {
+            EXPECT_EQ(qAlpha(pixel), 0);
+        } else {
+            EXPECT_EQ(pixel, c.colour);
+        }
+    }
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"thumbnail", "-s", "0", Path("in.gs"), Path("x.png")},
+          std::vector<std::string>{"thumbnail", "-s", "2000", Path("in.gs"), Path("x.png")},
+          std::vector<std::string>{"thumbnail", "-s"},
+          std::vector<std::string>{"thumbnail", Path("in.gs")}}) {
+        EXPECT_EQ(Run(wrong), kToolUsageError) << wrong.back();
+    }
+}
+
+}  // namespace
+}  // namespace zobl
