@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -272,6 +273,11 @@ void CMainFrame::CreateToolBars() {
             if (QWidget* button = bar->widgetForAction(action)) {
                 button->setProperty("zoblCommand", id);
                 button->installEventFilter(this);
+                // For screen readers: the tool tip without the shortcut in brackets.
+                QString name = action->toolTip();
+                name.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
+                button->setAccessibleName(AccessibleText(name));
+                button->setAccessibleDescription(action->toolTip());
             }
         }
         bar->setIconSize(QSize(16, 16));

@@ -1,12 +1,21 @@
 #include "gui/lang/Localization.h"
 
+#include <map>
+
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBox>
 #include <QWidget>
 
@@ -103,7 +112,59 @@ bool LocalizeWindow(QWidget* window, const CLanguageManager& language) {
     for (QWidget* child : window->findChildren<QWidget*>()) {
         LocalizeOne(child, false, language);
     }
+    NameControls(window);
     return true;
+}
+
+QString AccessibleText(QString text) {
+    // A menu text's shortcut after the tab, the mnemonic marks, a label's closing colon.
+    text = text.section(QLatin1Char('\t'), 0, 0);
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    text = text.trimmed();
+    if (text.endsWith(QLatin1Char(':'))) {
+        text.chop(1);
+    }
+    return text.trimmed();
+}
+
+bool IsControl(const QWidget* widget) {
+    return qobject_cast<const QAbstractButton*>(widget) != nullptr ||
+           qobject_cast<const QLineEdit*>(widget) != nullptr ||
+           qobject_cast<const QAbstractItemView*>(widget) != nullptr ||
+           qobject_cast<const QComboBox*>(widget) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+           qobject_cast<const QPlainTextEdit*>(widget) != nullptr ||
+           qobject_cast<const QTextEdit*>(widget) != nullptr;
+}
+
+void NameControls(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    std::map<const QWidget*, QString> labelled;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr && !label->text().isEmpty()) {
+            labelled[label->buddy()] = AccessibleText(label->text());
+        }
+    }
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!IsControl(widget) || !widget->accessibleName().isEmpty()) {
+            continue;
+        }
+        QString name;
+        if (const auto found = labelled.find(widget); found != labelled.end()) {
+            name = found->second;
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            name = AccessibleText(button->text());
+        }
+        if (name.isEmpty()) {
+            name = AccessibleText(widget->toolTip());
+        }
+        if (!name.isEmpty()) {
+            widget->setAccessibleName(name);
+        }
+    }
 }
 
 bool GetTextIfKey(QString& result, const QString& text, std::string_view section,

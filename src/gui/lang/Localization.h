@@ -30,7 +30,18 @@ bool LocalizeMenu(QMenu* menu, const CLanguageManager& language);
 // containers nest their controls, so all descendants are visited, not only direct children) from
 // section "DIALOGS": window titles, button, label and group box texts, tab and tool box titles.
 // False without a window.
+// Afterwards the controls get their accessible names (NameControls).
 bool LocalizeWindow(QWidget* window, const CLanguageManager& language);
+
+// What screen readers and automation call a text: without a menu text's shortcut ("Neu\tStrg+N"
+// gives "Neu"), mnemonic marks and a label's closing colon ("&Name:" gives "Name").
+QString AccessibleText(QString text);
+// True for the widgets a user operates: buttons, text fields, lists and trees, combo and spin
+// boxes.
+bool IsControl(const QWidget* widget);
+// Gives every control inside window that has no accessible name one from the language file's
+// texts already on screen: the label that names it (its buddy), its own text, or its tool tip.
+void NameControls(QWidget* window);
 
 // When text is a placeholder with a number other than 0, sets result to that text of section
 // and returns true; otherwise leaves result alone and returns false.

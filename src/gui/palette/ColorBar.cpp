@@ -129,6 +129,7 @@ CColorBar::CColorBar(CBug1App& app, bool horizontal, QWidget* parent)
     auto* box = new QBoxLayout(horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, holder);
     box->setContentsMargins(0, 0, 0, 0);
     face_ = new ColourBarFace(*this, TemplateSize(horizontal));
+    face_->setAccessibleName(windowTitle());
     box->addWidget(face_);
     box->addStretch(1);
     setWidget(holder);

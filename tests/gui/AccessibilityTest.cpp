@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <QAccessible>
+#include <QDockWidget>
+#include <QToolBar>
+
+#include "GuiTestSupport.h"
+#include "gui/app/EditInfoText.h"
+#include "gui/app/GeneralDialogs.h"
+#include "gui/app/OptionsDlg.h"
+#include "gui/lang/Localization.h"
+#include "gui/vehicles/DlgChooseImportCategories.h"
+#include "gui/vehicles/DlgNewCar.h"
+#include "gui/vehicles/DlgNewGrp.h"
+#include "gui/vehicles/EditGrpDlg.h"
+#include "gui/vehicles/ImportVehicle.h"
+
+namespace zobl {
+namespace {
+
+// What a screen reader announces for a widget.
+QString AnnouncedName(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
+}
+
+// Every control inside window, with what is wrong with its name ("" when nothing).
+QStringList Unnamed(QWidget* window) {
+    QStringList problems;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!IsControl(widget) || widget->objectName().startsWith(QLatin1String("qt_"))) {
+            continue;
+        }
+        const QString name = AnnouncedName(widget);
+        if (name.trimmed().isEmpty() || name.contains(QLatin1Char('\t')) || name.contains(QLatin1Char('&'))) {
+            problems << QStringLiteral("%1 %2: '%3'")
+                            .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(),
+                                 name);
+        }
+    }
+    return problems;
+}
+
+class Accessibility : public ::testing::Test, public test::AppFixture {};
+
+TEST_F(Accessibility, EveryControlOfTheMainWindowAndTheDialogsHasAName) {
+    StartApp({}, true);
+    CMainFrame& frame = *app->MainFrame();
+    EXPECT_EQ(Unnamed(&frame), QStringList());
+    // The buttons say what they do, without the menu's shortcut.
+    const auto nameOf = [&](QToolBar* bar, int index) {
+        return AnnouncedName(bar->widgetForAction(bar->actions().at(index)));
+    };
+    EXPECT_EQ(nameOf(frame.MainToolBar(), 0), QStringLiteral("Neu"));
+    EXPECT_EQ(nameOf(frame.ModeToolBar(), 0), QStringLiteral("Mausmodus: Anzeigen"));
+    for (QDockWidget* bar : frame.findChildren<QDockWidget*>()) {
+        QWidget* face = bar->findChild<QWidget*>(QStringLiteral("ColourBarFace"));
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(AnnouncedName(face), QStringLiteral("Farben"));
+    }
+
+    const CLanguageManager& language = app->GetLanguageManager();
+    MessageService& messages = app->Messages();
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<QDialog>()>>> dialogs = {
+        {"options", [&] { return std::make_unique<OptionsDlg>(*app); }},
+        {"info text", [&] { return std::make_unique<CEditInfoText>(language); }},
+        {"please wait", [&] { return std::make_unique<CInfoDlg>(language); }},
+        {"new set",
+         [&] { return std::make_unique<CDlgNewGrp>(language, messages, [](const QString&) { return 0; }); }},
+        {"rename set",
+         [&] {
+             return std::make_unique<CEditGrpDlg>(language, messages, QStringLiteral("A"),
+                                                  [](const QString&) { return 0; });
+         }},
+        {"new car",
+         [&] {
+             return std::make_unique<CDlgNewCar>(language, messages,
+                                                 CDlgNewCar::SetEntries{{0, QStringLiteral("A")}}, 0,
+                                                 [](int, const QString&, int) { return 0; });
+         }},
+        {"import categories",
+         [&] { return std::make_unique<CDlgChooseImportCategories>(language, messages); }},
+        {"import", [&] { return std::make_unique<CImportVehicle>(*app, nullptr, nullptr, 1u); }},
+    };
+    for (const auto& [name, make] : dialogs) {
+        SCOPED_TRACE(name);
+        const std::unique_ptr<QDialog> dialog = make();
+        EXPECT_EQ(Unnamed(dialog.get()), QStringList());
+    }
+}
+
+TEST(AccessibleText, DropsShortcutsMnemonicsAndColons) {
+    struct Case {
+        const char* text;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"&Neu...\tStrg+N", "Neu..."},
+        {"&Ziel-Fahrzeugsatz:", "Ziel-Fahrzeugsatz"},
+        {"Kategorie 1&0", "Kategorie 10"},
+        {"Gr\xc3\xbcn && Blau", "Gr\xc3\xbcn & Blau"},
+        {"  Name : ", "Name"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AccessibleText(QString::fromUtf8(c.text)), QString::fromUtf8(c.name)) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace zobl
