@@ -128,12 +128,17 @@ bool RunBackgroundProperties(CBug1App& app) {
 
 void RunNewDocument(CBug1App& app) {
     DocTemplate* vehicles = app.VehicleTemplate();
-    CDlgChooseType dialog(app.GetLanguageManager(), vehicles != nullptr && vehicles->CanCreateDocuments(),
-                          app.MainFrame());
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
+    int kind = 0;
+    {
+        // Closed (and its help context given back) before the new window sets its own.
+        CDlgChooseType dialog(app.GetLanguageManager(), vehicles != nullptr && vehicles->CanCreateDocuments(),
+                              app.MainFrame());
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        kind = dialog.ChosenKind();
     }
-    DocTemplate* chosen = dialog.ChosenKind() == kVehicleKind ? vehicles : app.SceneryTemplate();
+    DocTemplate* chosen = kind == kVehicleKind ? vehicles : app.SceneryTemplate();
     if (chosen != nullptr && chosen->CanCreateDocuments()) {
         app.Documents().NewDocument(*chosen);
     }

@@ -890,6 +890,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
                 ShowStatusKey(kIdleStatusKey);
             }
             break;
+        case QEvent::KeyPress:
+            // F1 in a dialog opens the help of that dialog (its help context is the current one
+            // while it is open); in the main window the accelerator does it.
+            if (watched->isWindowType() && QApplication::activeModalWidget() != nullptr &&
+                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+                static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+                app_.ShowHelp();
+                return true;
+            }
+            break;
         case QEvent::KeyRelease:
             // Windows see each key once, before the widgets. The keyboard has switched the lock
             // by the time the key comes up; counting presses would go wrong when a lock was on

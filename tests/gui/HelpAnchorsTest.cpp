@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <QDir>
+#include <QRadioButton>
+#include <QTest>
+
+#include "DialogTestSupport.h"
+#include "GuiTestSupport.h"
+#include "core/lang/Messages.h"
+#include "gui/app/FrameTexts.h"
+#include "gui/app/GeneralDialogs.h"
+#include "gui/app/OptionsDlg.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/lang/Localization.h"
+
+namespace zobl {
+namespace {
+
+// The anchors of the manual as the build puts it beside the programs.
+std::set<int> ManualAnchors() {
+    QFile manual(QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
+    EXPECT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+    const QString html = QString::fromUtf8(manual.readAll());
+    std::set<int> anchors;
+    static const QRegularExpression kId(QStringLiteral(R"re(\bid="(\d+)")re"));
+    for (auto match = kId.globalMatch(html); match.hasNext();) {
+        anchors.insert(match.next().captured(1).toInt());
+    }
+    return anchors;
+}
+
+class HelpAnchors : public ::testing::Test, public test::AppFixture {};
+
+TEST_F(HelpAnchors, EveryHelpContextTheProgramCanShowHasItsPlaceInTheManual) {
+    StartApp();
+    std::set<int> contexts = {
+        help::kNoDocument,
+        help::kSceneryDocument,
+        help::kVehicleDocument,
+        help::kOpenPrompt,
+        help::kSavePrompt,
+        help::kAboutBox,
+        // The dialogs and prompts: export prompt and dialog, colour choice, steam, info text, set name,
+        // options, colour settings, import categories and import, new car, new set, colour prompt, new
+        // document, background, background picture; the windows' system menu.
+        50030,
+        50035,
+        50040,
+        50060,
+        50070,
+        50080,
+        50090,
+        50100,
+        50110,
+        50120,
+        50140,
+        50150,
+        50160,
+        50180,
+        50190,
+        50195,
+        40080,
+    };
+    // The menus: every command the menus can highlight.
+    for (int id = 0; id <= 0xFFFF; ++id) {
+        if (const std::optional<int> context = MenuItemStatusOf(id).helpContext) {
+            contexts.insert(*context);
+        }
+    }
+    // The messages: every error and question of the language file (their captions aside).
+    const CLanguageManager& language = app->GetLanguageManager();
+    for (int n = 1; n < 1000; ++n) {
+        if (n != 300 &&
+            language.GetText(kMessageKeyBase + n, kErrorsSection) != CLanguageManager::kMissingText) {
+            contexts.insert(help::kMessageBase + n);
+        }
+    }
+    const std::set<int> anchors = ManualAnchors();
+    std::vector<int> missing;
+    for (const int context : contexts) {
+        if (anchors.count(context) == 0) {
+            missing.push_back(context);
+        }
+    }
+    EXPECT_EQ(missing, std::vector<int>{});
+    EXPECT_GT(contexts.size(), 60u);  // menus and messages were found
+}
+
+TEST_F(HelpAnchors, F1OpensTheManualAtTheWindowOrDialogShown) {
+    QDir().mkpath(QFileInfo(helpFile).absolutePath());
+    QFile manual(helpFile);
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.close();
+    StartApp({}, true);
+    app->MainFrame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+    // A new vehicle document: its window's context, not the one the closed "Neu" dialog gives back.
+    test::OnModal<CDlgChooseType>([](CDlgChooseType& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("radio1075"))->setChecked(true);
+        dialog.accept();
+    });
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(app->GetHelpContext(), help::kVehicleDocument);
+    // F1 inside a dialog: that dialog's place.
+    test::OnModal<OptionsDlg>([](OptionsDlg& dialog) {
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_F1);
+        dialog.reject();
+    });
+    Command(ID_OPTIONS_SETTINGS);
+    ASSERT_FALSE(openedUrls.isEmpty());
+    EXPECT_EQ(openedUrls.back().fragment(), QStringLiteral("50090"));
+    EXPECT_EQ(app->GetHelpContext(), help::kVehicleDocument);
+}
+
+}  // namespace
+}  // namespace zobl
