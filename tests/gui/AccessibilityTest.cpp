@@ -10,12 +10,21 @@
 #include "GuiTestSupport.h"
 #include "gui/app/EditInfoText.h"
 #include "gui/app/GeneralDialogs.h"
+#include "gui/app/MessageDialogs.h"
 #include "gui/app/OptionsDlg.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
 #include "gui/lang/Localization.h"
+#include "gui/palette/ColorDlg.h"
+#include "gui/palette/ColorSettings.h"
 #include "gui/vehicles/DlgChooseImportCategories.h"
+#include "gui/vehicles/DlgExport.h"
 #include "gui/vehicles/DlgNewCar.h"
 #include "gui/vehicles/DlgNewGrp.h"
+#include "gui/vehicles/DlgSteamProperties.h"
 #include "gui/vehicles/EditGrpDlg.h"
+#include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/FGSView.h"
 #include "gui/vehicles/ImportVehicle.h"
 
 namespace zobl {
@@ -31,7 +40,8 @@ QString AnnouncedName(QWidget* widget) {
 QStringList Unnamed(QWidget* window) {
     QStringList problems;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
-        if (!IsControl(widget) || widget->objectName().startsWith(QLatin1String("qt_"))) {
+        if (!IsControl(widget) || widget->isHidden() ||
+            widget->objectName().startsWith(QLatin1String("qt_"))) {
             continue;
         }
         const QString name = AnnouncedName(widget);
@@ -84,12 +94,47 @@ TEST_F(Accessibility, EveryControlOfTheMainWindowAndTheDialogsHasAName) {
         {"import categories",
          [&] { return std::make_unique<CDlgChooseImportCategories>(language, messages); }},
         {"import", [&] { return std::make_unique<CImportVehicle>(*app, nullptr, nullptr, 1u); }},
+        {"new document", [&] { return std::make_unique<CDlgChooseType>(language, true); }},
+        {"about", [&] { return std::make_unique<CAboutDlg>(language); }},
+        {"error", [&] { return std::make_unique<CDlgError>(language, 1, QStringLiteral("a.gs")); }},
+        {"question", [&] { return std::make_unique<CDlgQuestion>(language, 304, QStringLiteral("a.gs")); }},
+        {"background", [&] { return std::make_unique<CDlgBckProperties>(*app, [](const QString&) {}); }},
+        {"drawing colours", [&] { return std::make_unique<CColorDlg>(app->GetPalette(), language); }},
+        {"colour settings",
+         [&] {
+             return std::make_unique<CColorSettings>(language, CColorSettings::Values{},
+                                                     QStringLiteral("Arial"));
+         }},
+        {"steam", [&] { return std::make_unique<CDlgSteamProperties>(language, std::uint16_t{0}); }},
+        {"export",
+         [&] {
+             return std::make_unique<CDlgExport>(language, messages, QStringLiteral("/tmp/"),
+                                                 QStringLiteral("zug"),
+                                                 [](const QString&, const std::function<void(int)>&) {});
+         }},
     };
     for (const auto& [name, make] : dialogs) {
         SCOPED_TRACE(name);
         const std::unique_ptr<QDialog> dialog = make();
         EXPECT_EQ(Unnamed(dialog.get()), QStringList());
     }
+}
+
+TEST_F(Accessibility, TheDocumentWindowsNameTheirControls) {
+    StartApp({}, true);
+    app->Documents().NewDocument(*app->SceneryTemplate());
+    auto* vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+    ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", 1));
+    ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+    vehicles->Model().Notify({VehicleHintCode::RebuildAll});
+    auto* view = dynamic_cast<CFGSView*>(vehicles->Views().front());
+    QTreeWidgetItem* car = view->Tree()->CarItem(0, 0);
+    view->Tree()->SelectItem(car->child(4));  // the property panel
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Unnamed(app->MainFrame()), QStringList());
+    view->Tree()->SelectItem(car->child(0));  // the car editor
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Unnamed(app->MainFrame()), QStringList());
 }
 
 TEST(AccessibleText, DropsShortcutsMnemonicsAndColons) {

@@ -129,6 +129,11 @@ QString AccessibleText(QString text) {
 }
 
 bool IsControl(const QWidget* widget) {
+    // A read-only field the keyboard cannot reach is a display: read as text, not operated.
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget);
+        edit != nullptr && edit->isReadOnly() && edit->focusPolicy() == Qt::NoFocus) {
+        return false;
+    }
     return qobject_cast<const QAbstractButton*>(widget) != nullptr ||
            qobject_cast<const QLineEdit*>(widget) != nullptr ||
            qobject_cast<const QAbstractItemView*>(widget) != nullptr ||

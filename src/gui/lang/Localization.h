@@ -37,7 +37,7 @@ bool LocalizeWindow(QWidget* window, const CLanguageManager& language);
 // gives "Neu"), mnemonic marks and a label's closing colon ("&Name:" gives "Name").
 QString AccessibleText(QString text);
 // True for the widgets a user operates: buttons, text fields, lists and trees, combo and spin
-// boxes.
+// boxes (a read-only field the keyboard cannot reach is a display, not a control).
 bool IsControl(const QWidget* widget);
 // Gives every control inside window that has no accessible name one from the language file's
 // texts already on screen: the label that names it (its buddy), its own text, or its tool tip.

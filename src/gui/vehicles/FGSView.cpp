@@ -49,6 +49,8 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     tree_ = new VehicleTree(this);
     tree_->setProperty("controlId", kTreeId);
     tree_->LoadTexts(app_.GetLanguageManager());
+    // For screen readers: the tree of the vehicle sets ("&Fahrzeugsatz" of the edit menu).
+    tree_->setAccessibleName(AccessibleText(GetText(app_.GetLanguageManager(), 1209, kMenuSection)));
     tree_->setIndentation(kTreeIndent);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
