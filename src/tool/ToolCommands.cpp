@@ -246,18 +246,25 @@ void CommandInfo(Context& ctx, const std::vector<std::string>& args) {
     }
 }
 
-void CommandConvert(Context& ctx, const std::vector<std::string>& args) {
-    ExpectArguments(args, 2, "convert");
-    const auto bytes = ReadInput(ctx, args[0]);
+// Reads a graphics file of either kind and writes what the matching function makes of it.
+void WriteConverted(Context& ctx, const std::string& in, const std::string& out,
+                    const std::function<std::vector<std::uint8_t>(const VehicleDocument&)>& vehicles,
+                    const std::function<std::vector<std::uint8_t>(const SceneryDocument&)>& scenery) {
+    const auto bytes = ReadInput(ctx, in);
     if (DetectKind(bytes) == FileKind::Vehicles) {
         VehicleDocument doc;
-        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
-        WriteOutput(ctx, args[1], WriteFgs(doc));
+        ReadVehicles(bytes, MessagePath(in), ctx.language, doc);
+        WriteOutput(ctx, out, vehicles(doc));
         return;
     }
     SceneryDocument doc;
-    ReadGs(bytes, MessagePath(args[0]), doc);
-    WriteOutput(ctx, args[1], WriteGs(doc));
+    ReadGs(bytes, MessagePath(in), doc);
+    WriteOutput(ctx, out, scenery(doc));
+}
+
+void CommandConvert(Context& ctx, const std::vector<std::string>& args) {
+    ExpectArguments(args, 2, "convert");
+    WriteConverted(ctx, args[0], args[1], WriteFgs, [](const SceneryDocument& doc) { return WriteGs(doc); });
 }
 
 // The pixel check comes first, as in the editor: a refused export touches no file.
@@ -291,16 +298,7 @@ void CommandExport(Context& ctx, const std::vector<std::string>& args) {
 
 void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "to-png");
-    const auto bytes = ReadInput(ctx, args[0]);
-    if (DetectKind(bytes) == FileKind::Vehicles) {
-        VehicleDocument doc;
-        ReadVehicles(bytes, MessagePath(args[0]), ctx.language, doc);
-        WriteOutput(ctx, args[1], VehicleToPng(doc));
-        return;
-    }
-    SceneryDocument doc;
-    ReadGs(bytes, MessagePath(args[0]), doc);
-    WriteOutput(ctx, args[1], SceneryToPng(doc));
+    WriteConverted(ctx, args[0], args[1], VehicleToPng, SceneryToPng);
 }
 
 // The sheet's pixels into the cars of an existing vehicle file, which is written only when the
@@ -522,16 +520,9 @@ void CommandThumbnail(Context& ctx, const std::vector<std::string>& args) {
         }
     }
     ExpectArguments(names, 2, "thumbnail");
-    const auto bytes = ReadInput(ctx, names[0]);
-    if (DetectKind(bytes) == FileKind::Vehicles) {
-        VehicleDocument doc;
-        ReadVehicles(bytes, MessagePath(names[0]), ctx.language, doc);
-        WriteOutput(ctx, names[1], VehicleThumbnail(doc, size));
-        return;
-    }
-    SceneryDocument doc;
-    ReadGs(bytes, MessagePath(names[0]), doc);
-    WriteOutput(ctx, names[1], SceneryThumbnail(doc, size));
+    WriteConverted(
+        ctx, names[0], names[1], [size](const VehicleDocument& doc) { return VehicleThumbnail(doc, size); },
+        [size](const SceneryDocument& doc) { return SceneryThumbnail(doc, size); });
 }
 
 const std::map<std::string, Command>& Commands() {

@@ -69,17 +69,16 @@ QDBusObjectPath CAutoApp::GetDoc(int index, int type) {
 }
 
 QString CAutoApp::PathOf(Document& document) {
-    auto found = documentObjects_.find(&document);
-    if (found != documentObjects_.end() && found->second.first != nullptr) {
-        return found->second.second;
+    // The object lives as a child of its document, named by its path, and goes with it.
+    if (const auto* known = document.findChild<CAutoDoc*>(QString(), Qt::FindDirectChildrenOnly)) {
+        return known->objectName();
     }
-    // The object lives as long as its document.
     auto* object = new CAutoDoc(&document);
     const QString path = QStringLiteral("/Document/%1").arg(nextDocumentNumber_++);
+    object->setObjectName(path);
     if (connection_) {
         connection_->registerObject(path, object, QDBusConnection::ExportAllSlots);
     }
-    documentObjects_[&document] = {object, path};
     return path;
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <map>
 #include <memory>
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QObject>
-#include <QPointer>
 
 namespace zobl {
 
@@ -71,7 +69,6 @@ private:
 
     CBug1App& app_;
     std::unique_ptr<QDBusConnection> connection_;
-    std::map<Document*, std::pair<QPointer<CAutoDoc>, QString>> documentObjects_;
     int nextDocumentNumber_ = 1;
 };
 

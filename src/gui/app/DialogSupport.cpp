@@ -1,5 +1,7 @@
 #include "gui/app/DialogSupport.h"
 
+#include <QListWidget>
+
 #include "gui/lang/Localization.h"
 
 #include <QAbstractButton>
@@ -160,6 +162,22 @@ std::unique_ptr<HelpContextScope> StartDialog(QDialog& dialog, const CLanguageMa
     QObject::connect(cancel, &QAbstractButton::clicked, &dialog, &QDialog::reject);
     ConnectHelpButton(help, helpContext);
     return scope;
+}
+
+QListWidgetItem* AddListEntry(QListWidget* list, const QString& text, int data) {
+    auto* item = new QListWidgetItem(text, list);
+    item->setData(Qt::UserRole, data);
+    return item;
+}
+
+int SelectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> chosen = list->selectedItems();
+    return chosen.isEmpty() ? -1 : list->row(chosen.front());
+}
+
+int SelectedData(const QListWidget* list) {
+    const int row = SelectedRow(list);
+    return row < 0 ? -1 : list->item(row)->data(Qt::UserRole).toInt();
 }
 
 }  // namespace zobl

@@ -6,6 +6,8 @@
 
 class QAbstractButton;
 class QDialog;
+class QListWidget;
+class QListWidgetItem;
 class QWidget;
 
 namespace zobl {
@@ -52,6 +54,14 @@ void PrepareDialog(QWidget* dialog);
 std::unique_ptr<HelpContextScope> StartDialog(QDialog& dialog, const CLanguageManager& language,
                                               int helpContext, QAbstractButton* ok, QAbstractButton* cancel,
                                               QAbstractButton* help);
+
+// An entry of a dialog's list carrying a number of the caller's (a set, a length, an identifier).
+QListWidgetItem* AddListEntry(QListWidget* list, const QString& text, int data);
+// The row of the selected entry, -1 when none is: the selection, not the current item, as a list
+// that gets the focus makes its first row current without choosing it.
+int SelectedRow(const QListWidget* list);
+// The number the selected entry carries, -1 when none is selected.
+int SelectedData(const QListWidget* list);
 
 // Texts the dialogs show are held to 1023 characters (the size of their text buffers).
 inline constexpr int kMaxDialogText = 1023;

@@ -16,18 +16,6 @@ constexpr int kNewCarHelp = 50140;
 constexpr int kPixelsPerLength = 8;
 constexpr int kPreselectedLength = 4;
 
-// The item data of the set list and the length list: the set index or the length it stands for.
-int ChosenData(const QListWidget* list) {
-    const QList<QListWidgetItem*> chosen = list->selectedItems();
-    return chosen.isEmpty() ? -1 : chosen.front()->data(Qt::UserRole).toInt();
-}
-
-QListWidgetItem* AddEntry(QListWidget* list, const QString& text, int data) {
-    auto* item = new QListWidgetItem(text, list);
-    item->setData(Qt::UserRole, data);
-    return item;
-}
-
 }  // namespace
 
 CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& messages, const SetEntries& sets,
@@ -37,14 +25,14 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
     help_ = StartDialog(*this, language, kNewCarHelp, ui_->ok1, ui_->cancel2, ui_->help9);
 
     for (const auto& [index, name] : sets) {
-        QListWidgetItem* item = AddEntry(ui_->sets1045, name, index);
+        QListWidgetItem* item = AddListEntry(ui_->sets1045, name, index);
         if (index == preselectedSet) {
             ui_->sets1045->setCurrentItem(item);
         }
     }
     for (int length = 1; length <= vehicles::kMaxCarLength; ++length) {
         QListWidgetItem* item =
-            AddEntry(ui_->lengths1046, QString::asprintf("%2d Pixel", length * kPixelsPerLength), length);
+            AddListEntry(ui_->lengths1046, QString::asprintf("%2d Pixel", length * kPixelsPerLength), length);
         if (length == kPreselectedLength) {
             ui_->lengths1046->setCurrentItem(item);
         }
@@ -59,14 +47,12 @@ QString CDlgNewCar::Name() const {
     return ui_->name1042->text();
 }
 
-// The selection, not the current item: a list that gets the focus makes its first row current
-// without choosing it.
 int CDlgNewCar::ChosenSet() const {
-    return ChosenData(ui_->sets1045);
+    return SelectedData(ui_->sets1045);
 }
 
 int CDlgNewCar::ChosenLength() const {
-    return ChosenData(ui_->lengths1046);
+    return SelectedData(ui_->lengths1046);
 }
 
 void CDlgNewCar::accept() {

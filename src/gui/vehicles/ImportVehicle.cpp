@@ -25,17 +25,6 @@ namespace {
 // Every category: a vehicle is asked for by its identifier, whatever the listing's filter was.
 constexpr unsigned kAnyCategory = simimport::kUserCategories;
 
-QListWidgetItem* AddEntry(QListWidget* list, const QString& text, int data) {
-    auto* item = new QListWidgetItem(text, list);
-    item->setData(Qt::UserRole, data);
-    return item;
-}
-
-int SelectedRow(const QListWidget* list) {
-    const QList<QListWidgetItem*> chosen = list->selectedItems();
-    return chosen.isEmpty() ? -1 : list->row(chosen.front());
-}
-
 // Moves the selection to row, or clears it when there is no such row.
 void SelectRow(QListWidget* list, int row) {
     if (row >= 0 && row < list->count()) {
@@ -189,15 +178,14 @@ void CImportVehicle::FillSetList() {
             if (name.empty()) {
                 break;
             }
-            AddEntry(list, FromRaw(name), set);
+            AddListEntry(list, FromRaw(name), set);
         }
         ui_->newSet10->setEnabled(model.CountSets() <= kSetsAllowingNewSet);
     }
 }
 
 int CImportVehicle::ChosenSet() const {
-    const int row = SelectedRow(ui_->sets1045);
-    return row < 0 ? -1 : ui_->sets1045->item(row)->data(Qt::UserRole).toInt();
+    return SelectedData(ui_->sets1045);
 }
 
 void CImportVehicle::OnVehicleSelectionChanged() {
