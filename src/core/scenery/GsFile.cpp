@@ -33,12 +33,9 @@ struct GsContent {
 };
 
 // The older layouts store only some cells; every other cell keeps the picture of a new document.
-const std::vector<std::uint8_t>& NewDocumentPixels() {
-    static const std::vector<std::uint8_t> pixels = [] {
-        const SceneryDocument fresh;
-        return std::vector<std::uint8_t>(fresh.PixelStore().begin(), fresh.PixelStore().end());
-    }();
-    return pixels;
+std::vector<std::uint8_t> NewDocumentPixels() {
+    const std::span<const std::uint8_t> store = SceneryDocument::DefaultPixelStore();
+    return {store.begin(), store.end()};
 }
 
 std::string FileNameOf(const std::string& path) {

@@ -48,6 +48,44 @@ constexpr PaletteIndex DefaultPictureIndex(char c) {
     }
 }
 
+using PixelStore = std::array<std::uint8_t, kStoreSize>;
+
+// Copies the bottom-up store into top-down display lines (and back: the flip is its own inverse).
+void FlipLines(const std::uint8_t* from, std::uint8_t* to) {
+    for (int absY = 0; absY < kStoreHeight; ++absY) {
+        std::memcpy(to + std::size_t(absY) * kStoreWidth, from + StoreOffset(0, absY), kStoreWidth);
+    }
+}
+
+// The store of a new graphic: every cell of every row shows the picture, present or not.
+const PixelStore& DefaultStore() {
+    static const PixelStore store = [] {
+        PixelStore result{};
+        for (int row = 0; row < kRowCount; ++row) {
+            for (int y = 0; y < kCellHeight; ++y) {
+                const char* line = kDefaultCellPicture[std::size_t(y)];
+                for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
+                    for (int x = 0; x < kCellWidth; ++x) {
+                        result[StoreOffset(symbol, row, x, y)] = DefaultPictureIndex(line[x]);
+                    }
+                }
+            }
+        }
+        return result;
+    }();
+    return store;
+}
+
+// Its display pixels; both are made once, so a new document only copies.
+const PixelStore& DefaultDisplay() {
+    static const PixelStore display = [] {
+        PixelStore result{};
+        FlipLines(DefaultStore().data(), result.data());
+        return result;
+    }();
+    return display;
+}
+
 constexpr bool IsValidSymbol(int symbol) {
     return symbol >= 0 && symbol < kSymbolCount;
 }
@@ -65,41 +103,31 @@ SceneryDocument::~SceneryDocument() = default;
 
 void SceneryDocument::Initialise() {
     Release();
-    pixels_.assign(kStoreSize, TransparentIndex);
-    display_.assign(kStoreSize, TransparentIndex);
+    // One block for both: two blocks of this size freed together make the heap give its top
+    // back to the system and fault it in again for the next document.
+    buffer_.reserve(2 * kStoreSize);
+    buffer_.insert(buffer_.end(), DefaultStore().begin(), DefaultStore().end());
+    buffer_.insert(buffer_.end(), DefaultDisplay().begin(), DefaultDisplay().end());
+    pixels_ = std::span(buffer_).first(kStoreSize);
+    display_ = std::span(buffer_).subspan(kStoreSize);
     records_.assign(kSymbolCount, SymbolRecord{});
     author_ = kDefaultAuthor;
     infoText_ = kDefaultInfoText;
 
-    ScenerySnapshot prototype;
-    prototype.pixels.assign(kStoreSize, TransparentIndex);
-    CreateUndoHistory(prototype);
-
-    PaintDefaultPicture();
-    RefreshBitmap();
-    ResetUndoHistory();
+    CreateUndoHistory();
     SetModified(false);
 }
 
 void SceneryDocument::Release() {
     ReleaseUndoHistory();
-    std::vector<std::uint8_t>().swap(pixels_);
-    std::vector<std::uint8_t>().swap(display_);
+    pixels_ = {};
+    display_ = {};
+    std::vector<std::uint8_t>().swap(buffer_);
     std::vector<SymbolRecord>().swap(records_);
 }
 
-void SceneryDocument::PaintDefaultPicture() {
-    // Every cell of every row gets the picture, present or not.
-    for (int row = 0; row < kRowCount; ++row) {
-        for (int y = 0; y < kCellHeight; ++y) {
-            const char* line = kDefaultCellPicture[y];
-            for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
-                for (int x = 0; x < kCellWidth; ++x) {
-                    pixels_[StoreOffset(symbol, row, x, y)] = DefaultPictureIndex(line[x]);
-                }
-            }
-        }
-    }
+std::span<const std::uint8_t> SceneryDocument::DefaultPixelStore() {
+    return DefaultStore();
 }
 
 PaletteIndex SceneryDocument::GetPixel(int symbol, int row, int x, int y) const {
@@ -137,10 +165,7 @@ void SceneryDocument::RefreshBitmap() {
     if (!IsInitialised()) {
         return;
     }
-    for (int absY = 0; absY < kStoreHeight; ++absY) {
-        std::memcpy(display_.data() + std::size_t(absY) * kStoreWidth, pixels_.data() + StoreOffset(0, absY),
-                    kStoreWidth);
-    }
+    FlipLines(pixels_.data(), display_.data());
 }
 
 const SymbolRecord& SceneryDocument::Record(int symbol) const {
@@ -211,6 +236,12 @@ void SceneryDocument::RemoveRow(int symbol, int row) {
     if (IsValidSymbol(symbol) && IsValidRow(row) && !records_.empty()) {
         records_[std::size_t(symbol)].rowMask &= ~(1u << row);
     }
+}
+
+ScenerySnapshot SceneryDocument::NewSnapshotBuffer() const {
+    ScenerySnapshot buffer;
+    buffer.pixels.assign(kStoreSize, TransparentIndex);
+    return buffer;
 }
 
 void SceneryDocument::CaptureSnapshot(ScenerySnapshot& into) const {

@@ -97,6 +97,9 @@ public:
     // Records the undo snapshot, writes the pixel and paints it into the display pixels.
     DrawOutcome SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode);
 
+    // The store of a new graphic: the default picture in every cell of every row.
+    static std::span<const std::uint8_t> DefaultPixelStore();
+
     // The store as the files hold it: bottom-up lines of 1152 bytes. Readers fill it directly
     // (no undo snapshot) and refresh the display afterwards.
     std::span<const std::uint8_t> PixelStore() const noexcept { return pixels_; }
@@ -126,14 +129,15 @@ public:
     void SetInfoText(std::string infoText) { infoText_ = std::move(infoText); }
 
 private:
+    ScenerySnapshot NewSnapshotBuffer() const override;
     void CaptureSnapshot(ScenerySnapshot& into) const override;
     void RestoreSnapshot(const ScenerySnapshot& from) override;
     // Undo and redo refresh the display pixels themselves.
     void OnContentRestored() override { RefreshBitmap(); }
-    void PaintDefaultPicture();
 
-    std::vector<std::uint8_t> pixels_;
-    std::vector<std::uint8_t> display_;
+    std::vector<std::uint8_t> buffer_;  // the pixel store, then its display copy
+    std::span<std::uint8_t> pixels_;
+    std::span<std::uint8_t> display_;
     std::vector<SymbolRecord> records_;
     std::string author_;
     std::string infoText_;

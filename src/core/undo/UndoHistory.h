@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace zobl {
@@ -17,6 +19,9 @@ template <typename Snapshot>
 class UndoSubject {
 public:
     virtual ~UndoSubject() = default;
+    // A snapshot buffer large enough for any content the document can hold. Called once per
+    // slot, when the slot is first used.
+    virtual Snapshot NewSnapshotBuffer() const = 0;
     // Copies the current content into an existing snapshot; must not allocate.
     virtual void CaptureSnapshot(Snapshot& into) const = 0;
     virtual void RestoreSnapshot(const Snapshot& from) = 0;
@@ -27,22 +32,16 @@ public:
 
 // A document's undo history: up to 99 full snapshots grouped by mouse mode, and one redo slot.
 // The first change in a group records the state before it; later changes in the same group add
-// nothing. All slot buffers come from the prototype given at construction, so recording a
-// snapshot only copies.
+// nothing. A slot's buffer is made when the slot is first used and kept from then on (also
+// across Reset), so an untouched document holds no snapshot at all and recording into a slot
+// used before only copies.
 template <typename Snapshot>
 class UndoHistory {
 public:
-    static constexpr int kDepth = 100;  // slots; the last one is never used
+    static constexpr int kDepth = 100;  // positions; the last one is never used
     static constexpr int kMaxSnapshots = kDepth - 1;
 
-    UndoHistory(UndoSubject<Snapshot>& subject, const Snapshot& prototype) : subject_(subject) {
-        slots_.reserve(kDepth);
-        for (int i = 0; i < kDepth; ++i) {
-            slots_.push_back(Slot{false, prototype});
-        }
-        redo_ = Slot{false, prototype};
-        Reset();
-    }
+    explicit UndoHistory(UndoSubject<Snapshot>& subject) : subject_(subject) { Reset(); }
 
     UndoHistory(const UndoHistory&) = delete;
     UndoHistory& operator=(const UndoHistory&) = delete;
@@ -74,8 +73,11 @@ public:
         if (count_ < 1) {
             return false;
         }
-        subject_.CaptureSnapshot(redo_.content);
-        redo_.modified = subject_.IsModified();
+        if (!redo_) {
+            redo_ = Slot{false, subject_.NewSnapshotBuffer()};
+        }
+        subject_.CaptureSnapshot(redo_->content);
+        redo_->modified = subject_.IsModified();
         redoAvailable_ = true;
         --count_;
         const Slot& slot = SlotAt(count_);
@@ -93,8 +95,8 @@ public:
         }
         PrepareChange(mouseMode);
         redoAvailable_ = false;  // the redo slot is consumed even if no snapshot was due
-        subject_.RestoreSnapshot(redo_.content);
-        subject_.SetModifiedByHistory(redo_.modified);
+        subject_.RestoreSnapshot(redo_->content);
+        subject_.SetModifiedByHistory(redo_->modified);
         return true;
     }
 
@@ -110,13 +112,15 @@ public:
     bool CanUndo() const noexcept { return count_ > 0; }
     bool CanRedo() const noexcept { return redoAvailable_; }
 
-    // Every slot's snapshot, recorded or not, and the redo slot's: for checking their buffers.
+    // Every buffer made so far, recorded or not, the redo slot's last: for checking them.
     template <typename Visit>
     void ForEachSnapshot(Visit&& visit) const {
         for (const Slot& slot : slots_) {
             visit(slot.content);
         }
-        visit(redo_.content);
+        if (redo_) {
+            visit(redo_->content);
+        }
     }
     int UndoCount() const noexcept { return count_; }
     int UndoGroupMarker() const noexcept { return group_; }
@@ -127,12 +131,20 @@ private:
         Snapshot content;
     };
 
-    Slot& SlotAt(int position) { return slots_[order_[position]]; }
+    // The buffer at a position; made on first use. Positions are filled from the oldest up and
+    // only rotate once all of them hold a buffer, so the buffers are made in index order.
+    Slot& SlotAt(int position) {
+        const std::size_t index = order_[std::size_t(position)];
+        while (slots_.size() <= index) {
+            slots_.push_back(Slot{false, subject_.NewSnapshotBuffer()});
+        }
+        return slots_[index];
+    }
 
     UndoSubject<Snapshot>& subject_;
-    std::vector<Slot> slots_;
+    std::vector<Slot> slots_;                   // grows as positions are first used
     std::array<std::uint8_t, kDepth> order_{};  // position (0 = oldest) -> slot buffer
-    Slot redo_;
+    std::optional<Slot> redo_;                  // made by the first undo
     int group_ = kUndoGroupClosed;
     int count_ = 0;
     bool redoAvailable_ = false;

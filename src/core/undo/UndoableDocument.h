@@ -7,8 +7,8 @@
 namespace zobl {
 
 // The undo side every document kind shares: the modified flag and an UndoHistory of the
-// document's own snapshots. A document derives from it, implements CaptureSnapshot and
-// RestoreSnapshot, and repaints in OnContentRestored after an undo or redo.
+// document's own snapshots. A document derives from it, implements NewSnapshotBuffer,
+// CaptureSnapshot and RestoreSnapshot, and repaints in OnContentRestored after an undo or redo.
 template <typename Snapshot>
 class UndoableDocument : private UndoSubject<Snapshot> {
 public:
@@ -73,10 +73,10 @@ protected:
     UndoableDocument() = default;
     ~UndoableDocument() override = default;
 
-    // Allocates every slot from the prototype; the history starts empty.
-    void CreateUndoHistory(const Snapshot& prototype) {
+    // An empty history; its buffers are made as the snapshots need them.
+    void CreateUndoHistory() {
         UndoSubject<Snapshot>& subject = *this;
-        history_ = std::make_unique<UndoHistory<Snapshot>>(subject, prototype);
+        history_ = std::make_unique<UndoHistory<Snapshot>>(subject);
     }
     void ReleaseUndoHistory() { history_.reset(); }
 

@@ -103,9 +103,7 @@ const std::size_t VehicleDocument::kSnapshotCapacity =
     std::size_t(kMaxRecordedViews) * kViewEntryBytes;
 
 VehicleDocument::VehicleDocument() {
-    VehicleSnapshot prototype;
-    prototype.block.assign(kSnapshotCapacity, 0);
-    CreateUndoHistory(prototype);
+    CreateUndoHistory();
     Renumber();
 }
 
@@ -759,6 +757,12 @@ std::size_t VehicleDocument::SnapshotSize() const {
         }
     }
     return size + 4 + std::min(listeners_.size(), std::size_t(kMaxRecordedViews)) * kViewEntryBytes;
+}
+
+VehicleSnapshot VehicleDocument::NewSnapshotBuffer() const {
+    VehicleSnapshot buffer;
+    buffer.block.assign(kSnapshotCapacity, 0);
+    return buffer;
 }
 
 void VehicleDocument::CaptureSnapshot(VehicleSnapshot& into) const {

@@ -211,6 +211,7 @@ public:
     void UpdateDoc(int action);
 
 private:
+    VehicleSnapshot NewSnapshotBuffer() const override;
     void CaptureSnapshot(VehicleSnapshot& into) const override;
     void RestoreSnapshot(const VehicleSnapshot& from) override;
     // Undo and redo rebuild every car image and redraw the views.

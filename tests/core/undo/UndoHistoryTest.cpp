@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace zobl {
@@ -12,7 +13,12 @@ struct Counter : UndoSubject<std::vector<int>> {
     int value = 0;
     bool modified = false;
     int captures = 0;
+    mutable int buffersMade = 0;
 
+    std::vector<int> NewSnapshotBuffer() const override {
+        ++buffersMade;
+        return std::vector<int>(1, 0);
+    }
     void CaptureSnapshot(std::vector<int>& into) const override {
         into[0] = value;
         ++const_cast<Counter*>(this)->captures;
@@ -33,7 +39,7 @@ protected:
     }
 
     Counter doc;
-    UndoHistory<std::vector<int>> history{doc, std::vector<int>(1, 0)};
+    UndoHistory<std::vector<int>> history{doc};
 };
 
 TEST_F(UndoHistoryTest, ChangesInOneMouseModeAreOneStep) {
@@ -162,6 +168,54 @@ TEST_F(UndoHistoryTest, ResetForgetsEverything) {
     const int captures = doc.captures;
     Change(kLine, 3);  // group was closed by the reset
     EXPECT_EQ(doc.captures, captures + 1);
+}
+
+// An untouched history holds no buffer; each position gets one when first recorded into, and
+// keeps it: a reset history, a rotation past 99 steps and a second undo make none.
+TEST_F(UndoHistoryTest, BuffersAreMadeOnFirstUseAndReused) {
+    constexpr int kMaxUndoSnapshots = UndoHistory<std::vector<int>>::kMaxSnapshots;
+    EXPECT_EQ(doc.buffersMade, 0);
+    int next = 0;
+    const auto steps = [&](int count) {  // each a step of its own, the value counting up
+        for (int i = 0; i < count; ++i, ++next) {
+            Change(kFreehand + next % 2, next + 1);
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        int buffers;
+    } cases[] = {
+        {"three steps", [&] { steps(3); }, 3},
+        {"undo: the redo slot", [&] { history.Undo(); }, 4},
+        {"undo again", [&] { history.Undo(); }, 4},
+        {"reset and three steps",
+         [&] {
+             history.Reset();
+             steps(3);
+         },
+         4},
+        {"150 steps", [&] { steps(150); }, kMaxUndoSnapshots + 1},
+        {"reset and 150 steps",
+         [&] {
+             history.Reset();
+             steps(150);
+         },
+         kMaxUndoSnapshots + 1},
+    };
+    for (const auto& c : cases) {
+        c.action();
+        EXPECT_EQ(doc.buffersMade, c.buffers) << c.what;
+    }
+    // The rotated buffers still give back the newest 99 states in order.
+    int restored = 0;
+    int previous = doc.value;
+    while (history.Undo()) {
+        EXPECT_EQ(doc.value, previous - 1);
+        previous = doc.value;
+        ++restored;
+    }
+    EXPECT_EQ(restored, kMaxUndoSnapshots);
 }
 
 }  // namespace
