@@ -82,6 +82,8 @@ public:
         options.helpFile = helpFile;
         options.lockKeys = lockKeys;
         options.automation = false;  // tests offer it on a bus of their own
+        options.recoveryRoot = recoveryRoot.isEmpty() ? RecoveryRoot() : recoveryRoot;
+        options.recoveryIntervalMs = recoveryIntervalMs;
         if (!languageFile.empty()) {
             options.languageFile = languageFile;
         }
@@ -103,6 +105,8 @@ public:
             app.reset();
         }
     }
+
+    QString RecoveryRoot() const { return QString::fromStdString(folder.File("state/zobl_ge/recovery")); }
 
     QString SettingsFile() const {
         return QString::fromStdString(folder.File("config")) +
@@ -136,6 +140,8 @@ public:
     QString helpFile = QString::fromStdString(folder.File("help/index.html"));
     LockKeyReader lockKeys;    // nullptr: the platform's (nothing, offscreen)
     std::string languageFile;  // empty: the shipped one beside the executable
+    QString recoveryRoot;      // empty: RecoveryRoot()
+    int recoveryIntervalMs = 30'000;
     std::unique_ptr<CBug1App> app;
 
 private:

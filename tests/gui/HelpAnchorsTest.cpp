@@ -60,6 +60,7 @@ TEST_F(HelpAnchors, EveryHelpContextTheProgramCanShowHasItsPlaceInTheManual) {
         50100,
         50110,
         50120,
+        50130,  // recovery after a crash
         50140,
         50150,
         50160,

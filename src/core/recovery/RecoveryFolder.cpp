@@ -111,8 +111,8 @@ std::string DescriptionPathOf(const std::string& folder, int id) {
 // The id of a description file name ("12.ini"), nullopt for any other name.
 std::optional<int> DescriptionId(const std::string& name) {
     const std::string_view extension = kDescriptionExtension;
-    if (name.size() <= extension.size() || name.size() > extension.size() + 9 ||
-        !name.ends_with(extension) || name[0] == '0') {
+    if (name.size() <= extension.size() || name.size() > extension.size() + 9 || !name.ends_with(extension) ||
+        name[0] == '0') {
         return std::nullopt;
     }
     const std::string_view digits(name.data(), name.size() - extension.size());
@@ -281,8 +281,8 @@ AbandonedSession::~AbandonedSession() {
 }
 
 void AbandonedSession::Discard(int id) {
-    const auto it =
-        std::find_if(copies_.begin(), copies_.end(), [id](const RecoveryCopy& copy) { return copy.id == id; });
+    const auto it = std::find_if(copies_.begin(), copies_.end(),
+                                 [id](const RecoveryCopy& copy) { return copy.id == id; });
     if (it == copies_.end()) {
         return;
     }
@@ -312,14 +312,16 @@ std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::
         }
         std::vector<RecoveryCopy> copies;
         std::error_code listError;
-        for (fs::directory_iterator it(folder, listError), end; !listError && it != end; it.increment(listError)) {
+        for (fs::directory_iterator it(folder, listError), end; !listError && it != end;
+             it.increment(listError)) {
             const auto id = DescriptionId(it->path().filename().string());
             if (!id || !IsRegularFile(it->path().string())) {
                 continue;
             }
             std::optional<CopyDescription> description;
             try {
-                const std::vector<std::uint8_t> bytes = ReadWholeFile(it->path().string(), kMaxDescriptionSize);
+                const std::vector<std::uint8_t> bytes =
+                    ReadWholeFile(it->path().string(), kMaxDescriptionSize);
                 description = ParseDescription(
                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
             } catch (const MessageError&) {

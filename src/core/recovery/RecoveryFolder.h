@@ -64,7 +64,8 @@ public:
     // Writes the copy through write(path), which must replace the file atomically and throw on
     // failure, then its description (atomically as well). Throws MessageError 3 or 4 (with the
     // path) when the folder or a file cannot be written; an earlier copy of id then stays.
-    void WriteCopy(int id, const CopyDescription& description, const std::function<void(const std::string&)>& write);
+    void WriteCopy(int id, const CopyDescription& description,
+                   const std::function<void(const std::string&)>& write);
     // Removes the copy of id and its description (nothing happens when there is none).
     void RemoveCopy(int id);
     bool HasCopy(int id) const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "core/undo/UndoHistory.h"
@@ -18,6 +19,9 @@ public:
     bool IsModified() const final { return modified_ || textsEdited_; }
     // false: the content is as saved (or as loaded, or new).
     void SetModified(bool modified) {
+        if (modified) {
+            ++changes_;
+        }
         modified_ = modified;
         if (!modified) {
             textsEdited_ = false;
@@ -25,10 +29,17 @@ public:
     }
     // The author and info texts are not part of the snapshots, so undo cannot take an edit of
     // them back: the document stays modified until it is saved.
-    void MarkTextsEdited() { textsEdited_ = true; }
+    void MarkTextsEdited() {
+        textsEdited_ = true;
+        ++changes_;
+    }
+    // Counts the changes (undo and redo included) since the document was made: while it stays
+    // the same, so does the content. For keeping copies of unsaved work.
+    std::uint64_t ChangeCount() const noexcept { return changes_; }
 
     // Records a snapshot unless the mouse mode is the open undo group; marks the document modified.
     void PrepareChange(int mouseMode) {
+        ++changes_;
         if (history_) {
             history_->PrepareChange(mouseMode);
         }
@@ -42,6 +53,7 @@ public:
         if (!history_ || !history_->Undo()) {
             return false;
         }
+        ++changes_;
         OnContentRestored();
         return true;
     }
@@ -49,6 +61,7 @@ public:
         if (!history_ || !history_->Redo(mouseMode)) {
             return false;
         }
+        ++changes_;
         OnContentRestored();
         return true;
     }
@@ -88,6 +101,7 @@ private:
 
     bool modified_ = false;
     bool textsEdited_ = false;
+    std::uint64_t changes_ = 0;
     std::unique_ptr<UndoHistory<Snapshot>> history_;
 };
 

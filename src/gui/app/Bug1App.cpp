@@ -1,5 +1,7 @@
 #include "gui/app/Bug1App.h"
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -13,6 +15,7 @@
 
 #include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
+#include "core/recovery/RecoveryFolder.h"
 #include "gui/app/AppDialogs.h"
 #include "gui/app/Automation.h"
 #include "gui/app/DesktopPersistence.h"
@@ -31,6 +34,7 @@
 #include "gui/framework/QtSettingsStore.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/recovery/RecoveryKeeper.h"
 #include "gui/scenery/GSDoc.h"
 #include "gui/scenery/GSView.h"
 #include "gui/vehicles/FGSDoc.h"
@@ -76,6 +80,7 @@ CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
 
 CBug1App::~CBug1App() {
     ExitInstance();
+    recovery_.reset();  // a normal end: the copies go
     // Windows and documents go while the templates and the language manager still exist.
     mainFrame_.reset();
     documents_.reset();
@@ -140,6 +145,12 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     if (!mainFrame_->Create()) {
         return false;
     }
+    recovery_ = std::make_unique<CRecoveryKeeper>(
+        *this,
+        options_.recoveryRoot.isEmpty()
+            ? recovery::RecoveryRoot(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"))
+            : QFile::encodeName(options_.recoveryRoot).toStdString(),
+        options_.recoveryIntervalMs);
     if (options_.automation) {
         // Without a session bus, or with the name held by another running editor, the editor
         // runs on without the interface.
@@ -162,6 +173,8 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     }
     ApplyViewStates(restoredViews);
     fileFilter_ = GetText(GetLanguageManager(), kFileFilterKey, kDataSection);
+    // After a crash: what the last session could not save.
+    recovery_->OfferAbandonedCopies(mainFrame_.get());
     return true;
 }
 

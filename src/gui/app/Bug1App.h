@@ -23,6 +23,7 @@
 namespace zobl {
 
 class CAutoApp;
+class CRecoveryKeeper;
 class CMainFrame;
 class DocManager;
 class DocTemplate;
@@ -42,6 +43,9 @@ struct AppOptions {
     bool showMainWindow = true;
     LockKeyReader lockKeys;  // nullptr: the window system's keyboard state
     bool automation = true;  // offer the automation interface on the session bus
+    // Where recovery copies of unsaved work go; empty: zobl_ge/recovery in the XDG state folder.
+    QString recoveryRoot;
+    int recoveryIntervalMs = 30'000;  // at most one copy of a document in this time
 };
 
 // The kinds PromptForSaveName knows.
@@ -87,6 +91,8 @@ public:
     MessageService& Messages() noexcept { return *messages_; }
     RecentFileList& RecentFiles() noexcept { return recentFiles_; }
     CMainFrame* MainFrame() const noexcept { return mainFrame_.get(); }
+    // The recovery copies of unsaved documents; null before InitInstance.
+    CRecoveryKeeper* Recovery() const noexcept { return recovery_.get(); }
     DocTemplate* SceneryTemplate() const noexcept { return sceneryTemplate_; }
     DocTemplate* VehicleTemplate() const noexcept { return vehicleTemplate_; }
     // The open and save prompts' filter ("Name|*.x||", key 1060 of section "DATA").
@@ -170,6 +176,7 @@ private:
     DocTemplate* vehicleTemplate_ = nullptr;
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<CAutoApp> automation_;
+    std::unique_ptr<CRecoveryKeeper> recovery_;
     MouseModeState mouseMode_;
     int helpContext_ = 21051;
     bool helpNumberDisplay_ = false;

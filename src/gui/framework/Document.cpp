@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "core/common/MessageError.h"
 #include "core/palette/PathTools.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
@@ -149,6 +150,14 @@ QString Document::ProposedSaveName() const {
 
 bool Document::WantsTicks() const {
     return std::any_of(views_.begin(), views_.end(), [](const View* view) { return view->WantsTicks(); });
+}
+
+bool Document::AnyViewDragging() const {
+    return std::any_of(views_.begin(), views_.end(), [](const View* view) { return view->Dragging(); });
+}
+
+void Document::WriteCopy(const std::string& path) const {
+    throw MessageError(message::kFileError, path);  // a kind without a file format of its own
 }
 
 bool Document::DoFileSave() {

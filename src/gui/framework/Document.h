@@ -23,7 +23,9 @@
 //  - Errors and questions go through MessageService (MessageService.h) by number.
 //  See docs/gui-framework.md for where the application shell takes the parts still to come.
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QObject>
@@ -93,6 +95,13 @@ public:
     virtual QMenu* DocumentMenu() { return nullptr; }
     // Whether any view needs the 5 ms tick; the main frame runs its timer only while one does.
     virtual bool WantsTicks() const;
+    // Whether a view is in the middle of a mouse drag (a line, a marking, freehand drawing).
+    bool AnyViewDragging() const;
+
+    // For the recovery copies: a number that changes with every edit, and a copy of the content
+    // in the document's own file format (replaced atomically; throws MessageError on failure).
+    virtual std::uint64_t ChangeCount() const { return 0; }
+    virtual void WriteCopy(const std::string& path) const;
 
     // Save (asks for a name when there is none) and Save As (path empty: ask).
     bool DoFileSave();

@@ -36,6 +36,8 @@ public:
     // Whether the view needs the 5 ms tick now (moving frame of a marked area, auto-scrolling).
     // Tell the document with Document::NotifyTickDemandChanged when this answer changes.
     virtual bool WantsTicks() const { return false; }
+    // A mouse drag is under way: a press whose release has not come yet.
+    virtual bool Dragging() const { return false; }
     // The view's window became the active one or stopped being it.
     virtual void OnActivateView(bool /*active*/) {}
     // The parts of the window that take the focus in turn with F6 and Shift+F6, in their order;

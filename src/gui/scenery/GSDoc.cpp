@@ -72,6 +72,10 @@ bool CGSDoc::OnSaveDocument(const QString& path) {
     return true;
 }
 
+void CGSDoc::WriteCopy(const std::string& path) const {
+    SaveGsFile(path, model_);
+}
+
 bool CGSDoc::UpdateDoc(int action, int /*argument*/) {
     const UpdateActionEffect effect = EffectOfUpdateAction(action);
     if (effect.rebuildBitmap) {

@@ -55,6 +55,8 @@ public:
     bool OnSaveDocument(const QString& path) override;
     bool UpdateDoc(int action, int argument) override;
     bool IsModified() const override { return model_.IsModified(); }
+    std::uint64_t ChangeCount() const override { return model_.ChangeCount(); }
+    void WriteCopy(const std::string& path) const override;
     void SetModifiedFlag(bool modified) override;
     void CloseUndoGroup() override;
     QMenu* DocumentMenu() override;

@@ -99,6 +99,10 @@ bool CFGSDoc::OnSaveDocument(const QString& path) {
     return true;
 }
 
+void CFGSDoc::WriteCopy(const std::string& path) const {
+    SaveFgsFile(path, model_);
+}
+
 bool CFGSDoc::RevertToSaved() {
     if (PathName().isEmpty() || app_.Messages().AskQuestion(kQuestionRevert, PathName()) != kAnswerYes) {
         return false;

@@ -402,6 +402,10 @@ void CFGSView::SetContextSegment(ContextSegment segment) {
     carEditor_->SetContextSegment(segment);
 }
 
+bool CFGSView::Dragging() const {
+    return carEditor_ != nullptr && carEditor_->Dragging();
+}
+
 bool CFGSView::WantsTicks() const {
     return carEditor_->WantsTicks();
 }

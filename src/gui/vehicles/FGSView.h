@@ -70,6 +70,7 @@ public:
     // The car editor, shown for the car view items.
     QWidget* CarEditorArea() const noexcept;
     CCarEdi* CarEditor() const noexcept { return carEditor_; }
+    bool Dragging() const override;
     int EditorMode() const noexcept { return editorMode_; }
     int SplitterPosition() const noexcept { return splitterPosition_; }
     // Clamped to the margins; lays the children out again.

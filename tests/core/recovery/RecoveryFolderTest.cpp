@@ -66,7 +66,10 @@ TEST(RecoveryDescription, ReadsWhatItWritesWhateverThePathHolds) {
         {DocumentKind::Scenery, "/home/u/Grafik 1.gs", "Grafik 1.gs", 1765270000},
         {DocumentKind::Vehicles, "", "Fahrzeuge1", 0},
         {DocumentKind::Vehicles, "/t/\"quoted\" = 100% ;x", "\"quoted\"", -5},
-        {DocumentKind::Scenery, "/t/line\nbreak\r\tand\x7f.gs", "Stra\xc3\x9f" "e", 42},
+        {DocumentKind::Scenery, "/t/line\nbreak\r\tand\x7f.gs",
+         "Stra\xc3\x9f"
+         "e",
+         42},
         {DocumentKind::Scenery, "  /leading and trailing blanks  ", " ", 1},
     };
     for (const CopyDescription& c : cases) {
@@ -77,8 +80,8 @@ TEST(RecoveryDescription, ReadsWhatItWritesWhateverThePathHolds) {
 }
 
 TEST(RecoveryDescription, ReadsAHandWrittenFileAndRefusesIncompleteOnes) {
-    const std::optional<CopyDescription> read = ParseDescription(
-        "[Recovery]\r\nKind=fgs\r\nPath=\"/a/b%0Ac%25.fgs\"\r\nTitle=Zug\r\nSaved=17\r\n");
+    const std::optional<CopyDescription> read =
+        ParseDescription("[Recovery]\r\nKind=fgs\r\nPath=\"/a/b%0Ac%25.fgs\"\r\nTitle=Zug\r\nSaved=17\r\n");
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, (CopyDescription{DocumentKind::Vehicles, "/a/b\nc%.fgs", "Zug", 17}));
 
@@ -203,7 +206,7 @@ TEST_F(RecoveryFolderTest, IncompleteCopiesAreNotOfferedAndEmptyFoldersGo) {
     fs::remove(withoutCopy + "/2.gs");
     WriteText(withoutCopy + "/9.ini", "damaged");
     WriteText(withoutCopy + "/09.ini", ReadText(withoutCopy + "/2.ini"));  // no name we write
-    fs::create_directories(Root() + "/.new-1-abc");                      // a folder being made
+    fs::create_directories(Root() + "/.new-1-abc");                        // a folder being made
     fs::create_directories(Root() + "/unrelated");
 
     EXPECT_TRUE(TakeAbandonedSessions(Root()).empty());
@@ -217,9 +220,10 @@ TEST_F(RecoveryFolderTest, AFailedWriteKeepsTheEarlierCopy) {
     RecoverySession session(Root());
     const CopyDescription description{DocumentKind::Scenery, "/a.gs", "a.gs", 1};
     session.WriteCopy(1, description, Writes("good"));
-    EXPECT_THROW(session.WriteCopy(1, {DocumentKind::Scenery, "/a.gs", "a.gs", 2},
-                                   [](const std::string& path) { throw MessageError(message::kFileError, path); }),
-                 MessageError);
+    EXPECT_THROW(
+        session.WriteCopy(1, {DocumentKind::Scenery, "/a.gs", "a.gs", 2},
+                          [](const std::string& path) { throw MessageError(message::kFileError, path); }),
+        MessageError);
     EXPECT_EQ(ReadText(session.Folder() + "/1.gs"), "good");
     EXPECT_EQ(ParseDescription(ReadText(session.Folder() + "/1.ini")), description);
 

@@ -63,5 +63,31 @@ TEST(TextEditsAndUndo, VehicleDocument) {
         [](VehicleDocument& doc) { doc.SetAuthor("Jemand"); });
 }
 
+// The change count tells the recovery copies whether a document changed since its last copy:
+// every edit, text edit, undo and redo moves it on; reading, a refused undo and a save do not.
+TEST(TextEditsAndUndo, EveryChangeMovesTheChangeCountOn) {
+    SceneryDocument doc;
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        bool counts;
+    } cases[] = {
+        {"a pixel", [&] { doc.SetPixel(0, 0, 1, 1, 17, kFreehand); }, true},
+        {"a second pixel in the same step", [&] { doc.SetPixel(0, 0, 2, 1, 17, kFreehand); }, true},
+        {"reading a pixel", [&] { (void)doc.GetPixel(0, 0, 1, 1); }, false},
+        {"undo", [&] { doc.Undo(); }, true},
+        {"an undo with nothing to undo", [&] { doc.Undo(); }, false},
+        {"redo", [&] { doc.Redo(kFreehand); }, true},
+        {"saved", [&] { doc.SetModified(false); }, false},
+        {"a text edit", [&] { doc.MarkTextsEdited(); }, true},
+        {"marked modified", [&] { doc.SetModified(true); }, true},
+    };
+    for (const auto& c : cases) {
+        const std::uint64_t before = doc.ChangeCount();
+        c.action();
+        EXPECT_EQ(doc.ChangeCount() != before, c.counts) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace zobl

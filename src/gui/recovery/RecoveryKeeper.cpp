@@ -1,0 +1,251 @@
+#include "gui/recovery/RecoveryKeeper.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLocale>
+
+#include "core/common/MessageError.h"
+#include "gui/app/Bug1App.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/DocTemplate.h"
+#include "gui/framework/Document.h"
+#include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
+#include "gui/recovery/RecoveryDialog.h"
+
+namespace zobl {
+
+namespace {
+QString FromLocalPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+constexpr int kEntryFormatKey = 3937;  // "%1 – %2, Stand %3": title, path, time of the copy
+constexpr int kNeverSavedKey = 3938;
+
+recovery::DocumentKind KindOf(const Document& document) {
+    return document.Template().Extension().compare(QStringLiteral(".fgs"), Qt::CaseInsensitive) == 0
+               ? recovery::DocumentKind::Vehicles
+               : recovery::DocumentKind::Scenery;
+}
+}  // namespace
+
+CRecoveryKeeper::CRecoveryKeeper(CBug1App& app, std::string root, int intervalMs)
+    : app_(app), root_(std::move(root)), session_(root_) {
+    timer_.setInterval(intervalMs);
+    connect(&timer_, &QTimer::timeout, this, &CRecoveryKeeper::WriteDueCopies);
+    afterDrag_.setSingleShot(true);
+    afterDrag_.setInterval(kAfterDragMs);
+    connect(&afterDrag_, &QTimer::timeout, this, &CRecoveryKeeper::WriteDueCopies);
+    DocManager& documents = app_.Documents();
+    connect(&documents, &DocManager::DocumentStateChanged, this, &CRecoveryKeeper::OnDocumentStates);
+    connect(&documents, &DocManager::DocumentsChanged, this, &CRecoveryKeeper::OnDocumentStates);
+}
+
+CRecoveryKeeper::~CRecoveryKeeper() = default;
+
+CRecoveryKeeper::Tracked& CRecoveryKeeper::Track(Document* document) {
+    const auto found = tracked_.find(document);
+    if (found != tracked_.end()) {
+        return found->second;
+    }
+    Tracked& tracked = tracked_[document];
+    tracked.id = nextId_++;
+    // A closed document's copy goes with it (the pointer is only a key here).
+    connect(document, &QObject::destroyed, this, [this, document] {
+        const auto it = tracked_.find(document);
+        if (it != tracked_.end()) {
+            RemoveCopy(it->second);
+            tracked_.erase(it);
+        }
+        OnDocumentStates();
+    });
+    return tracked;
+}
+
+void CRecoveryKeeper::RemoveCopy(Tracked& tracked) {
+    if (tracked.hasCopy) {
+        session_.RemoveCopy(tracked.id);
+        tracked.hasCopy = false;
+    }
+}
+
+bool CRecoveryKeeper::WriteCopy(Document* document, Tracked& tracked) {
+    recovery::CopyDescription description;
+    description.kind = KindOf(*document);
+    description.originalPath = QFile::encodeName(document->PathName()).toStdString();
+    description.title = document->Title().toStdString();
+    description.savedAt = std::time(nullptr);
+    const std::uint64_t changes = document->ChangeCount();
+    try {
+        session_.WriteCopy(tracked.id, description,
+                           [document](const std::string& path) { document->WriteCopy(path); });
+    } catch (const std::exception&) {
+        if (!tracked.errorShown) {
+            tracked.errorShown = true;
+            app_.Messages().ShowError(kErrorCopyNotWritten, document->Title());
+        }
+        return false;
+    }
+    tracked.hasCopy = true;
+    tracked.copiedChanges = changes;
+    tracked.errorShown = false;
+    return true;
+}
+
+void CRecoveryKeeper::WriteDueCopies() {
+    if (root_.empty()) {
+        return;
+    }
+    bool dragging = false;
+    for (Document* document : app_.Documents().Documents()) {
+        if (document->IsClosing()) {
+            continue;
+        }
+        Tracked& tracked = Track(document);
+        if (!document->IsModified()) {
+            RemoveCopy(tracked);
+            continue;
+        }
+        if (tracked.hasCopy && tracked.copiedChanges == document->ChangeCount()) {
+            continue;
+        }
+        // Half a line or half a marking is no state to keep; the copy follows the drag.
+        if (document->AnyViewDragging() || QGuiApplication::mouseButtons() != Qt::NoButton) {
+            dragging = true;
+            continue;
+        }
+        WriteCopy(document, tracked);
+    }
+    if (dragging) {
+        afterDrag_.start();
+    }
+}
+
+void CRecoveryKeeper::OnDocumentStates() {
+    const std::vector<Document*> documents = app_.Documents().Documents();
+    // A closed document leaves the list at once and is deleted later: its copy goes now.
+    for (auto& [document, tracked] : tracked_) {
+        if (std::find(documents.begin(), documents.end(), document) == documents.end()) {
+            RemoveCopy(tracked);
+        }
+    }
+    bool anyModified = false;
+    for (Document* document : documents) {
+        Tracked& tracked = Track(document);
+        if (document->IsClosing()) {
+            RemoveCopy(tracked);
+            continue;
+        }
+        if (document->IsModified()) {
+            anyModified = true;
+        } else {
+            RemoveCopy(tracked);
+        }
+    }
+    if (root_.empty() || !anyModified) {
+        timer_.stop();
+        afterDrag_.stop();
+    } else if (!timer_.isActive()) {
+        timer_.start();
+    }
+}
+
+QString CRecoveryKeeper::CopyPathOf(const Document* document) const {
+    const auto it = tracked_.find(document);
+    if (it == tracked_.end() || !it->second.hasCopy) {
+        return {};
+    }
+    const recovery::DocumentKind kind = KindOf(*document);
+    return FromLocalPath(session_.Folder() + '/' + std::to_string(it->second.id) +
+                         std::string(recovery::CopyExtension(kind)));
+}
+
+bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::AbandonedSession& session) {
+    DocTemplate* docTemplate = copy.description.kind == recovery::DocumentKind::Vehicles
+                                   ? app_.VehicleTemplate()
+                                   : app_.SceneryTemplate();
+    if (docTemplate == nullptr) {
+        return false;
+    }
+    // Reading the copy must not make the recovery folder the folder of the next open prompt.
+    const std::string openFolder = app_.Settings().openFolder;
+    Document* document = docTemplate->OpenDocumentFile(FromLocalPath(copy.copyPath));
+    app_.Settings().openFolder = openFolder;
+    if (document == nullptr) {
+        return false;  // the reader has told the user; the copy stays for another start
+    }
+    if (copy.description.originalPath.empty()) {
+        document->SetPathName(QString());
+        document->SetTitle(QString::fromStdString(copy.description.title));
+    } else {
+        document->SetPathName(FromLocalPath(copy.description.originalPath));
+    }
+    document->SetModifiedFlag(true);
+    // The old copy goes only once this editor holds one of its own.
+    if (WriteCopy(document, Track(document))) {
+        session.Discard(copy.id);
+    }
+    return true;
+}
+
+void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
+    if (root_.empty()) {
+        return;
+    }
+    std::vector<std::unique_ptr<recovery::AbandonedSession>> sessions =
+        recovery::TakeAbandonedSessions(root_);
+    struct Entry {
+        recovery::AbandonedSession* session;
+        recovery::RecoveryCopy copy;
+    };
+    std::vector<Entry> entries;
+    QStringList texts;
+    const CLanguageManager& language = app_.GetLanguageManager();
+    const QString format = GetText(language, kEntryFormatKey, kDialogsSection);
+    const QString neverSaved = GetText(language, kNeverSavedKey, kDialogsSection);
+    for (const auto& session : sessions) {
+        for (const recovery::RecoveryCopy& copy : session->Copies()) {
+            const QString path = FromLocalPath(copy.description.originalPath);
+            const QString when =
+                QLocale(QLocale::German)
+                    .toString(QDateTime::fromSecsSinceEpoch(copy.description.savedAt), QLocale::ShortFormat);
+            texts << QString(format)
+                         .replace(QStringLiteral("%1"), QString::fromStdString(copy.description.title))
+                         .replace(QStringLiteral("%2"), path.isEmpty() ? neverSaved : path)
+                         .replace(QStringLiteral("%3"), when);
+            entries.push_back({session.get(), copy});
+        }
+    }
+    if (entries.empty()) {
+        return;
+    }
+    CRecoveryDlg dialog(
+        language, texts,
+        [&](int entry) {
+            return OpenCopy(entries[std::size_t(entry)].copy, *entries[std::size_t(entry)].session);
+        },
+        [&](const std::vector<int>& chosen) {
+            QStringList titles;
+            for (const int entry : chosen) {
+                titles << QString::fromStdString(entries[std::size_t(entry)].copy.description.title);
+            }
+            if (app_.Messages().AskQuestion(kQuestionDiscard, titles.join(QStringLiteral(", ")), nullptr) !=
+                kAnswerYes) {
+                return false;
+            }
+            for (const int entry : chosen) {
+                entries[std::size_t(entry)].session->Discard(entries[std::size_t(entry)].copy.id);
+            }
+            return true;
+        },
+        parent);
+    dialog.exec();
+    // Folders without copies go now; the others are unlocked for the next start.
+}
+
+}  // namespace zobl

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "core/recovery/RecoveryFolder.h"
+
+class QWidget;
+
+namespace zobl {
+
+class CBug1App;
+class Document;
+
+// Keeps a recovery copy of every document with unsaved changes, and offers the copies a crashed
+// editor left behind. A copy is written at most once per interval and only when the document
+// changed since its last copy, never while a mouse drag is under way (it follows a second after
+// the drag); saving the document, taking its changes back by undo, or closing it removes the
+// copy at once. The folder goes with the keeper (a normal end).
+class CRecoveryKeeper : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultIntervalMs = 30'000;
+    static constexpr int kAfterDragMs = 1'000;
+    static constexpr int kErrorCopyNotWritten = 122;
+    static constexpr int kQuestionDiscard = 307;
+
+    // root: the recovery root (empty: copies are never written, none are offered).
+    CRecoveryKeeper(CBug1App& app, std::string root, int intervalMs = kDefaultIntervalMs);
+    ~CRecoveryKeeper() override;
+
+    // One round of the timer: copies of the documents that changed since their last copy.
+    void WriteDueCopies();
+    // At the start: takes over what editors that ended without closing left behind and lets the
+    // user open, discard or keep each copy. Nothing is shown when there is none.
+    void OfferAbandonedCopies(QWidget* parent);
+
+    // The copy of a document, empty while it has none.
+    QString CopyPathOf(const Document* document) const;
+    const recovery::RecoverySession& Session() const noexcept { return session_; }
+    bool TimerRunning() const { return timer_.isActive(); }
+
+private:
+    struct Tracked {
+        int id = 0;
+        bool hasCopy = false;
+        std::uint64_t copiedChanges = 0;
+        bool errorShown = false;
+    };
+
+    Tracked& Track(Document* document);
+    // Writes the copy of one document; false (error 122 once until a copy succeeds) on failure.
+    bool WriteCopy(Document* document, Tracked& tracked);
+    void RemoveCopy(Tracked& tracked);
+    // After a document changed state: removes copies of documents no longer modified and runs
+    // the timer while any document is.
+    void OnDocumentStates();
+    bool OpenCopy(const recovery::RecoveryCopy& copy, recovery::AbandonedSession& session);
+
+    CBug1App& app_;
+    std::string root_;
+    recovery::RecoverySession session_;
+    std::map<const Document*, Tracked> tracked_;
+    int nextId_ = 1;
+    QTimer timer_;
+    QTimer afterDrag_;
+};
+
+}  // namespace zobl
