@@ -17,6 +17,7 @@
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColorDlg.h"
 #include "gui/palette/ColorSettings.h"
+#include "gui/recovery/RecoveryDialog.h"
 #include "gui/vehicles/DlgChooseImportCategories.h"
 #include "gui/vehicles/DlgExport.h"
 #include "gui/vehicles/DlgNewCar.h"
@@ -96,6 +97,12 @@ TEST_F(Accessibility, EveryControlOfTheMainWindowAndTheDialogsHasAName) {
         {"import", [&] { return std::make_unique<CImportVehicle>(*app, nullptr, nullptr, 1u); }},
         {"new document", [&] { return std::make_unique<CDlgChooseType>(language, true); }},
         {"about", [&] { return std::make_unique<CAboutDlg>(language); }},
+        {"recovery",
+         [&] {
+             return std::make_unique<CRecoveryDlg>(
+                 language, QStringList{QStringLiteral("a.gs")}, [](int) { return false; },
+                 [](const std::vector<int>&) { return false; });
+         }},
         {"error", [&] { return std::make_unique<CDlgError>(language, 1, QStringLiteral("a.gs")); }},
         {"question", [&] { return std::make_unique<CDlgQuestion>(language, 304, QStringLiteral("a.gs")); }},
         {"background", [&] { return std::make_unique<CDlgBckProperties>(*app, [](const QString&) {}); }},
