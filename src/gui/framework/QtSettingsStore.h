@@ -1,17 +1,25 @@
 #pragma once
 
-#include <QSettings>
+#include <QMap>
+#include <QSet>
 #include <QString>
+#include <QVariant>
 
 #include "core/settings/SettingsStore.h"
 
 namespace zobl {
 
-// The settings store in an INI file. Section "General" is the file's [General] section (Qt keeps
-// its top-level keys there); every other section is a group of the same name.
+// The settings store in an INI file in Qt's format. Section "General" is the file's [General]
+// section (Qt keeps its top-level keys there); every other section is a group of the same name.
+// Values are read once and kept; Sync (and the destructor) writes the changes, keeping what
+// another editor wrote to other keys meanwhile, and replaces the file only once the new one was
+// written completely.
 class QtSettingsStore : public SettingsStore {
 public:
+    using Values = QMap<QString, QVariant>;
+
     explicit QtSettingsStore(const QString& iniPath);
+    ~QtSettingsStore() override;
 
     // $XDG_CONFIG_HOME/ZOBL Graphics Editor/ZOBL Graphic Editor.ini (~/.config when unset).
     static QString DefaultPath();
@@ -28,15 +36,22 @@ public:
     bool Contains(std::string_view section, std::string_view key) override;
     void Remove(std::string_view section, std::string_view key) override;
 
-    // Writes pending changes to the file; false when that failed.
+    // Writes pending changes to the file; false when that failed (the file is then as before,
+    // and the changes stay pending).
     bool Sync();
-    QString FileName() const { return settings_.fileName(); }
+    QString FileName() const { return path_; }
     // Removes every value and the file itself (command line "Unregister").
     bool RemoveAll();
 
 private:
     static QString Key(std::string_view section, std::string_view key);
-    QSettings settings_;
+    QVariant Value(const QString& key) const;
+    void SetValue(const QString& key, const QVariant& value);
+
+    QString path_;
+    Values values_;
+    QSet<QString> changed_;
+    QSet<QString> removed_;
 };
 
 }  // namespace zobl

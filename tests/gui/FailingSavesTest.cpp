@@ -1,0 +1,94 @@
+// Saves of the editor under a disk that fills up part-way: the user is told, the previous file
+// stays byte for byte, and the document stays modified.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "GuiTestSupport.h"
+#include "core/common/FileSizeLimit.h"
+#include "gui/framework/DocManager.h"
+#include "gui/framework/QtSettingsStore.h"
+#include "gui/scenery/GSDoc.h"
+
+namespace zobl {
+namespace {
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class FailingSaves : public ::testing::Test, public test::AppFixture {};
+
+TEST_F(FailingSaves, SettingsKeepTheirFileWhenTheyCannotBeWritten) {
+    const QString path = QString::fromStdString(folder.File("settings/zobl.ini"));
+    QtSettingsStore store(path);
+    for (int i = 0; i < 100; ++i) {
+        store.WriteText("General", "Key" + std::to_string(i), "first value of some length");
+    }
+    ASSERT_TRUE(store.Sync());
+    const QByteArray before = Bytes(path);
+    ASSERT_GT(before.size(), 1000);
+    const std::vector<std::string> names = test::FolderNames(folder.File("settings"));
+
+    for (int i = 0; i < 100; ++i) {
+        store.WriteText("General", "Key" + std::to_string(i), "second value, a little longer than the first");
+    }
+    for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}}) {
+        bool synced = true;
+        test::WithFileSizeLimit(limit, [&] { synced = store.Sync(); });
+        EXPECT_FALSE(synced) << limit;
+        EXPECT_EQ(Bytes(path), before) << limit;
+        EXPECT_EQ(test::FolderNames(folder.File("settings")), names) << limit;
+    }
+    QtSettingsStore again(path);
+    EXPECT_EQ(again.ReadText("General", "Key7", ""), "first value of some length");
+}
+
+// Two editors running at once write their settings at different times: each keeps what the other
+// wrote to other keys, and a removed key stays removed.
+TEST_F(FailingSaves, SettingsOfTwoEditorsAtOnceAreMerged) {
+    const QString path = QString::fromStdString(folder.File("settings/zobl.ini"));
+    QtSettingsStore first(path);
+    QtSettingsStore second(path);
+    first.WriteInt("General", "ZOOM", 3);
+    first.WriteText("Recent File List", "File1", "/a b.gs");
+    ASSERT_TRUE(first.Sync());
+    second.WriteInt("General", "ZOOMCAR", 5);
+    second.Remove("Recent File List", "File1");
+    ASSERT_TRUE(second.Sync());
+
+    QtSettingsStore again(path);
+    EXPECT_EQ(again.ReadInt("General", "ZOOM", 0), 3);
+    EXPECT_EQ(again.ReadInt("General", "ZOOMCAR", 0), 5);
+    EXPECT_FALSE(again.Contains("Recent File List", "File1"));
+    EXPECT_EQ(test::FolderNames(folder.File("settings")), std::vector<std::string>{"zobl.ini"});
+}
+
+TEST_F(FailingSaves, ADocumentThatCannotBeSavedSaysSoAndStaysModified) {
+    const QString path = WriteSceneryFile("a.gs");
+    StartApp({path});
+    auto* doc = static_cast<CGSDoc*>(app->Documents().Documents().at(0));
+    ASSERT_TRUE(doc->Model().SetPixel(1, 0, 2, 2, 44, 1));
+    doc->NotifyStateChanged();
+    const QByteArray before = Bytes(path);
+
+    bool saved = true;
+    test::WithFileSizeLimit(1000, [&] { saved = doc->DoFileSave(); });
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].number, 4);
+    EXPECT_EQ(messages.entries[0].argument, path);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(test::FolderNames(QFileInfo(path).absolutePath().toStdString()),
+              std::vector<std::string>{"a.gs"});
+
+    EXPECT_TRUE(doc->DoFileSave());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_NE(Bytes(path), before);
+}
+
+}  // namespace
+}  // namespace zobl
