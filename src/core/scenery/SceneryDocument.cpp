@@ -57,7 +57,8 @@ void FlipLines(const std::uint8_t* from, std::uint8_t* to) {
     }
 }
 
-// The store of a new graphic: every cell of every row shows the picture, present or not.
+// The store of a new graphic: every cell of every row shows the picture, present or not. Made
+// once, so a new document only copies it.
 const PixelStore& DefaultStore() {
     static const PixelStore store = [] {
         PixelStore result{};
@@ -74,16 +75,6 @@ const PixelStore& DefaultStore() {
         return result;
     }();
     return store;
-}
-
-// Its display pixels; both are made once, so a new document only copies.
-const PixelStore& DefaultDisplay() {
-    static const PixelStore display = [] {
-        PixelStore result{};
-        FlipLines(DefaultStore().data(), result.data());
-        return result;
-    }();
-    return display;
 }
 
 constexpr bool IsValidSymbol(int symbol) {
@@ -103,13 +94,7 @@ SceneryDocument::~SceneryDocument() = default;
 
 void SceneryDocument::Initialise() {
     Release();
-    // One block for both: two blocks of this size freed together make the heap give its top
-    // back to the system and fault it in again for the next document.
-    buffer_.reserve(2 * kStoreSize);
-    buffer_.insert(buffer_.end(), DefaultStore().begin(), DefaultStore().end());
-    buffer_.insert(buffer_.end(), DefaultDisplay().begin(), DefaultDisplay().end());
-    pixels_ = std::span(buffer_).first(kStoreSize);
-    display_ = std::span(buffer_).subspan(kStoreSize);
+    pixels_.assign(DefaultStore().begin(), DefaultStore().end());
     records_.assign(kSymbolCount, SymbolRecord{});
     author_ = kDefaultAuthor;
     infoText_ = kDefaultInfoText;
@@ -120,9 +105,8 @@ void SceneryDocument::Initialise() {
 
 void SceneryDocument::Release() {
     ReleaseUndoHistory();
-    pixels_ = {};
-    display_ = {};
-    std::vector<std::uint8_t>().swap(buffer_);
+    std::vector<std::uint8_t>().swap(pixels_);
+    std::vector<std::uint8_t>().swap(display_);
     std::vector<SymbolRecord>().swap(records_);
 }
 
@@ -154,7 +138,9 @@ DrawOutcome SceneryDocument::SetPixelDrawn(int symbol, int row, int x, int y, Pa
     PrepareChange(mouseMode);
     const int absX = symbol * kCellWidth + x;
     const int absY = row * kCellHeight + y;
-    display_[std::size_t(absY) * kStoreWidth + std::size_t(absX)] = value;
+    if (!display_.empty()) {
+        display_[std::size_t(absY) * kStoreWidth + std::size_t(absX)] = value;
+    }
     std::uint8_t& stored = pixels_[StoreOffset(absX, absY)];
     const bool changed = stored != value;
     stored = value;
@@ -165,7 +151,17 @@ void SceneryDocument::RefreshBitmap() {
     if (!IsInitialised()) {
         return;
     }
-    FlipLines(pixels_.data(), display_.data());
+    if (!display_.empty()) {
+        FlipLines(pixels_.data(), display_.data());
+    }
+}
+
+std::span<const std::uint8_t> SceneryDocument::DisplayPixels() const {
+    if (display_.empty() && IsInitialised()) {
+        display_.resize(kStoreSize);
+        FlipLines(pixels_.data(), display_.data());
+    }
+    return display_;
 }
 
 const SymbolRecord& SceneryDocument::Record(int symbol) const {

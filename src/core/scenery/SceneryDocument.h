@@ -105,8 +105,10 @@ public:
     std::span<const std::uint8_t> PixelStore() const noexcept { return pixels_; }
     std::span<std::uint8_t> PixelStoreForLoading() noexcept { return pixels_; }
 
-    // Top-down copy of the store (line 0 = Y 0), what the views show.
-    std::span<const std::uint8_t> DisplayPixels() const noexcept { return display_; }
+    // Top-down copy of the store (line 0 = Y 0), what the views show. Made when first asked for
+    // (a document without a window does without it) and kept in step from then on; the
+    // buffer stays where it is until Release.
+    std::span<const std::uint8_t> DisplayPixels() const;
     void RefreshBitmap();
 
     const SymbolRecord& Record(int symbol) const;
@@ -135,9 +137,8 @@ private:
     // Undo and redo refresh the display pixels themselves.
     void OnContentRestored() override { RefreshBitmap(); }
 
-    std::vector<std::uint8_t> buffer_;  // the pixel store, then its display copy
-    std::span<std::uint8_t> pixels_;
-    std::span<std::uint8_t> display_;
+    std::vector<std::uint8_t> pixels_;
+    mutable std::vector<std::uint8_t> display_;  // empty until DisplayPixels is first called
     std::vector<SymbolRecord> records_;
     std::string author_;
     std::string infoText_;

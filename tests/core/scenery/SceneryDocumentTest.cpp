@@ -128,6 +128,22 @@ TEST(SceneryDocumentTest, SetPixelDrawnReportsChangesAndPaintsTheDisplay) {
     EXPECT_EQ(doc.DisplayPixels()[0], 1);
 }
 
+// A document without a window has no display pixels; the first request makes them from the
+// store, and from then on they stay in step and in place (views show them without a copy).
+TEST(SceneryDocumentTest, TheDisplayIsMadeOnDemandAndThenKeptInStep) {
+    SceneryDocument doc;
+    ASSERT_TRUE(doc.SetPixel(0, 0, 0, 0, 7, kFill));
+    const std::uint8_t* const display = doc.DisplayPixels().data();
+    EXPECT_EQ(doc.DisplayPixels()[0], 7);
+    EXPECT_EQ(doc.DisplayPixels()[2 * kStoreWidth + 3], doc.GetPixel(0, 0, 3, 2));  // the default picture
+
+    EXPECT_EQ(doc.SetPixelDrawn(0, 0, 1, 0, 8, kFreehand), DrawOutcome::Changed);
+    EXPECT_EQ(doc.DisplayPixels()[1], 8);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.DisplayPixels()[1], doc.GetPixel(0, 0, 1, 0));
+    EXPECT_EQ(doc.DisplayPixels().data(), display);
+}
+
 TEST(SceneryDocumentTest, UndoRestoresPixelsAndMasksButNotTexts) {
     SceneryDocument doc;
     ASSERT_TRUE(doc.SetPixel(5, 3, 0, 0, 99, kFreehand));
