@@ -48,8 +48,13 @@ int CClippy::Set(int x, int y, std::uint8_t value) {
         it->second->fill(0);
     }
     Block& block = *it->second;
-    block[std::size_t(x % kBlockSize + kBlockSize * (y % kBlockSize))] = value;
-    if (value == 0 && std::all_of(block.begin(), block.end(), [](std::uint8_t v) { return v == 0; })) {
+    std::uint8_t& pixel = block[std::size_t(x % kBlockSize + kBlockSize * (y % kBlockSize))];
+    const std::uint8_t before = pixel;
+    pixel = value;
+    // A stored block always holds a pixel other than 0, so only clearing one can empty it: a 0
+    // written over a 0 (most pixels of a sparse area) need not look at the other 4095.
+    if (value == 0 && before != 0 &&
+        std::all_of(block.begin(), block.end(), [](std::uint8_t v) { return v == 0; })) {
         blocks_.erase(it);
     }
     return 0;

@@ -143,10 +143,17 @@ void CopyArea(CClippy& clipboard, const C& canvas, const PixelRect& mark) {
 // the surface for which writable(p) holds (the scenery store: present rows).
 template <PixelCanvas C, typename Writable>
 void PasteArea(C& canvas, const CClippy& clipboard, const PixelRect& mark, Writable&& writable) {
+    // The targets of one source pixel come one after another: it is looked up once for them.
+    PixelPoint source{-1, -1};
+    std::uint8_t value = 0;
     ForEachPasteTarget(mark, clipboard.Width(), clipboard.Height(), [&](int x, int y, int sx, int sy) {
         const PixelPoint p{x, y};
         if (canvas.Contains(p) && writable(p)) {
-            canvas.Set(p, clipboard.Get(sx, sy));
+            if (sx != source.x || sy != source.y) {
+                source = {sx, sy};
+                value = clipboard.Get(sx, sy);
+            }
+            canvas.Set(p, value);
         }
     });
 }

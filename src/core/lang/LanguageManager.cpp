@@ -1,5 +1,6 @@
 #include "core/lang/LanguageManager.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "core/palette/PathTools.h"
@@ -34,13 +35,13 @@ std::string ResolveEscapes(std::string_view value) {
     out.reserve(value.size());
     std::size_t pos = 0;
     while (pos < value.size()) {
-        const char c = value[pos];
-        if (c != '\\') {
-            out.push_back(c);
-            ++pos;
-            continue;
+        // Everything up to the next backslash as it is.
+        const std::size_t backslash = std::min(value.find('\\', pos), value.size());
+        out.append(value.substr(pos, backslash - pos));
+        pos = backslash + 1;
+        if (backslash == value.size()) {
+            break;
         }
-        ++pos;
         if (pos == value.size()) {
             break;
         }
@@ -79,7 +80,11 @@ std::string CLanguageManager::GetText(int key, std::string_view section) const {
     if (!content) {
         return kMissingText;
     }
-    std::string_view text = *content;
+    return TextIn(*content, key, section);
+}
+
+std::string CLanguageManager::TextIn(std::string_view content, int key, std::string_view section) {
+    std::string_view text = content;
     const bool isUtf8 = text.starts_with(kUtf8ByteOrderMark);
     if (isUtf8) {
         text.remove_prefix(kUtf8ByteOrderMark.size());

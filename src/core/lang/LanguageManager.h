@@ -29,6 +29,8 @@ public:
     // The text of key in section, with "#empty" and the backslash escapes resolved,
     // or "__RTX__" when the file, the section or the key is missing.
     std::string GetText(int key, std::string_view section) const;
+    // The same lookup in content already read from a language file.
+    static std::string TextIn(std::string_view content, int key, std::string_view section);
 
 private:
     std::string path_;

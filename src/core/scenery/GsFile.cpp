@@ -50,23 +50,40 @@ std::string ReadText(ByteReader& in) {
     return Cp1252ToUtf8(in.ZeroTerminatedText(gs::kMaxTextBytes));
 }
 
-void SetCellPixel(GsContent& content, int symbol, int row, int x, int y, std::uint8_t value) {
-    content.pixels[StoreOffset(symbol, row, x, y)] = value;
+// The store line of pixel row y of a cell: x runs along it.
+std::uint8_t* CellLine(GsContent& content, int symbol, int row, int y) {
+    return content.pixels.data() + StoreOffset(symbol, row, 0, y);
 }
+
+// Per byte value, without a comparison per pixel (every pixel of an old file passes here): a
+// cell byte as a pixel (above 15 is transparent) and a mask byte as a bit mask (any non-zero
+// value masks the pixel).
+constexpr std::array<std::uint8_t, 256> kCellBytePixel = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t value = 0; value < table.size(); ++value) {
+        table[value] = value > 15 ? TransparentIndex : std::uint8_t(value);
+    }
+    return table;
+}();
+constexpr std::array<std::uint8_t, 256> kMaskByteBits = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t value = 1; value < table.size(); ++value) {
+        table[value] = 0xFF;
+    }
+    return table;
+}();
 
 // A 32 x 16 picture in four bit planes (weights 8, 4, 2, 1), most significant bit first.
 void ReadPlaneRecord(ByteReader& in, GsContent& content, int symbol, int row) {
     const auto record = in.View(kPlaneRecordSize);
     for (int y = 0; y < kCellHeight; ++y) {
+        std::uint8_t* line = CellLine(content, symbol, row, y);
+        const std::uint8_t* planes = record.data() + 4 + 16 * y;
         for (int x = 0; x < kCellWidth; ++x) {
-            int value = 0;
-            for (int plane = 0; plane < 4; ++plane) {
-                const std::uint8_t byte = record[std::size_t(4 + 16 * y + 4 * plane + x / 8)];
-                if ((byte >> (7 - x % 8)) & 1) {
-                    value += 8 >> plane;
-                }
-            }
-            SetCellPixel(content, symbol, row, x, y, std::uint8_t(value));
+            const std::size_t at = std::size_t(x / 8);
+            const int shift = 7 - x % 8;
+            line[x] = std::uint8_t(((planes[at] >> shift) & 1) << 3 | ((planes[at + 4] >> shift) & 1) << 2 |
+                                   ((planes[at + 8] >> shift) & 1) << 1 | ((planes[at + 12] >> shift) & 1));
         }
     }
 }
@@ -134,20 +151,21 @@ void ReadVersion1Or2(ByteReader& in, int version, GsContent& content) {
             content.addedRows[std::size_t(symbol)] |= std::uint8_t(1u << row);
             if (version == 1) {
                 ReadPlaneRecord(in, content, symbol, row);
+                // Column by column in the file.
                 const auto mask = in.View(kCellMaskSize);
-                for (int x = 0; x < kCellWidth; ++x) {
-                    for (int y = 0; y < kCellHeight; ++y) {
-                        if (mask[std::size_t(x * kCellHeight + y)] != 0) {
-                            SetCellPixel(content, symbol, row, x, y, TransparentIndex);
-                        }
+                for (int y = 0; y < kCellHeight; ++y) {
+                    std::uint8_t* line = CellLine(content, symbol, row, y);
+                    for (int x = 0; x < kCellWidth; ++x) {
+                        const std::uint8_t bits = kMaskByteBits[mask[std::size_t(x * kCellHeight + y)]];
+                        line[x] = std::uint8_t((line[x] & ~bits) | (TransparentIndex & bits));
                     }
                 }
             } else {
                 const auto cell = in.View(kCellMaskSize);
-                for (int x = 0; x < kCellWidth; ++x) {
-                    for (int y = 0; y < kCellHeight; ++y) {
-                        const std::uint8_t value = cell[std::size_t(x * kCellHeight + y)];
-                        SetCellPixel(content, symbol, row, x, y, value > 15 ? TransparentIndex : value);
+                for (int y = 0; y < kCellHeight; ++y) {
+                    std::uint8_t* line = CellLine(content, symbol, row, y);
+                    for (int x = 0; x < kCellWidth; ++x) {
+                        line[x] = kCellBytePixel[cell[std::size_t(x * kCellHeight + y)]];
                     }
                 }
             }

@@ -80,20 +80,34 @@ IniLine ClassifyLine(std::string_view line) {
             Unquote(Trim(trimmed.substr(equals + 1)))};
 }
 
-// Calls visit(line) for every line of content, without its line feed.
+// Calls visit(text) for the text of every line of content, without its line feed, until visit
+// answers false.
 template <typename Visitor>
-void ForEachLine(std::string_view content, Visitor&& visit) {
+void ForEachLineText(std::string_view content, Visitor&& visit) {
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
         if (end == std::string_view::npos) {
             end = content.size();
         }
-        if (!visit(ClassifyLine(content.substr(start, end - start)))) {
+        if (!visit(content.substr(start, end - start))) {
             return;
         }
         start = end + 1;
     }
+}
+
+// The same with every line classified.
+template <typename Visitor>
+void ForEachLine(std::string_view content, Visitor&& visit) {
+    ForEachLineText(content, [&](std::string_view text) { return visit(ClassifyLine(text)); });
+}
+
+// Whether a line can be a section line, which ClassifyLine decides: its first character that
+// is no blank is '['. Cheaper than classifying it.
+bool MayBeSectionLine(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    return first != std::string_view::npos && text[first] == '[';
 }
 
 std::string Cut(std::string_view value, std::size_t maxLength) {
@@ -195,7 +209,12 @@ std::optional<std::string_view> FindIniValue(std::string_view content, std::stri
     key = Trim(key);
     std::optional<std::string_view> found;
     bool inSection = false;
-    ForEachLine(content, [&](const IniLine& line) {
+    ForEachLineText(content, [&](std::string_view text) {
+        // Outside the section only a section line matters; most lines are skipped unclassified.
+        if (!inSection && !MayBeSectionLine(text)) {
+            return true;
+        }
+        const IniLine line = ClassifyLine(text);
         if (line.kind == IniLine::Kind::kSection) {
             inSection = EqualsIgnoringCase(line.name, section);
         } else if (line.kind == IniLine::Kind::kEntry && inSection && EqualsIgnoringCase(line.name, key)) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "core/clipboard/Clippy.h"
 
 namespace zobl {
@@ -83,6 +87,10 @@ TEST(ClippyArea, BlocksComeAndGoWithTheirPixels) {
     EXPECT_EQ(clipboard.BlockCount(), 1u);
     EXPECT_EQ(clipboard.Get(70, 130), 9);
     EXPECT_EQ(clipboard.Get(0, 0), 0);
+    clipboard.Set(64, 128, 0);
+    clipboard.Set(127, 191, 0);
+    EXPECT_EQ(clipboard.BlockCount(), 1u);  // a 0 over a 0 changes nothing
+    EXPECT_EQ(clipboard.Get(71, 130), 8);
     clipboard.Set(70, 130, 0);
     EXPECT_EQ(clipboard.BlockCount(), 1u);  // the other pixel keeps it
     clipboard.Set(71, 130, 0);
@@ -93,6 +101,36 @@ TEST(ClippyArea, BlocksComeAndGoWithTheirPixels) {
         EXPECT_EQ(clipboard.Get(outside.x, outside.y), 0);
     }
     EXPECT_EQ(clipboard.BlockCount(), 0u);
+}
+
+// A loaded area keeps a block exactly where a pixel is not 0, wherever in the block that pixel is.
+TEST(ClippyArea, LoadedAreaKeepsTheBlocksOfItsPixels) {
+    struct Case {
+        int width;
+        int height;
+        std::vector<std::pair<int, int>> drawn;  // pixels of value 7, all others 0
+        std::size_t blocks;
+    };
+    const Case cases[] = {
+        {64, 64, {}, 0},
+        {64, 64, {{0, 0}}, 1},
+        {64, 64, {{63, 63}}, 1},
+        {130, 70, {{63, 0}, {64, 0}, {129, 69}}, 3},
+        {130, 70, {{5, 64}, {5, 65}}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", " << c.drawn.size() << " drawn");
+        std::vector<std::uint8_t> file(8 + std::size_t(c.width) * std::size_t(c.height), 0);
+        file[0] = std::uint8_t(c.width);
+        file[4] = std::uint8_t(c.height);
+        for (const auto& [x, y] : c.drawn) {
+            file[8 + std::size_t(x) * std::size_t(c.height) + std::size_t(y)] = 7;  // column by column
+        }
+        CClippy clipboard;
+        ASSERT_TRUE(clipboard.LoadFileBytes(file));
+        EXPECT_EQ(clipboard.BlockCount(), c.blocks);
+        EXPECT_EQ(clipboard.FileBytes(), file);
+    }
 }
 
 // A plain 16 x 16 surface whose right half a paste may not write.

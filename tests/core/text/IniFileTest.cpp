@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include "core/common/TestTempFolder.h"
 
@@ -118,6 +119,35 @@ TEST(IniFileTest, SectionHeaders) {
     EXPECT_EQ(ini.Value("indented", "y"), "2");
     EXPECT_EQ(ini.Value("", "z"), "3");
     EXPECT_FALSE(ini.HasSection("broken"));
+}
+
+// The one-pass lookup passes over lines outside the wanted section without classifying them:
+// whatever may start a section there must still be seen, and nothing else.
+TEST(IniFileTest, OnePassLookupSeesEverySectionStart) {
+    struct Case {
+        const char* content;
+        const char* section;
+        std::optional<std::string> value;
+    };
+    const Case cases[] = {
+        {"[a]\nk=1\n \t[b]\nk=2\n", "b", "2"},         // blanks before the bracket
+        {"[a]\nk=1\n \t[b]\nk=2\n", "a", "1"},
+        {"[a]\r\n[b]\r\nk=2\r\n", "a", std::nullopt},   // CR LF lines
+        {"[a]\r\n[b]\r\nk=2\r\n", "b", "2"},
+        {"[a]\n\r[b]\nk=2\n", "b", std::nullopt},        // a CR first is no blank
+        {"[a]\n\r[b]\nk=2\n", "a", "2"},
+        {"k=0\n[b\nk=1\n[b]\nk=2\n", "b", "2"},         // no closing bracket: no section
+        {"k=0\n[b\nk=1\n[b]\nk=2\n", "", std::nullopt},  // before any section: in none
+        {"[a]\nx=[b]\n[b]=3\nk=4\n", "b", "4"},          // '[' after '=' or '=' after ']'
+        {"[a]\nk=1\n;[b]\nk=2\n", "b", std::nullopt},    // a comment
+        {"[a]\n \n\t\n\n[b]\nk=2", "b", "2"},          // blank lines, no final line feed
+        {"[a]\nk=1\n  [  B  ]  \n  k  =  5  \n", "b", "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "content \"" << c.content << "\" section " << c.section);
+        EXPECT_EQ(FindIniValue(c.content, c.section, "k"), c.value);
+        EXPECT_EQ(IniFile::Parse(c.content).Value(c.section, "k"), c.value);
+    }
 }
 
 TEST(IniFileTest, HugeLinesParseInLinearTime) {
