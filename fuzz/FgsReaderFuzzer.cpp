@@ -43,7 +43,8 @@ void CheckModel(const VehicleDocument& doc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // One document for all runs: its undo slots are large and allocated once.
+    // One pair for all runs: every read replaces the whole content and empties the history, so
+    // nothing of an earlier input survives (the undo buffers one made are reused).
     static VehicleDocument doc;
     static VehicleDocument again;
     static const FgsDefaults defaults{"unbekannt", "Keine Infos vorhanden"};

@@ -21,8 +21,9 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Documents are expensive to build (their undo buffers); one pair serves every input. The
-    // written form of doc is kept between inputs: it changes only when a read succeeds.
+    // One pair serves every input, as the reader allows: a refused file leaves the document as it
+    // was, a read one replaces all of it. The written form of doc is kept between inputs: it
+    // changes only when a read succeeds.
     static zobl::SceneryDocument doc;
     static zobl::SceneryDocument copy;
     static std::vector<std::uint8_t> docBytes = zobl::WriteGs(doc);
