@@ -119,7 +119,8 @@ TEST(ClippyArea, LoadedAreaKeepsTheBlocksOfItsPixels) {
         {130, 70, {{5, 64}, {5, 65}}, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", " << c.drawn.size() << " drawn");
+        SCOPED_TRACE(testing::Message()
+                     << c.width << " x " << c.height << ", " << c.drawn.size() << " drawn");
         std::vector<std::uint8_t> file(8 + std::size_t(c.width) * std::size_t(c.height), 0);
         file[0] = std::uint8_t(c.width);
         file[4] = std::uint8_t(c.height);

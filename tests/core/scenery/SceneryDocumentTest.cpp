@@ -25,9 +25,9 @@ TEST(SceneryDocumentTest, NewDocumentHasOnlyBaseRowsAndTheDefaultPictureEverywhe
             EXPECT_EQ(doc.IsRowPresent(s, r), r == kBaseRow);
             // A few characteristic pixels of the picture in every cell of every row.
             EXPECT_EQ(doc.GetPixel(s, r, 0, 0), TransparentIndex);
-            EXPECT_EQ(doc.GetPixel(s, r, 3, 2), 15);   // b
-            EXPECT_EQ(doc.GetPixel(s, r, 18, 3), 25);  // d
-            EXPECT_EQ(doc.GetPixel(s, r, 5, 6), 35);   // e
+            EXPECT_EQ(doc.GetPixel(s, r, 3, 2), 15);    // b
+            EXPECT_EQ(doc.GetPixel(s, r, 18, 3), 25);   // d
+            EXPECT_EQ(doc.GetPixel(s, r, 5, 6), 35);    // e
             EXPECT_EQ(doc.GetPixel(s, r, 24, 11), 14);  // a
             EXPECT_EQ(doc.GetPixel(s, r, 5, 12), 16);   // c
             EXPECT_EQ(doc.GetPixel(s, r, 31, 15), TransparentIndex);

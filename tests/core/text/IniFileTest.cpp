@@ -130,17 +130,17 @@ TEST(IniFileTest, OnePassLookupSeesEverySectionStart) {
         std::optional<std::string> value;
     };
     const Case cases[] = {
-        {"[a]\nk=1\n \t[b]\nk=2\n", "b", "2"},         // blanks before the bracket
+        {"[a]\nk=1\n \t[b]\nk=2\n", "b", "2"},  // blanks before the bracket
         {"[a]\nk=1\n \t[b]\nk=2\n", "a", "1"},
-        {"[a]\r\n[b]\r\nk=2\r\n", "a", std::nullopt},   // CR LF lines
+        {"[a]\r\n[b]\r\nk=2\r\n", "a", std::nullopt},  // CR LF lines
         {"[a]\r\n[b]\r\nk=2\r\n", "b", "2"},
-        {"[a]\n\r[b]\nk=2\n", "b", std::nullopt},        // a CR first is no blank
+        {"[a]\n\r[b]\nk=2\n", "b", std::nullopt},  // a CR first is no blank
         {"[a]\n\r[b]\nk=2\n", "a", "2"},
-        {"k=0\n[b\nk=1\n[b]\nk=2\n", "b", "2"},         // no closing bracket: no section
+        {"k=0\n[b\nk=1\n[b]\nk=2\n", "b", "2"},          // no closing bracket: no section
         {"k=0\n[b\nk=1\n[b]\nk=2\n", "", std::nullopt},  // before any section: in none
         {"[a]\nx=[b]\n[b]=3\nk=4\n", "b", "4"},          // '[' after '=' or '=' after ']'
         {"[a]\nk=1\n;[b]\nk=2\n", "b", std::nullopt},    // a comment
-        {"[a]\n \n\t\n\n[b]\nk=2", "b", "2"},          // blank lines, no final line feed
+        {"[a]\n \n\t\n\n[b]\nk=2", "b", "2"},            // blank lines, no final line feed
         {"[a]\nk=1\n  [  B  ]  \n  k  =  5  \n", "b", "5"},
     };
     for (const Case& c : cases) {
