@@ -124,6 +124,45 @@ void ForEachPasteTarget(const PixelRect& mark, int cw, int ch, Write&& write) {
     }
 }
 
+// The outcome of ForEachPasteTarget without the overwritten writes: write(x, y, sourceX, sourceY)
+// once per target pixel, lines top to bottom, with the source pixel written there last. Coverage
+// in x depends on the source column alone and in y on the source line alone, so the last writer
+// of (x, y) is the last column covering x in the last line covering y.
+template <typename Write>
+void ForEachFinalPasteTarget(const PixelRect& mark, int cw, int ch, Write&& write) {
+    const int w = mark.Width();
+    const int h = mark.Height();
+    if (cw <= 0 || ch <= 0 || w <= 0 || h <= 0) {
+        return;
+    }
+    // Per target column (line): the last source column (line) covering it, -1 for none. (Pixel
+    // for pixel, each covers itself and the next one, which then covers itself: the same result.)
+    const auto lastCovering = [](int targetSize, int sourceSize) {
+        std::vector<int> last(std::size_t(targetSize), -1);
+        const int widen = sourceSize < targetSize ? targetSize / sourceSize : 1;
+        for (int source = 0; source < sourceSize; ++source) {
+            const int from = int(std::int64_t(targetSize) * source / sourceSize);
+            const int to = std::min(from + widen, targetSize - 1);
+            for (int t = from; t <= to; ++t) {
+                last[std::size_t(t)] = source;
+            }
+        }
+        return last;
+    };
+    const std::vector<int> columns = lastCovering(w, cw);
+    const std::vector<int> lines = lastCovering(h, ch);
+    for (int y = 0; y < h; ++y) {
+        if (lines[std::size_t(y)] < 0) {
+            continue;
+        }
+        for (int x = 0; x < w; ++x) {
+            if (columns[std::size_t(x)] >= 0) {
+                write(mark.x0 + x, mark.y0 + y, columns[std::size_t(x)], lines[std::size_t(y)]);
+            }
+        }
+    }
+}
+
 // Copies the marked pixels of a surface into the clipboard's area: every pixel of the new size is
 // written (the area is not emptied first). Pixels off the surface are copied as 0.
 template <PixelCanvas C>
@@ -140,13 +179,14 @@ void CopyArea(CClippy& clipboard, const C& canvas, const PixelRect& mark) {
 }
 
 // Pastes the clipboard's area into mark (see ForEachPasteTarget), in bulk, only into pixels on
-// the surface for which writable(p) holds (the scenery store: present rows).
+// the surface for which writable(p) holds (the scenery store: present rows). Each target pixel is
+// written once, with its final value.
 template <PixelCanvas C, typename Writable>
 void PasteArea(C& canvas, const CClippy& clipboard, const PixelRect& mark, Writable&& writable) {
     // The targets of one source pixel come one after another: it is looked up once for them.
     PixelPoint source{-1, -1};
     std::uint8_t value = 0;
-    ForEachPasteTarget(mark, clipboard.Width(), clipboard.Height(), [&](int x, int y, int sx, int sy) {
+    ForEachFinalPasteTarget(mark, clipboard.Width(), clipboard.Height(), [&](int x, int y, int sx, int sy) {
         const PixelPoint p{x, y};
         if (canvas.Contains(p) && writable(p)) {
             if (sx != source.x || sy != source.y) {

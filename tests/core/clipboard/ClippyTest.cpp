@@ -197,6 +197,34 @@ TEST(ClippyArea, PastesScaleAsTheCommandsDoAndKeepSpecialColours) {
     EXPECT_EQ(surface.Get({8, 3}), 0);
 }
 
+// Writing each target once with its last source pixel leaves what every write in order leaves,
+// for areas smaller, equal and larger than the mark in either direction.
+TEST(ClippyArea, FinalPasteTargetsAreWhatEveryWriteInOrderLeaves) {
+    constexpr int kSizes[] = {1, 2, 3, 4, 5, 7, 13, 20};
+    const auto sourceNumber = [](int sx, int sy) { return sx + 100 * sy + 1; };
+    for (const int cw : kSizes) {
+        for (const int ch : kSizes) {
+            for (const int w : kSizes) {
+                for (const int h : kSizes) {
+                    const PixelRect mark{2, 3, 2 + w - 1, 3 + h - 1};
+                    std::vector<int> everyWrite(30 * 30, 0);
+                    ForEachPasteTarget(mark, cw, ch, [&](int x, int y, int sx, int sy) {
+                        everyWrite[std::size_t(y * 30 + x)] = sourceNumber(sx, sy);
+                    });
+                    std::vector<int> finalWrite(30 * 30, 0);
+                    std::vector<int> writes(30 * 30, 0);
+                    ForEachFinalPasteTarget(mark, cw, ch, [&](int x, int y, int sx, int sy) {
+                        finalWrite[std::size_t(y * 30 + x)] = sourceNumber(sx, sy);
+                        ++writes[std::size_t(y * 30 + x)];
+                    });
+                    ASSERT_EQ(finalWrite, everyWrite) << cw << "x" << ch << " into " << w << "x" << h;
+                    ASSERT_LE(*std::max_element(writes.begin(), writes.end()), 1);
+                }
+            }
+        }
+    }
+}
+
 TEST(ClippyFile, DamagedFilesAreRefusedAndChangeNothing) {
     CClippy source;
     source.Set(0, 0, 56);
