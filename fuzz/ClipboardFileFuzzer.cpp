@@ -7,17 +7,14 @@
 #include <span>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "core/clipboard/Clippy.h"
 
 namespace {
 
 using namespace zobl;
 
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zobl::fuzz::Check;
 
 // A 40 x 30 surface that traps on any write outside it.
 struct Target {

@@ -7,17 +7,10 @@
 #include <span>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "core/settings/DesktopRecord.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
+using zobl::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::optional<zobl::DesktopRecord> record = zobl::ReadDesktopRecord(std::span(data, size));

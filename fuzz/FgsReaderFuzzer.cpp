@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
@@ -13,11 +14,7 @@ namespace {
 
 using namespace zobl;
 
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zobl::fuzz::Check;
 
 // The reader may keep damaged content, but never content the model cannot hold.
 void CheckModel(const VehicleDocument& doc) {

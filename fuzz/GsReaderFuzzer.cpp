@@ -6,19 +6,12 @@
 #include <span>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "core/common/MessageError.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
+using zobl::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // One pair serves every input, as the reader allows: a refused file leaves the document as it

@@ -6,18 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "core/text/CodePages.h"
 #include "core/text/IniFile.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
+using zobl::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view content(reinterpret_cast<const char*>(data), size);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "core/recovery/RecoveryFolder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -11,9 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto read = ParseDescription(std::string_view(reinterpret_cast<const char*>(data), size));
     if (read) {
         const auto again = ParseDescription(FormatDescription(*read));
-        if (!again || !(*again == *read)) {
-            __builtin_trap();
-        }
+        zobl::fuzz::Check(again && *again == *read);
     }
     return 0;
 }

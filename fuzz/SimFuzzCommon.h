@@ -14,17 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "core/simimport/SimTestFiles.h"
 #include "core/simimport/SimVehicleReader.h"
 #include "core/text/CodePages.h"
 
 namespace zobl::fuzz {
-
-inline void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 // The folder, made once per process (in memory where the system offers it) and removed at its
 // end. It holds a TRAK.INI that names the text file: without one, every query would search the

@@ -264,6 +264,10 @@ void RecoverySession::RemoveCopy(int id) {
     }
 }
 
+std::string RecoverySession::CopyPath(int id, DocumentKind kind) const {
+    return folder_.empty() ? std::string() : CopyPathOf(folder_, id, kind);
+}
+
 bool RecoverySession::HasCopy(int id) const {
     return std::find(written_.begin(), written_.end(), id) != written_.end();
 }

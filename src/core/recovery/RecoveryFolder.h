@@ -69,6 +69,8 @@ public:
     // Removes the copy of id and its description (nothing happens when there is none).
     void RemoveCopy(int id);
     bool HasCopy(int id) const;
+    // Where the copy of id lies (whether written or not); empty before the folder is made.
+    std::string CopyPath(int id, DocumentKind kind) const;
     // Empty until the first copy was written.
     const std::string& Folder() const noexcept { return folder_; }
 

@@ -160,9 +160,7 @@ QString CRecoveryKeeper::CopyPathOf(const Document* document) const {
     if (it == tracked_.end() || !it->second.hasCopy) {
         return {};
     }
-    const recovery::DocumentKind kind = KindOf(*document);
-    return FromLocalPath(session_.Folder() + '/' + std::to_string(it->second.id) +
-                         std::string(recovery::CopyExtension(kind)));
+    return FromLocalPath(session_.CopyPath(it->second.id, KindOf(*document)));
 }
 
 bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::AbandonedSession& session) {
