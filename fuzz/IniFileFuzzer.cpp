@@ -1,5 +1,4 @@
-// Arbitrary bytes through the initialisation-file reader and the code-page conversions.
-#include <algorithm>
+// Arbitrary bytes through the initialisation-file reader.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -7,7 +6,6 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "core/text/CodePages.h"
 #include "core/text/IniFile.h"
 
 using zobl::fuzz::Check;
@@ -35,12 +33,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // Every byte string survives the way through UTF-8; any bytes read as UTF-8 never fail.
-    Check(zobl::Utf8ToCp1252(zobl::Cp1252ToUtf8(content)) == content);
-    Check(zobl::Utf8ToCp850(zobl::Cp850ToUtf8(content)) == content);
-    Check(zobl::Utf8ToCp1252(content).size() == zobl::Utf8Length(content));
-    Check(zobl::IsValidUtf8(zobl::SanitizeUtf8(content)));
-    Check(zobl::Utf8Length(zobl::Utf8Prefix(content, 7)) ==
-          std::min<std::size_t>(7, zobl::Utf8Length(content)));
     return 0;
 }

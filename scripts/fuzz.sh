@@ -16,7 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(fuzz_ini_file fuzz_language_file fuzz_png_reader fuzz_gs_reader fuzz_sim_zgg fuzz_sim_fzg
+all_targets=(fuzz_ini_file fuzz_code_pages fuzz_language_file fuzz_png_reader fuzz_gs_reader fuzz_sim_zgg fuzz_sim_fzg
              fuzz_sim_text fuzz_fgs_reader fuzz_clipboard_file fuzz_desktop_record fuzz_recovery_description)
 usage() { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; }
 jobs=1

@@ -94,15 +94,24 @@ constexpr bool StrictlyAscending(const ReverseTable& table) {
 static_assert(StrictlyAscending(kCp1252Reverse) && kCp1252Reverse[0].codePoint >= 0x80);
 static_assert(StrictlyAscending(kCp850Reverse) && kCp850Reverse[0].codePoint >= 0x80);
 
+// The end of the run of ASCII bytes that starts at pos. Texts are mostly ASCII, which every
+// conversion copies a run at a time.
+std::size_t AsciiRunEnd(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) {
+        ++pos;
+    }
+    return pos;
+}
+
 std::string ToUtf8(std::string_view text, const UpperHalf& upper) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out.push_back(c);
-        } else {
-            AppendUtf8(out, upper[byte - 0x80]);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = AsciiRunEnd(text, pos);
+        out.append(text.substr(pos, end - pos));
+        for (pos = end; pos < text.size() && static_cast<unsigned char>(text[pos]) >= 0x80; ++pos) {
+            AppendUtf8(out, upper[static_cast<unsigned char>(text[pos]) - 0x80]);
         }
     }
     return out;
@@ -111,6 +120,10 @@ std::string ToUtf8(std::string_view text, const UpperHalf& upper) {
 constexpr char FromCodePoint(char32_t codePoint, const ReverseTable& reverse) {
     if (codePoint < 0x80) {
         return static_cast<char>(codePoint);
+    }
+    // Above the table (the replacement character of every malformed byte among them).
+    if (codePoint > reverse.back().codePoint) {
+        return '?';
     }
     const auto it =
         std::lower_bound(reverse.begin(), reverse.end(), codePoint,
@@ -126,7 +139,12 @@ std::string FromUtf8(std::string_view text, const ReverseTable& reverse) {
     out.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
-        out.push_back(FromCodePoint(DecodeUtf8(text, pos), reverse));
+        const std::size_t end = AsciiRunEnd(text, pos);
+        out.append(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size()) {
+            out.push_back(FromCodePoint(DecodeUtf8(text, pos), reverse));
+        }
     }
     return out;
 }

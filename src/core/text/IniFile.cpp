@@ -9,6 +9,15 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t";
 
+// The position of the first character of text that is no blank; text.size() if none.
+std::size_t SkipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    return i;
+}
+
 std::string_view Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
@@ -90,7 +99,7 @@ void ForEachLineText(std::string_view content, Visitor&& visit) {
         if (end == std::string_view::npos) {
             end = content.size();
         }
-        if (!visit(content.substr(start, end - start))) {
+        if (!visit(std::string_view(content.data() + start, end - start))) {
             return;
         }
         start = end + 1;
@@ -103,11 +112,8 @@ void ForEachLine(std::string_view content, Visitor&& visit) {
     ForEachLineText(content, [&](std::string_view text) { return visit(ClassifyLine(text)); });
 }
 
-// Whether a line can be a section line, which ClassifyLine decides: its first character that
-// is no blank is '['. Cheaper than classifying it.
-bool MayBeSectionLine(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    return first != std::string_view::npos && text[first] == '[';
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string Cut(std::string_view value, std::size_t maxLength) {
@@ -210,8 +216,14 @@ std::optional<std::string_view> FindIniValue(std::string_view content, std::stri
     std::optional<std::string_view> found;
     bool inSection = false;
     ForEachLineText(content, [&](std::string_view text) {
-        // Outside the section only a section line matters; most lines are skipped unclassified.
-        if (!inSection && !MayBeSectionLine(text)) {
+        // Most lines are passed over unclassified. What matters is a section line (its first
+        // character that is no blank is '[') and, inside the section, an entry whose name is the
+        // key, so whose text after the leading blanks starts with it.
+        text.remove_prefix(SkipBlanks(text));
+        if (text.empty()) {
+            return true;
+        }
+        if (text.front() != '[' && (!inSection || !StartsWithIgnoringCase(text, key))) {
             return true;
         }
         const IniLine line = ClassifyLine(text);

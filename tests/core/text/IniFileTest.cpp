@@ -150,6 +150,34 @@ TEST(IniFileTest, OnePassLookupSeesEverySectionStart) {
     }
 }
 
+// Inside the section, too, the lookup classifies only lines that start with the key.
+TEST(IniFileTest, OnePassLookupMatchesWholeKeyNames) {
+    struct Case {
+        const char* content;
+        const char* key;
+        std::optional<std::string> value;
+    };
+    const Case cases[] = {
+        {"[s]\nkk=1\nk=2\n", "k", "2"},  // a longer name starting with the key
+        {"[s]\nk=1\n", "kk", std::nullopt},
+        {"[s]\n\t K \t= 3\n", "k", "3"},  // blanks around the name, other case
+        {"[s]\nk x=4\nk=5\n", "k", "5"},
+        {"[s]\nk x=4\n", "k x", "4"},
+        {"[s]\n;k=1\nk=6\n", "k", "6"},  // a comment
+        {"[s]\n;k=1\n", ";k", std::nullopt},
+        {"[s]\nk\nk=7\n", "k", "7"},  // no '='
+        {"[s]\n=8\n", "", "8"},        // an empty name
+        {"[s]\n \t=9\r\n", " ", "9"},
+        {"[s]\nk\r=10\n", "k\r", "10"},  // a CR inside the name is part of it
+        {"[s]\nk=\"11\"\r\n", "K", "11"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "content \"" << c.content << "\" key \"" << c.key << '"');
+        EXPECT_EQ(FindIniValue(c.content, "s", c.key), c.value);
+        EXPECT_EQ(IniFile::Parse(c.content).Value("s", c.key), c.value);
+    }
+}
+
 TEST(IniFileTest, HugeLinesParseInLinearTime) {
     // Many blanks and many '[' and '=' on few lines: a quadratic scan would take minutes here.
     std::string content = "[s]\nk=" + std::string(4'000'000, ' ') + "v\n";
