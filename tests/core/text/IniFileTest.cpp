@@ -166,7 +166,7 @@ TEST(IniFileTest, OnePassLookupMatchesWholeKeyNames) {
         {"[s]\n;k=1\nk=6\n", "k", "6"},  // a comment
         {"[s]\n;k=1\n", ";k", std::nullopt},
         {"[s]\nk\nk=7\n", "k", "7"},  // no '='
-        {"[s]\n=8\n", "", "8"},        // an empty name
+        {"[s]\n=8\n", "", "8"},       // an empty name
         {"[s]\n \t=9\r\n", " ", "9"},
         {"[s]\nk\r=10\n", "k\r", "10"},  // a CR inside the name is part of it
         {"[s]\nk=\"11\"\r\n", "K", "11"},
