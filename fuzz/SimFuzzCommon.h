@@ -1,53 +1,42 @@
 #pragma once
 
-// Shared by the fuzz targets of the simulator files: the reader works on files, so every input
-// is written into a private folder beside fixed companions, then read through queries.
-
-#include <stdlib.h>
+// Shared by the fuzz targets of the simulator files: every input is put into a simulator folder
+// held in memory beside fixed companions, then read through queries.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "core/simimport/SimFiles.h"
 #include "core/simimport/SimTestFiles.h"
 #include "core/simimport/SimVehicleReader.h"
 #include "core/text/CodePages.h"
 
 namespace zobl::fuzz {
 
-// The folder, made once per process (in memory where the system offers it) and removed at its
-// end. It holds a TRAK.INI that names the text file: without one, every query would search the
-// folder for that file in any letter case, which is most of a query's time.
-inline const std::string& SimFolder() {
-    static const std::string folder = [] {
-        std::error_code error;
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
-                                               ? std::filesystem::path("/dev/shm")
-                                               : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "zobl-sim-fuzz-XXXXXX").string();
-        Check(::mkdtemp(pattern.data()) != nullptr);
-        static const std::string removeAtExit = pattern;
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(removeAtExit, ignored);
-        });
-        test::WriteFile(pattern + "/TRAK.INI", std::string_view("[TRAK_381]\r\nSprache=TRAK.LNG\r\n"));
-        return pattern + "/";
-    }();
-    return folder;
+inline constexpr const char* kSimFolder = "sim/";
+
+// The files. Without a TRAK.INI the text file is TRAK.LNG, as the simulator has it.
+inline simimport::MemorySimFiles& SimFiles() {
+    static simimport::MemorySimFiles files;
+    return files;
+}
+
+inline void PutSimFile(const char* name, std::string_view content) {
+    SimFiles().Put(kSimFolder + std::string(name), content);
 }
 
 inline void PutSimFile(const char* name, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen((SimFolder() + name).c_str(), "wb");
-    Check(file != nullptr);
-    Check(std::fwrite(data, 1, size, file) == size);
-    Check(std::fclose(file) == 0);
+    PutSimFile(name, std::string_view(reinterpret_cast<const char*>(data), size));
+}
+
+inline void PutSimFile(const char* name, const test::Bytes& bytes) {
+    PutSimFile(name, bytes.data(), bytes.size());
 }
 
 // Group 3 (two vehicles, block 16), group 5 (text-number name, blocks 32 and 16) and group 6
@@ -107,26 +96,30 @@ inline void CheckVehicle(const simimport::SimVehicle& v) {
     }
 }
 
-// A whole listing, then full queries of what it listed and of a few fixed identifiers. The
-// listing must end by itself: it cannot list more than 16 vehicles per directory entry.
-inline void ExerciseReader(std::size_t groupFileSize) {
+// Vehicles outside FuzzGroups' groups and numbers beside those within.
+inline const std::vector<int> kFixedIdentifiers = {48, 49, 80, 96, 97, 100, 103, 7, 0};
+
+// A whole listing, then full queries of the identifiers and, with queryListed, of what the
+// listing gave. The listing must end by itself: it cannot list more than 16 vehicles per
+// directory entry.
+inline void ExerciseReader(simimport::SimVehicleReader& reader, std::size_t groupFileSize,
+                           const std::vector<int>& identifiers, bool queryListed) {
     using namespace simimport;
-    SimVehicleReader reader;
-    reader.SetSimulatorFolder(SimFolder());
     SimVehicle vehicle;
     std::vector<int> listed;
+    std::size_t listedCount = 0;
     const std::size_t bound = 16 * (groupFileSize / 6 + 1);
     int result = reader.QueryVehicle(kQueryFirst, 0xFFFF, &vehicle);
     while (result > 0) {
         CheckVehicle(vehicle);
-        listed.push_back(result);
-        Check(listed.size() <= bound);
+        Check(++listedCount <= bound);
+        if (queryListed) {
+            listed.push_back(result);
+        }
         result = reader.QueryVehicle(kQueryNext, 0xFFFF, &vehicle);
     }
     Check(result >= kSimFileError);
-    for (int id : {48, 49, 80, 96, 97, 100, 103, 7, 0}) {
-        listed.push_back(id);
-    }
+    listed.insert(listed.end(), identifiers.begin(), identifiers.end());
     // A query by identifier starts afresh and leaves nothing loaded behind, so asking for the
     // same vehicle again would repeat it exactly: every identifier is asked for once.
     std::vector<int> queried;
@@ -144,7 +137,20 @@ inline void ExerciseReader(std::size_t groupFileSize) {
             CheckVehicle(vehicle);
         }
     }
-    Check(reader.QueryVehicle(kQueryClose, 0, nullptr) == 0);
+}
+
+// A reader of the folder in memory; one for every input, so nothing carries over.
+inline std::unique_ptr<simimport::SimVehicleReader> MakeFuzzReader() {
+    auto reader = std::make_unique<simimport::SimVehicleReader>(SimFiles());
+    reader->SetSimulatorFolder(kSimFolder);
+    return reader;
+}
+
+// The listing and every vehicle it gave and the fixed ones, then the end of the queries.
+inline void ExerciseReader(std::size_t groupFileSize) {
+    const std::unique_ptr<simimport::SimVehicleReader> reader = MakeFuzzReader();
+    ExerciseReader(*reader, groupFileSize, kFixedIdentifiers, true);
+    Check(reader->QueryVehicle(simimport::kQueryClose, 0, nullptr) == 0);
 }
 
 }  // namespace zobl::fuzz

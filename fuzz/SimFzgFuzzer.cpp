@@ -6,8 +6,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zobl;
     static const std::size_t groupFileSize = [] {
         const test::Bytes groups = test::BuildZgg(fuzz::FuzzGroups());
-        test::WriteFile(fuzz::SimFolder() + "TRAK.ZGG", groups);
-        test::WriteFile(fuzz::SimFolder() + "TRAK.LNG", std::string_view(fuzz::kFuzzTexts));
+        fuzz::PutSimFile("TRAK.ZGG", groups);
+        fuzz::PutSimFile("TRAK.LNG", fuzz::kFuzzTexts);
         return groups.size();
     }();
     fuzz::PutSimFile("TRAK.FZG", data, size);

@@ -6,22 +6,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zobl;
     static const std::size_t groupFileSize = [] {
         const test::Bytes groups = test::BuildZgg(fuzz::FuzzGroups());
-        test::WriteFile(fuzz::SimFolder() + "TRAK.ZGG", groups);
-        test::WriteFile(fuzz::SimFolder() + "TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
+        fuzz::PutSimFile("TRAK.ZGG", groups);
+        fuzz::PutSimFile("TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
         return groups.size();
     }();
     fuzz::PutSimFile("TRAK.LNG", data, size);
-    fuzz::ExerciseReader(groupFileSize);
-
-    simimport::SimVehicleReader reader;
-    reader.SetSimulatorFolder(fuzz::SimFolder());
-    fuzz::Check(reader.QueryVehicle(48, 0, nullptr) == 48);  // locates the simulator
+    // The text file changes only the texts and group names the vehicles read: one vehicle of
+    // each set of text references reads them all (group 6's vehicles share theirs).
+    const std::unique_ptr<simimport::SimVehicleReader> reader = fuzz::MakeFuzzReader();
+    fuzz::ExerciseReader(*reader, groupFileSize, {48, 49, 80, 96}, false);
+    // The texts those vehicles refer to, asked for by number.
     for (unsigned number : {0u, 1u, 2u, 3u, 100u, 65535u}) {
-        const std::optional<std::string> text = reader.GetSimText(number);
+        const std::optional<std::string> text = reader->GetSimText(number);
         fuzz::Check(!text || text->size() <= simimport::kMaxTextLength);
-        const std::string shown = reader.SimTextForDisplay(number);
+        const std::string shown = reader->SimTextForDisplay(number);
         fuzz::Check(zobl::IsValidUtf8(shown));
         fuzz::Check(text || shown == "?@F" + std::to_string(number));
     }
+    fuzz::Check(reader->QueryVehicle(simimport::kQueryClose, 0, nullptr) == 0);
     return 0;
 }

@@ -6,8 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zobl;
     static const bool companions = [] {
-        test::WriteFile(fuzz::SimFolder() + "TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
-        test::WriteFile(fuzz::SimFolder() + "TRAK.LNG", std::string_view(fuzz::kFuzzTexts));
+        fuzz::PutSimFile("TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
+        fuzz::PutSimFile("TRAK.LNG", fuzz::kFuzzTexts);
         return true;
     }();
     (void)companions;

@@ -15,15 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
 // The entry of folder whose name equals name without regard to case; nullopt when none does.
 std::optional<fs::path> FindInFolder(const fs::path& folder, const std::string& name) {
     std::error_code error;
@@ -37,7 +28,7 @@ std::optional<fs::path> FindInFolder(const fs::path& folder, const std::string& 
             break;
         }
         const std::string candidate = it->path().filename().string();
-        if (EqualsIgnoringCase(candidate, name) && (!best || candidate < *best)) {
+        if (EqualsIgnoringAsciiCase(candidate, name) && (!best || candidate < *best)) {
             best = candidate;
         }
     }
@@ -177,13 +168,9 @@ std::optional<std::string> FindSimFile(const std::string& fullName) {
     return found.string();
 }
 
-bool FileExists(const std::string& fullName) {
-    const std::optional<std::string> path = FindSimFile(fullName);
-    if (!path) {
-        return false;
-    }
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path->c_str(), "rb"), &std::fclose);
-    return file != nullptr;
+bool FileExists(const std::string& fullName, const SimFileSystem& files) {
+    const std::optional<std::string> name = files.Find(fullName);
+    return name && files.Open(*name) != nullptr;
 }
 
 std::optional<std::string> WinePrefix() {
@@ -213,10 +200,10 @@ std::optional<std::string> FindWineRegistryString(std::string_view content, std:
         std::size_t pos = 1;
         if (line.starts_with('[')) {
             const std::optional<std::string> name = DecodeRegistryString(line, pos, ']');
-            inKey = name && EqualsIgnoringCase(*name, key);
+            inKey = name && EqualsIgnoringAsciiCase(*name, key);
         } else if (inKey && line.starts_with('"')) {
             const std::optional<std::string> name = DecodeRegistryString(line, pos, '"');
-            if (!name || !EqualsIgnoringCase(*name, valueName)) {
+            if (!name || !EqualsIgnoringAsciiCase(*name, valueName)) {
                 continue;
             }
             // The first entry of that name decides: a value of another type means no string.
@@ -273,7 +260,7 @@ std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix
     }
     std::string out(prefix);
     out += "/dosdevices/";
-    out += FoldAscii(windowsPath[0]);
+    out += FoldAsciiCase(windowsPath[0]);
     out += ':';
     std::string_view rest = windowsPath.substr(2);
     if (!rest.empty() && rest.front() != '\\' && rest.front() != '/') {
@@ -285,13 +272,14 @@ std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix
     return out;
 }
 
-std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory) {
-    if (!FileExists(directory + kGroupFileName) || !FileExists(directory + kImageFileName)) {
+std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory,
+                                                      const SimFileSystem& files) {
+    if (!FileExists(directory + kGroupFileName, files) || !FileExists(directory + kImageFileName, files)) {
         return std::nullopt;
     }
     SimulatorLocation location{directory, {}};
-    if (const std::optional<std::string> ini = FindSimFile(directory + kIniFileName)) {
-        if (const std::optional<std::string> content = ReadTextFile(*ini)) {
+    if (const std::optional<std::string> ini = files.Find(directory + kIniFileName)) {
+        if (const std::optional<std::string> content = ReadWholeSimFile(files, *ini, kMaxTextFileSize)) {
             if (const std::optional<std::string_view> name = FindIniValue(*content, "TRAK_381", "Sprache");
                 name && name->size() <= kSimPathMax) {
                 location.textFileName = std::string(*name);
@@ -300,20 +288,20 @@ std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directo
     }
     // The name may be a relative Windows path.
     std::replace(location.textFileName.begin(), location.textFileName.end(), '\\', '/');
-    if (location.textFileName.empty() || !FileExists(directory + location.textFileName)) {
+    if (location.textFileName.empty() || !FileExists(directory + location.textFileName, files)) {
         location.textFileName = kDefaultTextFileName;
     }
     return location;
 }
 
-std::optional<SimulatorLocation> LocateSimulator(std::string& path) {
-    if (std::optional<SimulatorLocation> location = CheckSimulatorFolder(path)) {
+std::optional<SimulatorLocation> LocateSimulator(std::string& path, const SimFileSystem& files) {
+    if (std::optional<SimulatorLocation> location = CheckSimulatorFolder(path, files)) {
         return location;
     }
     const std::string setting = ReadMakerSetting(kInstallPathValue, "", kSimPathMax);
     const std::optional<std::string> prefix = WinePrefix();
     path = prefix ? MapWindowsPath(setting, *prefix) : setting;
-    return CheckSimulatorFolder(path);
+    return CheckSimulatorFolder(path, files);
 }
 
 }  // namespace zobl::simimport

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/simimport/SimFiles.h"
+
 namespace zobl::simimport {
 
 // Finding the simulator's installation. The simulator is a program of another platform that its
@@ -37,8 +39,8 @@ struct SimulatorLocation {
 // or nullopt.
 std::optional<std::string> FindSimFile(const std::string& fullName);
 
-// True when the file (found as FindSimFile does) can be opened for binary reading.
-bool FileExists(const std::string& fullName);
+// True when the file (found as files.Find does) can be opened for binary reading.
+bool FileExists(const std::string& fullName, const SimFileSystem& files = DiskSimFiles());
 
 // The Wine prefix: $WINEPREFIX, else $HOME/.wine; nullopt when neither variable is set.
 std::optional<std::string> WinePrefix();
@@ -63,11 +65,13 @@ std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix
 // The simulator in this folder (a prefix as in SimulatorLocation::directory): both data files
 // must exist; the text file name comes from TRAK.INI [TRAK_381] Sprache, "TRAK.LNG" when that
 // is missing, too long or names no file.
-std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory);
+std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory,
+                                                      const SimFileSystem& files = DiskSimFiles());
 
 // The whole lookup: path (normally empty, the current folder) is tried first; otherwise path is
 // replaced by the mapped maker setting T381_PFAD and tried again. On success path holds the
-// simulator directory.
-std::optional<SimulatorLocation> LocateSimulator(std::string& path);
+// simulator directory. The maker setting is always read from the Wine prefix on this machine.
+std::optional<SimulatorLocation> LocateSimulator(std::string& path,
+                                                 const SimFileSystem& files = DiskSimFiles());
 
 }  // namespace zobl::simimport

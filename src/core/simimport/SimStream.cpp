@@ -1,30 +1,22 @@
 #include "core/simimport/SimStream.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
+#include <algorithm>
+#include <cstring>
 #include <optional>
-
-#include "core/simimport/SimLocator.h"
 
 namespace zobl::simimport {
 
-int SimStream::Open(const std::string& fullName, bool skipPreamble) {
+int SimStream::Open(const SimFileSystem& files, const std::string& fullName, bool skipPreamble) {
     Close();
-    const std::optional<std::string> path = FindSimFile(fullName);
-    if (!path) {
+    const std::optional<std::string> name = files.Find(fullName);
+    if (!name) {
         return kEnd;
     }
-    file_ = std::fopen(path->c_str(), "rb");
+    file_ = files.Open(*name);
     if (!file_) {
         return kEnd;
     }
-    struct stat status {};
-    if (::fstat(::fileno(file_), &status) != 0) {
-        Close();
-        return kEnd;
-    }
-    size_ = static_cast<std::uint64_t>(status.st_size);
+    size_ = file_->Size();
     position_ = 0;
     left_ = 0;
     blocks_ = 1;
@@ -41,23 +33,21 @@ int SimStream::Open(const std::string& fullName, bool skipPreamble) {
     return kOk;
 }
 
-int SimStream::ReadByte(std::uint8_t& byte) {
+int SimStream::Refill(std::uint8_t& byte) {
     if (!file_) {
         return kError;
     }
-    if (left_ == 0) {
-        const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-        if (got == 0) {
-            if (std::ferror(file_)) {
-                Close();
-                return kError;
-            }
-            return kEnd;
-        }
-        ++blocks_;
-        position_ = 0;
-        left_ = got;
+    const std::optional<std::size_t> got = file_->Read(buffer_.data(), buffer_.size());
+    if (!got) {
+        Close();
+        return kError;
     }
+    if (*got == 0) {
+        return kEnd;
+    }
+    ++blocks_;
+    position_ = 0;
+    left_ = *got;
     byte = buffer_[position_++];
     --left_;
     ++offset_;
@@ -90,6 +80,13 @@ std::size_t SimStream::ReadBlock(std::uint8_t* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count && ReadByte(out[done]) == kOk) {
         ++done;
+        // The rest of the buffer at once; ReadByte refills it.
+        const std::size_t run = std::min(left_, count - done);
+        std::memcpy(out + done, buffer_.data() + position_, run);
+        position_ += run;
+        left_ -= run;
+        offset_ += run;
+        done += run;
     }
     return done;
 }
@@ -110,8 +107,7 @@ int SimStream::SkipBytes(std::uint32_t count) {
         return kError;
     }
     // The file position stands behind the buffered bytes.
-    const off_t distance = static_cast<off_t>(count - left_);
-    if (fseeko(file_, distance, SEEK_CUR) != 0) {
+    if (!file_->Skip(count - left_)) {
         Close();
         return kError;
     }
@@ -122,10 +118,7 @@ int SimStream::SkipBytes(std::uint32_t count) {
 }
 
 void SimStream::Close() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
+    file_.reset();
     left_ = 0;
     position_ = 0;
 }

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
+
+#include "core/simimport/SimFiles.h"
 
 namespace zobl::simimport {
 
@@ -22,10 +24,19 @@ public:
     SimStream(const SimStream&) = delete;
     SimStream& operator=(const SimStream&) = delete;
 
-    // Opens the file (found as FindSimFile does). With skipPreamble everything up to and
+    // Opens the file (found as files.Find does). With skipPreamble everything up to and
     // including the first 0x1A byte is dropped; a file without one gives kError.
-    int Open(const std::string& fullName, bool skipPreamble);
-    int ReadByte(std::uint8_t& byte);
+    int Open(const SimFileSystem& files, const std::string& fullName, bool skipPreamble);
+    // Inline while the buffer holds bytes: texts are read a byte at a time.
+    int ReadByte(std::uint8_t& byte) {
+        if (left_ == 0) {
+            return Refill(byte);
+        }
+        byte = buffer_[position_++];
+        --left_;
+        ++offset_;
+        return kOk;
+    }
     int ReadWord(std::uint16_t& word);   // low byte first
     int ReadLong(std::uint32_t& value);  // low word first
     // Reads until count bytes or a failure; the number of bytes read.
@@ -41,7 +52,10 @@ public:
     unsigned BlocksRead() const noexcept { return blocks_; }
 
 private:
-    std::FILE* file_ = nullptr;
+    // ReadByte on an empty buffer.
+    int Refill(std::uint8_t& byte);
+
+    std::unique_ptr<SimFile> file_;
     std::array<std::uint8_t, kBufferSize> buffer_{};
     std::size_t position_ = 0;
     std::size_t left_ = 0;

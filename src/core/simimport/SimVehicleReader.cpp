@@ -173,6 +173,26 @@ std::optional<std::string> ReadTextLine(SimStream& stream, std::uint8_t first) {
     return text;
 }
 
+// Passes over a text line as ReadTextLine reads it, escapes included; false when the file ends
+// inside the line.
+bool SkipTextLine(SimStream& stream, std::uint8_t first) {
+    std::uint8_t byte = first;
+    while (byte >= 32) {
+        if (byte == '#') {
+            if (stream.ReadByte(byte) != SimStream::kOk) {
+                return false;
+            }
+            if (byte < 32) {
+                return true;
+            }
+        }
+        if (stream.ReadByte(byte) != SimStream::kOk) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int SimVehicleReader::QueryVehicle(int command, unsigned categoryFilter, SimVehicle* out) {
@@ -378,9 +398,9 @@ bool SimVehicleReader::Locate(std::string& path) {
     std::optional<SimulatorLocation> found;
     if (fixedFolder_) {
         path = *fixedFolder_;
-        found = CheckSimulatorFolder(path);
+        found = CheckSimulatorFolder(path, *files_);
     } else {
-        found = LocateSimulator(path);
+        found = LocateSimulator(path, *files_);
     }
     if (!found) {
         return false;
@@ -393,7 +413,7 @@ bool SimVehicleReader::Locate(std::string& path) {
 }
 
 int SimVehicleReader::OpenSimFile(int slot, const std::string& name, bool skipPreamble) {
-    const int result = streams_[static_cast<std::size_t>(slot)].Open(FullName(name), skipPreamble);
+    const int result = streams_[static_cast<std::size_t>(slot)].Open(*files_, FullName(name), skipPreamble);
     if (result != SimStream::kOk) {
         failedFile_ = FullName(name);
     }
@@ -603,11 +623,13 @@ bool SimVehicleReader::LoadGroupRecord(std::uint16_t identifier) {
         return fail();
     }
     record.categories = categories;
-    record.keys.resize(keyCount);
-    for (std::uint16_t& key : record.keys) {
+    // Counts come from the file: what is kept grows with what was read, not with the count.
+    for (std::uint16_t i = 0; i < keyCount; ++i) {
+        std::uint16_t key = 0;
         if (stream.ReadWord(key) != SimStream::kOk) {
             return fail();
         }
+        record.keys.push_back(key);
     }
     int rest = restSize;
     if (ReadStringArea(rest, &record.strings) != kHeaderFound) {
@@ -618,6 +640,10 @@ bool SimVehicleReader::LoadGroupRecord(std::uint16_t identifier) {
         rest -= 2;
         return rest >= 0 && stream.ReadWord(word) == SimStream::kOk;
     };
+    // Every entry takes at least five words: more entries than fit cannot be read.
+    if (vehicleCount > rest / 10) {
+        return fail();
+    }
     record.vehicles.resize(vehicleCount);
     for (VehicleEntry& vehicle : record.vehicles) {
         std::uint16_t unused = 0;
@@ -762,7 +788,7 @@ std::optional<std::string> SimVehicleReader::GetSimText(unsigned number) {
     }
     std::optional<std::string> found;
     SimStream& stream = streams_[kTextSlot];
-    if (stream.Open(FullName(location_.textFileName), false) == SimStream::kOk) {
+    if (stream.Open(*files_, FullName(location_.textFileName), false) == SimStream::kOk) {
         for (;;) {
             std::uint8_t first = 0;
             if (NextLineStart(stream, first) != SimStream::kOk || first == '.') {
@@ -772,14 +798,15 @@ std::optional<std::string> SimVehicleReader::GetSimText(unsigned number) {
             if (!lineNumber || NextLineStart(stream, first) != SimStream::kOk) {
                 break;
             }
-            std::optional<std::string> text = ReadTextLine(stream, first);
-            if (!text) {
-                break;
+            // Only the wanted line's text is made; the others are passed over.
+            if (*lineNumber != number) {
+                if (!SkipTextLine(stream, first)) {
+                    break;
+                }
+                continue;
             }
-            if (*lineNumber == number) {
-                found = std::move(text);
-                break;
-            }
+            found = ReadTextLine(stream, first);
+            break;
         }
         stream.Close();
     }

@@ -75,7 +75,8 @@ struct SimVehicle {
 // and are converted, texts of the text file are taken as they are. The results are UTF-8.
 class SimVehicleReader {
 public:
-    SimVehicleReader() = default;
+    // Reads the simulator's files through files, which must outlive the reader.
+    explicit SimVehicleReader(const SimFileSystem& files = DiskSimFiles()) : files_(&files) {}
     SimVehicleReader(const SimVehicleReader&) = delete;
     SimVehicleReader& operator=(const SimVehicleReader&) = delete;
 
@@ -164,6 +165,7 @@ private:
     void FillPlanes(std::size_t composition, int segments, SimVehicle& vehicle) const;
     std::optional<std::size_t> FindComposition(int index) const;
 
+    const SimFileSystem* files_;
     std::optional<std::string> fixedFolder_;
     SimulatorLocation location_;
     std::array<SimStream, 2> streams_;

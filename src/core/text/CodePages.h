@@ -33,6 +33,24 @@ inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// ASCII letters in lower case, every other byte as it is: names in initialisation files and the
+// names of the simulator's files compare so.
+constexpr char FoldAsciiCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsValidUtf8(std::string_view text);
 // The text with each malformed byte replaced by U+FFFD; well-formed text comes back unchanged.
 std::string SanitizeUtf8(std::string_view text);

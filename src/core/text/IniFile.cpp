@@ -4,6 +4,8 @@
 #include <memory>
 #include <unordered_set>
 
+#include "core/text/CodePages.h"
+
 namespace zobl {
 namespace {
 
@@ -27,26 +29,10 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string Fold(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        c = FoldAscii(c);
+        c = FoldAsciiCase(c);
     }
     return out;
 }
@@ -112,8 +98,8 @@ void ForEachLine(std::string_view content, Visitor&& visit) {
     ForEachLineText(content, [&](std::string_view text) { return visit(ClassifyLine(text)); });
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string Cut(std::string_view value, std::size_t maxLength) {
@@ -174,7 +160,7 @@ std::optional<std::string> IniFile::Value(std::string_view section, std::string_
 bool IniFile::HasSection(std::string_view section) const {
     section = Trim(section);
     for (const std::string& name : sections_) {
-        if (EqualsIgnoringCase(name, section)) {
+        if (EqualsIgnoringAsciiCase(name, section)) {
             return true;
         }
     }
@@ -197,7 +183,7 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const Entry& entry = entries_[i];
-        if (!EqualsIgnoringCase(entry.section, section)) {
+        if (!EqualsIgnoringAsciiCase(entry.section, section)) {
             continue;
         }
         // Only the first entry of each key carries it into the list.
@@ -223,13 +209,14 @@ std::optional<std::string_view> FindIniValue(std::string_view content, std::stri
         if (text.empty()) {
             return true;
         }
-        if (text.front() != '[' && (!inSection || !StartsWithIgnoringCase(text, key))) {
+        if (text.front() != '[' && (!inSection || !StartsWithIgnoringAsciiCase(text, key))) {
             return true;
         }
         const IniLine line = ClassifyLine(text);
         if (line.kind == IniLine::Kind::kSection) {
-            inSection = EqualsIgnoringCase(line.name, section);
-        } else if (line.kind == IniLine::Kind::kEntry && inSection && EqualsIgnoringCase(line.name, key)) {
+            inSection = EqualsIgnoringAsciiCase(line.name, section);
+        } else if (line.kind == IniLine::Kind::kEntry && inSection &&
+                   EqualsIgnoringAsciiCase(line.name, key)) {
             found = line.value;
             return false;
         }
@@ -239,7 +226,6 @@ std::optional<std::string_view> FindIniValue(std::string_view content, std::stri
 }
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
-    constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) {
         return std::nullopt;

@@ -61,8 +61,11 @@ private:
 std::optional<std::string_view> FindIniValue(std::string_view content, std::string_view section,
                                              std::string_view key);
 
+// Larger than any initialisation or text file this program reads whole.
+inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
+
 // All bytes of a text file; nullopt when it cannot be opened or read (missing, a folder, ...)
-// or is larger than any initialisation file this program reads (64 MiB).
+// or is larger than kMaxTextFileSize.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 // The value of key in section of the file at path, read anew on every call, cut to maxLength

@@ -64,7 +64,10 @@ constexpr const char* kStandardTexts =
     "300\r\n"
     "after the end\r\n";
 
-class SimReaderTest : public ::testing::Test {
+// Every case runs over the files on disk and over the same files in memory.
+enum class Storage { kDisk, kMemory };
+
+class SimReaderTest : public ::testing::TestWithParam<Storage> {
 protected:
     void SetUp() override {
         Write("TRAK.ZGG", test::BuildZgg(StandardGroups()));
@@ -74,8 +77,23 @@ protected:
     }
 
     std::string Folder() const { return folder_.Path().string() + "/"; }
-    void Write(const std::string& name, const Bytes& bytes) { test::WriteFile(folder_.File(name), bytes); }
-    void Write(const std::string& name, std::string_view text) { test::WriteFile(folder_.File(name), text); }
+    const SimFileSystem& Files() const {
+        return GetParam() == Storage::kDisk ? DiskSimFiles() : static_cast<const SimFileSystem&>(memory_);
+    }
+    void Write(const std::string& name, const Bytes& bytes) {
+        Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    void Write(const std::string& name, std::string_view text) {
+        if (GetParam() == Storage::kDisk) {
+            test::WriteFile(folder_.File(name), text);
+        } else {
+            memory_.Put(Folder() + name, text);
+        }
+    }
+    void Remove(const std::string& name) {
+        std::filesystem::remove(folder_.File(name));
+        memory_.Remove(Folder() + name);
+    }
 
     int Query(int command, unsigned filter = kUserCategories) {
         return reader_.QueryVehicle(command, filter, &v_);
@@ -94,11 +112,12 @@ protected:
     }
 
     test::TempFolder folder_;
-    SimVehicleReader reader_;
+    MemorySimFiles memory_;
+    SimVehicleReader reader_{Files()};
     SimVehicle v_;
 };
 
-TEST_F(SimReaderTest, ListingGoesThroughEveryVehicleOfEveryMatchingGroup) {
+TEST_P(SimReaderTest, ListingGoesThroughEveryVehicleOfEveryMatchingGroup) {
     EXPECT_EQ(Query(kQueryFirst), 48);
     EXPECT_EQ(v_.groupName, "Dampfloks");
     EXPECT_EQ(v_.categories, 0x0001u);
@@ -129,12 +148,12 @@ TEST_F(SimReaderTest, ListingGoesThroughEveryVehicleOfEveryMatchingGroup) {
     Write("TRAK.ZGG", unmarked);
     EXPECT_EQ(Listing(0x0400), (std::vector<int>{kSimFileError}));
     // Without a listing there is nothing to continue.
-    SimVehicleReader fresh;
+    SimVehicleReader fresh(Files());
     EXPECT_EQ(fresh.QueryVehicle(kQueryNext, kUserCategories, nullptr), 0);
     EXPECT_EQ(reader_.QueryVehicle(kQueryClose, 0, nullptr), 0);
 }
 
-TEST_F(SimReaderTest, FullQueryDeliversTextsFlagsAndPlanes) {
+TEST_P(SimReaderTest, FullQueryDeliversTextsFlagsAndPlanes) {
     ASSERT_EQ(Query(3 * 16 + 0, 0), 48);
     EXPECT_EQ(v_.flags, kSimFlag1 | kSimFlag8);
     EXPECT_EQ(v_.lengthPixels, 16);
@@ -186,7 +205,7 @@ TEST_F(SimReaderTest, FullQueryDeliversTextsFlagsAndPlanes) {
     EXPECT_EQ(Query(kQueryNext), 80);
 }
 
-TEST_F(SimReaderTest, MissingVehiclesAndRefusedRequests) {
+TEST_P(SimReaderTest, MissingVehiclesAndRefusedRequests) {
     const SimVehicle before = v_;
     EXPECT_EQ(Query(3 * 16 + 2), kVehicleNotReadable);  // group 3 has two vehicles
     EXPECT_EQ(Query(4 * 16), kVehicleNotReadable);      // no group 4
@@ -196,14 +215,14 @@ TEST_F(SimReaderTest, MissingVehiclesAndRefusedRequests) {
     EXPECT_EQ(v_.groupName, before.groupName);
     EXPECT_EQ(Query(kQueryNext), 0);  // a failed query ends the listing
 
-    SimVehicleReader elsewhere;
+    SimVehicleReader elsewhere(Files());
     test::TempFolder empty;
     elsewhere.SetSimulatorFolder(empty.Path().string() + "/");
     EXPECT_EQ(elsewhere.QueryVehicle(kQueryFirst, kUserCategories, nullptr), kSimulatorNotFound);
     EXPECT_EQ(elsewhere.QueryVehicle(48, 0, nullptr), kSimulatorNotFound);
 }
 
-TEST_F(SimReaderTest, HiddenAndEmptyGroupsAreNeverListed) {
+TEST_P(SimReaderTest, HiddenAndEmptyGroupsAreNeverListed) {
     ZggGroup empty;
     empty.identifier = 1;
     empty.categories = 0;
@@ -229,7 +248,7 @@ TEST_F(SimReaderTest, HiddenAndEmptyGroupsAreNeverListed) {
     EXPECT_EQ(Listing(0xFFFF), (std::vector<int>{0}));
 }
 
-TEST_F(SimReaderTest, IdentifiersReachEveryVehicleAndListingsStopAfterSixteen) {
+TEST_P(SimReaderTest, IdentifiersReachEveryVehicleAndListingsStopAfterSixteen) {
     ZggGroup big;
     big.identifier = 6;
     big.name = "Gross";
@@ -252,7 +271,7 @@ TEST_F(SimReaderTest, IdentifiersReachEveryVehicleAndListingsStopAfterSixteen) {
     EXPECT_EQ(ids.back(), 0);
 }
 
-TEST_F(SimReaderTest, GroupNamesFromTextsAlignWhatFollowsATab) {
+TEST_P(SimReaderTest, GroupNamesFromTextsAlignWhatFollowsATab) {
     ZggGroup byText;
     byText.identifier = 1;
     byText.nameTextNumber = 10;
@@ -283,7 +302,7 @@ TEST_F(SimReaderTest, GroupNamesFromTextsAlignWhatFollowsATab) {
     EXPECT_EQ(Query(kQueryNext), 0);
 }
 
-TEST_F(SimReaderTest, TextFileEscapesLimitsAndLineRules) {
+TEST_P(SimReaderTest, TextFileEscapesLimitsAndLineRules) {
     const std::string longLine = std::string(198, 'a') + "#2" + "bbb";
     Write("TRAK.LNG",
           "; comment\n"
@@ -332,7 +351,7 @@ TEST_F(SimReaderTest, TextFileEscapesLimitsAndLineRules) {
     EXPECT_EQ(reader_.GetSimText(1), std::nullopt);
 }
 
-TEST_F(SimReaderTest, TextFileNameComesFromTheSimulatorIni) {
+TEST_P(SimReaderTest, TextFileNameComesFromTheSimulatorIni) {
     Write("TRAK.INI", std::string_view("[TRAK_381]\r\nSprache=english.lng\r\n"));
     Write("english.LNG", std::string_view("100\nPassenger coach\n"));
     ASSERT_EQ(Query(48), 48);
@@ -340,15 +359,15 @@ TEST_F(SimReaderTest, TextFileNameComesFromTheSimulatorIni) {
     EXPECT_EQ(v_.texts[1], "Passenger coach");
     EXPECT_EQ(v_.groupName, "Dampfloks");
     // Without any text file every text reference shows its number.
-    std::filesystem::remove(folder_.File("english.LNG"));
-    std::filesystem::remove(folder_.File("TRAK.LNG"));
+    Remove("english.LNG");
+    Remove("TRAK.LNG");
     ASSERT_EQ(Query(48), 48);
     EXPECT_EQ(v_.texts[1], "?@F100");
 }
 
-TEST_F(SimReaderTest, ImageFileVersionsAndBlockChecks) {
+TEST_P(SimReaderTest, ImageFileVersionsAndBlockChecks) {
     const auto lengthOf48 = [&] {
-        SimVehicleReader reader;
+        SimVehicleReader reader(Files());
         reader.SetSimulatorFolder(Folder());
         SimVehicle v;
         const int result = reader.QueryVehicle(48, 0, &v);
@@ -410,7 +429,7 @@ TEST_F(SimReaderTest, ImageFileVersionsAndBlockChecks) {
     EXPECT_EQ(lengthOf48(), 0);
 }
 
-TEST_F(SimReaderTest, RecordsFarApartAreReachedThroughTheBuffer) {
+TEST_P(SimReaderTest, RecordsFarApartAreReachedThroughTheBuffer) {
     Write("TRAK.ZGG", test::BuildZgg(StandardGroups(), 5000));
     Write("TRAK.FZG", test::BuildFzg(StandardBlocks(), 0x06, 9000));
     EXPECT_EQ(Listing(), (std::vector<int>{48, 49, 80, 0}));
@@ -418,7 +437,7 @@ TEST_F(SimReaderTest, RecordsFarApartAreReachedThroughTheBuffer) {
     EXPECT_EQ(v_.plane2[0], 70);
 }
 
-TEST_F(SimReaderTest, DamagedGroupFilesEndInNegativeResults) {
+TEST_P(SimReaderTest, DamagedGroupFilesEndInNegativeResults) {
     // First directory key 0: an empty catalogue.
     Write("TRAK.ZGG", test::BuildZgg({}));
     EXPECT_EQ(Query(kQueryFirst), 0);
@@ -464,6 +483,11 @@ TEST_F(SimReaderTest, DamagedGroupFilesEndInNegativeResults) {
         EXPECT_EQ(Query(80), kVehicleNotReadable) << size;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(DiskAndMemory, SimReaderTest, ::testing::Values(Storage::kDisk, Storage::kMemory),
+                         [](const ::testing::TestParamInfo<Storage>& info) {
+                             return info.param == Storage::kDisk ? "Disk" : "Memory";
+                         });
 
 }  // namespace
 }  // namespace zobl::simimport
