@@ -99,31 +99,32 @@ inline void CheckVehicle(const simimport::SimVehicle& v) {
 // Vehicles outside FuzzGroups' groups and numbers beside those within.
 inline const std::vector<int> kFixedIdentifiers = {48, 49, 80, 96, 97, 100, 103, 7, 0};
 
-// A whole listing, then full queries of the identifiers and, with queryListed, of what the
-// listing gave. The listing must end by itself: it cannot list more than 16 vehicles per
-// directory entry.
-inline void ExerciseReader(simimport::SimVehicleReader& reader, std::size_t groupFileSize,
-                           const std::vector<int>& identifiers, bool queryListed) {
+// A whole listing, checked as it goes; what it gave. It must end by itself: it cannot list more
+// than 16 vehicles per directory entry.
+inline std::vector<int> ListEverything(simimport::SimVehicleReader& reader, std::size_t groupFileSize) {
     using namespace simimport;
     SimVehicle vehicle;
     std::vector<int> listed;
-    std::size_t listedCount = 0;
     const std::size_t bound = 16 * (groupFileSize / 6 + 1);
     int result = reader.QueryVehicle(kQueryFirst, 0xFFFF, &vehicle);
     while (result > 0) {
         CheckVehicle(vehicle);
-        Check(++listedCount <= bound);
-        if (queryListed) {
-            listed.push_back(result);
-        }
+        listed.push_back(result);
+        Check(listed.size() <= bound);
         result = reader.QueryVehicle(kQueryNext, 0xFFFF, &vehicle);
     }
     Check(result >= kSimFileError);
-    listed.insert(listed.end(), identifiers.begin(), identifiers.end());
-    // A query by identifier starts afresh and leaves nothing loaded behind, so asking for the
-    // same vehicle again would repeat it exactly: every identifier is asked for once.
+    return listed;
+}
+
+// Full queries of the identifiers (up to 40). A query by identifier starts afresh and leaves
+// nothing loaded behind, so asking for the same vehicle again would repeat it exactly: every
+// identifier is asked for once.
+inline void QueryEach(simimport::SimVehicleReader& reader, const std::vector<int>& identifiers) {
+    using namespace simimport;
+    SimVehicle vehicle;
     std::vector<int> queried;
-    for (int id : listed) {
+    for (int id : identifiers) {
         if (std::find(queried.begin(), queried.end(), id) != queried.end()) {
             continue;
         }
@@ -131,7 +132,7 @@ inline void ExerciseReader(simimport::SimVehicleReader& reader, std::size_t grou
             break;
         }
         queried.push_back(id);
-        result = reader.QueryVehicle(id, 0, &vehicle);
+        const int result = reader.QueryVehicle(id, 0, &vehicle);
         Check(result == id || (result < 0 && result >= kSimFileError));
         if (result > 0) {
             CheckVehicle(vehicle);
@@ -144,13 +145,6 @@ inline std::unique_ptr<simimport::SimVehicleReader> MakeFuzzReader() {
     auto reader = std::make_unique<simimport::SimVehicleReader>(SimFiles());
     reader->SetSimulatorFolder(kSimFolder);
     return reader;
-}
-
-// The listing and every vehicle it gave and the fixed ones, then the end of the queries.
-inline void ExerciseReader(std::size_t groupFileSize) {
-    const std::unique_ptr<simimport::SimVehicleReader> reader = MakeFuzzReader();
-    ExerciseReader(*reader, groupFileSize, kFixedIdentifiers, true);
-    Check(reader->QueryVehicle(simimport::kQueryClose, 0, nullptr) == 0);
 }
 
 }  // namespace zobl::fuzz

@@ -4,13 +4,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zobl;
-    static const std::size_t groupFileSize = [] {
-        const test::Bytes groups = test::BuildZgg(fuzz::FuzzGroups());
-        fuzz::PutSimFile("TRAK.ZGG", groups);
+    static const bool companions = [] {
+        fuzz::PutSimFile("TRAK.ZGG", test::BuildZgg(fuzz::FuzzGroups()));
         fuzz::PutSimFile("TRAK.LNG", fuzz::kFuzzTexts);
-        return groups.size();
+        return true;
     }();
+    (void)companions;
     fuzz::PutSimFile("TRAK.FZG", data, size);
-    fuzz::ExerciseReader(groupFileSize);
+    // A vehicle of every block and of the first, second and last composition of the block that
+    // has eight: the compositions between are found and drawn the same way. Listings, and
+    // vehicles that do not exist, read only the group file, which the group target varies.
+    const std::unique_ptr<simimport::SimVehicleReader> reader = fuzz::MakeFuzzReader();
+    fuzz::QueryEach(*reader, {48, 49, 80, 96, 97, 103});
+    fuzz::Check(reader->QueryVehicle(simimport::kQueryClose, 0, nullptr) == 0);
     return 0;
 }

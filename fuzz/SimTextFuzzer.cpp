@@ -4,17 +4,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zobl;
-    static const std::size_t groupFileSize = [] {
-        const test::Bytes groups = test::BuildZgg(fuzz::FuzzGroups());
-        fuzz::PutSimFile("TRAK.ZGG", groups);
+    static const bool companions = [] {
+        fuzz::PutSimFile("TRAK.ZGG", test::BuildZgg(fuzz::FuzzGroups()));
         fuzz::PutSimFile("TRAK.FZG", test::BuildFzg(fuzz::FuzzBlocks()));
-        return groups.size();
+        return true;
     }();
+    (void)companions;
     fuzz::PutSimFile("TRAK.LNG", data, size);
     // The text file changes only the texts and group names the vehicles read: one vehicle of
-    // each set of text references reads them all (group 6's vehicles share theirs).
+    // each set of text references reads them all (group 6's vehicles share theirs). Listings
+    // read names the same way and otherwise only the group file, which the group target varies.
     const std::unique_ptr<simimport::SimVehicleReader> reader = fuzz::MakeFuzzReader();
-    fuzz::ExerciseReader(*reader, groupFileSize, {48, 49, 80, 96}, false);
+    fuzz::QueryEach(*reader, {48, 49, 80, 96});
     // The texts those vehicles refer to, asked for by number.
     for (unsigned number : {0u, 1u, 2u, 3u, 100u, 65535u}) {
         const std::optional<std::string> text = reader->GetSimText(number);

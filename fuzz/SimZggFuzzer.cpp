@@ -12,6 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)companions;
     fuzz::PutSimFile("TRAK.ZGG", data, size);
-    fuzz::ExerciseReader(size);
+    // The listing, then every vehicle it gave and the fixed ones.
+    const std::unique_ptr<simimport::SimVehicleReader> reader = fuzz::MakeFuzzReader();
+    std::vector<int> identifiers = fuzz::ListEverything(*reader, size);
+    identifiers.insert(identifiers.end(), fuzz::kFixedIdentifiers.begin(), fuzz::kFixedIdentifiers.end());
+    fuzz::QueryEach(*reader, identifiers);
+    fuzz::Check(reader->QueryVehicle(simimport::kQueryClose, 0, nullptr) == 0);
     return 0;
 }

@@ -652,6 +652,7 @@ bool SimVehicleReader::LoadGroupRecord(std::uint16_t identifier) {
             return fail();
         }
         vehicle.flags = ConvertVehicleFlags(flags);
+        vehicle.strings.reserve(4);  // a vehicle has a few texts; one allocation for them
         for (;;) {
             std::uint16_t string = 0;
             if (!readWord(string)) {

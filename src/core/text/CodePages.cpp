@@ -176,6 +176,27 @@ bool IsContinuation(unsigned char byte) {
 
 }  // namespace
 
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    // A table instead of two range tests per character: names are compared in every line of
+    // a file that is searched.
+    static constexpr std::array<char, 256> kFolded = [] {
+        std::array<char, 256> table{};
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            table[i] = FoldAsciiCase(static_cast<char>(i));
+        }
+        return table;
+    }();
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kFolded[static_cast<unsigned char>(a[i])] != kFolded[static_cast<unsigned char>(b[i])]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     if (lead < 0x80) {

@@ -39,17 +39,7 @@ constexpr char FoldAsciiCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 bool IsValidUtf8(std::string_view text);
 // The text with each malformed byte replaced by U+FFFD; well-formed text comes back unchanged.

@@ -9,24 +9,27 @@
 namespace zobl {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
+// Blanks around names and values: spaces and tabs.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The position of the first character of text that is no blank; text.size() if none.
 std::size_t SkipBlanks(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+    while (i < text.size() && IsBlank(text[i])) {
         ++i;
     }
     return i;
 }
 
 std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
+    text.remove_prefix(SkipBlanks(text));
+    std::size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1])) {
+        --end;
     }
-    const std::size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
+    return text.substr(0, end);
 }
 
 std::string Fold(std::string_view text) {
@@ -98,8 +101,15 @@ void ForEachLine(std::string_view content, Visitor&& visit) {
     ForEachLineText(content, [&](std::string_view text) { return visit(ClassifyLine(text)); });
 }
 
-bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+// Whether text, which starts with no blank, can be the entry of key: it starts with the key,
+// then after blanks comes '='. Cheaper than classifying the line, which reads all of it.
+bool MayBeEntryOf(std::string_view text, std::string_view key) {
+    if (text.size() < key.size() || !EqualsIgnoringAsciiCase(text.substr(0, key.size()), key)) {
+        return false;
+    }
+    text.remove_prefix(key.size());
+    text.remove_prefix(SkipBlanks(text));
+    return !text.empty() && text.front() == '=';
 }
 
 std::string Cut(std::string_view value, std::size_t maxLength) {
@@ -199,30 +209,51 @@ std::optional<std::string_view> FindIniValue(std::string_view content, std::stri
                                              std::string_view key) {
     section = Trim(section);
     key = Trim(key);
-    std::optional<std::string_view> found;
     bool inSection = false;
-    ForEachLineText(content, [&](std::string_view text) {
-        // Most lines are passed over unclassified. What matters is a section line (its first
-        // character that is no blank is '[') and, inside the section, an entry whose name is the
-        // key, so whose text after the leading blanks starts with it.
-        text.remove_prefix(SkipBlanks(text));
-        if (text.empty()) {
-            return true;
+    std::size_t start = 0;  // always the start of a line
+    while (start < content.size()) {
+        if (!inSection) {
+            // Outside the section only a section line matters, whose first character that is no
+            // blank is '[': the search jumps to the next '[' and checks what stands before it.
+            const std::size_t bracket = content.find('[', start);
+            if (bracket == std::string_view::npos) {
+                break;
+            }
+            std::size_t lineStart = bracket;
+            while (lineStart > start && IsBlank(content[lineStart - 1])) {
+                --lineStart;
+            }
+            if (lineStart > start && content[lineStart - 1] != '\n') {
+                const std::size_t lineEnd = content.find('\n', bracket);
+                if (lineEnd == std::string_view::npos) {
+                    break;
+                }
+                start = lineEnd + 1;
+                continue;
+            }
+            start = lineStart;
         }
-        if (text.front() != '[' && (!inSection || !StartsWithIgnoringAsciiCase(text, key))) {
-            return true;
+        std::size_t end = content.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = content.size();
+        }
+        std::string_view text(content.data() + start, end - start);
+        start = end + 1;
+        // Inside the section, too, most lines are passed over unclassified: only a section line
+        // and the key's entry matter.
+        text.remove_prefix(SkipBlanks(text));
+        if (text.empty() || (text.front() != '[' && !MayBeEntryOf(text, key))) {
+            continue;
         }
         const IniLine line = ClassifyLine(text);
         if (line.kind == IniLine::Kind::kSection) {
             inSection = EqualsIgnoringAsciiCase(line.name, section);
         } else if (line.kind == IniLine::Kind::kEntry && inSection &&
                    EqualsIgnoringAsciiCase(line.name, key)) {
-            found = line.value;
-            return false;
+            return line.value;
         }
-        return true;
-    });
-    return found;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> ReadTextFile(const std::string& path) {

@@ -142,6 +142,9 @@ TEST(IniFileTest, OnePassLookupSeesEverySectionStart) {
         {"[a]\nk=1\n;[b]\nk=2\n", "b", std::nullopt},    // a comment
         {"[a]\n \n\t\n\n[b]\nk=2", "b", "2"},            // blank lines, no final line feed
         {"[a]\nk=1\n  [  B  ]  \n  k  =  5  \n", "b", "5"},
+        {"x[b]\n[b]\nk=6\n", "b", "6"},           // a '[' inside a line, then a section
+        {"k=[x] [b]\n \t[b]\nk=7", "b", "7"},     // two of them, then blanks before one
+        {"k=[x] [b]\nk=8\n", "b", std::nullopt},  // no section line at all
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "content \"" << c.content << "\" section " << c.section);
