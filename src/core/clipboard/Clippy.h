@@ -88,46 +88,12 @@ private:
 };
 
 // Where pasting a cw x ch area into the marked rectangle mark puts each source pixel: the same
-// size pixel for pixel; otherwise source column l goes to mark.x0 + w·l / cw and line k to
+// size pixel for pixel; otherwise source column l covers mark.x0 + w·l / cw and line k covers
 // mark.y0 + h·k / ch, widened by w / cw (h / ch) when the area is smaller, else by one, and cut
-// at the mark's right and bottom edges (later source pixels overwrite earlier ones). write(x, y,
-// sourceX, sourceY) is called for every target pixel in that order.
-template <typename Write>
-void ForEachPasteTarget(const PixelRect& mark, int cw, int ch, Write&& write) {
-    const int w = mark.Width();
-    const int h = mark.Height();
-    if (cw <= 0 || ch <= 0 || w <= 0 || h <= 0) {
-        return;
-    }
-    if (cw == w && ch == h) {
-        for (int i = 0; i < h; ++i) {
-            for (int j = 0; j < w; ++j) {
-                write(mark.x0 + j, mark.y0 + i, j, i);
-            }
-        }
-        return;
-    }
-    const int xs = cw < w ? w / cw : 1;
-    const int ys = ch < h ? h / ch : 1;
-    for (int k = 0; k < ch; ++k) {
-        for (int l = 0; l < cw; ++l) {
-            const int xa = int(std::int64_t(w) * l / cw) + mark.x0;
-            const int ya = int(std::int64_t(h) * k / ch) + mark.y0;
-            const int xb = std::min(xa + xs, mark.x1);
-            const int yb = std::min(ya + ys, mark.y1);
-            for (int y = ya; y <= yb; ++y) {
-                for (int x = xa; x <= xb; ++x) {
-                    write(x, y, l, k);
-                }
-            }
-        }
-    }
-}
-
-// The outcome of ForEachPasteTarget without the overwritten writes: write(x, y, sourceX, sourceY)
-// once per target pixel, lines top to bottom, with the source pixel written there last. Coverage
-// in x depends on the source column alone and in y on the source line alone, so the last writer
-// of (x, y) is the last column covering x in the last line covering y.
+// at the mark's right and bottom edges; later source pixels (in line order) overwrite earlier
+// ones. write(x, y, sourceX, sourceY) is called once per target pixel, lines top to bottom, with
+// the source pixel that ends up there. Coverage in x depends on the source column alone and in y
+// on the source line alone, so that is the last column covering x in the last line covering y.
 template <typename Write>
 void ForEachFinalPasteTarget(const PixelRect& mark, int cw, int ch, Write&& write) {
     const int w = mark.Width();

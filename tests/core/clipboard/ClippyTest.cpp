@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -8,6 +9,44 @@
 
 namespace zobl {
 namespace {
+
+// The paste rule written out: every write in order, later ones overwriting earlier ones. Where
+// pasting a cw x ch area into the marked rectangle mark puts each source pixel: the same
+// size pixel for pixel; otherwise source column l goes to mark.x0 + w·l / cw and line k to
+// mark.y0 + h·k / ch, widened by w / cw (h / ch) when the area is smaller, else by one, and cut
+// at the mark's right and bottom edges (later source pixels overwrite earlier ones). write(x, y,
+// sourceX, sourceY) is called for every target pixel in that order.
+template <typename Write>
+void ForEachPasteTarget(const PixelRect& mark, int cw, int ch, Write&& write) {
+    const int w = mark.Width();
+    const int h = mark.Height();
+    if (cw <= 0 || ch <= 0 || w <= 0 || h <= 0) {
+        return;
+    }
+    if (cw == w && ch == h) {
+        for (int i = 0; i < h; ++i) {
+            for (int j = 0; j < w; ++j) {
+                write(mark.x0 + j, mark.y0 + i, j, i);
+            }
+        }
+        return;
+    }
+    const int xs = cw < w ? w / cw : 1;
+    const int ys = ch < h ? h / ch : 1;
+    for (int k = 0; k < ch; ++k) {
+        for (int l = 0; l < cw; ++l) {
+            const int xa = int(std::int64_t(w) * l / cw) + mark.x0;
+            const int ya = int(std::int64_t(h) * k / ch) + mark.y0;
+            const int xb = std::min(xa + xs, mark.x1);
+            const int yb = std::min(ya + ys, mark.y1);
+            for (int y = ya; y <= yb; ++y) {
+                for (int x = xa; x <= xb; ++x) {
+                    write(x, y, l, k);
+                }
+            }
+        }
+    }
+}
 
 Car MakeCar(int length, const char* name) {
     Car car;
