@@ -226,8 +226,10 @@ FgsReadResult ReadFgsContent(std::span<const std::uint8_t> bytes, const FgsDefau
 
 FgsReadResult ReadFgs(std::span<const std::uint8_t> bytes, const FgsDefaults& defaults,
                       VehicleDocument& doc) {
+    // Read into empty content of its own, so that it is made once rather than emptied again.
     VehicleContent content;
-    const FgsReadResult result = ReadFgsContent(bytes, defaults, content);
+    FgsReadResult result;
+    FgsParser(bytes, defaults, content, result).Parse();
     doc.ReplaceContent(std::move(content));
     return result;
 }
