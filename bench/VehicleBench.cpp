@@ -131,6 +131,22 @@ void BM_VehicleSnapshot_Baseline(benchmark::State& state) {
 }
 BENCHMARK(BM_VehicleSnapshot_Baseline);
 
+// One undo and one redo of a pixel in the full document: each restores the whole document from
+// a snapshot after taking one, so its baseline is the plain copy above of twice the bytes.
+void BM_VehicleUndoRedo(benchmark::State& state) {
+    VehicleDocument doc;
+    FillFullDocument(doc);
+    doc.CloseUndoGroup();
+    doc.SetPixel(0, 0, 1, 0, 0, 7, false, 1);
+    for (auto _ : state) {
+        doc.Undo();
+        doc.Redo(1);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * 2 * std::int64_t(FullSnapshotBytes()));
+}
+BENCHMARK(BM_VehicleUndoRedo);
+
 void BM_VehicleExport(benchmark::State& state) {
     VehicleDocument doc;
     FillFullDocument(doc);

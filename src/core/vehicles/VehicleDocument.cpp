@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <utility>
 
 #include "core/common/ByteReader.h"
@@ -77,9 +78,20 @@ void ReadField(ByteReader& in, FixedText<N>& text) {
     text.Assign(std::string_view(reinterpret_cast<const char*>(field.data()), field.size()));
 }
 
-void ReadWords(ByteReader& in, ViewStateWords& words) {
-    for (std::int32_t& word : words) {
-        word = in.I32();
+// The reverse of BlockWriter::Words.
+template <typename Word, std::size_t N>
+void ReadWords(ByteReader& in, std::array<Word, N>& words) {
+    const auto bytes = in.View(sizeof words);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(words.data(), bytes.data(), sizeof words);
+    } else {
+        for (std::size_t i = 0; i < N; ++i) {
+            std::uint32_t word = 0;
+            for (std::size_t b = sizeof(Word); b-- > 0;) {
+                word = (word << 8) | bytes[i * sizeof(Word) + b];
+            }
+            words[i] = Word(word);
+        }
     }
 }
 
@@ -819,23 +831,23 @@ void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
     try {
         in.I32();
         for (VehicleSet& set : content_.sets) {
-            set.Clear();
             ReadField(in, set.name);
             set.carCount = std::min<int>(in.U8(), kMaxCars);
             ReadWords(in, set.viewState);
-            if (!set.IsUsed() || set.carCount == 0) {
-                continue;
+            // Every field of a restored car is overwritten, so its planes keep their buffers;
+            // only the slots behind the restored cars are cleared.
+            const int restored = set.IsUsed() ? set.carCount : 0;
+            for (int c = restored; c < kMaxCars; ++c) {
+                set.cars[std::size_t(c)].Clear();
             }
-            for (int c = 0; c < set.carCount; ++c) {
+            for (int c = 0; c < restored; ++c) {
                 Car& car = set.cars[std::size_t(c)];
                 car.length = in.U8();
                 ReadField(in, car.name);
                 ReadField(in, car.text2);
                 ReadField(in, car.text3);
                 for (auto& view : car.segmentFlags) {
-                    for (std::uint16_t& word : view) {
-                        word = in.U16();
-                    }
+                    ReadWords(in, view);
                 }
                 car.carFlags = in.U32();
                 car.setIndex = in.I32();

@@ -400,6 +400,30 @@ TEST(VehicleUndo, SnapshotsRestoreEverythingTheyHold) {
     EXPECT_FALSE(doc.CanRedo());
 }
 
+// Restoring a state with fewer sets and cars than now leaves nothing of the later ones behind.
+TEST(VehicleUndo, UndoEmptiesTheSlotsItDoesNotRestore) {
+    VehicleDocument doc;
+    Build(doc, {{2}});
+    doc.CloseUndoGroup();
+    const int steps = doc.UndoCount();
+    ASSERT_TRUE(doc.AddCar(0, 1, "Zwei", "", "", 3, nullptr, kFreehand));
+    ASSERT_TRUE(doc.AddVehicleSet("Neu", kFreehand));
+    ASSERT_TRUE(doc.AddCar(1, 0, "Drei", "", "", 4, nullptr, kFreehand));
+    ASSERT_TRUE(doc.SetPixel(0, 1, 1, 0, 0, 7, false, kLine));
+    (*doc.MutableViewState(0, 1))[0] = 9;
+    (*doc.MutableViewState(1))[0] = 4;
+
+    while (doc.UndoCount() > steps) {
+        ASSERT_TRUE(doc.Undo());
+    }
+    EXPECT_EQ(doc.CountSets(), 1);
+    EXPECT_EQ(doc.CountCars(0), 1);
+    EXPECT_TRUE(ModelIsConsistent(doc));
+    EXPECT_EQ(doc.Set(0).cars[1].viewState[0], 0);
+    EXPECT_EQ(doc.Set(1).viewState[0], 0);
+    EXPECT_EQ(doc.Set(1).cars[0].viewState, ViewStateWords{});
+}
+
 TEST(VehicleUndo, LastChangesRoundTripThroughUndoAndRedo) {
     VehicleDocument doc;
     Build(doc, {{4}});
