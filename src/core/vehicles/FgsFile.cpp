@@ -218,7 +218,7 @@ bool HasFgsMagic(std::span<const std::uint8_t> bytes) {
 
 FgsReadResult ReadFgsContent(std::span<const std::uint8_t> bytes, const FgsDefaults& defaults,
                              VehicleContent& content) {
-    content = VehicleContent{};
+    content.Clear();
     FgsReadResult result;
     FgsParser(bytes, defaults, content, result).Parse();
     return result;
@@ -226,11 +226,8 @@ FgsReadResult ReadFgsContent(std::span<const std::uint8_t> bytes, const FgsDefau
 
 FgsReadResult ReadFgs(std::span<const std::uint8_t> bytes, const FgsDefaults& defaults,
                       VehicleDocument& doc) {
-    // Read into empty content of its own, so that it is made once rather than emptied again.
-    VehicleContent content;
     FgsReadResult result;
-    FgsParser(bytes, defaults, content, result).Parse();
-    doc.ReplaceContent(std::move(content));
+    doc.ReadContent([&](VehicleContent& content) { FgsParser(bytes, defaults, content, result).Parse(); });
     return result;
 }
 

@@ -122,12 +122,16 @@ VehicleDocument::VehicleDocument() {
 VehicleDocument::~VehicleDocument() = default;
 
 void VehicleDocument::Clear() {
-    ReplaceContent(VehicleContent{});
+    ReadContent([](VehicleContent&) {});
 }
 
 void VehicleDocument::ReplaceContent(VehicleContent content) {
     content.sets.resize(kMaxSets);
     content_ = std::move(content);
+    TakeNewContent();
+}
+
+void VehicleDocument::TakeNewContent() {
     Renumber();
     RebuildAllBitmaps();
     ResetUndoHistory();

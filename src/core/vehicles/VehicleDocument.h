@@ -113,6 +113,19 @@ public:
     // planes of the cars' lengths), renumbers, empties the undo history, clears the modified
     // flag and tells the views to rebuild.
     void ReplaceContent(VehicleContent content);
+    // The same for a reader that fills the content in place: empties it (the sets keep their
+    // storage), lets read fill it and takes what it holds then, also when read throws.
+    template <typename Read>
+    void ReadContent(Read&& read) {
+        content_.Clear();
+        try {
+            read(content_);
+        } catch (...) {
+            TakeNewContent();
+            throw;
+        }
+        TakeNewContent();
+    }
     const VehicleContent& Content() const noexcept { return content_; }
 
     // Views, numbered 0, 1, 2, ... in the order they were attached. Detaching one renumbers the
@@ -211,6 +224,8 @@ public:
     void UpdateDoc(int action);
 
 private:
+    // What every new content goes through: see ReplaceContent.
+    void TakeNewContent();
     VehicleSnapshot NewSnapshotBuffer() const override;
     void CaptureSnapshot(VehicleSnapshot& into) const override;
     void RestoreSnapshot(const VehicleSnapshot& from) override;

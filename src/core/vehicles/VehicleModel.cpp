@@ -12,7 +12,7 @@ void Car::Clear() {
     for (auto& plane : planes) {
         std::vector<std::uint8_t>().swap(plane);
     }
-    viewState.fill(0);
+    viewState = {};
     ++bitmapRevision;
 }
 
@@ -45,7 +45,7 @@ void VehicleSet::Clear() {
     for (Car& car : cars) {
         car.Clear();
     }
-    viewState.fill(0);
+    viewState = {};
 }
 
 void VehicleSet::CopyFrom(const VehicleSet& other) {
@@ -66,6 +66,20 @@ int VehicleSet::TotalLength() const {
         total += car.length;
     }
     return total;
+}
+
+void VehicleContent::Clear() {
+    sets.resize(kMaxSets);
+    for (VehicleSet& set : sets) {
+        set.Clear();
+        for (Car& car : set.cars) {
+            car.segmentFlags = {};
+            car.carFlags = 0;
+        }
+    }
+    author.Clear();
+    description.Clear();
+    infoText.Clear();
 }
 
 }  // namespace zobl

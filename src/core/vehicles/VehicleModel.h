@@ -93,7 +93,7 @@ public:
             std::memcpy(bytes_.data(), raw.data(), raw.size());
         }
     }
-    void Clear() { bytes_.fill(0); }
+    void Clear() { bytes_ = {}; }
 
     std::string_view View() const {
         const auto end = std::find(bytes_.begin(), bytes_.end(), '\0');
@@ -157,6 +157,9 @@ struct VehicleContent {
     FixedText<vehicles::kAuthorField> author;
     FixedText<vehicles::kDescriptionField> description;
     FixedText<vehicles::kInfoField> infoText;
+
+    // Back to what a new VehicleContent holds, keeping the storage of the ten sets.
+    void Clear();
 };
 
 }  // namespace zobl

@@ -13,6 +13,7 @@ namespace zobl {
 namespace {
 
 using namespace vehicles;
+using test::FakeView;
 using test::FgsBytes;
 using test::kFreehand;
 using test::ModelIsConsistent;
@@ -129,6 +130,77 @@ TEST(FgsFile, SetLengthIsCheckedAt64) {
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(doc.GetPixel(0, 1, 1, 0, 0), 10 + 1);
     EXPECT_EQ(doc.TotalSetLength(0), 33);
+}
+
+// Everything the model holds for a slot, view states and unused slots included.
+void ExpectSameContent(const VehicleDocument& got, const VehicleDocument& want, const std::string& label) {
+    SCOPED_TRACE(label);
+    EXPECT_EQ(got.Content().author, want.Content().author);
+    EXPECT_EQ(got.Content().description, want.Content().description);
+    EXPECT_EQ(got.Content().infoText, want.Content().infoText);
+    for (int s = 0; s < kMaxSets; ++s) {
+        const VehicleSet& a = got.Set(s);
+        const VehicleSet& b = want.Set(s);
+        EXPECT_EQ(a.name, b.name) << s;
+        EXPECT_EQ(a.carCount, b.carCount) << s;
+        EXPECT_EQ(a.viewState, b.viewState) << s;
+        for (int c = 0; c < kMaxCars; ++c) {
+            const Car& x = a.cars[std::size_t(c)];
+            const Car& y = b.cars[std::size_t(c)];
+            EXPECT_TRUE(x.length == y.length && x.name == y.name && x.text2 == y.text2 &&
+                        x.text3 == y.text3 && x.segmentFlags == y.segmentFlags && x.carFlags == y.carFlags &&
+                        x.planes == y.planes && x.viewState == y.viewState)
+                << "car " << s << "/" << c;
+        }
+    }
+}
+
+// A document that held a file before holds exactly what a new one would after a read.
+TEST(FgsFile, ReadingIntoAUsedDocumentLeavesNothingOfItsContent) {
+    FgsBytes full;
+    full.Header(kMaxSets, 1, "Alt", "Alte Info", 0, "", "", "Alte Beschreibung");
+    for (int s = 0; s < kMaxSets; ++s) {
+        full.Set(kMaxCars, "Alt");
+        for (int c = 0; c < kMaxCars; ++c) {
+            full.Car(4, "Alt", true, 0, 0x8071);
+        }
+    }
+    FgsBytes small;
+    small.Header(1).Set(1, "Neu").Car(2, "Neu", false);
+    FgsBytes noAuthor;
+    noAuthor.Header(1, 0).Set(1, "Neu").Car(1, "Neu");
+    FgsBytes cut = small;
+    cut.bytes.resize(cut.bytes.size() - 40);
+    const struct {
+        const char* label;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"one set, one car", small.bytes},       {"no author block", noAuthor.bytes},
+        {"no sets", FgsBytes().Header(0).bytes}, {"cut inside the planes", cut.bytes},
+        {"not a vehicle file", {1, 2, 3}},
+    };
+    for (const auto& test : cases) {
+        VehicleDocument used;
+        FakeView view;
+        used.AttachListener(view);
+        ASSERT_FALSE(Read(full.bytes, used).damaged);
+        (*used.MutableViewState(9))[0] = 5;
+        (*used.MutableViewState(9, 7))[0] = 6;
+        ASSERT_TRUE(used.SetPixel(9, 7, 1, 0, 0, 3, false, kFreehand));
+
+        VehicleDocument fresh;
+        FakeView freshView;
+        fresh.AttachListener(freshView);
+        const FgsReadResult want = Read(test.bytes, fresh);
+        const FgsReadResult got = Read(test.bytes, used);
+        EXPECT_EQ(got.damaged, want.damaged) << test.label;
+        EXPECT_EQ(got.detail, want.detail) << test.label;
+        ExpectSameContent(used, fresh, test.label);
+        EXPECT_TRUE(ModelIsConsistent(used)) << test.label;
+        EXPECT_FALSE(used.CanUndo()) << test.label;
+        EXPECT_FALSE(used.IsModified()) << test.label;
+        EXPECT_EQ(view.hints.back().code, VehicleHintCode::RebuildAll) << test.label;
+    }
 }
 
 TEST(FgsFile, FormatErrorsKeepWhatWasRead) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "core/vehicles/SteamProperties.h"
@@ -398,6 +399,27 @@ TEST(VehicleUndo, SnapshotsRestoreEverythingTheyHold) {
     EXPECT_EQ(Name(doc, 0), "Umbenannt");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_FALSE(doc.CanRedo());
+}
+
+// A reader that fails part-way still leaves a document that is whole: what it filled in, with
+// an empty history, and the views told.
+TEST(VehicleDocument, ReadContentTakesWhatAFailedReaderLeft) {
+    VehicleDocument doc;
+    FakeView view;
+    doc.AttachListener(view);
+    Build(doc, {{2, 3}, {1}});
+    ASSERT_TRUE(doc.CanUndo());
+    EXPECT_THROW(doc.ReadContent([](VehicleContent& content) {
+        content.sets[0].name.Assign("Teil");
+        throw std::runtime_error("kein Speicher");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(doc.CountSets(), 1);
+    EXPECT_EQ(doc.CountCars(0), 0);
+    EXPECT_TRUE(ModelIsConsistent(doc));
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(view.hints.back().code, Code::RebuildAll);
 }
 
 // Restoring a state with fewer sets and cars than now leaves nothing of the later ones behind.
