@@ -115,14 +115,17 @@ std::optional<unsigned> ReadNumberLine(SimStream& stream, std::uint8_t first) {
     return value;
 }
 
-// A text line with its escapes, cut after kMaxTextLength characters (the rest of the line is
-// dropped). nullopt when the file ends inside the line.
-std::optional<std::string> ReadTextLine(SimStream& stream, std::uint8_t first) {
-    std::string text;
-    const auto append = [&text](std::string_view piece) {
+// Goes through a text line with its escapes up to its end. With text, appends what the line
+// holds, cut after kMaxTextLength characters (the rest of the line is dropped); without, only
+// passes over it. False when the file ends inside the line.
+bool WalkTextLine(SimStream& stream, std::uint8_t first, std::string* text) {
+    const auto append = [text](std::string_view piece) {
+        if (!text) {
+            return;
+        }
         for (char c : piece) {
-            if (text.size() < kMaxTextLength) {
-                text += c;
+            if (text->size() < kMaxTextLength) {
+                *text += c;
             }
         }
     };
@@ -131,7 +134,7 @@ std::optional<std::string> ReadTextLine(SimStream& stream, std::uint8_t first) {
         if (byte == '#') {
             std::uint8_t escape = 0;
             if (stream.ReadByte(escape) != SimStream::kOk) {
-                return std::nullopt;
+                return false;
             }
             switch (escape) {
                 case '#':
@@ -161,36 +164,25 @@ std::optional<std::string> ReadTextLine(SimStream& stream, std::uint8_t first) {
             }
             if (escape < 32) {
                 // '#' at the end of the line: the line ends here all the same.
-                return text;
+                return true;
             }
         } else {
             append(std::string_view(reinterpret_cast<const char*>(&byte), 1));
-        }
-        if (stream.ReadByte(byte) != SimStream::kOk) {
-            return std::nullopt;
-        }
-    }
-    return text;
-}
-
-// Passes over a text line as ReadTextLine reads it, escapes included; false when the file ends
-// inside the line.
-bool SkipTextLine(SimStream& stream, std::uint8_t first) {
-    std::uint8_t byte = first;
-    while (byte >= 32) {
-        if (byte == '#') {
-            if (stream.ReadByte(byte) != SimStream::kOk) {
-                return false;
-            }
-            if (byte < 32) {
-                return true;
-            }
         }
         if (stream.ReadByte(byte) != SimStream::kOk) {
             return false;
         }
     }
     return true;
+}
+
+// A text line as WalkTextLine reads it; nullopt when the file ends inside the line.
+std::optional<std::string> ReadTextLine(SimStream& stream, std::uint8_t first) {
+    std::string text;
+    if (!WalkTextLine(stream, first, &text)) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace
@@ -801,7 +793,7 @@ std::optional<std::string> SimVehicleReader::GetSimText(unsigned number) {
             }
             // Only the wanted line's text is made; the others are passed over.
             if (*lineNumber != number) {
-                if (!SkipTextLine(stream, first)) {
+                if (!WalkTextLine(stream, first, nullptr)) {
                     break;
                 }
                 continue;
