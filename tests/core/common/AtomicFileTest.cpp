@@ -5,12 +5,14 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "core/common/MessageError.h"
@@ -304,6 +306,156 @@ TEST(AtomicFile, WritesPipesAndDevicesDirectly) {
         }
         EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fifo", "full"}));
     }
+}
+
+// Another local user shares a folder with the user (a sticky, world-writable one) and plants
+// links and pipes at the names the user or the program is about to write. Nothing the planted
+// things lead to may change, nothing may wait for a reader, and nothing may be left behind.
+TEST(AtomicFile, RefusesLinksAndPipesPlantedAtTheName) {
+    constexpr uid_t kOtherUser = 4242;
+    const bool root = ::geteuid() == 0;
+    enum class Planted {
+        OthersLink,
+        OthersDanglingLink,
+        OwnLink,
+        OwnDanglingLink,
+        OwnPipe,
+        OthersPipe,
+        OthersFile
+    };
+    struct Case {
+        const char* what;
+        Planted planted;
+        FileNaming naming;
+        bool needsRoot;  // only root can make a link or a file that belongs to someone else
+    };
+    const Case cases[] = {
+        {"another user's link, user's name", Planted::OthersLink, FileNaming::User, true},
+        {"another user's dangling link, user's name", Planted::OthersDanglingLink, FileNaming::User, true},
+        {"another user's pipe with a reader, user's name", Planted::OthersPipe, FileNaming::User, true},
+        {"own pipe without a reader, user's name", Planted::OwnPipe, FileNaming::User, false},
+        {"own link, program's name", Planted::OwnLink, FileNaming::Program, false},
+        {"own dangling link, program's name", Planted::OwnDanglingLink, FileNaming::Program, false},
+        {"own pipe, program's name", Planted::OwnPipe, FileNaming::Program, false},
+        {"another user's file, program's name", Planted::OthersFile, FileNaming::Program, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && !root) {
+            continue;
+        }
+        TempFolder shared;
+        TempFolder home;
+        const std::string precious = home.File("precious.txt");
+        WriteRaw(precious, "precious");
+        const std::string target = shared.File("out.UZZ");
+        int reader = -1;
+        switch (c.planted) {
+            case Planted::OthersLink:
+            case Planted::OwnLink:
+                fs::create_symlink(precious, target);
+                break;
+            case Planted::OthersDanglingLink:
+            case Planted::OwnDanglingLink:
+                fs::create_symlink(home.File("new.txt"), target);
+                break;
+            case Planted::OwnPipe:
+            case Planted::OthersPipe:
+                ASSERT_EQ(::mkfifo(target.c_str(), 0666), 0);
+                if (c.planted == Planted::OthersPipe) {
+                    reader = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                }
+                break;
+            case Planted::OthersFile:
+                WriteRaw(target, "theirs");
+                ::chmod(target.c_str(), 0666);
+                break;
+        }
+        const bool others = c.planted == Planted::OthersLink || c.planted == Planted::OthersDanglingLink ||
+                            c.planted == Planted::OthersPipe || c.planted == Planted::OthersFile;
+        if (others) {
+            ASSERT_EQ(::lchown(target.c_str(), kOtherUser, kOtherUser), 0);
+        }
+        const auto sharedBefore = FolderEntries(shared.Path());
+
+        // Alone, and as the second file of a pair whose first file must then stay unwritten.
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target, Bytes("clipboard bytes"), c.naming); }),
+                  std::make_pair(3, target));
+        const std::vector<std::uint8_t> bytes = Bytes("export");
+        const FileToWrite pair[] = {{shared.File("out.UFG"), bytes, FileNaming::User},
+                                    {target, bytes, c.naming}};
+        EXPECT_EQ(ErrorOf([&] { WriteFilesAtomically(pair); }), std::make_pair(3, target));
+
+        EXPECT_EQ(ReadWholeFile(precious), Bytes("precious"));
+        EXPECT_FALSE(fs::exists(home.File("new.txt")));
+        EXPECT_EQ(FolderEntries(home.Path()), std::vector<std::string>{"precious.txt"});
+        EXPECT_EQ(FolderEntries(shared.Path()), sharedBefore);
+        if (reader >= 0) {
+            char byte = 0;
+            EXPECT_LE(::read(reader, &byte, 1), 0);  // nothing reached the other user
+            ::close(reader);
+        }
+    }
+}
+
+// The user's own link is still followed for a name the user chose (a file kept elsewhere), and
+// the overwrite question learns where any link leads.
+TEST(AtomicFile, ExistingTargetNamesWhatAWriteWouldReplace) {
+    TempFolder folder;
+    WriteRaw(folder.File("a.gs"), "a");
+    fs::create_symlink("a.gs", folder.Path() / "link.gs");
+    fs::create_symlink("sub/../none.gs", folder.Path() / "dangling.gs");
+    fs::create_directory(folder.Path() / "sub");
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {folder.File("missing.gs"), std::nullopt},
+        {folder.File("sub/missing/x.gs"), std::nullopt},
+        {folder.File("a.gs"), folder.File("a.gs")},
+        {folder.File("fifo"), folder.File("fifo")},
+        {folder.File("link.gs"), folder.File("link.gs") + " -> " + folder.File("a.gs")},
+        {folder.File("dangling.gs"), folder.File("dangling.gs") + " -> " + folder.File("none.gs")},
+    };
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(ExistingTarget(path), expected) << path;
+    }
+}
+
+// A program ended by a signal in the middle of a write leaves no temporary file: the pair's
+// first file is in a temporary file while the second waits for a pipe's slow reader.
+TEST(AtomicFile, TemporaryFilesGoWhenASignalEndsTheWrite) {
+    TempFolder folder;
+    const std::string fifo = folder.File("out.UZZ");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGTERM, [](int) {
+            RemoveTemporaryFilesInProgress();
+            ::_exit(0);
+        });
+        const std::vector<std::uint8_t> big(1 << 20, 1);  // more than the pipe holds
+        const FileToWrite pair[] = {{folder.File("out.UFG"), big}, {fifo, big}};
+        try {
+            WriteFilesAtomically(pair);
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    // Wait until the first file's temporary file is there and the pipe is full.
+    bool writing = false;
+    for (int i = 0; i < 500 && !writing; ++i) {
+        writing = FolderEntries(folder.Path()).size() == 2;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(writing);
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(reader);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"out.UZZ"});
 }
 
 TEST(AtomicFile, ReadWholeFileRefusesWhatIsNoReadableFileOfSaneSize) {
