@@ -22,7 +22,8 @@ class App : public ::testing::Test, public test::AppFixture {};
 TEST_F(App, FirstStartGivesEveryDefaultAndOpensNothing) {
     CBug1App& app = StartApp();
     GeneralSettings expected;
-    expected.SetDefaultFolders(QDir::homePath().toStdString(), QDir::tempPath().toStdString());
+    // The clipboard file never goes to the shared temporary folder, but to the runtime folder.
+    expected.SetDefaultFolders(QDir::homePath().toStdString(), RuntimeFolder().toStdString() + "/zobl_ge/");
     EXPECT_EQ(app.Settings(), expected);
     EXPECT_EQ(app.Settings().openFolder.back(), '/');
     EXPECT_EQ(app.Documents().DocumentCount(), 0u);
@@ -103,6 +104,24 @@ TEST_F(App, StoredColourComponentsKeepTheirLowEightBits) {
     CBug1App& app = StartApp();
     EXPECT_EQ(app.Settings().transCol, (Rgb{44, 112, 0}));
     EXPECT_EQ(app.Settings().mdiBck, (Rgb{128, 255, 128}));
+}
+
+// Earlier versions stored the shared temporary folder as the clipboard file's folder.
+TEST_F(App, StoredSharedTemporaryFolderGivesWayToThePrivateOne) {
+    const std::pair<QString, std::string> cases[] = {
+        {QStringLiteral("/tmp/"), RuntimeFolder().toStdString() + "/zobl_ge/"},
+        {QStringLiteral("/tmp"), RuntimeFolder().toStdString() + "/zobl_ge/"},
+        {QDir::tempPath() + "/", RuntimeFolder().toStdString() + "/zobl_ge/"},
+        {QStringLiteral("/home/ann/clip/"), "/home/ann/clip/"},
+    };
+    for (const auto& [stored, loaded] : cases) {
+        {
+            QSettings ini(SettingsFile(), QSettings::IniFormat);
+            ini.setValue("TMPPATH", stored);
+        }
+        EXPECT_EQ(StartApp().Settings().tmpPath, loaded) << stored.toStdString();
+        app.reset();
+    }
 }
 
 TEST_F(App, MarkTransCol2StaysOutOfTheStore) {
@@ -188,15 +207,22 @@ TEST_F(App, UnregisterRemovesTheSettings) {
 
 TEST_F(App, ExitDeletesTheClipboardFile) {
     CBug1App& app = StartApp();
-    app.Settings().tmpPath = folder.File("");
     const QString clipboard = app.ClipboardFilePath();
-    EXPECT_TRUE(clipboard.endsWith(QStringLiteral("/zobl_ge.clipboard")));
-    {
-        QFile file(clipboard);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    EXPECT_EQ(clipboard, RuntimeFolder() + "/zobl_ge/zobl_ge.clipboard");
+    app.Clipboard().Set(0, 0, 56);
+    app.Clipboard().SetSize(1, 1);
+    app.Clipboard().WriteFile(clipboard.toStdString());
+    ASSERT_TRUE(QFileInfo::exists(clipboard));
     EndApp();
     EXPECT_FALSE(QFileInfo::exists(clipboard));
+    // A link planted at the name is left alone, and so is what it leads to.
+    const QString precious = QString::fromStdString(folder.File("precious"));
+    QFile(precious).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(precious, clipboard));
+    StartApp();
+    EndApp();
+    EXPECT_TRUE(QFileInfo(clipboard).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(precious));
 }
 
 TEST_F(App, NextMouseModeCyclesThroughAllTenAndRemembersBeforeThePipette) {

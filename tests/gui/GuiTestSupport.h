@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -62,11 +63,19 @@ public:
     AppFixture() {
         previousConfig_ = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", folder.File("config").c_str());
+        // The clipboard file's folder: a runtime folder of the test's own.
+        previousRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        QDir().mkpath(RuntimeFolder());
+        QFile::setPermissions(RuntimeFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", RuntimeFolder().toLocal8Bit());
     }
     ~AppFixture() {
         app.reset();
         qputenv("XDG_CONFIG_HOME", previousConfig_);
+        qputenv("XDG_RUNTIME_DIR", previousRuntime_);
     }
+
+    QString RuntimeFolder() const { return QString::fromStdString(folder.File("runtime")); }
 
     CBug1App& MakeApp(bool show = false) {
         AppOptions options;
@@ -146,6 +155,7 @@ public:
 
 private:
     QByteArray previousConfig_;
+    QByteArray previousRuntime_;
 };
 
 }  // namespace zobl::test

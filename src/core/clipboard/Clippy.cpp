@@ -1,10 +1,12 @@
 #include "core/clipboard/Clippy.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/ByteReader.h"
 #include "core/common/ByteWriter.h"
+#include "core/common/PrivateFolder.h"
 
 namespace zobl {
 
@@ -105,7 +107,9 @@ bool CClippy::LoadFileBytes(std::span<const std::uint8_t> bytes) {
 
 void CClippy::WriteFile(const std::string& path) const {
     const std::vector<std::uint8_t> bytes = FileBytes();
-    WriteFileAtomically(path, bytes);
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    MakePrivateFolder(folder.empty() ? std::string(".") : folder.string());
+    WriteFileAtomically(path, bytes, FileNaming::Program);
 }
 
 bool CClippy::ReadFile(const std::string& path) {

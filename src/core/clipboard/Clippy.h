@@ -52,7 +52,10 @@ public:
     // Takes an area from file bytes. A width or height outside 1..8192, or fewer pixel bytes
     // than they claim, is refused (false) and leaves the clipboard as it was.
     bool LoadFileBytes(std::span<const std::uint8_t> bytes);
-    // Atomically (see WriteFileAtomically); MessageError 3 or 4 with the path on failure.
+    // Atomically, at a name the program chose (see WriteFileAtomically, FileNaming::Program), in a
+    // folder that is made private and refused when others could write it (MakePrivateFolder).
+    // MessageError 3 or 4 with the path or the folder on failure; a link, a pipe or another
+    // user's file at that name is refused and left alone.
     void WriteFile(const std::string& path) const;
     // False when the file cannot be read or is refused as above.
     bool ReadFile(const std::string& path);

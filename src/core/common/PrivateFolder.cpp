@@ -41,6 +41,20 @@ bool IsPrivateFolder(const std::string& path) {
     return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+std::string PrivateTemporaryFolder(const char* xdgRuntimeDir, const char* xdgCacheHome, const char* home) {
+    const auto absolute = [](const char* folder) { return folder != nullptr && folder[0] == '/'; };
+    if (absolute(xdgRuntimeDir) && IsPrivateFolder(xdgRuntimeDir)) {
+        return (fs::path(xdgRuntimeDir) / "zobl_ge").lexically_normal().string() + '/';
+    }
+    if (absolute(xdgCacheHome)) {
+        return (fs::path(xdgCacheHome) / "zobl_ge").lexically_normal().string() + '/';
+    }
+    if (absolute(home)) {
+        return (fs::path(home) / ".cache/zobl_ge").lexically_normal().string() + '/';
+    }
+    return {};
+}
+
 void MakePrivateFolder(const std::string& path, int checkedLevels) {
     if (path.empty()) {
         throw MessageError(message::kCannotCreateFile, path, "no folder");

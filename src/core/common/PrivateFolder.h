@@ -21,4 +21,10 @@ void MakePrivateFolder(const std::string& path, int checkedLevels = 1);
 // by no one else).
 bool IsPrivateFolder(const std::string& path);
 
+// The folder for the program's own short-lived files (the clipboard file), with a trailing '/':
+// $XDG_RUNTIME_DIR/zobl_ge/ when the runtime folder is set, absolute and the user's alone, else
+// $XDG_CACHE_HOME/zobl_ge/ ($HOME/.cache/zobl_ge/ when XDG_CACHE_HOME is unset, empty or
+// relative). Empty when none of them is usable. Nothing is made here.
+std::string PrivateTemporaryFolder(const char* xdgRuntimeDir, const char* xdgCacheHome, const char* home);
+
 }  // namespace zobl

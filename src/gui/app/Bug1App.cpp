@@ -13,7 +13,9 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
+#include "core/common/PrivateFolder.h"
 #include "core/palette/PathTools.h"
 #include "core/recovery/RecoveryFolder.h"
 #include "gui/app/AppDialogs.h"
@@ -57,11 +59,24 @@ QString Folder(const std::string& folder) {
     return QString::fromStdString(folder);
 }
 
+// The clipboard file's folder unless the user chose another: never the shared temporary folder,
+// where other users could plant a link or a pipe at the file's name.
+std::string DefaultTemporaryFolder() {
+    return PrivateTemporaryFolder(std::getenv("XDG_RUNTIME_DIR"), std::getenv("XDG_CACHE_HOME"),
+                                  std::getenv("HOME"));
+}
+
+// Earlier versions stored the shared temporary folder as TMPPATH by default.
+bool IsSharedTemporaryFolder(const std::string& folder) {
+    const QString clean = QDir::cleanPath(QString::fromStdString(folder));
+    return clean == QDir::cleanPath(QDir::tempPath()) || clean == QStringLiteral("/tmp");
+}
+
 }  // namespace
 
 CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
     RegisterDialogApp(this);
-    settings_.SetDefaultFolders(QDir::homePath().toStdString(), QDir::tempPath().toStdString());
+    settings_.SetDefaultFolders(QDir::homePath().toStdString(), DefaultTemporaryFolder());
     store_ = std::make_unique<QtSettingsStore>(
         options_.settingsPath.isEmpty() ? QtSettingsStore::DefaultPath() : options_.settingsPath);
     if (options_.messages != nullptr) {
@@ -137,6 +152,9 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     settings_.version = kSettingsVersion;
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), settings_.tmpPath);
     LoadSettings();
+    if (IsSharedTemporaryFolder(settings_.tmpPath)) {
+        settings_.tmpPath = DefaultTemporaryFolder();
+    }
     RecreateBrushes();
     RegisterTemplates();
     palette_.InitPalette();
@@ -263,10 +281,8 @@ int CBug1App::ExitInstance() {
 }
 
 void CBug1App::DeleteClipboardFile() {
-    const QString path = ClipboardFilePath();
-    if (QFileInfo(path).isFile()) {
-        QFile::remove(path);
-    }
+    // Only a file of our own: a link or another user's file at that name stays as it is.
+    RemoveProgramFile(QFile::encodeName(ClipboardFilePath()).toStdString());
 }
 
 MouseMode CBug1App::SetMouseMode(MouseMode mode) {

@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "core/clipboard/Clippy.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/MessageError.h"
+#include "core/common/TestTempFolder.h"
 
 namespace zobl {
 namespace {
@@ -301,6 +310,44 @@ TEST(ClippyFile, DamagedFilesAreRefusedAndChangeNothing) {
     ASSERT_TRUE(target.LoadFileBytes(good));
     EXPECT_EQ(target.FileBytes(), good);
     EXPECT_EQ(target.Get(0, 0), 56);
+}
+
+// The clipboard file lies at a name the program chose: its folder is made the user's alone, and
+// what another user could have put there is refused without being touched.
+TEST(ClippyFile, IsWrittenOnlyIntoAPrivateFolderAndNeverThroughALink) {
+    namespace fs = std::filesystem;
+    CClippy clipboard;
+    clipboard.Set(0, 0, 56);
+    clipboard.SetSize(1, 1);
+    test::TempFolder temp;
+    const std::string precious = temp.File("precious");
+    std::ofstream(precious) << "precious";
+
+    const fs::path fresh = temp.Path() / "runtime/zobl_ge";
+    clipboard.WriteFile((fresh / "zobl_ge.clipboard").string());
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(ReadWholeFile((fresh / "zobl_ge.clipboard").string()), clipboard.FileBytes());
+
+    const fs::path shared = temp.Path() / "shared";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    const fs::path linked = temp.Path() / "linked";
+    fs::create_directory(linked);
+    ::chmod(linked.c_str(), 0700);
+    fs::create_symlink(precious, linked / "zobl_ge.clipboard");
+    for (const fs::path& path : {shared / "zobl_ge.clipboard", linked / "zobl_ge.clipboard"}) {
+        EXPECT_THROW(clipboard.WriteFile(path.string()), MessageError) << path;
+    }
+    EXPECT_FALSE(fs::exists(shared / "zobl_ge.clipboard"));
+    EXPECT_TRUE(fs::is_symlink(linked / "zobl_ge.clipboard"));
+    EXPECT_EQ(ReadWholeFile(precious), std::vector<std::uint8_t>({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    // Removing it at the end leaves a link and what it leads to alone.
+    EXPECT_FALSE(RemoveProgramFile((linked / "zobl_ge.clipboard").string()));
+    EXPECT_TRUE(fs::is_symlink(linked / "zobl_ge.clipboard"));
+    EXPECT_TRUE(RemoveProgramFile((fresh / "zobl_ge.clipboard").string()));
+    EXPECT_FALSE(fs::exists(fresh / "zobl_ge.clipboard"));
 }
 
 }  // namespace

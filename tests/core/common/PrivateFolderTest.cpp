@@ -114,5 +114,37 @@ TEST(PrivateFolder, RefusesAFolderOfAnotherUser) {
     EXPECT_THROW(MakePrivateFolder(folder.string()), MessageError);
 }
 
+// The clipboard file's folder: the runtime folder when it is private, else the cache folder.
+TEST(PrivateFolder, TemporaryFolderIsTheRuntimeOrTheCacheFolder) {
+    test::TempFolder temp;
+    const std::string runtime = (temp.Path() / "run").string();
+    const std::string runtimeWithSlash = runtime + "/";
+    const std::string missing = (temp.Path() / "missing").string();
+    const std::string shared = (temp.Path() / "shared").string();
+    fs::create_directory(runtime);
+    ::chmod(runtime.c_str(), 0700);
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    struct Case {
+        const char* runtime;
+        const char* cache;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {runtime.c_str(), "/c", "/h", runtime + "/zobl_ge/"},
+        {runtimeWithSlash.c_str(), nullptr, nullptr, runtime + "/zobl_ge/"},
+        {shared.c_str(), "/c", "/h", "/c/zobl_ge/"},  // a runtime folder others can write
+        {missing.c_str(), nullptr, "/h", "/h/.cache/zobl_ge/"},
+        {"run", "cache", "/h/", "/h/.cache/zobl_ge/"},  // relative ones do not count
+        {"", "", "", ""},
+        {nullptr, nullptr, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PrivateTemporaryFolder(c.runtime, c.cache, c.home), c.expected)
+            << (c.runtime ? c.runtime : "null") << " " << (c.cache ? c.cache : "null");
+    }
+}
+
 }  // namespace
 }  // namespace zobl
