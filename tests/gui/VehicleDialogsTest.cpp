@@ -389,6 +389,24 @@ TEST_F(VehicleExportDialog, ExistingFilesAreReplacedOnlyWhenTheUserAgreesToEach)
     }
 }
 
+// A link at a file's name, even one that leads nowhere yet, is a file there: the question says
+// where it leads, and a refusal leaves it alone.
+TEST_F(VehicleExportDialog, LinksCountAsExistingFilesAndTheQuestionSaysWhereTheyLead) {
+    std::filesystem::create_directories(exportFolder);
+    const std::string nowhere = (folder.Path() / "nowhere.txt").string();
+    std::filesystem::create_symlink(nowhere, Path(".UZZ"));
+    messages.entries.clear();
+    messages.answers.assign({kAnswerNo});
+    const auto dialog = MakeDialog();
+    Confirm(*dialog);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].number, 303);
+    EXPECT_EQ(messages.entries[0].argument, QString::fromStdString(Path(".UZZ") + " -> " + nowhere));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_FALSE(std::filesystem::exists(Path(".UFG")));
+}
+
 TEST_F(VehicleExportDialog, FailuresAreShownAndKeepTheDialogOpen) {
     struct Case {
         const char* what;

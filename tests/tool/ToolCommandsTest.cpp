@@ -1,9 +1,12 @@
 #include "tool/ToolCommands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -361,6 +364,64 @@ TEST_F(VehicleToolTest, InfoConvertAndExport) {
                         "    steam: view 0 segment 0 whole\n    steam: view 2 segment 1 half\nset 2: Leer\n"),
         std::string::npos)
         << out_.str();
+}
+
+// Another user planted links and pipes at the names an export into a shared folder will write:
+// the export fails at once and touches nothing they lead to.
+TEST_F(VehicleToolTest, ExportIntoASharedFolderRefusesWhatOthersPlanted) {
+    VehicleDocument doc;
+    FillSampleVehicles(doc);
+    SaveFgsFile(Path("in.fgs"), doc);
+    WriteText("precious.txt", "precious");
+    fs::create_directory(Path("shared"));
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+        bool needsRoot;  // links of another user
+    };
+    const auto othersLink = [this](const std::string& target, const char* name) {
+        fs::create_symlink(target, Path(name));
+        ASSERT_EQ(::lchown(Path(name).c_str(), 4242, 4242), 0);
+    };
+    const Case cases[] = {
+        {"links of another user",
+         [&] {
+             othersLink(Path("precious.txt"), "shared/out.UZZ");
+             othersLink(Path("created.txt"), "shared/out.UFG");
+         },
+         true},
+        {"own link at the second file",
+         [&] { fs::create_symlink(Path("precious.txt"), Path("shared/out.UZZ")); }, false},
+        {"pipe without a reader", [&] { ASSERT_EQ(::mkfifo(Path("shared/out.UFG").c_str(), 0666), 0); },
+         false},
+        {"pipe at the second file", [&] { ASSERT_EQ(::mkfifo(Path("shared/out.UZZ").c_str(), 0666), 0); },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && ::geteuid() != 0) {
+            continue;
+        }
+        for (const auto& entry : fs::directory_iterator(Path("shared"))) {
+            fs::remove(entry.path());
+        }
+        c.plant();
+        std::vector<std::string> before;
+        for (const auto& entry : fs::directory_iterator(Path("shared"))) {
+            before.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(Run({"export", Path("in.fgs"), Path("shared/out")}), kToolFailure);
+        EXPECT_NE(err_.str().find("nicht anlegbar"), std::string::npos) << err_.str();
+        EXPECT_EQ(Text(ReadBytes("precious.txt")), "precious");
+        EXPECT_FALSE(fs::exists(Path("created.txt")));
+        std::vector<std::string> after;
+        for (const auto& entry : fs::directory_iterator(Path("shared"))) {
+            after.push_back(entry.path().filename().string());
+        }
+        std::sort(before.begin(), before.end());
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, before);
+    }
 }
 
 TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {

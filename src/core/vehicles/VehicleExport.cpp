@@ -474,7 +474,9 @@ void ExportVehicleFiles(const std::string& basePath, const VehicleDocument& doc,
     }
     const VehicleExportPaths paths = ExportPathsFor(basePath);
     // The pair belongs together: both are replaced, or neither.
-    const FileToWrite files[] = {{paths.ufg, *ufg}, {paths.uzz, *uzz}};
+    // The user named the base; the second file is never written through a link or into a pipe
+    // that stands at its name.
+    const FileToWrite files[] = {{paths.ufg, *ufg, FileNaming::User}, {paths.uzz, *uzz, FileNaming::Program}};
     WriteFilesAtomically(files);
     if (progress) {
         progress(100);

@@ -27,7 +27,6 @@ namespace zobl {
 
 namespace {
 
-constexpr int kOverwriteQuestion = message::kQuestionOverwrite;
 constexpr int kRefreshAction = 1;
 constexpr int kFontAction = 4;
 
@@ -201,7 +200,7 @@ bool RunSavePrompt(CBug1App& app, QString& path, int kind) {
     if (app.Settings().autoApplyFolders) {
         app.Settings().saveFolder = FolderOf(path).toStdString();
     }
-    return !QFileInfo::exists(path) || app.Messages().AskQuestion(kOverwriteQuestion, path) == kAnswerYes;
+    return MayOverwrite(app.Messages(), path);
 }
 
 }  // namespace zobl

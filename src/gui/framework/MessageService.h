@@ -23,4 +23,9 @@ public:
     virtual int AskQuestion(int number, const QString& argument = {}, QWidget* parent = nullptr) = 0;
 };
 
+// Before a file is written at path: true when nothing stands there, or when the user answers yes
+// to the overwrite question. A symbolic link counts as a file even when it leads nowhere, and the
+// question shows where it leads.
+bool MayOverwrite(MessageService& messages, const QString& path, QWidget* parent = nullptr);
+
 }  // namespace zobl

@@ -24,7 +24,6 @@ namespace zobl {
 namespace {
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody filled in
-constexpr int kQuestionOverwrite = message::kQuestionOverwrite;
 constexpr const char* kExportExtension = "uzg";
 }  // namespace
 
@@ -183,7 +182,7 @@ void CGSDoc::ExportUzg() {
         path += QLatin1Char('.') + QString::fromLatin1(kExportExtension);
     }
     MessageService& messages = app_.Messages();
-    if (QFileInfo::exists(path) && messages.AskQuestion(kQuestionOverwrite, path) != kAnswerYes) {
+    if (!MayOverwrite(messages, path)) {
         return;
     }
     settings.exportFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());

@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include <QFileInfo>
 
 #include "core/common/MessageError.h"
 #include "core/vehicles/VehicleExport.h"
@@ -66,8 +65,7 @@ void CDlgExport::Browse() {
 }
 
 bool CDlgExport::MayOverwrite(const QString& path) {
-    return !QFileInfo::exists(path) ||
-           messages_.AskQuestion(message::kQuestionOverwrite, path, this) == kAnswerYes;
+    return zobl::MayOverwrite(messages_, path, this);
 }
 
 bool CDlgExport::Export() {
