@@ -272,6 +272,22 @@ std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix
     return out;
 }
 
+bool IsNameInsideFolder(std::string_view name) {
+    if (name.empty() || name.front() == '/' || name.front() == '\\' ||
+        name.find(':') != std::string_view::npos) {
+        return false;
+    }
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        if (name.substr(start, end - start) == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory,
                                                       const SimFileSystem& files) {
     if (!FileExists(directory + kGroupFileName, files) || !FileExists(directory + kImageFileName, files)) {
@@ -286,9 +302,9 @@ std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directo
             }
         }
     }
-    // The name may be a relative Windows path.
+    // The name may be a relative Windows path, but one that stays inside the simulator's folder.
     std::replace(location.textFileName.begin(), location.textFileName.end(), '\\', '/');
-    if (location.textFileName.empty() || !FileExists(directory + location.textFileName, files)) {
+    if (!IsNameInsideFolder(location.textFileName) || !FileExists(directory + location.textFileName, files)) {
         location.textFileName = kDefaultTextFileName;
     }
     return location;

@@ -62,9 +62,14 @@ std::string ReadMakerSetting(std::string_view valueName, std::string_view defaul
 // letter and a colon is returned unchanged.
 std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix);
 
+// Whether a file name read from the simulator's files names a file inside its folder: relative,
+// no drive letter (no ':' at all) and no ".." part, with a slash or a backslash between parts.
+// "TEXT\DE.LNG" is inside; "..\x.txt", "/etc/passwd" and "C:\x.txt" are not.
+bool IsNameInsideFolder(std::string_view name);
+
 // The simulator in this folder (a prefix as in SimulatorLocation::directory): both data files
 // must exist; the text file name comes from TRAK.INI [TRAK_381] Sprache, "TRAK.LNG" when that
-// is missing, too long or names no file.
+// is missing, too long, names no file or a file outside the folder.
 std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory,
                                                       const SimFileSystem& files = DiskSimFiles());
 

@@ -198,5 +198,36 @@ TEST_F(SimLocatorTest, TextFileNameFromTheSimulatorIni) {
     EXPECT_EQ(textFile(), "TRAK.LNG");
 }
 
+// The simulator's INI must not make the import read a file of the user's outside its folder.
+TEST_F(SimLocatorTest, TextFileOutsideTheSimulatorFolderIsNotTaken) {
+    PutSimulator(".");
+    test::WriteFile((root_.Path() / "secret.txt").string(), std::string_view("1\nsecret\n"));
+    test::WriteFile("secret.txt", std::string_view("1\nx\n"));
+    const std::pair<std::string, bool> names[] = {
+        {"..\\secret.txt", false},
+        {"../secret.txt", false},
+        {"sprachen\\..\\..\\secret.txt", false},
+        {(root_.Path() / "secret.txt").string(), false},
+        {"\\secret.txt", false},
+        {"C:\\secret.txt", false},
+        {"C:secret.txt", false},
+        {"secret.txt", true},
+        {".\\secret.txt", true},
+        {"..secret.txt", true},
+    };
+    fs::create_directories("sprachen");
+    for (const auto& [name, inside] : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(IsNameInsideFolder(name), inside);
+        test::WriteFile("TRAK.INI", std::string_view("[TRAK_381]\nSprache=" + name + "\n"));
+        std::string path;
+        const std::optional<SimulatorLocation> found = LocateSimulator(path);
+        ASSERT_TRUE(found);
+        if (!inside) {
+            EXPECT_EQ(found->textFileName, "TRAK.LNG");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zobl::simimport
