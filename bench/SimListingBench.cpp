@@ -3,6 +3,11 @@
 // the same data.
 #include <benchmark/benchmark.h>
 
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -16,22 +21,32 @@
 namespace zobl {
 namespace {
 
-constexpr int kVehicles = 5000;
+// Two catalogues, each written once into a folder of its own: 5,000 vehicles in groups of eight
+// (625 groups), and 20,000 vehicles each in a group of its own, where the cost per group shows.
+struct Catalogue {
+    int perGroup;
+    int vehicles;
+};
+Catalogue CatalogueOf(const benchmark::State& state) {
+    const int perGroup = int(state.range(0));
+    return {perGroup, perGroup == 1 ? 20000 : 5000};
+}
 
-// A simulator of 5,000 vehicles (625 groups) in a folder of its own, written once.
-const std::string& SimulatorFolder() {
-    static QTemporaryDir folder;
-    static const std::string path = [] {
-        const std::string written = folder.path().toStdString();
-        test::WriteSyntheticSimulator(written, kVehicles);
-        return written + "/";
-    }();
+const std::string& SimulatorFolder(const Catalogue& catalogue) {
+    static std::map<int, std::pair<std::unique_ptr<QTemporaryDir>, std::string>> folders;
+    auto& [folder, path] = folders[catalogue.perGroup];
+    if (!folder) {
+        folder = std::make_unique<QTemporaryDir>();
+        test::WriteSyntheticSimulator(folder->path().toStdString(), catalogue.vehicles, catalogue.perGroup);
+        path = folder->path().toStdString() + "/";
+    }
     return path;
 }
 
 void BM_SimListing(benchmark::State& state) {
+    const Catalogue catalogue = CatalogueOf(state);
     CBug1App& app = BenchApplication();
-    app.SimReader().SetSimulatorFolder(SimulatorFolder());
+    app.SimReader().SetSimulatorFolder(SimulatorFolder(catalogue));
     CImportVehicle dialog(app, nullptr, nullptr, simimport::kUserCategories);
     CInfoDlg info(app.GetLanguageManager());
     for (auto _ : state) {
@@ -40,17 +55,18 @@ void BM_SimListing(benchmark::State& state) {
         }
         dialog.FillVehicleList();
     }
-    if (dialog.VehicleList()->count() != kVehicles) {
+    if (dialog.VehicleList()->count() != catalogue.vehicles) {
         state.SkipWithError("not every vehicle was listed");
     }
-    state.counters["vehicles"] = kVehicles;
+    state.counters["vehicles"] = catalogue.vehicles;
 }
-BENCHMARK(BM_SimListing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimListing)->Arg(8)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The queries alone: first, then next until the end, no widget.
 void BM_SimListing_Baseline(benchmark::State& state) {
+    const Catalogue catalogue = CatalogueOf(state);
     simimport::SimVehicleReader reader;
-    reader.SetSimulatorFolder(SimulatorFolder());
+    reader.SetSimulatorFolder(SimulatorFolder(catalogue));
     simimport::SimVehicle vehicle;
     int listed = 0;
     for (auto _ : state) {
@@ -61,12 +77,12 @@ void BM_SimListing_Baseline(benchmark::State& state) {
             result = reader.QueryVehicle(simimport::kQueryNext, simimport::kUserCategories, &vehicle);
         }
     }
-    if (listed != kVehicles) {
+    if (listed != catalogue.vehicles) {
         state.SkipWithError("not every vehicle was listed");
     }
-    state.counters["vehicles"] = kVehicles;
+    state.counters["vehicles"] = catalogue.vehicles;
 }
-BENCHMARK(BM_SimListing_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimListing_Baseline)->Arg(8)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zobl

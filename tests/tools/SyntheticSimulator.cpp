@@ -1,8 +1,9 @@
 // Writes a synthetic simulator catalogue, for trying the vehicle import by hand and for
 // screenshots:
-//   zobl_synthetic_simulator FOLDER [COUNT]               the data files in FOLDER
-//   zobl_synthetic_simulator --wine-prefix PREFIX [COUNT] a Wine prefix with the simulator at
-//                                                         C:\TRAK\, named in its win.ini
+//   zobl_synthetic_simulator FOLDER [COUNT [PER_GROUP]]   the data files in FOLDER
+//   zobl_synthetic_simulator --wine-prefix PREFIX [COUNT [PER_GROUP]]
+//                                 a Wine prefix with the simulator at C:\TRAK\, named in its win.ini
+// PER_GROUP (1..8, default 8) vehicles share a group.
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -27,9 +28,13 @@ int main(int argc, char** argv) {
     if (next < argc) {
         count = std::atoi(argv[next++]);
     }
-    if (target.empty() || next < argc || count < 1 || count > 32000) {
-        std::cerr
-            << "usage: zobl_synthetic_simulator [--wine-prefix] FOLDER [COUNT (1..32000, default 100)]\n";
+    int perGroup = 8;
+    if (next < argc) {
+        perGroup = std::atoi(argv[next++]);
+    }
+    if (target.empty() || next < argc || count < 1 || count > 32000 || perGroup < 1 || perGroup > 8) {
+        std::cerr << "usage: zobl_synthetic_simulator [--wine-prefix] FOLDER [COUNT (1..32000, default 100) "
+                     "[PER_GROUP (1..8, default 8)]]\n";
         return 2;
     }
     try {
@@ -45,7 +50,7 @@ int main(int argc, char** argv) {
                                   std::string_view("[Velmorax_ChKMSt]\r\nT381_PFAD=C:\\TRAK\\\r\n"));
         }
         fs::create_directories(folder);
-        zobl::test::WriteSyntheticSimulator(folder, count);
+        zobl::test::WriteSyntheticSimulator(folder, count, perGroup);
         std::cout << count << " vehicles in " << folder << '\n';
     } catch (const std::exception& error) {
         std::cerr << "zobl_synthetic_simulator: " << error.what() << '\n';

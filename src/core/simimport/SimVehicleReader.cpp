@@ -17,6 +17,10 @@ constexpr int kMaxCompositions = 8;
 constexpr std::uint16_t kMaxBlockKey = 65520;
 constexpr std::uint16_t kEndOfStrings = 0xFFFF;
 constexpr int kMaxVehiclesPerGroup = 16;  // the vehicle number has 4 bits of the identifier
+// A directory entry: key u16, distance u32. Keys are 16-bit and not 0, so a directory with more
+// entries than keys repeats them and is no catalogue the simulator wrote.
+constexpr std::uint64_t kDirectoryEntryBytes = 6;
+constexpr std::size_t kMaxDirectoryEntries = 65535;
 
 // Results of SeekGroup and ReadGroupHeader.
 constexpr int kSeekFound = 0;
@@ -204,6 +208,10 @@ int SimVehicleReader::QueryVehicle(std::string& path, int command, unsigned cate
     if (command != kQueryNext && !Locate(path)) {
         EndListing();
         return kSimulatorNotFound;
+    }
+    if (command != kQueryNext) {
+        // A new listing or a query by identifier reads the directory afresh.
+        directoryRead_ = false;
     }
 
     if (command == kQueryNext) {
@@ -412,6 +420,31 @@ int SimVehicleReader::OpenSimFile(int slot, const std::string& name, bool skipPr
     return result;
 }
 
+int SimVehicleReader::ReadDirectory(SimStream& stream) {
+    directory_.clear();
+    firstEntryOfKey_.assign(std::size_t{1} << 16, -1);
+    directoryRead_ = true;
+    std::uint64_t skip = 0;
+    for (;;) {
+        std::uint16_t key = 0;
+        std::uint32_t distance = 0;
+        if (stream.ReadWord(key) != SimStream::kOk) {
+            return kSeekReadFailure;
+        }
+        if (key == 0) {
+            return kSeekNoKey;
+        }
+        if (stream.ReadLong(distance) != SimStream::kOk || directory_.size() >= kMaxDirectoryEntries) {
+            return kSeekReadFailure;
+        }
+        skip += kDirectoryEntryBytes;
+        if (firstEntryOfKey_[key] < 0) {
+            firstEntryOfKey_[key] = std::int32_t(directory_.size());
+        }
+        directory_.push_back({key, skip + distance});
+    }
+}
+
 int SimVehicleReader::SeekGroup(std::uint16_t key, bool past) {
     SimStream& stream = streams_[kDataSlot];
     if (OpenSimFile(kDataSlot, kGroupFileName, true) != SimStream::kOk) {
@@ -423,38 +456,37 @@ int SimVehicleReader::SeekGroup(std::uint16_t key, bool past) {
         failedFile_ = FullName(kGroupFileName);
         return kSeekNoFile;
     }
-    bool take = key == 0;
-    for (;;) {
-        std::uint16_t entryKey = 0;
-        std::uint32_t distance = 0;
-        if (stream.ReadWord(entryKey) != SimStream::kOk) {
+    if (!directoryRead_) {
+        directoryEnd_ = ReadDirectory(stream);
+        // The stream is put back at the directory's start below.
+        stream.Close();
+        if (OpenSimFile(kDataSlot, kGroupFileName, true) != SimStream::kOk ||
+            stream.ReadBlock(magic, 3) != 3) {
             stream.Close();
             failedFile_ = FullName(kGroupFileName);
-            return kSeekReadFailure;
-        }
-        if (entryKey == 0) {
-            stream.Close();
-            return kSeekNoKey;
-        }
-        if (stream.ReadLong(distance) != SimStream::kOk) {
-            stream.Close();
-            failedFile_ = FullName(kGroupFileName);
-            return kSeekReadFailure;
-        }
-        if (!take && entryKey == key) {
-            take = true;
-            if (past) {
-                continue;
-            }
-        }
-        if (take) {
-            if (stream.SkipBytes(distance) != SimStream::kOk) {
-                failedFile_ = FullName(kGroupFileName);
-                return kSeekReadFailure;
-            }
-            return kSeekFound;
+            return kSeekNoFile;
         }
     }
+    // The first entry, the entry of key, or the one after it; the first of equal keys counts.
+    std::size_t index = 0;
+    if (key != 0) {
+        const std::int32_t found = firstEntryOfKey_[key];
+        index = found < 0 ? directory_.size() : std::size_t(found) + (past ? 1 : 0);
+    }
+    if (index >= directory_.size()) {
+        stream.Close();
+        if (directoryEnd_ == kSeekReadFailure) {
+            failedFile_ = FullName(kGroupFileName);
+        }
+        return directoryEnd_;
+    }
+    const std::uint64_t skip = directory_[index].skip;
+    if (skip > UINT32_MAX || stream.SkipBytes(std::uint32_t(skip)) != SimStream::kOk) {
+        stream.Close();
+        failedFile_ = FullName(kGroupFileName);
+        return kSeekReadFailure;
+    }
+    return kSeekFound;
 }
 
 int SimVehicleReader::ReadStringArea(int& restSize, std::vector<StringEntry>* strings) {
@@ -820,6 +852,7 @@ void SimVehicleReader::FreeRecord() {
 
 void SimVehicleReader::FreeAll() {
     FreeRecord();
+    directoryRead_ = false;
     textCache_.clear();
     for (SimStream& stream : streams_) {
         stream.Close();

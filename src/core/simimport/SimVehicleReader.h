@@ -151,6 +151,9 @@ private:
     int OpenSimFile(int slot, const std::string& name, bool skipPreamble);
 
     int SeekGroup(std::uint16_t key, bool past);
+    // Reads the group file's directory from the stream (positioned after the magic) into
+    // directory_; the result SeekGroup gives for a key the directory does not reach.
+    int ReadDirectory(SimStream& stream);
     int ReadGroupHeader(unsigned categoryFilter, std::uint64_t& offset);
     int ReadStringArea(int& restSize, std::vector<StringEntry>* strings);
     std::string DecodeGroupName(const std::array<std::uint8_t, 22>& field);
@@ -182,6 +185,20 @@ private:
     // File offset of the current group's record: a listing only ever moves forward in the file,
     // so a damaged directory cannot make it go round in circles.
     std::uint64_t groupOffset_ = 0;
+
+    // The group file's directory, read once per listing (and per query by identifier): a
+    // listing seeks once per group, and reading the directory from its start for each of them
+    // made a listing take time with the square of the number of groups.
+    struct DirectoryEntry {
+        std::uint16_t key = 0;
+        std::uint64_t skip = 0;  // bytes from the directory's start to the key's record
+    };
+    std::vector<DirectoryEntry> directory_;
+    std::vector<std::int32_t> firstEntryOfKey_;  // by key: index in directory_, -1 when absent
+    // Where the directory ended: kSeekNoKey at its closing 0, kSeekReadFailure when it could not
+    // be read (or was longer than any group file can be) beyond directory_.
+    int directoryEnd_ = 0;
+    bool directoryRead_ = false;
 
     std::optional<GroupRecord> record_;
     std::optional<ImageBlock> block_;

@@ -262,13 +262,14 @@ namespace zobl::test {
 
 // A simulator catalogue of vehicleCount vehicles in the reader's file layout (TRAK.ZGG, TRAK.FZG,
 // TRAK.LNG and TRAK.INI in folder, which must exist), for the import's tests, its benchmark and
-// trying the import by hand. Groups of eight vehicles, one image block each; the groups go
+// trying the import by hand. Groups of perGroup vehicles (at most eight), one image block each
+// (groups beyond the 4095 block keys share the blocks of earlier ones); the groups go
 // through the fourteen categories a user can choose; every fourth group is named through the
 // text file. Vehicle v is 8 * (1 + v % 4) pixels long; its first text is "Wagen <v>", its second
 // refers to the text file. Pixels are the simulator's codes of palette colours: a body in one of
 // a few colours, a window band, dark wheels, and top views to match.
-inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount) {
-    constexpr int kPerGroup = 8;
+inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount, int perGroup = 8) {
+    constexpr int kBlockKeys = 4095;  // 16 to 65520 in steps of 16
     constexpr unsigned kCategories[] = {0x0001, 0x0002, 0x0004, 0x0008, 0x0010, 0x0020, 0x0040,
                                         0x0080, 0x0100, 0x0200, 0x0400, 0x0800, 0x2000, 0x4000};
     const auto code = [](std::uint8_t index) {
@@ -283,7 +284,7 @@ inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount)
     std::vector<ZggGroup> groups;
     std::vector<FzgBlock> blocks;
     std::string texts = "; synthetic simulator texts\r\n";
-    const int groupCount = (vehicleCount + kPerGroup - 1) / kPerGroup;
+    const int groupCount = (vehicleCount + perGroup - 1) / perGroup;
     for (int g = 0; g < groupCount; ++g) {
         const unsigned identifier = static_cast<unsigned>(g + 1);
         ZggGroup group;
@@ -295,9 +296,9 @@ inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount)
         } else {
             group.name = "Gruppe " + std::to_string(g);
         }
-        group.keys = {16 * identifier};
+        group.keys = {16 * static_cast<unsigned>(g % kBlockKeys + 1)};
         FzgBlock block;
-        block.key = 16 * identifier;
+        block.key = group.keys[0];
         for (int b = 0; b < 4; ++b) {
             const std::uint8_t body = bodies[(g + b) % 6];
             std::array<std::uint8_t, 112> side{};
@@ -319,9 +320,9 @@ inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount)
             top.fill(b % 2 == 0 ? roof : body);
             block.topImages.push_back(top);
         }
-        const int inGroup = std::min(kPerGroup, vehicleCount - g * kPerGroup);
+        const int inGroup = std::min(perGroup, vehicleCount - g * perGroup);
         for (int k = 0; k < inGroup; ++k) {
-            const int v = g * kPerGroup + k;
+            const int v = g * perGroup + k;
             const std::size_t segments = static_cast<std::size_t>(1 + v % 4);
             FzgComposition composition;
             for (std::size_t s = 0; s < segments; ++s) {
@@ -338,7 +339,9 @@ inline void WriteSyntheticSimulator(const std::string& folder, int vehicleCount)
                                       {static_cast<unsigned>(2 * k), static_cast<unsigned>(2 * k + 1)}});
         }
         groups.push_back(std::move(group));
-        blocks.push_back(std::move(block));
+        if (g < kBlockKeys) {
+            blocks.push_back(std::move(block));
+        }
     }
     texts += "1\r\nAus der synthetischen Sammlung\r\n.\r\n";
     WriteFile(folder + "/TRAK.ZGG", BuildZgg(groups));

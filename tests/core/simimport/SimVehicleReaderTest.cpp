@@ -437,6 +437,21 @@ TEST_P(SimReaderTest, RecordsFarApartAreReachedThroughTheBuffer) {
     EXPECT_EQ(v_.plane2[0], 70);
 }
 
+// A directory with more entries than there are keys is no catalogue the simulator wrote: what
+// lies beyond the 65535th entry is not searched (a crafted directory of half a million entries
+// kept a listing busy for half a minute).
+TEST_P(SimReaderTest, DirectoriesLongerThanTheKeysAreCutShort) {
+    const std::vector<ZggGroup> groups = StandardGroups();
+    std::vector<std::pair<unsigned, Bytes>> records{{3, test::GroupRecord(groups[0])}};
+    records.resize(1 + 70000, {7, Bytes{}});  // entries leading to the record after them
+    records.emplace_back(5, test::GroupRecord(groups[1]));
+    Write("TRAK.ZGG", test::BuildFile({0x5A, 0xC7, 0x47}, records, 0, Bytes{0, 0}));
+    EXPECT_EQ(Listing(), (std::vector<int>{48, 49, 80, kSimFileError}));
+    EXPECT_EQ(reader_.FailedFile(), Folder() + "TRAK.ZGG");
+    EXPECT_EQ(Query(48), 48);
+    EXPECT_EQ(Query(80), kVehicleNotReadable);
+}
+
 TEST_P(SimReaderTest, DamagedGroupFilesEndInNegativeResults) {
     // First directory key 0: an empty catalogue.
     Write("TRAK.ZGG", test::BuildZgg({}));
