@@ -130,6 +130,12 @@ std::string Cut(std::string_view text, std::size_t maxLength) {
     return std::string(text.substr(0, maxLength));
 }
 
+// A Windows program writes its INI files in its code page, Windows-1252 here; Wine names the
+// files on the disk in UTF-8. A text that is valid UTF-8 already stays as it is.
+std::string WindowsTextAsUtf8(std::string_view text) {
+    return IsValidUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
+}
+
 }  // namespace
 
 std::optional<std::string> FindSimFile(const std::string& fullName) {
@@ -229,9 +235,9 @@ std::string ReadMakerSetting(std::string_view valueName, std::string_view defaul
     }
     if (const std::optional<std::string> prefix = WinePrefix()) {
         if (const std::optional<std::string> winIni = FindSimFile(*prefix + "/drive_c/windows/win.ini")) {
-            std::string value = GetProfileString(*winIni, kMakerSection, valueName, "", bufferSize - 1);
+            const std::string value = GetProfileString(*winIni, kMakerSection, valueName, "", bufferSize - 1);
             if (!value.empty()) {
-                return value;
+                return WindowsTextAsUtf8(value);
             }
         }
         if (const std::optional<std::string> userReg = FindSimFile(*prefix + "/user.reg")) {
@@ -298,7 +304,7 @@ std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directo
         if (const std::optional<std::string> content = ReadWholeSimFile(files, *ini, kMaxTextFileSize)) {
             if (const std::optional<std::string_view> name = FindIniValue(*content, "TRAK_381", "Sprache");
                 name && name->size() <= kSimPathMax) {
-                location.textFileName = std::string(*name);
+                location.textFileName = WindowsTextAsUtf8(*name);
             }
         }
     }

@@ -51,9 +51,9 @@ std::optional<std::string> WinePrefix();
 std::optional<std::string> FindWineRegistryString(std::string_view content, std::string_view key,
                                                   std::string_view valueName);
 
-// One value of the maker setting store: win.ini first (cut to bufferSize - 1 bytes), then
-// user.reg (a value that does not fit bufferSize with its terminator is not taken), else
-// defaultText (cut likewise).
+// One value of the maker setting store: win.ini first (cut to bufferSize - 1 bytes, then read as
+// Windows-1252 unless it is valid UTF-8), then user.reg (a value that does not fit bufferSize
+// with its terminator is not taken), else defaultText (cut likewise). UTF-8.
 std::string ReadMakerSetting(std::string_view valueName, std::string_view defaultText,
                              std::size_t bufferSize = kSimPathMax);
 
@@ -68,8 +68,9 @@ std::string MapWindowsPath(std::string_view windowsPath, std::string_view prefix
 bool IsNameInsideFolder(std::string_view name);
 
 // The simulator in this folder (a prefix as in SimulatorLocation::directory): both data files
-// must exist; the text file name comes from TRAK.INI [TRAK_381] Sprache, "TRAK.LNG" when that
-// is missing, too long, names no file or a file outside the folder.
+// must exist; the text file name comes from TRAK.INI [TRAK_381] Sprache (Windows-1252 unless it
+// is valid UTF-8), "TRAK.LNG" when that is missing, too long, names no file or a file outside
+// the folder.
 std::optional<SimulatorLocation> CheckSimulatorFolder(const std::string& directory,
                                                       const SimFileSystem& files = DiskSimFiles());
 

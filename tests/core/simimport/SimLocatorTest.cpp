@@ -175,6 +175,25 @@ TEST_F(SimLocatorTest, SimulatorFoundThroughProfileOrRegistry) {
     EXPECT_EQ(reader.QueryVehicle(kQueryFirst, kUserCategories, nullptr), kSimulatorNotFound);
 }
 
+// A Windows program writes win.ini and the simulator's INI in Windows-1252; the folders and files
+// on the disk have UTF-8 names.
+TEST_F(SimLocatorTest, Windows1252PathsAndNamesFindTheirUtf8Files) {
+    PutSimulator(driveC_ / "Spiele" / "Z\xC3\xBCge");
+    test::WriteFile((driveC_ / "Spiele/Z\xC3\xBCge/DEUTSCH_\xC3\x84.LNG").string(),
+                    std::string_view("1\nx\n"));
+    test::WriteFile((driveC_ / "Spiele/Z\xC3\xBCge/TRAK.INI").string(),
+                    std::string_view("[TRAK_381]\nSprache=DEUTSCH_\xC4.LNG\n"));
+    for (const char* setting : {"C:\\Spiele\\Z\xFCge\\", "C:\\Spiele\\Z\xC3\xBCge\\"}) {
+        SCOPED_TRACE(setting);
+        WriteWinIni(std::string("[Velmorax_ChKMSt]\nT381_PFAD=") + setting + "\n");
+        std::string path;
+        const std::optional<SimulatorLocation> found = LocateSimulator(path);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->textFileName, "DEUTSCH_\xC3\x84.LNG");
+        EXPECT_TRUE(path.ends_with("/Spiele/Z\xC3\xBCge/")) << path;
+    }
+}
+
 TEST_F(SimLocatorTest, TextFileNameFromTheSimulatorIni) {
     PutSimulator(".");
     const auto textFile = [] {
