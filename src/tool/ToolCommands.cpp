@@ -432,6 +432,11 @@ void CommandSimList(Context& ctx, const std::vector<std::string>& args) {
                                                                             : simimport::kSimFileError,
                           0, options.folder);
     }
+    if (listing.Entries().empty()) {
+        // An empty listing is no failure: nothing on standard output, a word on standard error.
+        ctx.err << "zobl-tool: " << OneLine(MessageText(ctx.language, message::kImportNothingListed)) << '\n';
+        return;
+    }
     // Printed only when the whole listing could be read.
     std::string lines;
     for (const simimport::SimListEntry& entry : listing.Entries()) {
@@ -485,6 +490,9 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
     simimport::SimVehicle vehicle;
     for (const int identifier : identifiers) {
         const int result = reader.QueryVehicle(identifier, simimport::kUserCategories, &vehicle);
+        if (result < 0 && reader.VehicleTooLong()) {
+            throw MessageError(message::kImportVehicleTooLong, std::to_string(identifier));
+        }
         if (result < 0) {
             ThrowQueryFailure(reader.FailedFile(), result, identifier, options.folder);
         }

@@ -301,24 +301,31 @@ TEST_F(VehicleImport, PreviewShowsBothSideViews) {
 }
 
 TEST_F(VehicleImport, ListingThatEndsEarlyOpensNoDialog) {
+    // A catalogue whose only group of the chosen categories has no vehicle.
+    test::ZggGroup empty;
+    empty.identifier = 3;
+    empty.name = "Leer";
+    fs::create_directories(folder.File("empty"));
+    test::WriteFile(folder.File("empty/TRAK.ZGG"), test::BuildZgg({empty}));
+    test::WriteFile(folder.File("empty/TRAK.FZG"), test::BuildFzg({}));
     struct Case {
         const char* name;
         bool cancel;
-        bool removeSimulator;
+        const char* simulator;  // nullptr: the usual one
         std::vector<int> errors;
     };
     const Case cases[] = {
-        {"cancelled", true, false, {}},
-        {"simulator not found", false, true, {121}},
+        {"cancelled", true, nullptr, {}},
+        {"simulator not found", false, "nowhere", {121}},
+        {"nothing listed", false, "empty", {123}},  // not an error of a file without its name
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         NewDocumentWith({{}});
         messages.entries.clear();
         importDialogs = 0;
-        if (c.removeSimulator) {
-            app->SimReader().SetSimulatorFolder(folder.File("nowhere") + "/");
-        }
+        app->SimReader().SetSimulatorFolder((c.simulator != nullptr ? folder.File(c.simulator) : Sim()) +
+                                            "/");
         onInfo = [&](CInfoDlg& info) {
             if (c.cancel) {
                 // Before the first step runs.
@@ -332,6 +339,46 @@ TEST_F(VehicleImport, ListingThatEndsEarlyOpensNoDialog) {
         EXPECT_EQ(doc->Model().UndoCount(), 0);
         doc->OnCloseDocument();
     }
+}
+
+// A vehicle longer than a car can be is no file error: the preview and the import say what it is.
+TEST_F(VehicleImport, AVehicleTooLongToImportIsNamedInThePreviewAndOnImport) {
+    test::ZggGroup group;
+    group.identifier = 3;
+    group.name = "Lang";
+    group.keys = {16};
+    group.strings = {{"Kurz"}, {"Zug"}};
+    group.vehicles = {{0, 0, {0}}, {0, 1, {1}}};
+    test::FzgBlock block;
+    block.sideImages = {test::SideImage(10)};
+    block.topImages = {test::TopImage(10)};
+    test::FzgComposition shortOne;
+    test::FzgComposition longOne;
+    shortOne.lists = {test::Bytes(1), test::Bytes(1), test::Bytes(1), test::Bytes(1)};
+    longOne.lists = {test::Bytes(33), test::Bytes(33), test::Bytes(33), test::Bytes(33)};
+    block.compositions = {shortOne, longOne};
+    fs::create_directories(folder.File("long"));
+    test::WriteFile(folder.File("long/TRAK.ZGG"), test::BuildZgg({group}));
+    test::WriteFile(folder.File("long/TRAK.FZG"), test::BuildFzg({block}));
+    app->SimReader().SetSimulatorFolder(folder.File("long") + "/");
+    NewDocumentWith({{}});
+    RunImport([&](CImportVehicle& dialog) {
+        // "Lang : 1" (the listing names later vehicles by number) before "Lang : Kurz".
+        ASSERT_EQ(Texts(dialog.VehicleList()),
+                  (QStringList{QStringLiteral("Lang : 1"), QStringLiteral("Lang : Kurz")}));
+        Select(dialog.VehicleList(), 0);
+        const QString name = QStringLiteral("Lang : 1");
+        EXPECT_TRUE(dialog.Preview()->Note().contains(name)) << dialog.Preview()->Note().toStdString();
+        EXPECT_TRUE(dialog.Preview()->Note().contains(QStringLiteral("32 Segmente")));
+        messages.entries.clear();
+        ClickButton(dialog, "import1");
+        EXPECT_EQ(messages.Numbers(), std::vector<int>{124});
+        ASSERT_FALSE(messages.entries.empty());
+        EXPECT_EQ(messages.entries[0].argument, name);
+        Select(dialog.VehicleList(), 1);
+        EXPECT_TRUE(dialog.Preview()->Note().isEmpty());
+    });
+    EXPECT_EQ(doc->Model().UndoCount(), 0);
 }
 
 TEST_F(VehicleImport, NewSetButtonAddsTheTargetSet) {

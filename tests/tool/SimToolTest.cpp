@@ -53,7 +53,8 @@ protected:
         WriteSimulator();
         test::WriteFile(folder_.File("lang.rtx"),
                         std::string_view("[Errors]\n6004=Lesefehler in %\n6109=Kein Satz\n6111=Satz voll\n"
-                                         "6112=Satz zu lang\n6119=Kein Fahrzeug\n"));
+                                         "6112=Satz zu lang\n6119=Kein Fahrzeug\n6123=Nichts gefunden\n"
+                                         "6124=% zu lang\n"));
     }
     std::string Sim() const { return folder_.File("sim"); }
     void WriteSimulator() {
@@ -144,6 +145,25 @@ TEST_F(SimToolTest, ListingFailuresAndCommandLineMistakes) {
         EXPECT_TRUE(err_.str().starts_with("zobl-tool: sim-list")) << err_.str();
         EXPECT_TRUE(err_.str().ends_with("\nTry 'zobl-tool --help' for more.\n")) << err_.str();
     }
+}
+
+// Neither an empty listing nor a vehicle too long for a car is an error of a file.
+TEST_F(SimToolTest, EmptyListingsAndVehiclesTooLongAreNoFileErrors) {
+    test::ZggGroup empty;
+    empty.identifier = 2;
+    empty.categories = 0x0001;
+    empty.name = "Leer";
+    groups_.insert(groups_.begin(), empty);
+    WriteSimulator();
+    EXPECT_EQ(Run({"sim-list", "--sim", Sim(), "--categories", "0x1"}), kToolSuccess);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "zobl-tool: Nichts gefunden\n");
+
+    blocks_[0].compositions[1].lists = {Bytes(33), Bytes(33), Bytes(33), Bytes(33)};
+    WriteSimulator();
+    const std::string path = WriteDocument({});
+    EXPECT_EQ(Run({"sim-import", "--sim", Sim(), "--into", path, "--set", "1", "80"}), kToolFailure);
+    EXPECT_EQ(err_.str(), "zobl-tool: 80 zu lang\n");
 }
 
 TEST_F(SimToolTest, ImportsEveryNamedVehicleIntoTheSet) {

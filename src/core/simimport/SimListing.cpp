@@ -17,7 +17,9 @@ void SimListing::Query(int command) {
         entries_.push_back({vehicle_.groupName, vehicle_.texts[0], result});
         return;
     }
-    if (result == 0) {
+    // The first vehicle missing (an empty first group) or too long is no file error: the listing
+    // ends there, as it would after the last group.
+    if (result == 0 || (result == kVehicleNotReadable && reader_.FailedFile().empty())) {
         status_ = Status::Finished;
     } else if (result == kSimulatorNotFound) {
         status_ = Status::NotFound;

@@ -28,7 +28,7 @@ class SimListing {
 public:
     enum class Status {
         Running,   // more to read
-        Finished,  // every vehicle of the chosen categories is listed
+        Finished,  // every vehicle of the chosen categories is listed (possibly none)
         NotFound,  // the simulator's data files were not found; nothing is listed
         FileError  // a file could not be read; what was read up to there is listed
     };

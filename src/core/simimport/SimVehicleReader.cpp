@@ -198,6 +198,7 @@ int SimVehicleReader::QueryVehicle(int command, unsigned categoryFilter, SimVehi
 
 int SimVehicleReader::QueryVehicle(std::string& path, int command, unsigned categoryFilter, SimVehicle* out) {
     failedFile_.clear();
+    tooLong_ = false;
     if (command == kQueryClose) {
         FreeAll();
         return 0;
@@ -319,8 +320,8 @@ int SimVehicleReader::FullQuery(SimVehicle* out, bool byIdentifier) {
     if (composition) {
         segments = block_->compositions[*composition];
         if (segments > kMaxSimSegments) {
-            // More than the 256 pixels a car can have.
-            failedFile_ = FullName(kImageFileName);
+            // More than the 256 pixels a car can have: no fault of the files.
+            tooLong_ = true;
             FreeAll();
             EndListing();
             return kVehicleNotReadable;

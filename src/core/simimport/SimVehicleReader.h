@@ -109,8 +109,11 @@ public:
 
     const SimulatorLocation& Location() const noexcept { return location_; }
     // The file that caused the last kSimFileError or kVehicleNotReadable (empty when the
-    // vehicle was merely missing).
+    // vehicle was merely missing or too long).
     const std::string& FailedFile() const noexcept { return failedFile_; }
+    // Whether the last kVehicleNotReadable was a vehicle longer than kMaxSimSegments: the files
+    // are fine, the vehicle cannot be a car.
+    bool VehicleTooLong() const noexcept { return tooLong_; }
 
 private:
     struct StringEntry {
@@ -173,6 +176,7 @@ private:
     SimulatorLocation location_;
     std::array<SimStream, 2> streams_;
     std::string failedFile_;
+    bool tooLong_ = false;
 
     // The current group and vehicle.
     std::uint16_t groupId_ = 0;

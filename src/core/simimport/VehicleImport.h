@@ -11,6 +11,8 @@ inline constexpr int kImportNoSetChosen = 109;
 inline constexpr int kImportNoVehicleChosen = 119;
 inline constexpr int kImportNoImages = 120;  // a vehicle of length 0: nothing to import
 inline constexpr int kSimulatorNotFound = 121;
+inline constexpr int kImportNothingListed = 123;   // no vehicle of the chosen categories
+inline constexpr int kImportVehicleTooLong = 124;  // %: the vehicle; more than 32 segments
 }  // namespace message
 
 namespace simimport {

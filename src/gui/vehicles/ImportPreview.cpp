@@ -15,6 +15,13 @@ ImportPreview::ImportPreview(QWidget* parent) : QWidget(parent) {
 void ImportPreview::Show(const simimport::SimVehicle* vehicle, const Palette* palette) {
     vehicle_ = vehicle;
     palette_ = palette;
+    note_.clear();
+    update();
+}
+
+void ImportPreview::ShowNote(const QString& note) {
+    vehicle_ = nullptr;
+    note_ = note;
     update();
 }
 
@@ -23,6 +30,11 @@ QSize ImportPreview::sizeHint() const {
 }
 
 void ImportPreview::paintEvent(QPaintEvent*) {
+    if (!note_.isEmpty()) {
+        QPainter painter(this);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, note_);
+        return;
+    }
     if (vehicle_ == nullptr || palette_ == nullptr || vehicle_->lengthPixels == 0 ||
         !vehicle_->paletteIndices) {
         return;

@@ -22,6 +22,9 @@ public:
     // vehicle (planes in palette indices) stays owned by the caller and must outlive its use
     // here; nullptr shows nothing.
     void Show(const simimport::SimVehicle* vehicle, const Palette* palette);
+    // A line of text in place of the picture, for a vehicle that cannot be shown (empty: none).
+    void ShowNote(const QString& note);
+    const QString& Note() const noexcept { return note_; }
     QSize sizeHint() const override;
 
 protected:
@@ -30,6 +33,7 @@ protected:
 private:
     const simimport::SimVehicle* vehicle_ = nullptr;
     const Palette* palette_ = nullptr;
+    QString note_;
 };
 
 }  // namespace zobl

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "core/common/MessageError.h"
+#include "core/lang/Messages.h"
 #include "core/simimport/VehicleImport.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/DialogSupport.h"
@@ -75,7 +76,17 @@ QString CImportVehicle::VehicleText(int index) const {
 }
 
 const simimport::SimVehicle* CImportVehicle::ShownVehicle() const {
-    return nothingSelected_ || unreadableFile_ ? nullptr : &vehicle_;
+    return nothingSelected_ || unreadableFile_ || tooLong_ ? nullptr : &vehicle_;
+}
+
+QString CImportVehicle::SelectedVehicleName() const {
+    const QListWidgetItem* item = ui_->vehicles1060->currentItem();
+    return item != nullptr ? item->text() : QString();
+}
+
+QString CImportVehicle::TooLongText() const {
+    return QString::fromStdString(MessageText(app_.GetLanguageManager(), message::kImportVehicleTooLong,
+                                              SelectedVehicleName().toStdString()));
 }
 
 bool CImportVehicle::Open() {
@@ -105,6 +116,12 @@ bool CImportVehicle::Open() {
                                       parentWidget());
             break;
         default:
+            if (listing_->Entries().empty()) {
+                // Not an error of any file: the chosen categories hold no vehicle.
+                listing_.reset();
+                app_.Messages().ShowError(message::kImportNothingListed, {}, parentWidget());
+                return false;
+            }
             break;
     }
     FillVehicleList();
@@ -196,13 +213,21 @@ void CImportVehicle::OnVehicleSelectionChanged() {
     }
     nothingSelected_ = false;
     const int identifier = listIdentifiers_.at(static_cast<std::size_t>(row));
-    if (identifier == shownIdentifier_ && !unreadableFile_) {
+    if (identifier == shownIdentifier_ && !unreadableFile_ && !tooLong_) {
         return;
     }
     shownIdentifier_ = identifier;
     simimport::SimVehicleReader& reader = app_.SimReader();
     simimport::SimVehicle vehicle;
     const int result = reader.QueryVehicle(identifier, kAnyCategory, &vehicle);
+    tooLong_ = result < 0 && reader.VehicleTooLong();
+    if (tooLong_) {
+        unreadableFile_.reset();
+        vehicle_ = simimport::SimVehicle{};
+        ShowTexts();
+        ui_->preview1066->ShowNote(TooLongText());
+        return;
+    }
     if (result < 0) {
         // Not the previous vehicle under this one's name: nothing to show or import.
         std::string file = reader.FailedFile();
@@ -235,6 +260,10 @@ void CImportVehicle::Import() {
     MessageService& messages = app_.Messages();
     if (!nothingSelected_ && unreadableFile_) {
         messages.ShowError(message::kFileError, QString::fromStdString(*unreadableFile_), this);
+        return;
+    }
+    if (!nothingSelected_ && tooLong_) {
+        messages.ShowError(message::kImportVehicleTooLong, SelectedVehicleName(), this);
         return;
     }
     if (nothingSelected_) {

@@ -68,6 +68,8 @@ public:
     QListWidget* SetList() const;
     ImportPreview* Preview() const;
     QString VehicleText(int index) const;  // 0..2: the fields 1063..1065
+    // The chosen entry of the vehicle list as it reads there, empty when none is chosen.
+    QString SelectedVehicleName() const;
     // The vehicle shown, planes in palette indices; nullptr while no vehicle is chosen.
     const simimport::SimVehicle* ShownVehicle() const;
     bool NothingSelected() const noexcept { return nothingSelected_; }
@@ -96,6 +98,9 @@ private:
     int shownIdentifier_ = 0;
     // The chosen vehicle could not be read (the files changed since the listing): this file.
     std::optional<std::string> unreadableFile_;
+    // The shown vehicle is longer than a car can be (the files are fine).
+    bool tooLong_ = false;
+    QString TooLongText() const;
 };
 
 }  // namespace zobl

@@ -85,6 +85,13 @@ TEST_F(SimListingTest, MissingOrDamagedFilesEndTheListing) {
     SimListing again(reader_, kUserCategories);
     EXPECT_EQ(again.RunToEnd(), Status::Finished);
     EXPECT_EQ(again.Entries().size(), 3u);
+    // A first group without vehicles ends the listing, as no group would: no error of a file.
+    test::ZggGroup empty;
+    empty.identifier = 2;
+    test::WriteFile(zgg, test::BuildZgg({empty}));
+    SimListing none(reader_, kUserCategories);
+    EXPECT_EQ(none.RunToEnd(), Status::Finished);
+    EXPECT_TRUE(none.Entries().empty());
 }
 
 }  // namespace

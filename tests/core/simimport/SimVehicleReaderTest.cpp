@@ -414,6 +414,14 @@ TEST_P(SimReaderTest, ImageFileVersionsAndBlockChecks) {
     };
     EXPECT_EQ(segments(32), 256);
     EXPECT_EQ(segments(33), kVehicleNotReadable);
+    {
+        // Too long for a car, but no fault of the files.
+        SimVehicleReader reader(Files());
+        reader.SetSimulatorFolder(Folder());
+        EXPECT_EQ(reader.QueryVehicle(48, 0, nullptr), kVehicleNotReadable);
+        EXPECT_TRUE(reader.VehicleTooLong());
+        EXPECT_EQ(reader.FailedFile(), "");
+    }
     EXPECT_EQ(segments(0), 0);
 
     // Block keys that cannot be: the record is refused.
