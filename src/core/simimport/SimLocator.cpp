@@ -106,7 +106,8 @@ std::optional<std::string> DecodeRegistryString(std::string_view text, std::size
                 if (digits == 0) {
                     out += 'x';
                 } else {
-                    AppendUtf8(out, (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacementCharacter : unit);
+                    // A lone surrogate becomes U+FFFD there.
+                    AppendUtf8(out, unit);
                 }
                 break;
             }

@@ -1,5 +1,7 @@
 #include "core/simimport/VehicleImport.h"
 
+#include <span>
+
 #include "core/palette/Palette.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/VehicleDocument.h"
@@ -83,19 +85,24 @@ int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int 
         // Part of the car just added: the same undo step.
         doc.SetCarFlags(set, car, flags, nullptr, mouseMode, true);
     }
+    // Straight into the planes of the car just added, within the undo step that added it. The
+    // offsets are the planes' own: a pixel copied past a row's end would land in the next row.
+    const std::span<std::uint8_t> views[] = {
+        doc.PlaneForDrawing(set, car, 0), doc.PlaneForDrawing(set, car, 1), doc.PlaneForDrawing(set, car, 2),
+        doc.PlaneForDrawing(set, car, 3)};
     const int lengthPixels = 8 * length;
     for (int y = 0; y < kSidePlaneHeight; ++y) {
         for (int x = 0; x < lengthPixels; ++x) {
             const std::size_t at = static_cast<std::size_t>(x + kSidePlaneWidth * y);
-            doc.SetPixel(set, car, 2, x, y, translated.plane0[at], false, mouseMode);
-            doc.SetPixel(set, car, 1, x, y, translated.plane2[at], false, mouseMode);
+            views[2][vehicles::PixelOffset(2, length, x, y)] = translated.plane0[at];
+            views[1][vehicles::PixelOffset(1, length, x, y)] = translated.plane2[at];
         }
     }
     for (int y = 0; y < 4 * length; ++y) {
         for (int x = 0; x < 8; ++x) {
             const std::size_t at = static_cast<std::size_t>(x + 8 * y);
-            doc.SetPixel(set, car, 0, x, y, translated.plane3[at], false, mouseMode);
-            doc.SetPixel(set, car, 3, x, y, translated.plane1[at], false, mouseMode);
+            views[0][vehicles::PixelOffset(0, length, x, y)] = translated.plane3[at];
+            views[3][vehicles::PixelOffset(3, length, x, y)] = translated.plane1[at];
         }
     }
     // Drawing after the import is a step of its own.

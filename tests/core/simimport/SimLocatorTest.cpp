@@ -77,6 +77,23 @@ TEST_F(SimLocatorTest, RegistryFileValuesAndTypes) {
     EXPECT_EQ(FindWineRegistryString(kUserReg, kMakerRegistryKey, "Blob"), std::nullopt);
     EXPECT_EQ(FindWineRegistryString(kUserReg, kMakerRegistryKey, "Missing"), std::nullopt);
     EXPECT_EQ(FindWineRegistryString(kUserReg, "Software\\Other", "T381_PFAD"), std::nullopt);
+    // Escapes at their edges: the last surrogate becomes U+FFFD, the first unit after the
+    // surrogates stays; an octal escape takes three digits at most.
+    const std::pair<const char*, const char*> escapes[] = {
+        {"\\xdfff", "\xEF\xBF\xBD"},
+        {"\\xd800", "\xEF\xBF\xBD"},
+        {"\\xe000", "\xEE\x80\x80"},
+        {"\\xd7ff", "\xED\x9F\xBF"},
+        {"\\1234", "S4"},
+        {"\\12a", "\na"},
+    };
+    for (const auto& [escape, decoded] : escapes) {
+        EXPECT_EQ(FindWineRegistryString(
+                      std::string("[Software\\\\Velmorax_ChKMSt]\n\"T381_PFAD\"=\"") + escape + "\"\n",
+                      kMakerRegistryKey, "T381_PFAD"),
+                  decoded)
+            << escape;
+    }
     EXPECT_EQ(FindWineRegistryString("[Software\\\\Velmorax_ChKMSt]\r\n\"T381_PFAD\"=\"unterminated\r\n",
                                      kMakerRegistryKey, "T381_PFAD"),
               std::nullopt);
