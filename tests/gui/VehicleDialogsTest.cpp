@@ -415,11 +415,13 @@ TEST_F(VehicleExportDialog, FailuresAreShownAndKeepTheDialogOpen) {
         bool emptyDocument;
         int error;
         QString argument;
+        QString folder = {};  // replaces the export folder when set
     };
     const QString folderText = QString::fromStdString(exportFolder.string()) + QLatin1Char('/');
     // The real export comes first, while the document still has a car to write.
     const Case cases[] = {
         {"empty name", QString(), {}, false, 3, folderText},
+        {"empty folder", QStringLiteral("zug"), {}, false, 3, QStringLiteral("zug.UFG"), QStringLiteral(" ")},
         {"no set has cars", QStringLiteral("zug"), {}, true, 3, QStringLiteral("zug")},
         {"message error", QStringLiteral("zug"), [] { throw MessageError(4, "/x/zug.UFG"); }, false, 4,
          QStringLiteral("/x/zug.UFG")},
@@ -444,6 +446,11 @@ TEST_F(VehicleExportDialog, FailuresAreShownAndKeepTheDialogOpen) {
         auto* name = Child<QLineEdit>(*dialog, "name1038");
         name->clear();
         QTest::keyClicks(name, c.name);
+        if (!c.folder.isNull()) {
+            auto* folderField = Child<QLineEdit>(*dialog, "folder1036");
+            folderField->clear();
+            QTest::keyClicks(folderField, c.folder);
+        }
         Confirm(*dialog);
         ASSERT_EQ(messages.entries.size(), 1u);
         EXPECT_EQ(messages.entries[0].number, c.error);

@@ -2,7 +2,6 @@
 
 #include <exception>
 
-
 #include "core/common/MessageError.h"
 #include "core/vehicles/VehicleExport.h"
 #include "gui/app/DialogSupport.h"
@@ -74,6 +73,13 @@ bool CDlgExport::Export() {
         // The folder alone would give the hidden files ".UFG" and ".UZZ".
         messages_.ShowError(message::kCannotCreateFile, Folder(), this);
         ui_->name1038->setFocus();
+        return false;
+    }
+    if (ui_->folder1036->text().trimmed().isEmpty()) {
+        // Without a folder the files would land wherever the editor was started.
+        messages_.ShowError(message::kCannotCreateFile,
+                            QString::fromStdString(ExportPathsFor(name.toStdString()).ufg), this);
+        ui_->folder1036->setFocus();
         return false;
     }
     const QString basePath = Folder() + name;
