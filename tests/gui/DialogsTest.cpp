@@ -59,6 +59,9 @@ TEST_F(Dialogs, MessagesTakeTheirArgumentAndCaptionsTheirNumber) {
     EXPECT_EQ(MessageBody(Language(), 104, QStringLiteral("x")), Errors(6104));
     // An unknown number.
     EXPECT_EQ(MessageBody(Language(), 998, QStringLiteral("x")), QStringLiteral("__RTX__"));
+    // A path whose characters would turn the message around shows them.
+    EXPECT_EQ(MessageBody(Language(), 1, QStringLiteral("/tmp/a\u202Esg.txt")),
+              QStringLiteral("Die Datei /tmp/a<U+202E>sg.txt wurde nicht gefunden."));
     // An argument that would run past the 1024-character buffer is cut.
     const QString body = MessageBody(Language(), 1, QString(3000, QLatin1Char('a')));
     EXPECT_EQ(body.size(), 1023);
