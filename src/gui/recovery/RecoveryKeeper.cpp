@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 
@@ -14,6 +15,7 @@
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/MessageService.h"
+#include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "gui/recovery/RecoveryDialog.h"
 
@@ -77,8 +79,11 @@ void CRecoveryKeeper::RemoveCopy(Tracked& tracked) {
 bool CRecoveryKeeper::WriteCopy(Document* document, Tracked& tracked) {
     recovery::CopyDescription description;
     description.kind = KindOf(*document);
-    description.originalPath = QFile::encodeName(document->PathName()).toStdString();
-    description.title = document->Title().toStdString();
+    // A recovered copy that was never saved keeps its original path and name for the next start.
+    const bool recovered = document->PathName().isEmpty() && !tracked.recoveredName.isEmpty();
+    description.originalPath =
+        QFile::encodeName(recovered ? tracked.recoveredPath : document->PathName()).toStdString();
+    description.title = (recovered ? tracked.recoveredName : document->Title()).toStdString();
     description.savedAt = std::time(nullptr);
     const std::uint64_t changes = document->ChangeCount();
     try {
@@ -170,6 +175,7 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     if (docTemplate == nullptr) {
         return false;
     }
+    const QString original = FromLocalPath(copy.description.originalPath);
     // Reading the copy must not make the recovery folder the folder of the next open prompt.
     const std::string openFolder = app_.Settings().openFolder;
     Document* document = docTemplate->OpenDocumentFile(FromLocalPath(copy.copyPath));
@@ -177,15 +183,21 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     if (document == nullptr) {
         return false;  // the reader has told the user; the copy stays for another start
     }
-    if (copy.description.originalPath.empty()) {
-        document->SetPathName(QString());
-        document->SetTitle(QString::fromStdString(copy.description.title));
-    } else {
-        document->SetPathName(FromLocalPath(copy.description.originalPath));
-    }
+    // The copy is not the file: it has none until the user saves it somewhere.
+    const QString name =
+        original.isEmpty() ? QString::fromStdString(copy.description.title) : QFileInfo(original).fileName();
+    document->SetPathName(QString());
+    document->SetTitle(name);
+    document->SetProposedPath(original.isEmpty() ? document->ProposedSaveName() : original);
+    document->SetTitle(
+        GetText(app_.GetLanguageManager(), kRecoveredTitleKey, kDialogsSection, "%1 (wiederhergestellt)")
+            .arg(name));
     document->SetModifiedFlag(true);
+    Tracked& tracked = Track(document);
+    tracked.recoveredName = name;
+    tracked.recoveredPath = original;
     // The old copy goes only once this editor holds one of its own.
-    if (WriteCopy(document, Track(document))) {
+    if (WriteCopy(document, tracked)) {
         session.Discard(copy.id);
     }
     return true;
@@ -212,10 +224,9 @@ void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
             const QString when =
                 QLocale(QLocale::German)
                     .toString(QDateTime::fromSecsSinceEpoch(copy.description.savedAt), QLocale::ShortFormat);
-            texts << QString(format)
-                         .replace(QStringLiteral("%1"), QString::fromStdString(copy.description.title))
-                         .replace(QStringLiteral("%2"), path.isEmpty() ? neverSaved : path)
-                         .replace(QStringLiteral("%3"), when);
+            // One pass: a "%2" inside a title stays as it is.
+            texts << format.arg(VisibleText(QString::fromStdString(copy.description.title)),
+                                path.isEmpty() ? neverSaved : VisibleText(path), when);
             entries.push_back({session.get(), copy});
         }
     }
