@@ -302,6 +302,46 @@ TEST_F(Recovery, ACraftedRecordOpensUntitledAndShowsWhatItsNameHolds) {
     EXPECT_FALSE(fs::exists(reversed));
 }
 
+// The copy of a file that the desktop reopens unchanged takes that document's window, and the
+// file's document goes: one window, and no doubt which version a save writes. A document changed
+// in this session is never thrown away: the copy opens beside it, titled apart.
+TEST_F(Recovery, ACopyOfAFileOpenUnchangedTakesItsWindowAndLeavesOneDocument) {
+    const QString bahnhof = WriteSceneryFile("bahnhof.gs");
+    StartApp({bahnhof}, true);
+    CChildFrame* frame = app->MainFrame()->ActiveChildFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->showNormal();
+    frame->setGeometry(40, 30, 380, 260);
+    const QRect placed = frame->geometry();
+    EndApp();  // the desktop record lists bahnhof.gs in this window
+    SceneryDocument changed;
+    ASSERT_TRUE(changed.SetPixel(0, 0, 2, 2, 31, kFreehandMode));
+    CrashWithCopies(&changed, bahnhof.toStdString(), nullptr);
+
+    OpenAllOffered();
+    StartApp({}, true);
+    ASSERT_EQ(app->Documents().DocumentCount(), 1u);
+    auto* recovered = dynamic_cast<CGSDoc*>(app->Documents().Documents()[0]);
+    ASSERT_NE(recovered, nullptr);
+    EXPECT_EQ(recovered->Title(), QStringLiteral("bahnhof.gs (wiederhergestellt)"));
+    EXPECT_EQ(recovered->Model().GetPixel(0, 0, 2, 2), 31);
+    QTRY_COMPARE_WITH_TIMEOUT(Windows().size(), 1u, 2000);
+    EXPECT_EQ(Windows()[0]->geometry(), placed);
+
+    auto* edited = static_cast<CGSDoc*>(app->OpenDocumentFile(bahnhof));
+    ASSERT_NE(edited, nullptr);
+    ASSERT_TRUE(edited->Model().SetPixel(0, 0, 4, 4, 9, kFreehandMode));
+    edited->NotifyStateChanged();
+    ASSERT_TRUE(edited->IsModified());
+    CrashWithCopies(&changed, bahnhof.toStdString(), nullptr);
+    OpenAllOffered();
+    Keeper().OfferAbandonedCopies(nullptr);
+    ASSERT_EQ(app->Documents().DocumentCount(), 3u);
+    EXPECT_EQ(app->Documents().Documents()[1], edited);
+    EXPECT_TRUE(edited->IsModified());
+    EXPECT_EQ(app->Documents().Documents()[2]->Title(), QStringLiteral("bahnhof.gs (wiederhergestellt)"));
+}
+
 TEST_F(Recovery, DiscardAsksFirstAndLaterKeepsTheRestForTheNextStart) {
     SceneryDocument scenery;
     VehicleDocument vehicles;

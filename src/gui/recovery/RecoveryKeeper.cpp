@@ -11,10 +11,13 @@
 
 #include "core/common/MessageError.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/DesktopPersistence.h"
+#include "gui/framework/ChildFrame.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/MessageService.h"
+#include "gui/framework/View.h"
 #include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "gui/recovery/RecoveryDialog.h"
@@ -33,6 +36,28 @@ recovery::DocumentKind KindOf(const Document& document) {
     return document.Template().Extension().compare(QStringLiteral(".fgs"), Qt::CaseInsensitive) == 0
                ? recovery::DocumentKind::Vehicles
                : recovery::DocumentKind::Scenery;
+}
+
+// to takes over the windows of from (placements and view states, one window for each) and from
+// closes.
+void TakeWindows(Document& from, Document& to) {
+    std::vector<PendingViewState> states;
+    const std::vector<View*> views = from.Views();
+    for (std::size_t j = 0; j < views.size(); ++j) {
+        if (to.Views().size() <= j && to.Template().CreateNewFrame(to) == nullptr) {
+            break;
+        }
+        View* view = to.Views()[j];
+        const CChildFrame* old = CChildFrame::FrameOf(views[j]);
+        if (CChildFrame* frame = CChildFrame::FrameOf(view); frame != nullptr && old != nullptr) {
+            ApplyPlacement(*frame, PlacementOf(*old));
+        }
+        if (const std::optional<ViewState> state = views[j]->SaveViewState()) {
+            states.push_back({view->Widget(), view, *state});
+        }
+    }
+    from.OnCloseDocument();
+    ApplyViewStates(states);
 }
 }  // namespace
 
@@ -176,6 +201,11 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
         return false;
     }
     const QString original = FromLocalPath(copy.description.originalPath);
+    Document* replaced = original.isEmpty() ? nullptr : app_.Documents().FindOpenDocument(original);
+    if (replaced != nullptr &&
+        (replaced->IsModified() || replaced->IsClosing() || &replaced->Template() != docTemplate)) {
+        replaced = nullptr;  // changes of this session are never thrown away unasked
+    }
     // Reading the copy must not make the recovery folder the folder of the next open prompt.
     const std::string openFolder = app_.Settings().openFolder;
     Document* document = docTemplate->OpenDocumentFile(FromLocalPath(copy.copyPath));
@@ -196,6 +226,9 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     Tracked& tracked = Track(document);
     tracked.recoveredName = name;
     tracked.recoveredPath = original;
+    if (replaced != nullptr) {
+        TakeWindows(*replaced, *document);
+    }
     // The old copy goes only once this editor holds one of its own.
     if (WriteCopy(document, tracked)) {
         session.Discard(copy.id);

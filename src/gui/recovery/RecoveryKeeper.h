@@ -27,7 +27,9 @@ class Document;
 //
 // An opened copy is a document without a file, titled "a.gs (wiederhergestellt)" so that it
 // is never taken for the file; its first save proposes the original path, and replacing the file
-// there takes the user's yes like any save over an existing file.
+// there takes the user's yes like any save over an existing file. A document of that file that
+// is open unchanged (the desktop restore reopens it) gives the copy its windows and closes:
+// the file holds everything it had, and one window per file leaves no doubt which one is saved.
 class CRecoveryKeeper : public QObject {
     Q_OBJECT
 public:
