@@ -150,6 +150,45 @@ TEST_F(Desktop, ARecordThatFailsItsChecksIsIgnoredWhole) {
     EXPECT_TRUE(messages.entries.empty());
 }
 
+// One file is open in one document at most: a record that lists it twice (under two spellings
+// here) brings it back once, with the windows of both entries.
+TEST_F(Desktop, AFileListedTwiceComesBackOnceWithTheWindowsOfBothEntries) {
+    const std::string path = WriteSceneryFile("a.gs").toStdString();
+    const auto window = [](int left, int top, int zoom) {
+        DesktopView view;
+        view.placement.showCommand = kShowNormal;
+        view.placement.normalLeft = left;
+        view.placement.normalTop = top;
+        view.placement.normalRight = left + 300;
+        view.placement.normalBottom = top + 200;
+        view.state.zoom = zoom;
+        return view;
+    };
+    DesktopRecord record;
+    record.documents.push_back({desktop::kSceneryKind, path, {window(10, 10, 2)}});
+    record.documents.push_back({desktop::kSceneryKind, folder.File("./a.gs"), {window(50, 40, 3)}});
+    const std::vector<std::uint8_t> bytes = WriteDesktopRecord(record);
+    {
+        CBug1App& app = MakeApp();
+        app.Store().WriteInt("DESKTOP", "size", int(bytes.size()));
+        app.Store().WriteBinary("DESKTOP", "desktopdata", bytes);
+        app.SaveSettings();
+        app.ExitInstance();
+        this->app.reset();
+    }
+    CBug1App& app = StartApp({}, true);
+    ASSERT_EQ(app.Documents().DocumentCount(), 1u);
+    Document* doc = Open(app.SceneryTemplate()).front();
+    ASSERT_EQ(ViewsOf(doc).size(), 2u);
+    const QRect expected[] = {QRect(10, 10, 300, 200), QRect(50, 40, 300, 200)};
+    const int zooms[] = {2, 3};
+    for (std::size_t j = 0; j < 2; ++j) {
+        EXPECT_EQ(CChildFrame::FrameOf(ViewsOf(doc)[j])->geometry(), expected[j]) << j;
+        EXPECT_EQ(dynamic_cast<CGSView*>(ViewsOf(doc)[j])->Zoom(), zooms[j]) << j;
+    }
+    EXPECT_TRUE(messages.entries.empty());
+}
+
 TEST_F(Desktop, TheRecordIsWrittenBeforeTheQuestionsAndOnlyWithSaveDsk) {
     CBug1App& app = StartApp({WriteSceneryFile("a.gs")}, true);
     auto* document = static_cast<CGSDoc*>(app.MainFrame()->ActiveDocument());

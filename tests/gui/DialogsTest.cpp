@@ -59,6 +59,9 @@ TEST_F(Dialogs, MessagesTakeTheirArgumentAndCaptionsTheirNumber) {
     EXPECT_EQ(MessageBody(Language(), 104, QStringLiteral("x")), Errors(6104));
     // An unknown number.
     EXPECT_EQ(MessageBody(Language(), 998, QStringLiteral("x")), QStringLiteral("__RTX__"));
+    // A path whose characters would turn the message around shows them.
+    EXPECT_EQ(MessageBody(Language(), 1, QStringLiteral("/tmp/a\u202Esg.txt")),
+              QStringLiteral("Die Datei /tmp/a<U+202E>sg.txt wurde nicht gefunden."));
     // An argument that would run past the 1024-character buffer is cut.
     const QString body = MessageBody(Language(), 1, QString(3000, QLatin1Char('a')));
     EXPECT_EQ(body.size(), 1023);
@@ -72,6 +75,10 @@ TEST_F(Dialogs, ALanguageFileWithoutTheCaptionsShowsRtxEverywhere) {
     EXPECT_EQ(MessageCaption(bare, 303, true), QStringLiteral("__RTX__"));
     EXPECT_EQ(MessageBody(bare, 1, QStringLiteral("x")), QStringLiteral("Datei x fehlt"));
     EXPECT_EQ(MessageBody(bare, 2, QStringLiteral("x")), QStringLiteral("__RTX__"));
+    // A text added later has a built-in one for files that lack it.
+    EXPECT_EQ(GetText(bare, 3939, kDialogsSection, "%1 (wiederhergestellt)"),
+              QStringLiteral("%1 (wiederhergestellt)"));
+    EXPECT_EQ(GetText(bare, 6001, kErrorsSection, "eingebaut"), QStringLiteral("Datei % fehlt"));
     CDlgError dialog(bare, 2, QStringLiteral("x"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("__RTX__"));
     EXPECT_EQ(dialog.MessageText(), QStringLiteral("__RTX__"));

@@ -15,6 +15,7 @@
 #include "gui/framework/Document.h"
 #include "gui/framework/FileFilter.h"
 #include "gui/framework/View.h"
+#include "gui/framework/VisibleText.h"
 
 namespace zobl {
 namespace {
@@ -395,6 +396,26 @@ TEST(FileFilter, LanguageFileFiltersBecomeQtFilters) {
     EXPECT_EQ(ToQtNameFilters(QStringLiteral("Bilder|*.jpg;*.gif")), QStringList{"Bilder (*.jpg *.gif)"});
     EXPECT_TRUE(ToQtNameFilters(QStringLiteral("__RTX__")).isEmpty());
     EXPECT_TRUE(ToQtNameFilters(QString()).isEmpty());
+}
+
+TEST(VisibleText, ShowsWhatWouldHideOrReorderTheText) {
+    const struct {
+        QString text;
+        QString shown;
+    } cases[] = {
+        {QStringLiteral("/home/u/Br\u00fccke 1.gs"), QStringLiteral("/home/u/Br\u00fccke 1.gs")},
+        {QStringLiteral("a\u202Esg.txt"), QStringLiteral("a<U+202E>sg.txt")},  // right-to-left override
+        {QStringLiteral("\u2067a\u2069.gs"), QStringLiteral("<U+2067>a<U+2069>.gs")},  // isolates
+        {QStringLiteral("a\u200Bb\u200Fc\uFEFF"), QStringLiteral("a<U+200B>b<U+200F>c<U+FEFF>")},
+        {QStringLiteral("zwei\nZeilen\tund\u2028mehr"),
+         QStringLiteral("zwei<U+000A>Zeilen<U+0009>und<U+2028>mehr")},
+        {QString::fromUcs4(U"tag\U000E0041.gs"), QStringLiteral("tag<U+E0041>.gs")},  // beyond 16 bits
+        {QString::fromUcs4(U"zug\U0001F682.fgs"), QString::fromUcs4(U"zug\U0001F682.fgs")},
+        {QString(), QString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(VisibleText(c.text), c.shown) << c.shown.toStdString();
+    }
 }
 
 }  // namespace

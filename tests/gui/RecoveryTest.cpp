@@ -6,8 +6,11 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
+#include <QFileDialog>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
 
@@ -72,6 +75,42 @@ protected:
     }
 
     static void ClickButton(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // Opens every copy the next offer shows; the texts of its entries arrive once it ran.
+    static std::shared_ptr<QStringList> OpenAllOffered() {
+        auto offered = std::make_shared<QStringList>();
+        test::OnModal<CRecoveryDlg>([offered](CRecoveryDlg& dialog) {
+            for (int row = 0; row < dialog.List()->count(); ++row) {
+                *offered << dialog.List()->item(row)->text();
+            }
+            ClickButton(dialog.OpenButton());  // all are selected
+        });
+        return offered;
+    }
+
+    // The save prompt's proposal (folder and name), answered by accepting it or by cancel.
+    struct Proposal {
+        QString folder;
+        QString name;
+    };
+    static std::shared_ptr<Proposal> AnswerSavePrompt(bool accept) {
+        auto proposal = std::make_shared<Proposal>();
+        test::OnModal<QFileDialog>([proposal, accept](QFileDialog& dialog) {
+            proposal->folder = dialog.directory().absolutePath();
+            proposal->name = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            if (accept) {
+                static_cast<QDialog&>(dialog).accept();
+            } else {
+                dialog.reject();
+            }
+        });
+        return proposal;
+    }
+
+    std::vector<QMdiSubWindow*> Windows() const {
+        const QList<QMdiSubWindow*> windows = app->MainFrame()->MdiArea()->subWindowList();
+        return {windows.begin(), windows.end()};
+    }
 };
 
 TEST_F(Recovery, ACopyFollowsTheEditsNeverHalfADragAndGoesWithTheSave) {
@@ -128,7 +167,7 @@ TEST_F(Recovery, ACopyFollowsTheEditsNeverHalfADragAndGoesWithTheSave) {
     EXPECT_FALSE(fs::exists(sessionFolder));
 }
 
-TEST_F(Recovery, AfterACrashTheStartOpensTheCopiesAsUnsavedDocumentsUnderTheirNames) {
+TEST_F(Recovery, AfterACrashTheStartOpensTheCopiesUntitledAndTheirFirstSaveProposesTheOldFile) {
     SceneryDocument scenery;
     ASSERT_TRUE(scenery.SetPixel(3, 3, 1, 1, 23, kFreehandMode));
     scenery.SetAuthor("Anna");
@@ -141,6 +180,7 @@ TEST_F(Recovery, AfterACrashTheStartOpensTheCopiesAsUnsavedDocumentsUnderTheirNa
     ASSERT_TRUE(vehicles.AddCar(0, 0, "Lok", "", "", 4, nullptr, kFreehandMode));
     ASSERT_TRUE(vehicles.SetPixel(0, 0, 1, 3, 2, 44, false, kFreehandMode));
     const std::string original = folder.File("bruecke.gs");
+    SaveGsFile(original, SceneryDocument());  // the version on disk, older than the copy
     CrashWithCopies(&scenery, original, &vehicles);
     const std::vector<std::string> leftBehind = CopyFiles(RecoveryRoot());
     ASSERT_EQ(leftBehind.size(), 2u);
@@ -162,15 +202,18 @@ TEST_F(Recovery, AfterACrashTheStartOpensTheCopiesAsUnsavedDocumentsUnderTheirNa
     auto* gs = dynamic_cast<CGSDoc*>(app->Documents().Documents()[0]);
     auto* fgs = dynamic_cast<CFGSDoc*>(app->Documents().Documents()[1]);
     ASSERT_TRUE(gs != nullptr && fgs != nullptr);
-    EXPECT_EQ(gs->PathName(), QString::fromStdString(original));
-    EXPECT_EQ(gs->Title(), QStringLiteral("bruecke.gs"));
+    // A copy is not the file: it has none, and its title says what it is, also after an edit.
+    EXPECT_TRUE(gs->PathName().isEmpty());
+    EXPECT_EQ(gs->Title(), QStringLiteral("bruecke.gs (wiederhergestellt)"));
+    gs->UpdateAllViews(nullptr);
+    EXPECT_EQ(gs->Title(), QStringLiteral("bruecke.gs (wiederhergestellt)"));
     EXPECT_TRUE(gs->IsModified());
     EXPECT_TRUE(std::equal(scenery.PixelStore().begin(), scenery.PixelStore().end(),
                            gs->Model().PixelStore().begin(), gs->Model().PixelStore().end()));
     EXPECT_EQ(gs->Model().Author(), "Anna");
     EXPECT_EQ(gs->Model().InfoText(), scenery.InfoText());
     EXPECT_TRUE(fgs->PathName().isEmpty());
-    EXPECT_EQ(fgs->Title(), QStringLiteral("Fahrzeuge1"));
+    EXPECT_EQ(fgs->Title(), QStringLiteral("Fahrzeuge1 (wiederhergestellt)"));
     EXPECT_TRUE(fgs->IsModified());
     EXPECT_EQ(WriteFgs(fgs->Model()), WriteFgs(vehicles));
 
@@ -181,15 +224,122 @@ TEST_F(Recovery, AfterACrashTheStartOpensTheCopiesAsUnsavedDocumentsUnderTheirNa
     EXPECT_FALSE(Keeper().CopyPathOf(gs).isEmpty());
     EXPECT_FALSE(Keeper().CopyPathOf(fgs).isEmpty());
 
-    // Saving writes the original file without asking for a name.
+    // Saving proposes the original file and replaces it only after question 303.
+    std::shared_ptr<Proposal> proposal = AnswerSavePrompt(true);
+    messages.answers = {kAnswerYes};
     ASSERT_TRUE(gs->DoFileSave());
+    EXPECT_EQ(proposal->folder, QString::fromStdString(folder.Path().string()));
+    EXPECT_EQ(proposal->name, QStringLiteral("bruecke.gs"));
+    ASSERT_EQ(messages.Numbers(), std::vector<int>{303});
+    EXPECT_EQ(messages.entries[0].argument, QString::fromStdString(original));
+    EXPECT_EQ(gs->PathName(), QString::fromStdString(original));
+    EXPECT_EQ(gs->Title(), QStringLiteral("bruecke.gs"));
     SceneryDocument saved;
     ReadGsFile(original, saved);
     EXPECT_EQ(saved.GetPixel(3, 3, 1, 1), 23);
     EXPECT_EQ(saved.Author(), "Anna");
     EXPECT_FALSE(gs->IsModified());
     EXPECT_TRUE(Keeper().CopyPathOf(gs).isEmpty());
-    EXPECT_TRUE(messages.entries.empty());
+}
+
+// A record that names some other file, or whose name is drawn in another order than it is
+// stored, can neither make a save replace a file unasked nor show a misleading name.
+TEST_F(Recovery, ACraftedRecordOpensUntitledAndShowsWhatItsNameHolds) {
+    const std::string precious = folder.File("victim/precious.txt");
+    fs::create_directories(folder.File("victim"));
+    std::ofstream(precious) << "precious";
+    // U+202E turns the rest around: without a mark it would read "bahnsg.cba".
+    const std::string reversed = folder.File("bahn\u202Eabc.gs");
+    const QString shownReversed = QString::fromStdString(folder.File("bahn<U+202E>abc.gs"));
+    struct Case {
+        std::string path;  // as the record has them
+        std::string title;
+        QString offered;   // how the entry starts
+        QString window;    // the document window's title
+        QString proposed;  // the name the save prompt proposes
+    };
+    const Case cases[] = {
+        {precious, "precious.txt", QStringLiteral("precious.txt \u2013 nie gespeichert, Stand "),
+         QStringLiteral("precious.txt (wiederhergestellt)"), QStringLiteral("precious.txt.gs")},
+        {reversed, "bahn\u202Eabc.gs",
+         QStringLiteral("bahn<U+202E>abc.gs \u2013 ") + shownReversed + ", Stand ",
+         QStringLiteral("bahn<U+202E>abc.gs (wiederhergestellt)"), QStringLiteral("bahn\u202Eabc.gs")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        // A valid copy beside a crafted record.
+        SceneryDocument scenery;
+        CrashWithCopies(&scenery, "", nullptr);
+        const std::vector<std::string> copies = CopyFiles(RecoveryRoot());
+        ASSERT_EQ(copies.size(), 1u);
+        std::ofstream(fs::path(copies[0]).replace_extension(".ini"), std::ios::binary | std::ios::trunc)
+            << "[Recovery]\nKind=gs\nPath=\"" << c.path << "\"\nTitle=\"" << c.title << "\"\nSaved=1\n";
+        messages.entries.clear();
+
+        const std::shared_ptr<QStringList> offered = OpenAllOffered();
+        StartApp({}, true);
+        ASSERT_EQ(offered->size(), 1);
+        EXPECT_TRUE(offered->front().startsWith(c.offered)) << offered->front().toStdString();
+        ASSERT_EQ(app->Documents().DocumentCount(), 1u);
+        Document* doc = app->Documents().Documents()[0];
+        EXPECT_TRUE(doc->PathName().isEmpty());
+        ASSERT_EQ(Windows().size(), 1u);
+        EXPECT_EQ(Windows()[0]->windowTitle(), c.window);
+        EXPECT_EQ(app->MainFrame()->windowTitle(), QStringLiteral("ZOBL Graphic Editor - ") + c.window);
+
+        // "Speichern" asks where to; cancelled, nothing is written.
+        const std::shared_ptr<Proposal> proposal = AnswerSavePrompt(false);
+        Command(ID_FILE_SAVE);
+        EXPECT_EQ(proposal->name, c.proposed);
+        EXPECT_TRUE(doc->IsModified());
+        EXPECT_TRUE(messages.entries.empty());
+        messages.answers = {kAnswerNo};
+        app->Settings().saveDsk = false;  // the next row starts without this document
+        EndApp();
+    }
+    std::ifstream in(precious);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+    EXPECT_FALSE(fs::exists(reversed));
+}
+
+// The copy of a file that the desktop reopens unchanged takes that document's window, and the
+// file's document goes: one window, and no doubt which version a save writes. A document changed
+// in this session is never thrown away: the copy opens beside it, titled apart.
+TEST_F(Recovery, ACopyOfAFileOpenUnchangedTakesItsWindowAndLeavesOneDocument) {
+    const QString bahnhof = WriteSceneryFile("bahnhof.gs");
+    StartApp({bahnhof}, true);
+    CChildFrame* frame = app->MainFrame()->ActiveChildFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->showNormal();
+    frame->setGeometry(40, 30, 380, 260);
+    const QRect placed = frame->geometry();
+    EndApp();  // the desktop record lists bahnhof.gs in this window
+    SceneryDocument changed;
+    ASSERT_TRUE(changed.SetPixel(0, 0, 2, 2, 31, kFreehandMode));
+    CrashWithCopies(&changed, bahnhof.toStdString(), nullptr);
+
+    OpenAllOffered();
+    StartApp({}, true);
+    ASSERT_EQ(app->Documents().DocumentCount(), 1u);
+    auto* recovered = dynamic_cast<CGSDoc*>(app->Documents().Documents()[0]);
+    ASSERT_NE(recovered, nullptr);
+    EXPECT_EQ(recovered->Title(), QStringLiteral("bahnhof.gs (wiederhergestellt)"));
+    EXPECT_EQ(recovered->Model().GetPixel(0, 0, 2, 2), 31);
+    QTRY_COMPARE_WITH_TIMEOUT(Windows().size(), 1u, 2000);
+    EXPECT_EQ(Windows()[0]->geometry(), placed);
+
+    auto* edited = static_cast<CGSDoc*>(app->OpenDocumentFile(bahnhof));
+    ASSERT_NE(edited, nullptr);
+    ASSERT_TRUE(edited->Model().SetPixel(0, 0, 4, 4, 9, kFreehandMode));
+    edited->NotifyStateChanged();
+    ASSERT_TRUE(edited->IsModified());
+    CrashWithCopies(&changed, bahnhof.toStdString(), nullptr);
+    OpenAllOffered();
+    Keeper().OfferAbandonedCopies(nullptr);
+    ASSERT_EQ(app->Documents().DocumentCount(), 3u);
+    EXPECT_EQ(app->Documents().Documents()[1], edited);
+    EXPECT_TRUE(edited->IsModified());
+    EXPECT_EQ(app->Documents().Documents()[2]->Title(), QStringLiteral("bahnhof.gs (wiederhergestellt)"));
 }
 
 TEST_F(Recovery, DiscardAsksFirstAndLaterKeepsTheRestForTheNextStart) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
+#include "core/common/PrivateFolder.h"
 #include "core/text/IniFile.h"
 
 namespace zobl::recovery {
@@ -122,26 +124,80 @@ std::optional<int> DescriptionId(const std::string& name) {
     return static_cast<int>(*ParseNumber(digits));
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+bool IsOwnRegularFile(const struct stat& info) {
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
 }
 
-// Locks the lock file of a folder without waiting; -1 when another process holds it or the
-// folder is gone.
+// A file of a session folder as the folder's owner left it: not a link, not a pipe, ours.
+bool IsOwnRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && IsOwnRegularFile(info);
+}
+
+// The bytes of such a file, read without following a link or waiting on a pipe; nullopt for
+// anything else or for more than maxSize bytes.
+std::optional<std::string> ReadOwnFile(const std::string& path, std::size_t maxSize) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && IsOwnRegularFile(info)) {
+        bytes.emplace();
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0 || bytes->size() + std::size_t(got) > maxSize) {
+                bytes.reset();
+                break;
+            }
+            if (got == 0) {
+                break;
+            }
+            bytes->append(buffer, std::size_t(got));
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() &&
+           std::equal(ending.begin(), ending.end(), text.end() - std::ptrdiff_t(ending.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+// Locks the lock file of a folder without waiting; -1 when another process holds it, the
+// folder is gone, or the name holds anything but this user's regular file.
 int TryLock(const std::string& folder) {
     const std::string path = folder + '/' + kLockFileName;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) {
         return -1;
     }
     struct stat info {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+    if (::fstat(fd, &info) != 0 || !IsOwnRegularFile(info) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::fstat(fd, &info) != 0 || info.st_nlink == 0) {
         // Held by a running editor, or its folder was removed while we opened the file.
         ::close(fd);
         return -1;
     }
     return fd;
+}
+
+// The recovery root and the folder above it (zobl_ge/) may hold nothing another user put
+// there or could replace.
+bool IsPrivateRoot(const std::string& root) {
+    const fs::path path = fs::path(root).lexically_normal();
+    const fs::path folder = path.has_filename() ? path : path.parent_path();
+    return IsPrivateFolder(folder.string()) && IsPrivateFolder(folder.parent_path().string());
 }
 
 void RemoveFolder(const std::string& folder) {
@@ -168,6 +224,22 @@ std::string RecoveryRoot(const char* xdgStateHome, const char* home) {
 
 std::string_view CopyExtension(DocumentKind kind) {
     return kind == DocumentKind::Vehicles ? ".fgs" : ".gs";
+}
+
+bool IsUsableOriginalPath(const std::string& path, DocumentKind kind) {
+    if (path.empty() || path.front() != '/' || path.back() == '/' ||
+        !EndsWithIgnoringCase(path, CopyExtension(kind))) {
+        return false;
+    }
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT;  // a file deleted since may be saved again
+    }
+    // A link of the user's to a file is how many reach their files; a dangling one is no file.
+    if (S_ISLNK(info.st_mode) && ::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    return S_ISREG(info.st_mode);
 }
 
 std::string FormatDescription(const CopyDescription& description) {
@@ -217,10 +289,10 @@ void RecoverySession::MakeFolder() {
     if (!folder_.empty()) {
         return;
     }
-    std::error_code error;
-    if (root_.empty() || (fs::create_directories(root_, error), error)) {
+    if (root_.empty()) {
         throw MessageError(message::kCannotCreateFile, root_);
     }
+    MakePrivateFolder(root_, 2);
     const std::string name = RandomName();
     const std::string making = root_ + "/.new-" + name;
     if (::mkdir(making.c_str(), 0700) != 0) {
@@ -298,13 +370,13 @@ void AbandonedSession::Discard(int id) {
 std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::string& root) {
     std::vector<std::unique_ptr<AbandonedSession>> sessions;
     std::error_code error;
-    if (root.empty() || !fs::is_directory(root, error)) {
+    if (root.empty() || !fs::is_directory(root, error) || !IsPrivateRoot(root)) {
         return sessions;
     }
     std::vector<std::string> folders;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.starts_with(kSessionPrefix) && it->is_directory(error) && !it->is_symlink(error)) {
+        if (name.starts_with(kSessionPrefix) && IsPrivateFolder(it->path().string())) {
             folders.push_back(it->path().string());
         }
     }
@@ -319,22 +391,20 @@ std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::
         for (fs::directory_iterator it(folder, listError), end; !listError && it != end;
              it.increment(listError)) {
             const auto id = DescriptionId(it->path().filename().string());
-            if (!id || !IsRegularFile(it->path().string())) {
+            if (!id) {
                 continue;
             }
-            std::optional<CopyDescription> description;
-            try {
-                const std::vector<std::uint8_t> bytes =
-                    ReadWholeFile(it->path().string(), kMaxDescriptionSize);
-                description = ParseDescription(
-                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-            } catch (const MessageError&) {
-            }
+            const std::optional<std::string> bytes = ReadOwnFile(it->path().string(), kMaxDescriptionSize);
+            std::optional<CopyDescription> description = bytes ? ParseDescription(*bytes) : std::nullopt;
             if (!description) {
                 continue;
             }
+            // The copy is kept, but a path that could make a save replace some other file is not.
+            if (!IsUsableOriginalPath(description->originalPath, description->kind)) {
+                description->originalPath.clear();
+            }
             RecoveryCopy copy{*id, CopyPathOf(folder, *id, description->kind), std::move(*description)};
-            if (IsRegularFile(copy.copyPath)) {
+            if (IsOwnRegularFile(copy.copyPath)) {
                 copies.push_back(std::move(copy));
             }
         }

@@ -40,6 +40,13 @@ struct CopyDescription {
     friend bool operator==(const CopyDescription&, const CopyDescription&) = default;
 };
 
+// Whether a description's original path may be proposed for saving the copy: an absolute path
+// with the extension of kind (".gs", ".fgs", in any case) that names a regular file, a link to
+// one, or nothing (the file was deleted since). "/home/u/a.gs" is usable; "a.gs",
+// "/home/u/precious.txt", "/dev/null.gs" (no such file is a device) and a folder "/x.gs/" are
+// not.
+bool IsUsableOriginalPath(const std::string& path, DocumentKind kind);
+
 // The description file's bytes and back. Paths and titles may hold any byte but NUL; line
 // breaks, other control bytes and '%' are written as %XX. Parse gives nullopt for anything that
 // is not a complete description.
@@ -62,8 +69,10 @@ public:
     RecoverySession& operator=(const RecoverySession&) = delete;
 
     // Writes the copy through write(path), which must replace the file atomically and throw on
-    // failure, then its description (atomically as well). Throws MessageError 3 or 4 (with the
-    // path) when the folder or a file cannot be written; an earlier copy of id then stays.
+    // failure, then its description (atomically as well). The root and the folder above it are
+    // made 0700 and must be private to this user (MakePrivateFolder). Throws MessageError 3 or 4
+    // (with the path) when the folder or a file cannot be written or the root is not private; an
+    // earlier copy of id then stays.
     void WriteCopy(int id, const CopyDescription& description,
                    const std::function<void(const std::string&)>& write);
     // Removes the copy of id and its description (nothing happens when there is none).
@@ -105,7 +114,12 @@ private:
 };
 
 // Takes over every abandoned folder under root (those locked by a running editor are left
-// alone). Folders without a complete copy are removed at once and not returned.
+// alone). Folders without a complete copy are removed at once and not returned. Nothing is
+// taken from a root that is not private to this user (see MakePrivateFolder: the root and the
+// folder above it), nor from a session folder that is a link, another user's or writable by
+// others; files in a folder are read only when they are this user's regular files, never
+// through a link. A copy whose original path is not usable (IsUsableOriginalPath) is returned
+// with an empty one, as if it had never been saved.
 std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::string& root);
 
 }  // namespace zobl::recovery

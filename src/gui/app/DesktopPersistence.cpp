@@ -1,6 +1,7 @@
 #include "gui/app/DesktopPersistence.h"
 
 #include <algorithm>
+#include <map>
 
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -154,28 +155,38 @@ bool RestoreDesktop(CBug1App& app, std::vector<PendingViewState>& states) {
         ApplyPlacement(*frame, record->mainWindow);
     }
     bool complete = true;
+    // The record's windows already placed on each document: a file listed twice comes back as one
+    // document with the windows of both entries.
+    std::map<const Document*, std::size_t> placedViews;
     for (const DesktopDocument& entry : record->documents) {
         DocTemplate* docTemplate = TemplateOf(app, entry.kindFlags);
         if (docTemplate == nullptr) {
             complete = false;
             continue;
         }
-        // The document reports a file it cannot open itself; the others still come back.
+        // The document reports a file it cannot open itself; the others still come back. A file
+        // is open in one document at most, as the open command keeps it.
         const QString path = IsEmptyDesktopPath(entry.path) ? QString() : QString::fromStdString(entry.path);
-        Document* document = docTemplate->OpenDocumentFile(path);
+        Document* document = path.isEmpty() ? nullptr : app.Documents().FindOpenDocument(path);
+        if (document == nullptr) {
+            document = docTemplate->OpenDocumentFile(path);
+        }
         if (document == nullptr) {
             complete = false;
             continue;
         }
-        for (std::size_t j = 0; j < entry.views.size(); ++j) {
-            if (document->Views().size() <= j && docTemplate->CreateNewFrame(*document) == nullptr) {
+        std::size_t& placed = placedViews[document];
+        for (const DesktopView& window : entry.views) {
+            const std::size_t j = placed;
+            if (document->Views().size() <= j && document->Template().CreateNewFrame(*document) == nullptr) {
                 break;
             }
+            ++placed;
             View* view = document->Views().at(j);
             if (CChildFrame* child = FrameOf(*view)) {
-                ApplyPlacement(*child, entry.views[j].placement);
+                ApplyPlacement(*child, window.placement);
             }
-            states.push_back({view->Widget(), view, entry.views[j].state});
+            states.push_back({view->Widget(), view, window.state});
         }
     }
     return complete;

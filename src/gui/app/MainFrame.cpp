@@ -41,6 +41,7 @@
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/View.h"
+#include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColorBar.h"
 #include "gui/palette/PaletteDisplay.h"
@@ -158,6 +159,7 @@ QString RecentFileLabel(int index, const QString& path) {
         const QFileInfo file(path);
         shown = QStringLiteral(".../%1/%2").arg(file.dir().dirName(), file.fileName());
     }
+    shown = VisibleText(shown);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     const int number = index + 1;
     const QString prefix = number < 10    ? QStringLiteral("&%1").arg(number)
@@ -598,9 +600,10 @@ void CMainFrame::OnActiveWindowChanged() {
 
 void CMainFrame::UpdateTitle() {
     const Document* document = ActiveDocument();
-    setWindowTitle(document != nullptr ? QStringLiteral("%1 - %2").arg(
-                                             QString::fromLatin1(CBug1App::kAppTitle), document->Title())
-                                       : QString::fromLatin1(CBug1App::kAppTitle));
+    setWindowTitle(document != nullptr
+                       ? QStringLiteral("%1 - %2").arg(QString::fromLatin1(CBug1App::kAppTitle),
+                                                       VisibleText(document->Title()))
+                       : QString::fromLatin1(CBug1App::kAppTitle));
 }
 
 void CMainFrame::UpdateTickTimer() {

@@ -11,6 +11,7 @@
 #include "gui/app/Bug1App.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/app/MainFrame.h"
+#include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "ui_DlgError.h"
 #include "ui_DlgQuestion.h"
@@ -44,9 +45,11 @@ QString MessageCaption(const CLanguageManager& language, int number, bool questi
 }
 
 QString MessageBody(const CLanguageManager& language, int number, const QString& argument) {
-    // Without an argument the text is shown as it stands, "%" included.
-    const std::string text = argument.isEmpty() ? language.GetText(kMessageKeyBase + number, kErrorsSection)
-                                                : MessageText(language, number, argument.toStdString());
+    // Without an argument the text is shown as it stands, "%" included. The argument is mostly a
+    // path or a name from a file: nothing in it may hide or reorder what the message says.
+    const std::string text = argument.isEmpty()
+                                 ? language.GetText(kMessageKeyBase + number, kErrorsSection)
+                                 : MessageText(language, number, VisibleText(argument).toStdString());
     return LimitDialogText(QString::fromStdString(text));
 }
 

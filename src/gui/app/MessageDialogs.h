@@ -23,7 +23,8 @@ class HelpContextScope;
 
 // Caption and message of error or question number as the dialogs show them: the caption is
 // text 6000 (errors) or 6300 (questions) with the number in its "%d", the message text
-// 6000 + number with the argument in place of its first "%" (unchanged without an argument).
+// 6000 + number with the argument in place of its first "%" (unchanged without an argument);
+// invisible and bidirectional formatting characters of the argument are shown (VisibleText).
 // Each is cut to 1023 characters.
 QString MessageCaption(const CLanguageManager& language, int number, bool question);
 QString MessageBody(const CLanguageManager& language, int number, const QString& argument);

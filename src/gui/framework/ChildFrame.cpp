@@ -9,6 +9,7 @@
 
 #include "gui/framework/Document.h"
 #include "gui/framework/View.h"
+#include "gui/framework/VisibleText.h"
 
 namespace zobl {
 
@@ -164,7 +165,7 @@ void CChildFrame::UpdateTitle() {
     if (document == nullptr) {
         return;
     }
-    QString title = document->Title();
+    QString title = VisibleText(document->Title());
     const auto& views = document->Views();
     if (views.size() > 1) {
         const auto it = std::find(views.begin(), views.end(), view_);

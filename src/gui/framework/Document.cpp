@@ -35,6 +35,7 @@ DocManager& Document::Manager() const noexcept {
 
 void Document::SetPathName(const QString& path) {
     path_ = path;
+    proposedPath_.clear();
     SetTitle(QFileInfo(path).fileName());
 }
 
@@ -143,6 +144,9 @@ bool Document::SaveModified() {
 QString Document::ProposedSaveName() const {
     if (!path_.isEmpty()) {
         return path_;
+    }
+    if (!proposedPath_.isEmpty()) {
+        return proposedPath_;
     }
     return QString::fromStdString(
         zobl::ProposedSaveName(title_.toStdString(), template_.Extension().toStdString()));

@@ -57,8 +57,13 @@ public:
 
     // The file of the document, empty for a new one never saved.
     const QString& PathName() const noexcept { return path_; }
-    // Also makes the file name the title.
+    // Also makes the file name the title, and drops a proposed path.
     void SetPathName(const QString& path);
+    // For a document without a file: where its first save proposes to write (a recovered copy's
+    // original file). Only a proposal: the save prompt shows it, and replacing a file that
+    // exists there takes the user's yes.
+    const QString& ProposedPath() const noexcept { return proposedPath_; }
+    void SetProposedPath(const QString& path) { proposedPath_ = path; }
     const QString& Title() const noexcept { return title_; }
     void SetTitle(const QString& title);
 
@@ -88,7 +93,8 @@ public:
     virtual bool SaveModified();
     // Ends the current undo step, so the next edit opens a new one.
     virtual void CloseUndoGroup() {}
-    // The name the save prompt proposes when the document has no path yet.
+    // The name the save prompt proposes when the document has no path yet: the proposed path,
+    // else a name made from the title.
     virtual QString ProposedSaveName() const;
     // The menu bar shown while a window of this document is active: a QMenu whose submenus are
     // the top-level menus. Null: the main frame's own menu.
@@ -124,6 +130,7 @@ signals:
 private:
     DocTemplate& template_;
     QString path_;
+    QString proposedPath_;
     QString title_;
     bool modified_ = false;
     bool closing_ = false;

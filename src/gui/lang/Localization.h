@@ -18,6 +18,9 @@ inline constexpr const char* kDataSection = "DATA";
 
 // The text of key in section as a QString.
 QString GetText(const CLanguageManager& language, int key, std::string_view section);
+// The same for a key added after language files were translated: builtIn (UTF-8, German) when
+// the file lacks it, so an older file still gives a usable text.
+QString GetText(const CLanguageManager& language, int key, std::string_view section, const char* builtIn);
 
 // Menus and dialogs are written with "keyNNNN" placeholders (see core/lang/Placeholder.h) and
 // get their texts when they are created.

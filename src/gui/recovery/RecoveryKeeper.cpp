@@ -5,15 +5,20 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 
 #include "core/common/MessageError.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/DesktopPersistence.h"
+#include "gui/framework/ChildFrame.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/MessageService.h"
+#include "gui/framework/View.h"
+#include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "gui/recovery/RecoveryDialog.h"
 
@@ -31,6 +36,28 @@ recovery::DocumentKind KindOf(const Document& document) {
     return document.Template().Extension().compare(QStringLiteral(".fgs"), Qt::CaseInsensitive) == 0
                ? recovery::DocumentKind::Vehicles
                : recovery::DocumentKind::Scenery;
+}
+
+// to takes over the windows of from (placements and view states, one window for each) and from
+// closes.
+void TakeWindows(Document& from, Document& to) {
+    std::vector<PendingViewState> states;
+    const std::vector<View*> views = from.Views();
+    for (std::size_t j = 0; j < views.size(); ++j) {
+        if (to.Views().size() <= j && to.Template().CreateNewFrame(to) == nullptr) {
+            break;
+        }
+        View* view = to.Views()[j];
+        const CChildFrame* old = CChildFrame::FrameOf(views[j]);
+        if (CChildFrame* frame = CChildFrame::FrameOf(view); frame != nullptr && old != nullptr) {
+            ApplyPlacement(*frame, PlacementOf(*old));
+        }
+        if (const std::optional<ViewState> state = views[j]->SaveViewState()) {
+            states.push_back({view->Widget(), view, *state});
+        }
+    }
+    from.OnCloseDocument();
+    ApplyViewStates(states);
 }
 }  // namespace
 
@@ -77,8 +104,11 @@ void CRecoveryKeeper::RemoveCopy(Tracked& tracked) {
 bool CRecoveryKeeper::WriteCopy(Document* document, Tracked& tracked) {
     recovery::CopyDescription description;
     description.kind = KindOf(*document);
-    description.originalPath = QFile::encodeName(document->PathName()).toStdString();
-    description.title = document->Title().toStdString();
+    // A recovered copy that was never saved keeps its original path and name for the next start.
+    const bool recovered = document->PathName().isEmpty() && !tracked.recoveredName.isEmpty();
+    description.originalPath =
+        QFile::encodeName(recovered ? tracked.recoveredPath : document->PathName()).toStdString();
+    description.title = (recovered ? tracked.recoveredName : document->Title()).toStdString();
     description.savedAt = std::time(nullptr);
     const std::uint64_t changes = document->ChangeCount();
     try {
@@ -170,6 +200,12 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     if (docTemplate == nullptr) {
         return false;
     }
+    const QString original = FromLocalPath(copy.description.originalPath);
+    Document* replaced = original.isEmpty() ? nullptr : app_.Documents().FindOpenDocument(original);
+    if (replaced != nullptr &&
+        (replaced->IsModified() || replaced->IsClosing() || &replaced->Template() != docTemplate)) {
+        replaced = nullptr;  // changes of this session are never thrown away unasked
+    }
     // Reading the copy must not make the recovery folder the folder of the next open prompt.
     const std::string openFolder = app_.Settings().openFolder;
     Document* document = docTemplate->OpenDocumentFile(FromLocalPath(copy.copyPath));
@@ -177,15 +213,24 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     if (document == nullptr) {
         return false;  // the reader has told the user; the copy stays for another start
     }
-    if (copy.description.originalPath.empty()) {
-        document->SetPathName(QString());
-        document->SetTitle(QString::fromStdString(copy.description.title));
-    } else {
-        document->SetPathName(FromLocalPath(copy.description.originalPath));
-    }
+    // The copy is not the file: it has none until the user saves it somewhere.
+    const QString name =
+        original.isEmpty() ? QString::fromStdString(copy.description.title) : QFileInfo(original).fileName();
+    document->SetPathName(QString());
+    document->SetTitle(name);
+    document->SetProposedPath(original.isEmpty() ? document->ProposedSaveName() : original);
+    document->SetTitle(
+        GetText(app_.GetLanguageManager(), kRecoveredTitleKey, kDialogsSection, "%1 (wiederhergestellt)")
+            .arg(name));
     document->SetModifiedFlag(true);
+    Tracked& tracked = Track(document);
+    tracked.recoveredName = name;
+    tracked.recoveredPath = original;
+    if (replaced != nullptr) {
+        TakeWindows(*replaced, *document);
+    }
     // The old copy goes only once this editor holds one of its own.
-    if (WriteCopy(document, Track(document))) {
+    if (WriteCopy(document, tracked)) {
         session.Discard(copy.id);
     }
     return true;
@@ -212,10 +257,9 @@ void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
             const QString when =
                 QLocale(QLocale::German)
                     .toString(QDateTime::fromSecsSinceEpoch(copy.description.savedAt), QLocale::ShortFormat);
-            texts << QString(format)
-                         .replace(QStringLiteral("%1"), QString::fromStdString(copy.description.title))
-                         .replace(QStringLiteral("%2"), path.isEmpty() ? neverSaved : path)
-                         .replace(QStringLiteral("%3"), when);
+            // One pass: a "%2" inside a title stays as it is.
+            texts << format.arg(VisibleText(QString::fromStdString(copy.description.title)),
+                                path.isEmpty() ? neverSaved : VisibleText(path), when);
             entries.push_back({session.get(), copy});
         }
     }

@@ -24,6 +24,12 @@ class Document;
 // changed since its last copy, never while a mouse drag is under way (it follows a second after
 // the drag); saving the document, taking its changes back by undo, or closing it removes the
 // copy at once. The folder goes with the keeper (a normal end).
+//
+// An opened copy is a document without a file, titled "a.gs (wiederhergestellt)" so that it
+// is never taken for the file; its first save proposes the original path, and replacing the file
+// there takes the user's yes like any save over an existing file. A document of that file that
+// is open unchanged (the desktop restore reopens it) gives the copy its windows and closes:
+// the file holds everything it had, and one window per file leaves no doubt which one is saved.
 class CRecoveryKeeper : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +37,7 @@ public:
     static constexpr int kAfterDragMs = 1'000;
     static constexpr int kErrorCopyNotWritten = 122;
     static constexpr int kQuestionDiscard = 307;
+    static constexpr int kRecoveredTitleKey = 3939;  // section "DIALOGS", "%1 (wiederhergestellt)"
 
     // root: the recovery root (empty: copies are never written, none are offered).
     CRecoveryKeeper(CBug1App& app, std::string root, int intervalMs = kDefaultIntervalMs);
@@ -53,6 +60,9 @@ private:
         bool hasCopy = false;
         std::uint64_t copiedChanges = 0;
         bool errorShown = false;
+        // A recovered copy's former name and original path (may be empty), for its own copies.
+        QString recoveredName;
+        QString recoveredPath;
     };
 
     Tracked& Track(Document* document);

@@ -196,8 +196,10 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
                 break;
         }
     }
+    // A document that has a name keeps it: a recovered copy has no path but its own title, also
+    // when it gets a second window.
     CGSDoc* doc = Doc();
-    if (doc != nullptr && doc->PathName().isEmpty() && firstUpdatePending_) {
+    if (doc != nullptr && doc->PathName().isEmpty() && doc->Title().isEmpty() && firstUpdatePending_) {
         firstUpdatePending_ = false;
         doc->SetTitle(GetText(App().GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
     }

@@ -173,7 +173,8 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
             }
             break;
     }
-    if (firstUpdate_ && Doc()->PathName().isEmpty()) {
+    // A document that has a name keeps it (see CGSView::OnUpdate).
+    if (firstUpdate_ && Doc()->PathName().isEmpty() && Doc()->Title().isEmpty()) {
         firstUpdate_ = false;
         Doc()->SetTitle(GetText(app_.GetLanguageManager(), CFGSDoc::kNewVehicleTitleKey, kDataSection));
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,11 +113,13 @@ protected:
     std::string Root() const { return folder.File("state/zobl_ge/recovery"); }
 
     // A session written by another process that then dies without its destructor running.
-    void CrashedSession(int id, const CopyDescription& description, const std::string& copy) {
+    void CrashedSession(int id, const CopyDescription& description, const std::string& copy,
+                        const std::string& root = {}) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            auto* session = new RecoverySession(Root());  // never deleted: the process dies
+            auto* session =
+                new RecoverySession(root.empty() ? Root() : root);  // never deleted: the process dies
             session->WriteCopy(id, description, Writes(copy));
             ::_exit(0);
         }
@@ -237,6 +240,134 @@ TEST_F(RecoveryFolderTest, AFailedWriteKeepsTheEarlierCopy) {
         EXPECT_EQ(error.Number(), message::kCannotCreateFile);
     }
     EXPECT_TRUE(blocked.Folder().empty());
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST_F(RecoveryFolderTest, StateFoldersAreTheUsersAloneWhateverTheUmask) {
+    const mode_t umask = ::umask(0);
+    {
+        RecoverySession session(Root());
+        session.WriteCopy(1, {DocumentKind::Scenery, "", "a", 1}, Writes("x"));
+        for (const std::string& made : {folder.File("state/zobl_ge"), Root(), session.Folder()}) {
+            EXPECT_EQ(ModeOf(made), 0700u) << made;
+        }
+    }
+    ::umask(umask);
+
+    // A root that others can write is refused: error 3 naming it, and nothing is put there.
+    ::chmod(Root().c_str(), 0777);
+    RecoverySession refused(Root());
+    int number = 0;
+    std::string argument;
+    try {
+        refused.WriteCopy(1, {DocumentKind::Scenery, "", "a", 1}, Writes("x"));
+    } catch (const MessageError& error) {
+        number = error.Number();
+        argument = error.Argument();
+    }
+    EXPECT_EQ(number, message::kCannotCreateFile);
+    EXPECT_EQ(argument, Root());
+    EXPECT_TRUE(refused.Folder().empty());
+    EXPECT_EQ(Names(Root()), std::vector<std::string>{});
+}
+
+TEST_F(RecoveryFolderTest, OnlyAPathThatCouldBeTheDocumentsOwnFileIsKept) {
+    const std::string gs = folder.File("a.gs");
+    WriteText(gs, "x");
+    WriteText(folder.File("precious.txt"), "x");
+    fs::create_directory(folder.File("folder.gs"));
+    ASSERT_EQ(::mkfifo(folder.File("pipe.gs").c_str(), 0600), 0);
+    fs::create_symlink(gs, folder.File("link.gs"));
+    fs::create_symlink(folder.File("gone.gs"), folder.File("dangling.gs"));
+    const struct {
+        std::string path;
+        DocumentKind kind;
+        bool usable;
+    } cases[] = {
+        {gs, DocumentKind::Scenery, true},
+        {folder.File("deleted since.gs"), DocumentKind::Scenery, true},
+        {folder.File("ZUG.FGS"), DocumentKind::Vehicles, true},
+        {folder.File("link.gs"), DocumentKind::Scenery, true},
+        {gs, DocumentKind::Vehicles, false},
+        {folder.File("precious.txt"), DocumentKind::Scenery, false},
+        {"a.gs", DocumentKind::Scenery, false},
+        {folder.File("folder.gs"), DocumentKind::Scenery, false},
+        {folder.File("pipe.gs"), DocumentKind::Scenery, false},
+        {folder.File("dangling.gs"), DocumentKind::Scenery, false},
+        {"/dev/null", DocumentKind::Scenery, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsUsableOriginalPath(c.path, c.kind), c.usable) << c.path;
+    }
+}
+
+// A crafted description, or a folder someone else could have prepared, is not taken as it stands.
+TEST_F(RecoveryFolderTest, TakesOverOnlyWhatNoOtherUserCouldHavePrepared) {
+    const std::string precious = folder.File("victim/precious.txt");
+    fs::create_directories(folder.File("victim"));
+    WriteText(precious, "precious");
+    const auto none = [](const fs::path&, const fs::path&) {};
+    struct Case {
+        const char* name;
+        std::string path;  // recorded original path
+        std::function<void(const fs::path& root, const fs::path& session)> prepare;
+        bool offered;
+        std::string offeredPath;
+        bool needsRoot = false;
+    };
+    const Case cases[] = {
+        {"a path of another kind", precious, none, true, ""},
+        {"a usable path", folder.File("a.gs"), none, true, folder.File("a.gs")},
+        {"recovery/ open to all", "",
+         [](const fs::path& root, const fs::path&) { ::chmod(root.c_str(), 0777); }, false, ""},
+        {"zobl_ge/ open to all", "",
+         [](const fs::path& root, const fs::path&) { ::chmod(root.parent_path().c_str(), 0777); }, false, ""},
+        {"a session folder open to all", "",
+         [](const fs::path&, const fs::path& session) { ::chmod(session.c_str(), 0777); }, false, ""},
+        {"a session folder that is a link", "",
+         [](const fs::path& root, const fs::path& session) {
+             fs::rename(session, root.parent_path() / "elsewhere");
+             fs::create_directory_symlink(root.parent_path() / "elsewhere", session);
+         },
+         false, ""},
+        {"a lock that is a pipe", "",
+         [](const fs::path&, const fs::path& session) {
+             fs::remove(session / "lock");
+             ::mkfifo((session / "lock").c_str(), 0600);
+         },
+         false, ""},
+        {"another user's session folder", "",
+         [](const fs::path&, const fs::path& session) { ASSERT_EQ(::chown(session.c_str(), 4242, 4242), 0); },
+         false, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && ::geteuid() != 0) {
+            continue;  // giving a folder away needs root
+        }
+        test::TempFolder state;
+        const std::string root = state.File("zobl_ge/recovery");
+        CrashedSession(1, {DocumentKind::Scenery, c.path, "a.gs", 1}, "copy", root);
+        ASSERT_EQ(Names(root).size(), 1u);
+        const fs::path session = fs::path(root) / Names(root).front();
+        c.prepare(root, session);
+
+        const auto sessions = TakeAbandonedSessions(root);
+        if (c.offered) {
+            ASSERT_EQ(sessions.size(), 1u);
+            ASSERT_EQ(sessions[0]->Copies().size(), 1u);
+            EXPECT_EQ(sessions[0]->Copies()[0].description.originalPath, c.offeredPath);
+        } else {
+            EXPECT_TRUE(sessions.empty());
+        }
+        EXPECT_TRUE(fs::exists(session / "1.gs"));  // what is refused stays as it was
+    }
+    EXPECT_EQ(ReadText(precious), "precious");
 }
 
 }  // namespace
