@@ -317,7 +317,8 @@ void RecoverySession::WriteCopy(int id, const CopyDescription& description,
     write(CopyPathOf(folder_, id, description.kind));
     const std::string text = FormatDescription(description);
     WriteFileAtomically(DescriptionPathOf(folder_, id),
-                        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+                        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                        FileNaming::Program);
     if (!HasCopy(id)) {
         written_.push_back(id);
     }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryRules.h"
@@ -72,7 +73,8 @@ bool CGSDoc::OnSaveDocument(const QString& path) {
 }
 
 void CGSDoc::WriteCopy(const std::string& path) const {
-    SaveGsFile(path, model_);
+    // A recovery copy: a name the program chose, in the recovery folder.
+    WriteFileAtomically(path, WriteGs(model_), FileNaming::Program);
 }
 
 bool CGSDoc::UpdateDoc(int action, int /*argument*/) {

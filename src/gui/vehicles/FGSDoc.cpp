@@ -100,7 +100,8 @@ bool CFGSDoc::OnSaveDocument(const QString& path) {
 }
 
 void CFGSDoc::WriteCopy(const std::string& path) const {
-    SaveFgsFile(path, model_);
+    // A recovery copy: a name the program chose, in the recovery folder.
+    WriteFileAtomically(path, WriteFgs(model_), FileNaming::Program);
 }
 
 bool CFGSDoc::RevertToSaved() {
