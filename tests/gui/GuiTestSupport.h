@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ public:
 
     void ShowError(int number, const QString& argument, QWidget*) override {
         entries.push_back({number, argument, false});
+        if (whileShown) {
+            whileShown(entries.back());
+        }
     }
     int AskQuestion(int number, const QString& argument, QWidget*) override {
         entries.push_back({number, argument, true});
@@ -53,6 +57,8 @@ public:
 
     std::vector<Entry> entries;
     std::deque<int> answers;
+    // Runs while an error is "on the screen", as a modal dialog's loop would.
+    std::function<void(const Entry&)> whileShown;
 };
 
 // A settings folder of its own (XDG_CONFIG_HOME) and an application whose dialogs, message

@@ -852,6 +852,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     app_.Documents().CloseAllDocuments();
     Destroy();
+    // Now, so that a settings file that cannot be written is reported over this window.
+    app_.SaveAtExit();
     event->accept();
 }
 
