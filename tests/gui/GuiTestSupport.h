@@ -3,12 +3,14 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -19,6 +21,11 @@
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
 #include "gui/framework/MessageService.h"
+
+// Rectangles in test failures as "x,y wxh".
+inline void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
+}
 
 namespace zobl::test {
 
