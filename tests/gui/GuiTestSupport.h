@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -22,9 +23,13 @@
 #include "gui/app/MainFrame.h"
 #include "gui/framework/MessageService.h"
 
-// Rectangles in test failures as "x,y wxh".
+// Rectangles and sizes in test failures as "x,y wxh" and "wxh".
+inline void PrintTo(const QSize& size, std::ostream* out) {
+    *out << size.width() << 'x' << size.height();
+}
 inline void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
+    *out << rect.x() << ',' << rect.y() << ' ';
+    PrintTo(rect.size(), out);
 }
 
 namespace zobl::test {
