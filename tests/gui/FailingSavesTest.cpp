@@ -90,25 +90,6 @@ TEST_F(FailingSaves, SettingsOfTwoEditorsAtOnceAreMerged) {
     EXPECT_EQ(test::FolderNames(folder.File("settings")), std::vector<std::string>{"zobl.ini"});
 }
 
-// The warnings logged while it lives.
-class LoggedWarnings {
-public:
-    LoggedWarnings() { previous_ = qInstallMessageHandler(&Record); }
-    ~LoggedWarnings() { qInstallMessageHandler(previous_); }
-    static QStringList& Lines() {
-        static QStringList lines;
-        return lines;
-    }
-
-private:
-    static void Record(QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtWarningMsg) {
-            Lines() << text;
-        }
-    }
-    QtMessageHandler previous_;
-};
-
 // A line someone put into the settings file that Qt reads one way and writes another drops out
 // (noted in the log) at the next save; it never stops the editor's own settings from being saved.
 TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
@@ -135,9 +116,8 @@ TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
         file.write(QByteArray("[General]\nFOREIGN=kept\n") + c.line +
                    "\nCOLOR1=3\nFOLDER=\"/a, b/\"\n\n[DESKTOP]\nsize=7\ndesktopdata=@ByteArray(\\0\\x1)\n");
         file.close();
-        LoggedWarnings warnings;
-        const auto noted = [&path] { return LoggedWarnings::Lines().filter(path).size(); };
-        LoggedWarnings::Lines().clear();
+        test::LoggedWarnings warnings;
+        const auto noted = [&] { return warnings.Lines().filter(path).size(); };
         {
             QtSettingsStore store(path);
             store.WriteInt("General", "COLOR1", 7);
@@ -150,7 +130,7 @@ TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
         EXPECT_EQ(again.ReadBinary("DESKTOP", "desktopdata"), desktop) << c.line;
         EXPECT_EQ(again.ReadText("General", "FOREIGN", ""), "kept") << c.line;
         // The next save has nothing left to drop.
-        LoggedWarnings::Lines().clear();
+        warnings.Clear();
         again.WriteInt("General", "COLOR2", 9);
         EXPECT_TRUE(again.Sync()) << c.line;
         EXPECT_EQ(noted(), 0) << c.line;

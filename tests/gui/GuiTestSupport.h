@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -33,6 +34,44 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 }
 
 namespace zobl::test {
+
+// Collects the warnings logged while it lives, from any thread.
+class LoggedWarnings {
+public:
+    LoggedWarnings() {
+        Clear();
+        previous_ = qInstallMessageHandler(&Record);
+    }
+    ~LoggedWarnings() { qInstallMessageHandler(previous_); }
+    LoggedWarnings(const LoggedWarnings&) = delete;
+    LoggedWarnings& operator=(const LoggedWarnings&) = delete;
+
+    QStringList Lines() const {
+        const std::lock_guard lock(Guard());
+        return Stored();
+    }
+    void Clear() {
+        const std::lock_guard lock(Guard());
+        Stored().clear();
+    }
+
+private:
+    static std::mutex& Guard() {
+        static std::mutex guard;
+        return guard;
+    }
+    static QStringList& Stored() {
+        static QStringList lines;
+        return lines;
+    }
+    static void Record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg) {
+            const std::lock_guard lock(Guard());
+            Stored() << text;
+        }
+    }
+    QtMessageHandler previous_;
+};
 
 // Stands in for the error and question dialogs: records every call, answers from a queue
 // (cancel when it is empty).
