@@ -102,8 +102,8 @@ TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
         {"a//b=1", true},
         {"x\\\\y=1", true},
         {" =1", true},
-        {"K=\"unterminated", true},  // takes the lines after it along, commas and all
-        {"\xff\xfe\x01\x80=\"\xc3, \xe2\x82\"", false},
+        {"K=\"unterminated", true},                    // takes the lines after it along, commas and all
+        {"\xff\xfe\x01\x80=\xc3, \xe2\x82\"x", true},  // garbage with a stray quote
         {"[broken", false},
         {"V=\\xd800", true},  // half of a UTF-16 pair
     };

@@ -133,6 +133,11 @@ std::optional<QStringList> UnwrittenKeys(const WrittenFile& written, const QtSet
 void NoteDropped(const QString& path, const QString& key, const QVariant& value) {
     QString line;
     QDebug(&line).nospace() << key << " = " << value;
+    // A quote left open takes the rest of the file along.
+    constexpr qsizetype kShown = 200;
+    if (line.size() > kShown) {
+        line = line.left(kShown) + QStringLiteral("...");
+    }
     qWarning("%s: the line %s cannot be written back as it was read and was left out", qUtf8Printable(path),
              qUtf8Printable(line));
 }
