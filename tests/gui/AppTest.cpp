@@ -91,9 +91,7 @@ TEST_F(App, SettingsThatCannotBeWrittenAtExitAreReportedOnceOverTheMainWindow) {
     StartApp({WriteSceneryFile("a.gs")}, true);
     messages.entries.clear();
     std::vector<bool> windowShown;
-    messages.whileShown = [this, &windowShown](const auto&) {
-        windowShown.push_back(app->MainFrame()->isVisible());
-    };
+    messages.whileShown = [&] { windowShown.push_back(app->MainFrame()->isVisible()); };
     EndApp();
     ASSERT_EQ(messages.Numbers(), std::vector<int>{3});
     EXPECT_EQ(messages.entries[0].argument, SettingsFile());

@@ -134,7 +134,7 @@ TEST_F(Automation, ABurstOfWrongTypesShowsOneErrorAtATime) {
     int open = 0;
     int mostOpen = 0;
     // Like the modal dialog: an event loop of its own, here until the burst is over.
-    messages.whileShown = [&](const auto&) {
+    messages.whileShown = [&] {
         mostOpen = std::max(mostOpen, ++open);
         QEventLoop loop;
         QTimer poll;
@@ -161,14 +161,7 @@ TEST_F(Automation, ABurstOfWrongTypesShowsOneErrorAtATime) {
     QCoreApplication::processEvents();
     EXPECT_EQ(mostOpen, 1);
     ASSERT_EQ(messages.Numbers(), std::vector<int>{1});
-    EXPECT_EQ(warnings.Lines().filter(QStringLiteral("%1 more call").arg(kCalls - 1)).size(), 1);
-
-    // Once it is closed, the next wrong call shows it again.
-    RunScript([](QDBusInterface& editor, const QDBusConnection&) {
-        EXPECT_EQ(QDBusReply<int>(editor.call(QStringLiteral("DocumentCount"), 7)).value(), -1);
-    });
-    QCoreApplication::processEvents();
-    EXPECT_EQ(messages.Numbers(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(test::LoggedWarnings::Lines().filter(QStringLiteral("%1 more call").arg(kCalls - 1)).size(), 1);
 }
 
 TEST_F(Automation, ASecondEditorLeavesTheNameToTheFirst) {

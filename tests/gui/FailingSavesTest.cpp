@@ -117,7 +117,7 @@ TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
                    "\nCOLOR1=3\nFOLDER=\"/a, b/\"\n\n[DESKTOP]\nsize=7\ndesktopdata=@ByteArray(\\0\\x1)\n");
         file.close();
         test::LoggedWarnings warnings;
-        const auto noted = [&] { return warnings.Lines().filter(path).size(); };
+        const auto noted = [&] { return test::LoggedWarnings::Lines().filter(path).size(); };
         {
             QtSettingsStore store(path);
             store.WriteInt("General", "COLOR1", 7);
@@ -130,7 +130,7 @@ TEST_F(FailingSaves, ADamagedLineInTheSettingsFileDoesNotStopSaves) {
         EXPECT_EQ(again.ReadBinary("DESKTOP", "desktopdata"), desktop) << c.line;
         EXPECT_EQ(again.ReadText("General", "FOREIGN", ""), "kept") << c.line;
         // The next save has nothing left to drop.
-        warnings.Clear();
+        test::LoggedWarnings::Lines().clear();
         again.WriteInt("General", "COLOR2", 9);
         EXPECT_TRUE(again.Sync()) << c.line;
         EXPECT_EQ(noted(), 0) << c.line;

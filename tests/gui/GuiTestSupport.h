@@ -4,15 +4,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
-#include <QRect>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -24,50 +21,24 @@
 #include "gui/app/MainFrame.h"
 #include "gui/framework/MessageService.h"
 
-// Rectangles and sizes in test failures as "x,y wxh" and "wxh".
-inline void PrintTo(const QSize& size, std::ostream* out) {
-    *out << size.width() << 'x' << size.height();
-}
-inline void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << rect.x() << ',' << rect.y() << ' ';
-    PrintTo(rect.size(), out);
-}
-
 namespace zobl::test {
 
-// Collects the warnings logged while it lives, from any thread.
+// Collects the warnings logged while it lives (from any thread; read them once it is quiet).
 class LoggedWarnings {
 public:
-    LoggedWarnings() {
-        Clear();
-        previous_ = qInstallMessageHandler(&Record);
-    }
+    LoggedWarnings() : previous_(qInstallMessageHandler(&Record)) { Lines().clear(); }
     ~LoggedWarnings() { qInstallMessageHandler(previous_); }
-    LoggedWarnings(const LoggedWarnings&) = delete;
-    LoggedWarnings& operator=(const LoggedWarnings&) = delete;
-
-    QStringList Lines() const {
-        const std::lock_guard lock(Guard());
-        return Stored();
-    }
-    void Clear() {
-        const std::lock_guard lock(Guard());
-        Stored().clear();
-    }
-
-private:
-    static std::mutex& Guard() {
-        static std::mutex guard;
-        return guard;
-    }
-    static QStringList& Stored() {
+    static QStringList& Lines() {
         static QStringList lines;
         return lines;
     }
+
+private:
     static void Record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        static std::mutex guard;
+        const std::lock_guard lock(guard);
         if (type == QtWarningMsg) {
-            const std::lock_guard lock(Guard());
-            Stored() << text;
+            Lines() << text;
         }
     }
     QtMessageHandler previous_;
@@ -86,7 +57,7 @@ public:
     void ShowError(int number, const QString& argument, QWidget*) override {
         entries.push_back({number, argument, false});
         if (whileShown) {
-            whileShown(entries.back());
+            whileShown();
         }
     }
     int AskQuestion(int number, const QString& argument, QWidget*) override {
@@ -109,7 +80,7 @@ public:
     std::vector<Entry> entries;
     std::deque<int> answers;
     // Runs while an error is "on the screen", as a modal dialog's loop would.
-    std::function<void(const Entry&)> whileShown;
+    std::function<void()> whileShown;
 };
 
 // A settings folder of its own (XDG_CONFIG_HOME) and an application whose dialogs, message
