@@ -10,8 +10,8 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QEventLoop>
+#include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "gui/app/Automation.h"
@@ -133,18 +133,10 @@ TEST_F(Automation, ABurstOfWrongTypesShowsOneErrorAtATime) {
     std::atomic<bool> burstDone = false;
     int open = 0;
     int mostOpen = 0;
-    // Like the modal dialog: an event loop of its own, here until the burst is over.
+    // Like the modal dialog: events handled meanwhile, here until the burst is over.
     messages.whileShown = [&] {
         mostOpen = std::max(mostOpen, ++open);
-        QEventLoop loop;
-        QTimer poll;
-        poll.callOnTimeout([&] {
-            if (burstDone) {
-                loop.quit();
-            }
-        });
-        poll.start(1);
-        loop.exec();
+        QTest::qWaitFor([&] { return burstDone.load(); }, 20'000);
         --open;
     };
     test::LoggedWarnings warnings;
