@@ -17,7 +17,15 @@
 namespace zobl {
 namespace {
 
-class App : public ::testing::Test, public test::AppFixture {};
+class App : public ::testing::Test, public test::AppFixture {
+protected:
+    // A file where the settings folder should be.
+    void BlockSettingsFolder() {
+        QDir().mkpath(QString::fromStdString(folder.File("config")));
+        QFile blocker(QString::fromStdString(folder.File("config/ZOBL Graphics Editor")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+};
 
 TEST_F(App, FirstStartGivesEveryDefaultAndOpensNothing) {
     CBug1App& app = StartApp();
@@ -70,16 +78,25 @@ TEST_F(App, SavedOptionsSurviveARestart) {
 }
 
 TEST_F(App, SavingOptionsWhereTheyCannotBeWrittenReportsError3) {
-    // A file where the settings folder should be.
-    QDir().mkpath(QString::fromStdString(folder.File("config")));
-    QFile blocker(QString::fromStdString(folder.File("config/ZOBL Graphics Editor")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    BlockSettingsFolder();
     StartApp();
     messages.entries.clear();
     EXPECT_TRUE(Command(ID_OPTIONS_SAVE));
     ASSERT_EQ(messages.Numbers(), std::vector<int>{3});
     EXPECT_EQ(messages.entries[0].argument, SettingsFile());
+}
+
+// The desktop and the recent files that cannot be kept are not lost without a word.
+TEST_F(App, SettingsThatCannotBeWrittenAtExitAreReportedOnceOverTheMainWindow) {
+    BlockSettingsFolder();
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    messages.entries.clear();
+    std::vector<bool> windowShown;
+    messages.whileShown = [&] { windowShown.push_back(app->MainFrame()->isVisible()); };
+    EndApp();
+    ASSERT_EQ(messages.Numbers(), std::vector<int>{3});
+    EXPECT_EQ(messages.entries[0].argument, SettingsFile());
+    EXPECT_EQ(windowShown, std::vector<bool>{true});
 }
 
 TEST_F(App, ChangesAreKeptAtExitOnlyWithAutoSaveOptions) {

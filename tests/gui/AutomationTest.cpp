@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 
 #include <QDBusConnection>
@@ -8,6 +10,7 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QEventLoop>
+#include <QTest>
 #include <QThread>
 
 #include "GuiTestSupport.h"
@@ -111,11 +114,46 @@ TEST_F(Automation, GetDocHandsOutADocumentObjectOrTheEmptyReference) {
 TEST_F(Automation, AWrongTypeAnswersAtOnceAndShowsError1OnTheEditorsScreen) {
     RunScript([](QDBusInterface& editor, const QDBusConnection&) {
         EXPECT_EQ(QDBusReply<int>(editor.call(QStringLiteral("DocumentCount"), 0)).value(), -1);
+    });
+    QCoreApplication::processEvents();  // the error is shown and closed
+    RunScript([](QDBusInterface& editor, const QDBusConnection&) {
         EXPECT_EQ(QDBusReply<QDBusObjectPath>(editor.call(QStringLiteral("GetDoc"), 0, 512)).value().path(),
                   QStringLiteral("/"));
     });
     QCoreApplication::processEvents();
     EXPECT_EQ(messages.Numbers(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(messages.entries[0].argument, QStringLiteral("0"));
+    EXPECT_EQ(messages.entries[1].argument, QStringLiteral("512"));
+}
+
+// A burst of wrong calls while error 1 is on the screen: every call is answered at once, the
+// dialog is not stacked on itself, and the calls it stands for are counted in the log.
+TEST_F(Automation, ABurstOfWrongTypesShowsOneErrorAtATime) {
+    static constexpr int kCalls = 300;
+    std::atomic<bool> burstDone = false;
+    int open = 0;
+    int mostOpen = 0;
+    // Like the modal dialog: events handled meanwhile, here until the burst is over.
+    messages.whileShown = [&] {
+        mostOpen = std::max(mostOpen, ++open);
+        QTest::qWaitFor([&] { return burstDone.load(); }, 20'000);
+        --open;
+    };
+    test::LoggedWarnings warnings;
+    RunScript([&burstDone](QDBusInterface& editor, const QDBusConnection&) {
+        editor.setTimeout(5000);
+        int answered = 0;
+        for (int i = 0; i < kCalls; ++i) {
+            answered +=
+                QDBusReply<int>(editor.call(QStringLiteral("DocumentCount"), 0)).value() == -1 ? 1 : 0;
+        }
+        EXPECT_EQ(answered, kCalls);
+        burstDone = true;
+    });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(mostOpen, 1);
+    ASSERT_EQ(messages.Numbers(), std::vector<int>{1});
+    EXPECT_EQ(test::LoggedWarnings::Lines().filter(QStringLiteral("%1 more call").arg(kCalls - 1)).size(), 1);
 }
 
 TEST_F(Automation, ASecondEditorLeavesTheNameToTheFirst) {

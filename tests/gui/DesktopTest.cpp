@@ -104,6 +104,38 @@ TEST_F(Desktop, ANewStartFindsEveryDocumentWindowAndViewAgain) {
     EXPECT_TRUE(messages.entries.empty());
 }
 
+// A minimised window comes back minimised, a maximised one maximised, and each restores to the
+// rectangle it had before.
+TEST_F(Desktop, AMinimisedOrMaximisedWindowComesBackSoAndRestoresToItsRectangle) {
+    const QRect normal(40, 30, 420, 260);
+    const std::vector<int> cases[] = {{kShowMinimised}, {kShowMaximised}, {kShowMaximised, kShowMinimised}};
+    for (const std::vector<int>& commands : cases) {
+        const int last = commands.back();
+        QFile::remove(SettingsFile());
+        const QString path = WriteSceneryFile("a.gs");
+        {
+            CBug1App& app = StartApp({path}, true);
+            CChildFrame* frame = app.MainFrame()->ActiveChildFrame();
+            frame->setGeometry(normal);
+            for (const int command : commands) {
+                command == kShowMinimised ? frame->showMinimized() : frame->showMaximized();
+            }
+            QCoreApplication::processEvents();
+            EndApp();
+        }
+        CBug1App& app = StartApp({}, true);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(Open(app.SceneryTemplate()).size(), 1u);
+        CChildFrame* frame = CChildFrame::FrameOf(ViewsOf(Open(app.SceneryTemplate()).front()).front());
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->isMinimized(), last == kShowMinimised) << commands.size() << last;
+        EXPECT_EQ(frame->isMaximized(), last == kShowMaximised) << commands.size() << last;
+        frame->showNormal();
+        EXPECT_EQ(frame->geometry(), normal) << commands.size() << last;
+        EndApp();
+    }
+}
+
 TEST_F(Desktop, AMissingFileIsReportedOnceAndTheOthersComeBack) {
     const QString before = WriteSceneryFile("vorher.gs");
     const QString gone = WriteSceneryFile("weg.gs");

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,27 @@
 
 namespace zobl::test {
 
+// Collects the warnings logged while it lives (from any thread; read them once it is quiet).
+class LoggedWarnings {
+public:
+    LoggedWarnings() : previous_(qInstallMessageHandler(&Record)) { Lines().clear(); }
+    ~LoggedWarnings() { qInstallMessageHandler(previous_); }
+    static QStringList& Lines() {
+        static QStringList lines;
+        return lines;
+    }
+
+private:
+    static void Record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        static std::mutex guard;
+        const std::lock_guard lock(guard);
+        if (type == QtWarningMsg) {
+            Lines() << text;
+        }
+    }
+    QtMessageHandler previous_;
+};
+
 // Stands in for the error and question dialogs: records every call, answers from a queue
 // (cancel when it is empty).
 class RecordingMessages : public MessageService {
@@ -34,6 +57,9 @@ public:
 
     void ShowError(int number, const QString& argument, QWidget*) override {
         entries.push_back({number, argument, false});
+        if (whileShown) {
+            whileShown();
+        }
     }
     int AskQuestion(int number, const QString& argument, QWidget*) override {
         entries.push_back({number, argument, true});
@@ -54,6 +80,8 @@ public:
 
     std::vector<Entry> entries;
     std::deque<int> answers;
+    // Runs while an error is "on the screen", as a modal dialog's loop would.
+    std::function<void()> whileShown;
 };
 
 // A settings folder of its own (XDG_CONFIG_HOME) and an application whose dialogs, message

@@ -458,6 +458,42 @@ TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {
     EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), windows[0]);
 }
 
+// Cascaded windows are usable: each two thirds of the workspace, one title bar below and right of
+// the window beneath it, back at the top left where that would leave the workspace; the active
+// window stays on top.
+TEST_F(MainFrame, CascadedWindowsHaveASensibleSizeInsideTheWorkspace) {
+    for (const bool vehicles : {false, true}) {
+        for (const int count : {1, 3, 12}) {
+            QFile::remove(SettingsFile());  // no desktop of the row before
+            StartApp({}, true);
+            Frame().resize(1000, 760);
+            for (int i = 0; i < count; ++i) {
+                app->Documents().NewDocument(vehicles ? *app->VehicleTemplate() : *app->SceneryTemplate());
+            }
+            QCoreApplication::processEvents();
+            QMdiSubWindow* active = Frame().MdiArea()->currentSubWindow();
+            Command(ID_WINDOW_CASCADE);
+            const QList<QMdiSubWindow*> windows = Frame().MdiArea()->subWindowList(QMdiArea::StackingOrder);
+            const QRect client = Frame().MdiArea()->viewport()->rect();
+            const std::string row =
+                std::to_string(count) + (vehicles ? " vehicle windows" : " scenery windows");
+            ASSERT_EQ(windows.size(), count) << row;
+            EXPECT_EQ(windows.back(), active) << row;
+            QRect expected(client.topLeft(), client.size() * 2 / 3);
+            for (QMdiSubWindow* window : windows) {
+                if (!client.contains(expected)) {
+                    expected.moveTopLeft(client.topLeft());
+                }
+                EXPECT_EQ(window->geometry(), expected) << row << ", window " << windows.indexOf(window);
+                EXPECT_LE(window->minimumSizeHint().height(), expected.height()) << row;
+                const int title = window->widget()->geometry().top();  // where its title bar ends
+                expected.translate(title, title);
+            }
+            EndApp();
+        }
+    }
+}
+
 // A document kind whose views animate, to see the timer start and stop.
 class TickingDocument : public Document {
 public:

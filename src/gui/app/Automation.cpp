@@ -1,5 +1,6 @@
 #include "gui/app/Automation.h"
 
+#include <QPointer>
 #include <QTimer>
 
 #include "gui/app/Bug1App.h"
@@ -48,11 +49,36 @@ const std::vector<Document*>* CAutoApp::DocumentsOf(int type) {
                                : type == kDoctypeScene ? app_.SceneryTemplate()
                                                        : nullptr;
     if (docTemplate == nullptr) {
-        // On the user's screen, once the caller has its answer.
-        QTimer::singleShot(0, this, [this] { app_.Messages().ShowError(kWrongDocumentType); });
+        ReportWrongType(type);
         return nullptr;
     }
     return &docTemplate->Documents();
+}
+
+void CAutoApp::ReportWrongType(int type) {
+    // The dialog's own event loop answers further calls; each would open a dialog inside the one
+    // before, until the stack of loops brings the editor down.
+    if (wrongTypeReported_) {
+        ++wrongTypesDropped_;
+        return;
+    }
+    wrongTypeReported_ = true;
+    // On the user's screen, once the caller has its answer.
+    QTimer::singleShot(0, this, [this, type] {
+        const QPointer<CAutoApp> self(this);
+        app_.Messages().ShowError(kWrongDocumentType, QString::number(type));
+        if (self == nullptr) {
+            return;
+        }
+        wrongTypeReported_ = false;
+        if (wrongTypesDropped_ > 0) {
+            qWarning(
+                "Automation: %d more call(s) with a document type other than %d and %d while error %d "
+                "was shown",
+                wrongTypesDropped_, kDoctypeCar, kDoctypeScene, kWrongDocumentType);
+            wrongTypesDropped_ = 0;
+        }
+    });
 }
 
 int CAutoApp::DocumentCount(int type) {

@@ -29,10 +29,13 @@ public slots:
 //   doctypeCar  (read-only) 513, the vehicle documents
 //   doctypeScene (read-only) 514, the scenery documents
 //   GetVersion() 1;  GetWinCount() 0
-//   DocumentCount(type): the open documents of that kind; another type shows error 1 on the
-//       editor's screen (after the answer, so the caller is not kept waiting) and answers -1
+//   DocumentCount(type): the open documents of that kind; another type shows error 1 with the
+//       type on the editor's screen (after the answer, so the caller is not kept waiting) and
+//       answers -1
 //   GetDoc(index, type): the object path of the index-th open document of that kind (counted
 //       from 0), "/" when there is none; another type shows error 1 and answers "/"
+// Error 1 is shown one at a time: wrong calls while it is open are counted in the log instead
+// of stacking up dialogs.
 class CAutoApp : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "zoblge.Application")
@@ -66,10 +69,13 @@ private:
     // The documents of that kind in order; nullptr for an unknown type (error 1 shown later).
     const std::vector<Document*>* DocumentsOf(int type);
     QString PathOf(Document& document);
+    void ReportWrongType(int type);
 
     CBug1App& app_;
     std::unique_ptr<QDBusConnection> connection_;
     int nextDocumentNumber_ = 1;
+    bool wrongTypeReported_ = false;  // error 1 waits to be shown or is open
+    int wrongTypesDropped_ = 0;
 };
 
 }  // namespace zobl

@@ -262,9 +262,7 @@ int CBug1App::ExitInstance() {
         mainFrame_->Destroy();
     }
     documents_->CloseAllDocuments();
-    if (settings_.autoSaveOptions) {
-        SaveSettings();
-    }
+    SaveAtExit();
     DeleteClipboardFile();
     // The windows closed just now go first: their views give back their work stacks, which
     // the leak report would otherwise count.
@@ -273,11 +271,20 @@ int CBug1App::ExitInstance() {
         ShowInfo(QString::fromLatin1(CStackList::kLeakCaption), QString::fromStdString(*report));
     }
     language_.reset();
-    recentFiles_.Save(*store_);
-    store_->Sync();
     // Closed documents and windows are deleted from the event loop, which has ended.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
+}
+
+void CBug1App::SaveAtExit() {
+    if (settings_.autoSaveOptions) {
+        zobl::SaveSettings(*store_, settings_);
+    }
+    recentFiles_.Save(*store_);
+    if (!store_->Sync() && !exitSaveFailureShown_) {
+        exitSaveFailureShown_ = true;
+        Messages().ShowError(message::kCannotCreateFile, store_->FileName());
+    }
 }
 
 void CBug1App::DeleteClipboardFile() {

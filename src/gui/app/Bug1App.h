@@ -71,6 +71,11 @@ public:
     bool InitInstance(const QStringList& arguments);
     // The exit steps: settings (AUTOSAVEOPTIONS), clipboard file, language manager, recent files.
     int ExitInstance();
+    // Writes what the exit keeps: the options (AUTOSAVEOPTIONS), the recent files and whatever the
+    // main window recorded when it closed (its layout, the desktop). When the settings file cannot
+    // be written, error 3 names it, once: the main window calls this while it is still shown, and
+    // ExitInstance once more for an end without it.
+    void SaveAtExit();
 
     // Settings of section "General".
     GeneralSettings& Settings() noexcept { return settings_; }
@@ -185,6 +190,7 @@ private:
         "(*.fgs)|*.fgs|Alle Dateien (*.*)|*.*||");
     QBrush brushes_[3];
     bool exited_ = false;
+    bool exitSaveFailureShown_ = false;
 };
 
 }  // namespace zobl

@@ -72,9 +72,13 @@ WindowPlacement PlacementOf(const QWidget& window) {
     placement.showCommand = window.isMinimized()   ? kShowMinimised
                             : window.isMaximized() ? kShowMaximised
                                                    : kShowNormal;
-    // A document window keeps no normal rectangle of its own while minimised or maximised; its
-    // geometry then serves.
-    QRect normal = window.isWindow() ? window.normalGeometry() : window.geometry();
+    // A minimised document window's geometry is its icon, a maximised one's the workspace.
+    QRect normal;
+    if (const auto* frame = qobject_cast<const CChildFrame*>(&window)) {
+        normal = frame->NormalGeometry();
+    } else if (window.isWindow()) {
+        normal = window.normalGeometry();
+    }
     if (!normal.isValid()) {
         normal = window.geometry();
     }

@@ -25,6 +25,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -463,6 +464,43 @@ void CMainFrame::ArrangeMinimisedWindows() {
     }
 }
 
+void CMainFrame::Cascade() {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isVisible() && !window->isMinimized()) {
+            windows << window;
+        }
+    }
+    QMdiSubWindow* active = area_->currentSubWindow();
+    const QRect workspace = area_->viewport()->rect();
+    const QSize twoThirds = workspace.size() * 2 / 3;
+    int step = 0;
+    int k = 0;
+    for (QMdiSubWindow* window : windows) {
+        if (window->isMaximized()) {
+            window->showNormal();
+        }
+        if (step == 0) {
+            // The frame's top margin is its title bar, in whatever style draws it.
+            step = std::max(window->contentsMargins().top(),
+                            window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
+        }
+        const QSize size = twoThirds.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+        const auto fits = [&](int offset) {
+            return offset + size.width() <= workspace.width() && offset + size.height() <= workspace.height();
+        };
+        if (k > 0 && !fits(k * step)) {
+            k = 0;
+        }
+        window->setGeometry(QRect(workspace.topLeft() + QPoint(k * step, k * step), size));
+        window->raise();
+        ++k;
+    }
+    if (active != nullptr) {
+        area_->setActiveSubWindow(active);
+    }
+}
+
 void CMainFrame::MoveToPane(int step) {
     View* view = ActiveView();
     if (view == nullptr) {
@@ -752,7 +790,7 @@ bool CMainFrame::OnCommand(int id) {
             }
             return false;
         case ID_WINDOW_CASCADE:
-            area_->cascadeSubWindows();
+            Cascade();
             return true;
         case ID_BACKGROUND_PROPERTIES:
             RunBackgroundProperties(app_);
@@ -855,6 +893,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     app_.Documents().CloseAllDocuments();
     Destroy();
+    // Now, so that a settings file that cannot be written is reported over this window.
+    app_.SaveAtExit();
     event->accept();
 }
 

@@ -73,6 +73,11 @@ public:
     // "Symbole anordnen": the minimised windows in rows along the bottom of the workspace, from
     // the left.
     void ArrangeMinimisedWindows();
+    // "Überlappend": the windows that are not minimised, from the bottom of the stack to the top,
+    // each two thirds of the workspace (never below its own minimum), one title bar lower and
+    // further right than the one before; where the next step would reach past the workspace the
+    // cascade starts again at its top left corner. The active window stays on top.
+    void Cascade();
     // F6 and Shift+F6: the focus to the next or previous pane of the active window.
     void MoveToPane(int step);
     // After HORIZCOLORBAR changed: hides the other bar and shows or hides the chosen one.

@@ -71,6 +71,22 @@ void CChildFrame::ConnectSystemMenu() {
     });
 }
 
+void CChildFrame::changeEvent(QEvent* event) {
+    // Leaving the normal state: the geometry is still the normal one until the base class shrinks
+    // or widens the window. (The base class's own corrections of the state arrive as overrides.)
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (!change->isOverride() && !(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+            normalGeometry_ = geometry();
+        }
+    }
+    QMdiSubWindow::changeEvent(event);
+}
+
+QRect CChildFrame::NormalGeometry() const {
+    return windowState() & (Qt::WindowMinimized | Qt::WindowMaximized) ? normalGeometry_ : geometry();
+}
+
 void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     if (!placed_) {

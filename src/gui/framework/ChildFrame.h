@@ -47,8 +47,13 @@ public:
     // The document's title, with ":n" when the document has several windows.
     void UpdateTitle();
 
+    // The rectangle the window has when it is neither minimised nor maximised, also while it is:
+    // QMdiSubWindow keeps it to itself.
+    QRect NormalGeometry() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -63,6 +68,7 @@ private:
     QPointer<QWidget> viewWidget_;
     QMetaObject::Connection titleConnection_;
     bool placed_ = false;
+    QRect normalGeometry_;
 };
 
 }  // namespace zobl

@@ -1,9 +1,13 @@
 #include "gui/framework/QtSettingsStore.h"
 
+#include <algorithm>
+#include <memory>
+#include <optional>
 #include <span>
 
 #include "core/common/AtomicFile.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +38,12 @@ QString Normalised(const QVariant& value) {
     }
 }
 
+// Qt keeps a key under its normal form, without empty parts between its slashes; a name read
+// from the file in another form ("a//b", an empty one) has no value and cannot be written back.
+bool WritableKey(const QString& key) {
+    return !key.split(QLatin1Char('/')).contains(QString());
+}
+
 QtSettingsStore::Values ReadValues(const QString& path) {
     QtSettingsStore::Values values;
     if (!QFile::exists(path)) {
@@ -41,9 +51,95 @@ QtSettingsStore::Values ReadValues(const QString& path) {
     }
     const QSettings file(path, QSettings::IniFormat);
     for (const QString& key : file.allKeys()) {
-        values.insert(key, file.value(key));
+        values.insert(key, WritableKey(key) ? file.value(key) : QVariant());
     }
     return values;
+}
+
+// A settings file written by Qt into a temporary file beside the settings file, as read back from
+// the disk.
+struct WrittenFile {
+    std::unique_ptr<QTemporaryFile> file;
+    QtSettingsStore::Values values;
+    bool complete = false;  // ends where a line ends
+};
+
+std::optional<WrittenFile> WriteThroughQt(const QString& folder, const QtSettingsStore::Values& values) {
+    WrittenFile written;
+    written.file = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/.settings-XXXXXX"));
+    if (!written.file->open()) {
+        return std::nullopt;
+    }
+    written.file->close();
+    {
+        QSettings writer(written.file->fileName(), QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            writer.setValue(it.key(), it.value());
+        }
+        writer.sync();
+        if (writer.status() != QSettings::NoError) {
+            return std::nullopt;
+        }
+    }
+    // Qt keeps what it wrote to a file in memory and would answer from there; under a name of
+    // its own the file is read from the disk.
+    if (!written.file->rename(written.file->fileName() + QStringLiteral(".written"))) {
+        return std::nullopt;
+    }
+    written.values = ReadValues(written.file->fileName());
+    if (!written.file->open()) {
+        return std::nullopt;
+    }
+    const qint64 size = written.file->size();
+    char last = '\n';
+    written.complete =
+        size == 0 || (written.file->seek(size - 1) && written.file->getChar(&last) && last == '\n');
+    written.file->close();
+    return written;
+}
+
+// What the read-back says of a written file: nullopt when it cannot be used (one of our own values
+// did not come back, or the file was cut short), otherwise the keys of others whose lines Qt wrote
+// differently from how it read them (empty when everything came back). A file cut short by a full
+// disk ends inside a line, or has lost the keys after the cut without others in their place;
+// Qt's escapes keep a written value on its line.
+std::optional<QStringList> UnwrittenKeys(const WrittenFile& written, const QtSettingsStore::Values& intended,
+                                         const QSet<QString>& own) {
+    if (!written.complete) {
+        return std::nullopt;
+    }
+    QStringList lost;
+    QStringList altered;
+    for (auto it = intended.cbegin(); it != intended.cend(); ++it) {
+        if (!written.values.contains(it.key())) {
+            lost << it.key();
+        } else if (Normalised(written.values.value(it.key())) != Normalised(it.value())) {
+            altered << it.key();
+        }
+    }
+    const bool renamed = std::any_of(written.values.keyBegin(), written.values.keyEnd(),
+                                     [&intended](const QString& key) { return !intended.contains(key); });
+    if (!lost.isEmpty() && !renamed) {
+        return std::nullopt;
+    }
+    const QStringList unwritten = lost + altered;
+    if (std::any_of(unwritten.begin(), unwritten.end(),
+                    [&own](const QString& key) { return own.contains(key); })) {
+        return std::nullopt;
+    }
+    return unwritten;
+}
+
+void NoteDropped(const QString& path, const QString& key, const QVariant& value) {
+    QString line;
+    QDebug(&line).nospace() << key << " = " << value;
+    // A quote left open takes the rest of the file along.
+    constexpr qsizetype kShown = 200;
+    if (line.size() > kShown) {
+        line = line.left(kShown) + QStringLiteral("...");
+    }
+    qWarning("%s: the line %s cannot be written back as it was read and was left out", qUtf8Printable(path),
+             qUtf8Printable(line));
 }
 }  // namespace
 
@@ -149,6 +245,17 @@ bool QtSettingsStore::Sync() {
     for (const QString& key : removed_) {
         merged.remove(key);
     }
+    // A line that someone else put into the file and that Qt cannot write back the way it read it
+    // goes, so that it never stops our own values from being saved.
+    Values dropped;
+    for (auto it = merged.begin(); it != merged.end();) {
+        if (!changed_.contains(it.key()) && !WritableKey(it.key())) {
+            dropped.insert(it.key(), it.value());
+            it = merged.erase(it);
+        } else {
+            ++it;
+        }
+    }
     for (const QString& key : changed_) {
         merged.insert(key, values_.value(key));
     }
@@ -159,46 +266,41 @@ bool QtSettingsStore::Sync() {
     if (!QDir().mkpath(folder)) {
         return false;
     }
-    QTemporaryFile temporary(folder + QStringLiteral("/.settings-XXXXXX"));
-    if (!temporary.open()) {
+    std::optional<WrittenFile> written = WriteThroughQt(folder, merged);
+    if (!written) {
         return false;
     }
-    temporary.close();
-    {
-        QSettings writer(temporary.fileName(), QSettings::IniFormat);
-        for (auto it = merged.cbegin(); it != merged.cend(); ++it) {
-            writer.setValue(it.key(), it.value());
+    const std::optional<QStringList> unwritten = UnwrittenKeys(*written, merged, changed_);
+    if (!unwritten) {
+        return false;
+    }
+    if (!unwritten->isEmpty()) {
+        for (const QString& key : *unwritten) {
+            dropped.insert(key, merged.take(key));
         }
-        writer.sync();
-        if (writer.status() != QSettings::NoError) {
+        written = WriteThroughQt(folder, merged);
+        if (!written) {
+            return false;
+        }
+        const std::optional<QStringList> again = UnwrittenKeys(*written, merged, changed_);
+        if (!again || !again->isEmpty()) {
             return false;
         }
     }
-    // Qt keeps what it wrote to a file in memory and would answer from there; under a name of
-    // its own the file is read from the disk.
-    if (!temporary.rename(temporary.fileName() + QStringLiteral(".written"))) {
+    if (!written->file->open()) {
         return false;
     }
-    const Values written = ReadValues(temporary.fileName());
-    if (written.size() != merged.size()) {
-        return false;
-    }
-    for (auto it = merged.cbegin(); it != merged.cend(); ++it) {
-        if (!written.contains(it.key()) || Normalised(written.value(it.key())) != Normalised(it.value())) {
-            return false;
-        }
-    }
-    QFile file(temporary.fileName());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = written->file->readAll();
+    written->file->close();
     try {
         WriteFileAtomically(
             QFile::encodeName(path_).toStdString(),
             std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
     } catch (const std::exception&) {
         return false;
+    }
+    for (auto it = dropped.cbegin(); it != dropped.cend(); ++it) {
+        NoteDropped(path_, it.key(), it.value());
     }
     values_ = std::move(merged);
     changed_.clear();

@@ -13,7 +13,8 @@ namespace zobl {
 // section (Qt keeps its top-level keys there); every other section is a group of the same name.
 // Values are read once and kept; Sync (and the destructor) writes the changes, keeping what
 // another editor wrote to other keys meanwhile, and replaces the file only once the new one was
-// written completely.
+// written completely. A line of others that Qt cannot write back as it read it ("=novalue",
+// "a//b=1", a quote left open) is left out at the next save and noted in the log.
 class QtSettingsStore : public SettingsStore {
 public:
     using Values = QMap<QString, QVariant>;
@@ -37,7 +38,7 @@ public:
     void Remove(std::string_view section, std::string_view key) override;
 
     // Writes pending changes to the file; false when that failed (the file is then as before,
-    // and the changes stay pending).
+    // and the changes stay pending). Lines of others never make it fail.
     bool Sync();
     QString FileName() const { return path_; }
     // Removes every value and the file itself (command line "Unregister").
