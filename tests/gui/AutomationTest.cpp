@@ -136,7 +136,7 @@ TEST_F(Automation, ABurstOfWrongTypesShowsOneErrorAtATime) {
     // Like the modal dialog: events handled meanwhile, here until the burst is over.
     messages.whileShown = [&] {
         mostOpen = std::max(mostOpen, ++open);
-        QTest::qWaitFor([&] { return burstDone.load(); }, 20'000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return burstDone.load(); }, 20'000));
         --open;
     };
     test::LoggedWarnings warnings;

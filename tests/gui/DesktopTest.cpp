@@ -41,6 +41,15 @@ protected:
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return QString::fromStdString(path);
     }
+    // Puts bytes into the settings as the desktop record the next start finds.
+    void StoreDesktopRecord(const std::vector<std::uint8_t>& bytes) {
+        CBug1App& started = MakeApp();
+        started.Store().WriteInt("DESKTOP", "size", int(bytes.size()));
+        started.Store().WriteBinary("DESKTOP", "desktopdata", bytes);
+        started.SaveSettings();
+        started.ExitInstance();
+        app.reset();
+    }
     static std::vector<View*> ViewsOf(Document* document) { return document->Views(); }
     std::vector<Document*> Open(DocTemplate* docTemplate) const { return docTemplate->Documents(); }
 };
@@ -169,14 +178,7 @@ TEST_F(Desktop, ARecordThatFailsItsChecksIsIgnoredWhole) {
         {desktop::kSceneryKind, WriteSceneryFile("a.gs").toStdString(), {DesktopView{}}});
     std::vector<std::uint8_t> bytes = WriteDesktopRecord(record);
     bytes.pop_back();
-    {
-        CBug1App& app = MakeApp();
-        app.Store().WriteInt("DESKTOP", "size", int(bytes.size()));
-        app.Store().WriteBinary("DESKTOP", "desktopdata", bytes);
-        app.SaveSettings();
-        app.ExitInstance();
-        this->app.reset();
-    }
+    StoreDesktopRecord(bytes);
     CBug1App& app = StartApp({}, true);
     EXPECT_EQ(app.Documents().DocumentCount(), 0u);
     EXPECT_TRUE(messages.entries.empty());
@@ -200,14 +202,7 @@ TEST_F(Desktop, AFileListedTwiceComesBackOnceWithTheWindowsOfBothEntries) {
     record.documents.push_back({desktop::kSceneryKind, path, {window(10, 10, 2)}});
     record.documents.push_back({desktop::kSceneryKind, folder.File("./a.gs"), {window(50, 40, 3)}});
     const std::vector<std::uint8_t> bytes = WriteDesktopRecord(record);
-    {
-        CBug1App& app = MakeApp();
-        app.Store().WriteInt("DESKTOP", "size", int(bytes.size()));
-        app.Store().WriteBinary("DESKTOP", "desktopdata", bytes);
-        app.SaveSettings();
-        app.ExitInstance();
-        this->app.reset();
-    }
+    StoreDesktopRecord(bytes);
     CBug1App& app = StartApp({}, true);
     ASSERT_EQ(app.Documents().DocumentCount(), 1u);
     Document* doc = Open(app.SceneryTemplate()).front();

@@ -103,7 +103,7 @@ public:
         qputenv("XDG_RUNTIME_DIR", previousRuntime_);
     }
 
-    QString RuntimeFolder() const { return QString::fromStdString(folder.File("runtime")); }
+    QString RuntimeFolder() const { return QString::fromStdString(runtime_.Path().string()); }
 
     CBug1App& MakeApp(bool show = false) {
         AppOptions options;
@@ -171,6 +171,11 @@ public:
     }
 
     TempFolder folder;
+
+private:
+    TempFolder runtime_;  // the clipboard file's folder, apart from the test's files
+
+public:
     RecordingMessages messages;
     QStringList infoBoxes;
     QList<QUrl> openedUrls;
