@@ -407,7 +407,7 @@ bool SimVehicleReader::Locate(std::string& path) {
         return false;
     }
     if (found->directory != location_.directory || found->textFileName != location_.textFileName) {
-        textCache_.clear();  // texts of another text file
+        ClearTexts();  // texts of another text file
     }
     location_ = std::move(*found);
     return true;
@@ -807,38 +807,53 @@ std::string SimVehicleReader::GetGroupString(std::size_t n) {
 }
 
 std::optional<std::string> SimVehicleReader::GetSimText(unsigned number) {
-    for (const CachedText& cached : textCache_) {
-        if (cached.number == number) {
-            return cached.text;
-        }
+    if (const auto cached = textCache_.find(number); cached != textCache_.end()) {
+        return cached->second;
+    }
+    if (textsEnded_) {
+        return std::nullopt;
     }
     std::optional<std::string> found;
     SimStream& stream = streams_[kTextSlot];
-    if (stream.Open(*files_, FullName(location_.textFileName), false) == SimStream::kOk) {
-        for (;;) {
-            std::uint8_t first = 0;
-            if (NextLineStart(stream, first) != SimStream::kOk || first == '.') {
-                break;
-            }
-            const std::optional<unsigned> lineNumber = ReadNumberLine(stream, first);
-            if (!lineNumber || NextLineStart(stream, first) != SimStream::kOk) {
-                break;
-            }
-            // Only the wanted line's text is made; the others are passed over.
-            if (*lineNumber != number) {
-                if (!WalkTextLine(stream, first, nullptr)) {
-                    break;
-                }
-                continue;
-            }
-            found = ReadTextLine(stream, first);
+    if (stream.Open(*files_, FullName(location_.textFileName), false) != SimStream::kOk ||
+        (textResume_ > UINT32_MAX ||
+         (textResume_ > 0 && stream.SkipBytes(std::uint32_t(textResume_)) != SimStream::kOk))) {
+        stream.Close();
+        textsEnded_ = true;
+        return std::nullopt;
+    }
+    for (;;) {
+        std::uint8_t first = 0;
+        if (NextLineStart(stream, first) != SimStream::kOk || first == '.') {
+            textsEnded_ = true;
             break;
         }
-        stream.Close();
+        const std::optional<unsigned> lineNumber = ReadNumberLine(stream, first);
+        if (!lineNumber || NextLineStart(stream, first) != SimStream::kOk) {
+            textsEnded_ = true;
+            break;
+        }
+        std::optional<std::string> text = ReadTextLine(stream, first);
+        if (!text) {
+            textsEnded_ = true;  // the file ends inside the line
+            break;
+        }
+        textResume_ = stream.Offset();
+        const bool wanted = *lineNumber == number;
+        textCache_.try_emplace(*lineNumber, std::move(text));
+        if (wanted) {
+            found = textCache_.at(number);
+            break;
+        }
     }
-    // Misses are kept too: the file is not read again for them within one query.
-    textCache_.push_back({number, found});
+    stream.Close();
     return found;
+}
+
+void SimVehicleReader::ClearTexts() {
+    textCache_.clear();
+    textResume_ = 0;
+    textsEnded_ = false;
 }
 
 std::string SimVehicleReader::SimTextForDisplay(unsigned number) {
@@ -854,7 +869,7 @@ void SimVehicleReader::FreeRecord() {
 void SimVehicleReader::FreeAll() {
     FreeRecord();
     directoryRead_ = false;
-    textCache_.clear();
+    ClearTexts();
     for (SimStream& stream : streams_) {
         stream.Close();
     }

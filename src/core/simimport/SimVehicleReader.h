@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/simimport/SimLocator.h"
@@ -144,10 +145,6 @@ private:
         std::vector<std::uint8_t> sideImages;  // 112 bytes each
         std::vector<std::uint8_t> topImages;   // 32 bytes each
     };
-    struct CachedText {
-        unsigned number = 0;
-        std::optional<std::string> text;
-    };
 
     bool Locate(std::string& path);
     std::string FullName(const std::string& name) const { return location_.directory + name; }
@@ -206,7 +203,14 @@ private:
 
     std::optional<GroupRecord> record_;
     std::optional<ImageBlock> block_;
-    std::vector<CachedText> textCache_;
+    // The text file is read once from its start, however many texts are asked for: every pair
+    // passed on the way is kept (the first of a number, as a lookup from the start finds it),
+    // and the next lookup goes on where the last one stopped. Reading it from the start for
+    // every text made a listing of text-named groups take time with the square of their number.
+    void ClearTexts();
+    std::unordered_map<unsigned, std::optional<std::string>> textCache_;
+    std::uint64_t textResume_ = 0;  // offset in the text file where reading goes on
+    bool textsEnded_ = false;       // the file holds no further pair
 };
 
 }  // namespace zobl::simimport

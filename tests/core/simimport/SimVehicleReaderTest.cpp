@@ -351,6 +351,35 @@ TEST_P(SimReaderTest, TextFileEscapesLimitsAndLineRules) {
     EXPECT_EQ(reader_.GetSimText(1), std::nullopt);
 }
 
+// The text file is read once however the texts are asked for: in any order a lookup gives what a
+// reading of the file from its start for that text alone gives (the first of equal numbers, none
+// after the end).
+TEST_P(SimReaderTest, TextsAskedInAnyOrderAreThoseOfAReadingFromTheStart) {
+    Write("TRAK.LNG",
+          std::string_view("5\nfuenf\n7\nsieben\n5\nzweite\n; x\n9\nneun\n.\n11\nnach dem Ende\n"));
+    ZggGroup g;
+    g.identifier = 1;
+    g.keys = {16};
+    g.vehicles = std::vector<ZggVehicle>(1);
+    Write("TRAK.ZGG", test::BuildZgg({g}));
+    const auto fromTheStart = [&](unsigned number) {
+        SimVehicleReader fresh(Files());
+        fresh.SetSimulatorFolder(Folder());
+        EXPECT_EQ(fresh.QueryVehicle(16, 0, nullptr), 16);
+        return fresh.GetSimText(number);
+    };
+    const std::vector<unsigned> orders[] = {
+        {9, 5, 7, 11, 3, 5}, {5, 5, 9, 7, 3, 11}, {11, 3, 9, 7, 5}, {7, 9}};
+    for (const auto& order : orders) {
+        ASSERT_EQ(Query(16), 16);
+        for (const unsigned number : order) {
+            EXPECT_EQ(reader_.GetSimText(number), fromTheStart(number)) << number;
+        }
+    }
+    EXPECT_EQ(fromTheStart(5), "fuenf");
+    EXPECT_EQ(fromTheStart(11), std::nullopt);
+}
+
 TEST_P(SimReaderTest, TextFileNameComesFromTheSimulatorIni) {
     Write("TRAK.INI", std::string_view("[TRAK_381]\r\nSprache=english.lng\r\n"));
     Write("english.LNG", std::string_view("100\nPassenger coach\n"));
