@@ -22,6 +22,12 @@ class CFGSDoc : public Document {
 public:
     static constexpr int kNewVehicleTitleKey = 1002;  // section "DATA"
     static constexpr int kQuestionRevert = 306;
+    // Section "DIALOGS": the export dialog's notice of characters the simulator's files lack,
+    // its lines for a set's name ("%1": set, "%2": characters) and for a car ("%1": car, "%2":
+    // its set, "%3": characters).
+    static constexpr int kExportLossKey = 3962;
+    static constexpr int kExportLossSetKey = 3963;
+    static constexpr int kExportLossCarKey = 3964;
 
     CFGSDoc(DocTemplate& docTemplate, CBug1App& app);
     ~CFGSDoc() override;
@@ -67,6 +73,8 @@ private:
     // error 4: damaged or unreadable).
     bool ReadFile(const QString& path, VehicleContent& content) const;
     QString ExportBaseName() const;
+    // Empty when every exported text fits code page 850.
+    QString ExportLossNotice() const;
 
     CBug1App& app_;
     VehicleDocument model_;
