@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QStringList>
 #include <QToolTip>
 #include <QValidator>
 
@@ -65,10 +66,18 @@ QString WithoutCharactersOutsideCp1252(const QString& text, int& cursor, QString
     return kept;
 }
 
+QString CharacterList(const QString& characters) {
+    QStringList list;
+    for (const char32_t character : characters.toUcs4()) {
+        list << QString::fromUcs4(&character, 1);
+    }
+    return list.join(QLatin1Char(' '));
+}
+
 void TellRefusedCharacters(QWidget* field, const QString& refused, const CLanguageManager& language) {
     QApplication::beep();
-    const QString text =
-        GetText(language, kRefusedCharactersKey, kDialogsSection).replace(QStringLiteral("%1"), refused);
+    const QString text = GetText(language, kRefusedCharactersKey, kDialogsSection)
+                             .replace(QStringLiteral("%1"), CharacterList(refused));
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), text, field);
 }
 

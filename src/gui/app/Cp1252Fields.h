@@ -22,6 +22,9 @@ void LimitToCp1252(QLineEdit* field, const CLanguageManager& language);
 // position in text) moves back by the characters removed before it. refused gets the removed
 // characters, each once.
 QString WithoutCharactersOutsideCp1252(const QString& text, int& cursor, QString& refused);
+// Characters one after another with a blank between them, so that each can be told apart:
+// "ł→" gives "ł →".
+QString CharacterList(const QString& characters);
 // The beep and the tool tip at field that name the refused characters.
 void TellRefusedCharacters(QWidget* field, const QString& refused, const CLanguageManager& language);
 

@@ -11,6 +11,7 @@
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/app/EditInfoText.h"
 #include "gui/app/MainFrame.h"
@@ -141,13 +142,21 @@ QMenu* CFGSDoc::DocumentMenu() {
     return menu_.get();
 }
 
-void CFGSDoc::NewVehicleSet(QWidget* parent) {
+int CFGSDoc::NewVehicleSet(QWidget* parent) {
+    int added = -1;
     CDlgNewGrp dialog(
         app_.GetLanguageManager(), app_.Messages(),
-        [this](const QString& name) { return model_.NewVehicleSet(ToRaw(name), CurrentMouseMode()); },
+        [this, &added](const QString& name) {
+            const int result = model_.NewVehicleSet(ToRaw(name), CurrentMouseMode());
+            if (result == 0) {
+                added = model_.CountSets() - 1;
+            }
+            return result;
+        },
         parent != nullptr ? parent : app_.MainFrame());
     RunDialog(dialog);
     NotifyStateChanged();
+    return added;
 }
 
 QString CFGSDoc::ExportBaseName() const {
@@ -197,7 +206,7 @@ QString CFGSDoc::ExportLossNotice() const {
     const CLanguageManager& language = app_.GetLanguageManager();
     QStringList lines{GetText(language, kExportLossKey, kDialogsSection)};
     for (const ExportTextLoss& loss : losses) {
-        const QString missing = QString::fromStdString(loss.missing);
+        const QString missing = CharacterList(QString::fromStdString(loss.missing));
         const QString name = QString::fromStdString(loss.name);
         if (loss.car < 0) {
             lines << GetText(language, kExportLossSetKey, kDialogsSection)

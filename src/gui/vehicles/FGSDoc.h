@@ -37,9 +37,10 @@ public:
     CBug1App& App() const noexcept { return app_; }
     int CurrentMouseMode() const;
 
-    // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted.
-    // parent: the window the dialog belongs to, the main window when null.
-    void NewVehicleSet(QWidget* parent = nullptr);
+    // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted. The new
+    // set's index, -1 when none was added. parent: the window the dialog belongs to, the main
+    // window when null.
+    int NewVehicleSet(QWidget* parent = nullptr);
     // "Als UZG speichern": refuses pixels vehicles cannot show (message box, the views select
     // the car), then the export dialog. The document stays as it is.
     void ExportVehicles();
