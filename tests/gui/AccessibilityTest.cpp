@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -40,23 +41,12 @@ QString AnnouncedName(QWidget* widget) {
 
 // The roles of what a user operates; a screen reader needs a name for each.
 bool IsOperated(QAccessible::Role role) {
-    switch (role) {
-        case QAccessible::PushButton:
-        case QAccessible::CheckBox:
-        case QAccessible::RadioButton:
-        case QAccessible::ButtonMenu:
-        case QAccessible::ButtonDropDown:
-        case QAccessible::ComboBox:
-        case QAccessible::EditableText:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-        case QAccessible::List:
-        case QAccessible::Tree:
-        case QAccessible::Table:
-            return true;
-        default:
-            return false;
-    }
+    static const QAccessible::Role kOperated[] = {
+        QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton,
+        QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,        QAccessible::Slider,
+        QAccessible::List,         QAccessible::Tree,           QAccessible::Table};
+    return std::find(std::begin(kOperated), std::end(kOperated), role) != std::end(kOperated);
 }
 
 // Walks the accessibility tree below node, as an assistive tool does: hidden objects and Qt's

@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QToolTip>
 
-#include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
@@ -577,250 +576,151 @@ TEST_F(VehicleWindow, ClickingAnItemShowsItsSideAtOnce) {
     }
 }
 
-// A key press that brings text, as a keyboard layout with that character gives it.
+// A key press that brings a character, as a keyboard layout that has it gives it.
 void TypeCharacter(QWidget* field, const QString& character) {
     QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, character, Qt::NoModifier);
     QTest::sendKeyEvent(QTest::Release, field, Qt::Key_unknown, character, Qt::NoModifier);
 }
 
-QString FieldText(QWidget* field) {
-    if (auto* line = qobject_cast<QLineEdit*>(field)) {
-        return line->text();
-    }
-    return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
-}
-
-// Every field whose text ends up in a Windows-1252 file takes "a", refuses "ł" and "→" and
-// says so, takes "b": no '?' reaches the document.
+// Every field whose text ends up in a Windows-1252 file takes "a", refuses "ł" with a tool tip
+// that names it, and takes "b": no '?' reaches the document.
 TEST_F(VehicleWindow, FieldsRefuseCharactersTheirFileCannotHold) {
     NewDocumentWith({{2}});
     SelectChild(View(), 0, 0, 9);
     const CLanguageManager& language = app->GetLanguageManager();
     const auto accept = [](const QString&) { return 0; };
-    std::vector<std::unique_ptr<QDialog>> dialogs;
-    dialogs.push_back(std::make_unique<CDlgNewGrp>(language, messages, accept));
-    dialogs.push_back(std::make_unique<CEditGrpDlg>(language, messages, QString(), accept));
-    dialogs.push_back(std::make_unique<CDlgNewCar>(language, messages, CDlgNewCar::SetEntries{}, -1,
-                                                   [](int, const QString&, int) { return 0; }));
-    dialogs.push_back(std::make_unique<CEditInfoText>(language));
-    struct Case {
-        const char* name;
-        QWidget* field;
-    };
+    CDlgNewGrp newSet(language, messages, accept);
+    CEditGrpDlg rename(language, messages, QString(), accept);
+    CDlgNewCar newCar(language, messages, {}, -1, [](int, const QString&, int) { return 0; });
+    CEditInfoText info(language);
     CarPropertyPanel* panel = View()->Panel();
-    const Case cases[] = {
-        {"panel name", panel->Edit(0)},
-        {"panel text 2", panel->Edit(1)},
-        {"panel text 3", panel->Edit(2)},
-        {"new set", dialogs[0]->findChild<QLineEdit*>(QStringLiteral("name1041"))},
-        {"rename set", dialogs[1]->findChild<QLineEdit*>(QStringLiteral("name1041"))},
-        {"new car", dialogs[2]->findChild<QLineEdit*>(QStringLiteral("name1042"))},
-        {"author", dialogs[3]->findChild<QLineEdit*>(QStringLiteral("author1002"))},
-        {"info text", dialogs[3]->findChild<QPlainTextEdit*>(QStringLiteral("info1003"))},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_NE(c.field, nullptr);
-        c.field->window()->show();
-        if (auto* line = qobject_cast<QLineEdit*>(c.field)) {
-            line->selectAll();
-            QTest::keyClick(line, Qt::Key_Delete);
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             panel->Edit(0), panel->Edit(1), panel->Edit(2), newSet.findChild<QLineEdit*>("name1041"),
+             rename.findChild<QLineEdit*>("name1041"), newCar.findChild<QLineEdit*>("name1042"),
+             info.findChild<QLineEdit*>("author1002"), info.findChild<QPlainTextEdit*>("info1003")}) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        field->window()->show();
+        if (auto* line = qobject_cast<QLineEdit*>(field)) {
+            line->clear();
         }
-        TypeCharacter(c.field, QStringLiteral("a"));
-        TypeCharacter(c.field, QStringLiteral("ł"));
-        EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("ł"))) << QToolTip::text().toStdString();
-        TypeCharacter(c.field, QStringLiteral("→"));
-        EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("→")));
-        TypeCharacter(c.field, QStringLiteral("b"));
-        EXPECT_EQ(FieldText(c.field), QStringLiteral("ab"));
+        for (const QString& character : {QStringLiteral("a"), QStringLiteral("ł"), QStringLiteral("b")}) {
+            TypeCharacter(field, character);
+        }
+        EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral(": ł"))) << QToolTip::text().toStdString();
         QToolTip::hideText();
+        const auto* line = qobject_cast<QLineEdit*>(field);
+        EXPECT_EQ(line ? line->text() : qobject_cast<QPlainTextEdit*>(field)->toPlainText(),
+                  QStringLiteral("ab"));
     }
-    const Car& car = doc->Model().CarAt(0, 0);
-    EXPECT_EQ(car.text2.View(), "ab");
-    EXPECT_EQ(car.text3.View(), "ab");
+    EXPECT_EQ(doc->Model().CarAt(0, 0).text2.View(), "ab");
 }
 
 // What code page 850 lacks becomes '?' in the simulator's files: the dialog says so, naming
-// the cars, before anything is written.
+// the cars and sets, before anything is written.
 TEST_F(VehicleWindow, ExportDialogNamesTheTextsThatLoseCharacters) {
     NewDocumentWith({{1, 1}, {1}});
     ASSERT_TRUE(
         doc->Model().SetCarTexts(0, 1, "Wagen01", "1 \x80", "\x96\x80", nullptr, kFreehand));  // € – €
-    ASSERT_TRUE(doc->Model().RenameVehicleSet(1,
-                                              "S\x96"
-                                              "1",
-                                              kFreehand));  // –
+    ASSERT_TRUE(doc->Model().RenameVehicleSet(1, "S\x96", kFreehand));
     QString notice;
-    bool visible = false;
-    OnDialog([&](QDialog& dialog) {
-        notice = dynamic_cast<CDlgExport&>(dialog).Notice();
+    OnDialog([&notice](QDialog& dialog) {
         dialog.show();
-        visible = dialog.findChild<QLabel*>(QStringLiteral("lossNotice"))->isVisible();
+        if (dialog.findChild<QLabel*>(QStringLiteral("lossNotice"))->isVisible()) {
+            notice = dynamic_cast<CDlgExport&>(dialog).Notice();
+        }
         return int(QDialog::Rejected);
     });
     ASSERT_TRUE(Command(ID_FILE_SAVE_UZG));
-    EXPECT_TRUE(visible);
     EXPECT_EQ(notice, QStringLiteral("TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:\n"
                                      "Fahrzeug „Wagen01“ (Fahrzeugsatz „Satz0“): € –\n"
-                                     "Fahrzeugsatz „S–1“: –"));
-    // Texts that fit say nothing.
-    ASSERT_TRUE(doc->Model().SetCarTexts(0, 1, "Wagen01", "1 \xC4", "", nullptr, kFreehand));  // Ä
-    ASSERT_TRUE(doc->Model().RenameVehicleSet(1, "S1", kFreehand));
-    ASSERT_TRUE(Command(ID_FILE_SAVE_UZG));
-    EXPECT_EQ(notice, QString());
-    EXPECT_FALSE(visible);
+                                     "Fahrzeugsatz „S–“: –"));
 }
 
-// The info dialog takes what the document's file keeps: a vehicle file one character less than
-// the dialog's own limits (its fields end in a 0), a scenery file all of them.
-TEST_F(VehicleWindow, InfoDialogTakesWhatTheFileKeeps) {
-    struct Case {
-        const char* kind;
-        DocTemplate* docTemplate;
-        int author;
-        int info;
-    };
-    const Case cases[] = {{"vehicles", app->VehicleTemplate(), 79, 2047},
-                          {"scenery", app->SceneryTemplate(), 80, 2048}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
-        Document* document = app->Documents().NewDocument(*c.docTemplate);
-        QString shownAuthor;
-        QString shownInfo;
-        test::OnModal<CEditInfoText>([&](CEditInfoText& dialog) {
-            auto* author = dialog.findChild<QLineEdit*>(QStringLiteral("author1002"));
-            auto* info = dialog.findChild<QPlainTextEdit*>(QStringLiteral("info1003"));
-            author->setFocus();
-            QTest::keyClicks(author, QString(85, QLatin1Char('m')));
-            info->setFocus();
-            QGuiApplication::clipboard()->setText(QString(2100, QLatin1Char('i')));
-            QTest::keyClick(info, Qt::Key_V, Qt::ControlModifier);
-            shownAuthor = author->text();
-            shownInfo = info->toPlainText();
-            dialog.accept();
-        });
-        ASSERT_TRUE(document->OnCommand(ID_EDIT_INFO));
-        EXPECT_EQ(shownAuthor.size(), c.author);
-        EXPECT_EQ(shownInfo.size(), c.info);
-        if (auto* vehicles = dynamic_cast<CFGSDoc*>(document)) {
-            // Nothing is cut without a word: the document holds what the dialog showed.
-            EXPECT_EQ(vehicles->Model().Author(), shownAuthor.toStdString());
-            EXPECT_EQ(vehicles->Model().InfoText(), shownInfo.toStdString());
-        }
-        document->SetModifiedFlag(false);
-        document->OnCloseDocument();
-        QCoreApplication::processEvents();
-    }
+// A vehicle file keeps 79 author and 2047 info characters (its fields end in a 0): the dialog
+// takes no more, so nothing is cut without a word.
+TEST_F(VehicleWindow, InfoDialogTakesWhatTheVehicleFileKeeps) {
+    NewDocument();
+    QString shownAuthor;
+    QString shownInfo;
+    OnDialog([&](QDialog& dialog) {
+        dialog.show();
+        auto* author = dialog.findChild<QLineEdit*>(QStringLiteral("author1002"));
+        auto* info = dialog.findChild<QPlainTextEdit*>(QStringLiteral("info1003"));
+        QTest::keyClicks(author, QString(85, QLatin1Char('m')));
+        QGuiApplication::clipboard()->setText(QString(2100, QLatin1Char('i')));
+        QTest::keyClick(info, Qt::Key_V, Qt::ControlModifier);
+        shownAuthor = author->text();
+        shownInfo = info->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(Command(ID_EDIT_INFO));
+    EXPECT_EQ(shownAuthor.size(), 79);
+    EXPECT_EQ(shownInfo.size(), 2047);
+    EXPECT_EQ(doc->Model().Author(), shownAuthor.toStdString());
+    EXPECT_EQ(doc->Model().InfoText(), shownInfo.toStdString());
 }
 
-// Undo and redo keys in a property field are the document's: the field's own history would
-// record old texts as new changes, also for another car.
+// The undo and redo keys in a property field are the document's; the field keeps no history
+// of its own, which would record old texts as new changes.
 TEST_F(VehicleWindow, UndoKeysInThePanelAreTheDocuments) {
-    NewDocumentWith({{2, 2}});
+    NewDocumentWith({{2}});
     SelectChild(View(), 0, 0, 9);
     QLineEdit* text2 = View()->Panel()->Edit(1);
     text2->setFocus();
     QTest::keyClicks(text2, QStringLiteral("abc"));
-    ASSERT_EQ(doc->Model().UndoCount(), 1);
-    EXPECT_FALSE(text2->isUndoAvailable());  // nor from the field's context menu
-    struct Case {
+    EXPECT_FALSE(text2->isUndoAvailable());
+    const struct {
         Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
         const char* text2;
         int undoSteps;
-    };
-    const Case cases[] = {
-        {Qt::Key_Z, Qt::ControlModifier, "", 0},
-        {Qt::Key_Y, Qt::ControlModifier, "abc", 1},
-        {Qt::Key_Z, Qt::ControlModifier, "", 0},
-        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "abc", 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.key << " to '" << c.text2 << "'");
-        QTest::keyClick(text2, c.key, c.modifiers);
+    } cases[] = {{Qt::Key_Z, "", 0}, {Qt::Key_Y, "abc", 1}, {Qt::Key_Z, "", 0}};
+    for (const auto& c : cases) {
+        QTest::keyClick(text2, c.key, Qt::ControlModifier);
         EXPECT_EQ(doc->Model().CarAt(0, 0).text2.View(), c.text2);
         EXPECT_EQ(text2->text(), QString::fromLatin1(c.text2));
         EXPECT_EQ(doc->Model().UndoCount(), c.undoSteps);
     }
-    // In the next car's field the key undoes the document's last step, not the typing above.
-    SelectChild(View(), 0, 1, 9);
-    View()->Panel()->Edit(1)->setFocus();
-    QTest::keyClick(View()->Panel()->Edit(1), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(doc->Model().CarAt(0, 0).text2.View(), "");
-    EXPECT_EQ(doc->Model().CarAt(0, 1).text2.View(), "");
-    EXPECT_EQ(doc->Model().UndoCount(), 0);
-    EXPECT_TRUE(doc->Model().CanRedo());
 }
 
-// "Kopieren" and "Einfügen (Intern)" of the menu do for a set or car what their keys do.
+// "Kopieren" and "Einfügen (Intern)" of the menu do for a car what their keys do.
 TEST_F(VehicleWindow, MenuCopyAndPasteFollowTheKeys) {
-    NewDocumentWith({{1}, {1}});
-    CFGSView* view = View();
-    view->Tree()->setFocus();
+    NewDocumentWith({{1}});
+    View()->Tree()->setFocus();
+    View()->Tree()->SelectCar(0, 0);
     const CommandRouter& router = app->MainFrame()->Router();
-    struct Case {
-        bool setItem;
-        bool copied;
-    };
-    for (const Case c : {Case{true, false}, Case{false, false}, Case{true, true}, Case{false, true}}) {
-        SCOPED_TRACE(testing::Message() << "set item " << c.setItem << ", copied " << c.copied);
-        if (c.setItem) {
-            view->Tree()->SelectSet(0);
-        } else {
-            view->Tree()->SelectCar(0, 0);
-        }
-        EXPECT_TRUE(router.QueryState(ID_EDIT_COPY).enabled);
-        if (c.copied) {
-            ASSERT_TRUE(Command(ID_EDIT_COPY));
-        }
-        const bool pasteKey = router.QueryState(ID_EDIT_PASTE_ACTIVE).enabled;
-        EXPECT_EQ(pasteKey, c.copied);
-        EXPECT_EQ(router.QueryState(ID_EDIT_PASTE).enabled, pasteKey);
-    }
-    // The menu's paste pastes the copied car after the last one of its set.
+    EXPECT_TRUE(router.QueryState(ID_EDIT_COPY).enabled);
+    EXPECT_FALSE(router.QueryState(ID_EDIT_PASTE).enabled);
+    ASSERT_TRUE(Command(ID_EDIT_COPY));
+    EXPECT_TRUE(router.QueryState(ID_EDIT_PASTE).enabled);
     ASSERT_TRUE(Command(ID_EDIT_PASTE));
     EXPECT_EQ(doc->Model().CountCars(0), 2);
-    EXPECT_EQ(view->SelectedTarget(), (VehicleTreeTarget{4, 0, 1}));
 }
 
 // Delete asks, deletes and leaves the neighbour selected; Shift+F10 opens the context menu.
 TEST_F(VehicleWindow, TreeKeysDeleteWithTheQuestionAndOpenTheMenu) {
-    NewDocumentWith({{1, 2, 3}, {1}});
-    CFGSView* view = View();
-    VehicleTree* tree = view->Tree();
+    NewDocumentWith({{1, 2, 3}});
+    VehicleTree* tree = View()->Tree();
     tree->setFocus();
-    struct Case {
-        int set;
-        int car;  // -1: the set
-        std::vector<int> lengthsAfter;
+    const struct {
+        int car;
+        std::size_t carsAfter;
         VehicleTreeTarget selected;
+    } cases[] = {
+        {1, 2, {4, 0, 1}},   // the car that took the slot
+        {1, 1, {4, 0, 0}},   // the last car: the one before
+        {0, 0, {3, 0, -1}},  // the only car: its set
     };
-    const Case cases[] = {
-        {0, 1, {1, 3}, {4, 0, 1}},  // the car that took the slot
-        {0, 1, {1}, {4, 0, 0}},     // the last car: the one before
-        {0, 0, {}, {3, 0, -1}},     // the only car: its set
-        {0, -1, {1}, {3, 0, -1}},   // a set: the set that took the slot
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.set << "/" << c.car);
-        if (c.car < 0) {
-            tree->SelectSet(c.set);
-        } else {
-            tree->SelectCar(c.set, c.car);
-        }
+    for (const auto& c : cases) {
+        tree->SelectCar(0, c.car);
         messages.entries.clear();
         messages.answers = {kAnswerYes};
         QTest::keyClick(tree, Qt::Key_Delete);
-        ASSERT_EQ(messages.Numbers(), std::vector<int>{c.car < 0 ? 301 : 302});
-        std::vector<int> lengths;
-        for (int car = 0; car < doc->Model().CountCars(0); ++car) {
-            lengths.push_back(doc->Model().CarAt(0, car).length);
-        }
-        EXPECT_EQ(lengths, c.lengthsAfter);
-        EXPECT_EQ(view->SelectedTarget(), c.selected);
+        EXPECT_EQ(messages.Numbers(), std::vector<int>{302});
+        EXPECT_EQ(std::size_t(doc->Model().CountCars(0)), c.carsAfter);
+        EXPECT_EQ(View()->SelectedTarget(), c.selected);
     }
     int shown = 0;
-    view->SetPopupRunner([&shown](QMenu&, const QPoint&) { ++shown; });
+    View()->SetPopupRunner([&shown](QMenu&, const QPoint&) { ++shown; });
     QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(shown, 1);
 }
@@ -832,26 +732,19 @@ TEST_F(VehicleWindow, ANewSetIsSelected) {
         return ClickOk(dialog);
     });
     ASSERT_TRUE(Command(ID_VEHICLE_NEW_SET));
-    ASSERT_EQ(doc->Model().CountSets(), 2);
     EXPECT_EQ(View()->SelectedTarget(), (VehicleTreeTarget{3, 1, -1}));
 }
 
-// A set name as long as it may be is read whole in a new window, without scrolling sideways.
+// A set name of the longest length is read whole in a new window, without scrolling sideways.
 TEST_F(VehicleWindow, TheTreeStartsWideEnoughForTheLongestSetName) {
     NewDocument();
-    for (const char* name : {"Nahverkehrszug Hamburg", "Güterzug mit Kesselwag", "IC 2023 Köln-Frankfurt"}) {
-        ASSERT_EQ(QString::fromUtf8(name).size(), 22) << name;
+    for (const char* name : {"Nahverkehrszug Hamburg", "Güterzug mit Kesselwag"}) {
         ASSERT_TRUE(doc->Model().AddVehicleSet(Utf8ToCp1252(name), kFreehand));
     }
-    CFGSView* view = SecondWindow();
+    VehicleTree* tree = SecondWindow()->Tree();
     QCoreApplication::processEvents();
-    VehicleTree* tree = view->Tree();
-    ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
-    for (int set = 0; set < 3; ++set) {
-        const QRect item = tree->visualItemRect(tree->SetItem(set));
-        EXPECT_LE(item.right(), tree->viewport()->width()) << set;
-    }
+    EXPECT_LE(tree->visualItemRect(tree->SetItem(0)).right(), tree->viewport()->width());
 }
 
 // The flag controls say words; the bit each one stands for is in its tool tip.
@@ -864,7 +757,7 @@ TEST_F(VehicleWindow, FlagControlsSayWordsAndNameTheirBitsInTheToolTip) {
     } cases[] = {{panel->Check(0), "0x8000"}, {panel->Check(1), "0x0001"}, {panel->Check(2), "0x0040"},
                  {panel->Radio(0), "0x0020"}, {panel->Radio(1), "0x0020"}, {panel->Radio(2), "0x0010"}};
     for (const auto& c : cases) {
-        EXPECT_FALSE(c.control->text().contains(QStringLiteral("0x"))) << c.control->text().toStdString();
+        EXPECT_FALSE(c.control->text().contains(QStringLiteral("0x"))) << c.bit;
         EXPECT_TRUE(c.control->toolTip().contains(QString::fromLatin1(c.bit))) << c.bit;
     }
 }
