@@ -16,6 +16,7 @@
 #include "core/common/MessageError.h"
 #include "core/lang/LanguageManager.h"
 #include "core/lang/Messages.h"
+#include "core/palette/PathTools.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/UzgExport.h"
@@ -574,7 +575,13 @@ std::string ToolUsage() {
            "                          folder, then where its Wine setting T381_PFAD points)\n"
            "\n"
            "options:\n"
-           "  --lang FILE             language file instead of zobl_ge.rtx beside the tool\n"
+           "  --lang FILE             language file instead of zobl_ge.rtx, which is looked for in\n"
+           "                          " +
+           ProgramFolder() +
+           " (beside the tool),\n"
+           "                          then in " +
+           InstalledDataFolder() +
+           "\n"
            "  --help                  this text\n"
            "  --version               the program's name and version\n"
            "\n"
@@ -622,7 +629,7 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
             return kToolFailure;
         }
         // A language file given on the command line is taken as it is, relative to the current
-        // folder; the default one lies beside the tool.
+        // folder; the default one lies beside the tool or in the installed data folder.
         const CLanguageManager language(languageFile ? std::filesystem::absolute(*languageFile).string()
                                                      : std::string(CLanguageManager::kDefaultFileName));
         Context ctx{language, in, out, err};

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include <QAccessible>
 #include <QDockWidget>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "GuiTestSupport.h"
 #include "gui/app/EditInfoText.h"
@@ -37,21 +39,44 @@ QString AnnouncedName(QWidget* widget) {
     return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
 }
 
-// Every control inside window, with what is wrong with its name ("" when nothing).
-QStringList Unnamed(QWidget* window) {
-    QStringList problems;
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        if (!IsControl(widget) || widget->isHidden() ||
-            widget->objectName().startsWith(QLatin1String("qt_"))) {
-            continue;
-        }
-        const QString name = AnnouncedName(widget);
+// The roles of what a user operates; a screen reader needs a name for each.
+bool IsOperated(QAccessible::Role role) {
+    static const QAccessible::Role kOperated[] = {
+        QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton,
+        QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,        QAccessible::Slider,
+        QAccessible::List,         QAccessible::Tree,           QAccessible::Table};
+    return std::find(std::begin(kOperated), std::end(kOperated), role) != std::end(kOperated);
+}
+
+// Walks the accessibility tree below node, as an assistive tool does: hidden objects and Qt's
+// own helpers included, since the tool lists them too.
+void CollectUnnamed(QAccessibleInterface* node, QStringList& problems) {
+    if (node == nullptr || !node->isValid()) {
+        return;
+    }
+    // A read-only field the keyboard cannot reach is a display, read as text.
+    const QAccessible::State state = node->state();
+    const bool display = node->role() == QAccessible::EditableText && state.readOnly && !state.focusable;
+    if (IsOperated(node->role()) && !display) {
+        const QString name = node->text(QAccessible::Name);
         if (name.trimmed().isEmpty() || name.contains(QLatin1Char('\t')) || name.contains(QLatin1Char('&'))) {
+            const QObject* object = node->object();
             problems << QStringLiteral("%1 %2: '%3'")
-                            .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(),
-                                 name);
+                            .arg(object != nullptr ? QString::fromLatin1(object->metaObject()->className())
+                                                   : QStringLiteral("role %1").arg(int(node->role())),
+                                 object != nullptr ? object->objectName() : QString(), name);
         }
     }
+    for (int i = 0; i < node->childCount(); ++i) {
+        CollectUnnamed(node->child(i), problems);
+    }
+}
+
+// Every control inside window, with what is wrong with its name.
+QStringList Unnamed(QWidget* window) {
+    QStringList problems;
+    CollectUnnamed(QAccessible::queryAccessibleInterface(window), problems);
     return problems;
 }
 
@@ -67,6 +92,12 @@ TEST_F(Accessibility, EveryControlOfTheMainWindowAndTheDialogsHasAName) {
     };
     EXPECT_EQ(nameOf(frame.MainToolBar(), 0), QStringLiteral("Neu"));
     EXPECT_EQ(nameOf(frame.ModeToolBar(), 0), QStringLiteral("Mausmodus: Anzeigen"));
+    // Also the button for the buttons a bar has no room for, hidden or not.
+    for (QToolBar* bar : {frame.MainToolBar(), frame.ModeToolBar()}) {
+        auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        ASSERT_NE(extension, nullptr);
+        EXPECT_EQ(AnnouncedName(extension), QStringLiteral("Weitere Schaltflächen"));
+    }
     for (QDockWidget* bar : frame.findChildren<QDockWidget*>()) {
         QWidget* face = bar->findChild<QWidget*>(QStringLiteral("ColourBarFace"));
         ASSERT_NE(face, nullptr);

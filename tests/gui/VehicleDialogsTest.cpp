@@ -241,7 +241,7 @@ TEST_F(VehicleDialogs, NewCarListsSetsByTheirIndexAndLengthsInPixels) {
 
     auto* lengths = Child<QListWidget>(dialog, "lengths1046");
     ASSERT_EQ(lengths->count(), 32);
-    EXPECT_EQ(lengths->item(0)->text(), QStringLiteral(" 8 Pixel"));
+    EXPECT_EQ(lengths->item(0)->text(), QStringLiteral("8 Pixel"));
     EXPECT_EQ(lengths->item(1)->text(), QStringLiteral("16 Pixel"));
     EXPECT_EQ(lengths->item(12)->text(), QStringLiteral("104 Pixel"));
     EXPECT_EQ(lengths->item(31)->text(), QStringLiteral("256 Pixel"));
@@ -265,6 +265,26 @@ TEST_F(VehicleDialogs, NewCarListsSetsByTheirIndexAndLengthsInPixels) {
     Confirm(dialog);
     EXPECT_EQ(chosenSet, 3);
     EXPECT_EQ(chosenLength, 32);
+}
+
+// Typing a length in the list chooses the entry of that number, not a longer one that starts
+// with it; digits that name no entry choose the first that starts with them.
+TEST_F(VehicleDialogs, TypingALengthChoosesIt) {
+    const struct {
+        const char* typed;
+        int length;
+    } cases[] = {{"8", 1}, {"80", 10}, {"16", 2}, {"2", 3}, {"25", 32}, {"256", 32}, {"104", 13}};
+    for (const auto& c : cases) {
+        CDlgNewCar dialog(Language(), messages, {{0, QStringLiteral("Null")}}, 0,
+                          [](int, const QString&, int) { return -1; });
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* lengths = Child<QListWidget>(dialog, "lengths1046");
+        lengths->setFocus();
+        QTest::keyClicks(lengths, QString::fromLatin1(c.typed));
+        EXPECT_EQ(dialog.ChosenLength(), c.length) << c.typed;
+    }
 }
 
 TEST_F(VehicleDialogs, NewCarWithoutPreselectionChoosesNoSetEvenWhenTheListHasTheFocus) {

@@ -3,24 +3,36 @@
 #include <fstream>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "GuiTestSupport.h"
+#include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/SteamProperties.h"
+#include "gui/app/EditInfoText.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/vehicles/CarPropertyPanel.h"
+#include "gui/vehicles/DlgExport.h"
+#include "gui/vehicles/DlgNewCar.h"
+#include "gui/vehicles/DlgNewGrp.h"
 #include "gui/vehicles/DlgSteamProperties.h"
+#include "gui/vehicles/EditGrpDlg.h"
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
 
@@ -289,6 +301,12 @@ TEST_F(VehicleWindow, EachWindowKeepsItsSelectionAcrossUndoAndRedo) {
     ASSERT_TRUE(doc->Model().AddVehicleSet("Noch", kFreehand));
     EXPECT_EQ(second->SelectedTarget(), (VehicleTreeTarget{4, 1, 0}));
     EXPECT_FALSE(second->Tree()->SetItem(0)->isExpanded());
+    // So does undoing a step taken while the first window was still open.
+    ASSERT_TRUE(doc->OnCommand(ID_EDIT_UNDO));
+    ASSERT_TRUE(doc->OnCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(doc->Model().CountSets(), 2);
+    EXPECT_EQ(second->SelectedTarget(), (VehicleTreeTarget{4, 1, 0}));
+    EXPECT_FALSE(second->Tree()->SetItem(0)->isExpanded());
 }
 
 TEST_F(VehicleWindow, MovesAreOfferedOnlyWhereTheyCanGo) {
@@ -424,12 +442,16 @@ TEST_F(VehicleWindow, SteamDialogSetsTheSegmentOfTheRememberedBand) {
     CFGSView* view = View();
     SelectChild(view, 0, 0, 6);  // view 2: band j is segment d - 1 - j
     view->SetContextSegment(ContextSegmentAt(20, 5));
-    OnDialog([](QDialog& dialog) {
+    QString subject;
+    OnDialog([&subject](QDialog& dialog) {
+        subject = dynamic_cast<CDlgSteamProperties&>(dialog).Subject();
         dialog.findChild<QRadioButton*>(QStringLiteral("half1073"))->click();
         return ClickOk(dialog);
     });
     ASSERT_TRUE(Command(ID_VEHICLE_STEAM));
     EXPECT_EQ(doc->Model().SegmentWord(0, 0, 2, 1), steam::kHalf);
+    // The dialog says what it edits, the segment counted from 1.
+    EXPECT_EQ(subject, QStringLiteral("Fahrzeug „Wagen00“, Waagerecht rückwärts, Segment 2 von 4"));
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(doc->Model().SegmentWord(0, 0, 2, 1), 0);
 
@@ -551,6 +573,192 @@ TEST_F(VehicleWindow, ClickingAnItemShowsItsSideAtOnce) {
         QTest::mouseClick(View()->Tree()->viewport(), Qt::LeftButton, {}, area.center());
         EXPECT_EQ(View()->EditorMode(), child == 4 ? 5 : child + 1);
         EXPECT_EQ(View()->Panel()->isVisible(), child == 4);
+    }
+}
+
+// A key press that brings a character, as a keyboard layout that has it gives it.
+void TypeCharacter(QWidget* field, const QString& character) {
+    QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, character, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, field, Qt::Key_unknown, character, Qt::NoModifier);
+}
+
+// Every field whose text ends up in a Windows-1252 file takes "a", refuses "ł" with a tool tip
+// that names it, and takes "b": no '?' reaches the document.
+TEST_F(VehicleWindow, FieldsRefuseCharactersTheirFileCannotHold) {
+    NewDocumentWith({{2}});
+    SelectChild(View(), 0, 0, 9);
+    const CLanguageManager& language = app->GetLanguageManager();
+    const auto accept = [](const QString&) { return 0; };
+    CDlgNewGrp newSet(language, messages, accept);
+    CEditGrpDlg rename(language, messages, QString(), accept);
+    CDlgNewCar newCar(language, messages, {}, -1, [](int, const QString&, int) { return 0; });
+    CEditInfoText info(language);
+    CarPropertyPanel* panel = View()->Panel();
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             panel->Edit(0), panel->Edit(1), panel->Edit(2), newSet.findChild<QLineEdit*>("name1041"),
+             rename.findChild<QLineEdit*>("name1041"), newCar.findChild<QLineEdit*>("name1042"),
+             info.findChild<QLineEdit*>("author1002"), info.findChild<QPlainTextEdit*>("info1003")}) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        field->window()->show();
+        if (auto* line = qobject_cast<QLineEdit*>(field)) {
+            line->clear();
+        }
+        for (const QString& character : {QStringLiteral("a"), QStringLiteral("ł"), QStringLiteral("b")}) {
+            TypeCharacter(field, character);
+        }
+        EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral(": ł"))) << QToolTip::text().toStdString();
+        QToolTip::hideText();
+        const auto* line = qobject_cast<QLineEdit*>(field);
+        EXPECT_EQ(line ? line->text() : qobject_cast<QPlainTextEdit*>(field)->toPlainText(),
+                  QStringLiteral("ab"));
+    }
+    EXPECT_EQ(doc->Model().CarAt(0, 0).text2.View(), "ab");
+}
+
+// What code page 850 lacks becomes '?' in the simulator's files: the dialog says so, naming
+// the cars and sets, before anything is written.
+TEST_F(VehicleWindow, ExportDialogNamesTheTextsThatLoseCharacters) {
+    NewDocumentWith({{1, 1}, {1}});
+    ASSERT_TRUE(
+        doc->Model().SetCarTexts(0, 1, "Wagen01", "1 \x80", "\x96\x80", nullptr, kFreehand));  // € – €
+    ASSERT_TRUE(doc->Model().RenameVehicleSet(1, "S\x96", kFreehand));
+    QString notice;
+    OnDialog([&notice](QDialog& dialog) {
+        dialog.show();
+        if (dialog.findChild<QLabel*>(QStringLiteral("lossNotice"))->isVisible()) {
+            notice = dynamic_cast<CDlgExport&>(dialog).Notice();
+        }
+        return int(QDialog::Rejected);
+    });
+    ASSERT_TRUE(Command(ID_FILE_SAVE_UZG));
+    EXPECT_EQ(notice, QStringLiteral("TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:\n"
+                                     "Fahrzeug „Wagen01“ (Fahrzeugsatz „Satz0“): € –\n"
+                                     "Fahrzeugsatz „S–“: –"));
+}
+
+// A vehicle file keeps 79 author and 2047 info characters (its fields end in a 0): the dialog
+// takes no more, so nothing is cut without a word.
+TEST_F(VehicleWindow, InfoDialogTakesWhatTheVehicleFileKeeps) {
+    NewDocument();
+    QString shownAuthor;
+    QString shownInfo;
+    OnDialog([&](QDialog& dialog) {
+        dialog.show();
+        auto* author = dialog.findChild<QLineEdit*>(QStringLiteral("author1002"));
+        auto* info = dialog.findChild<QPlainTextEdit*>(QStringLiteral("info1003"));
+        QTest::keyClicks(author, QString(85, QLatin1Char('m')));
+        QGuiApplication::clipboard()->setText(QString(2100, QLatin1Char('i')));
+        QTest::keyClick(info, Qt::Key_V, Qt::ControlModifier);
+        shownAuthor = author->text();
+        shownInfo = info->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(Command(ID_EDIT_INFO));
+    EXPECT_EQ(shownAuthor.size(), 79);
+    EXPECT_EQ(shownInfo.size(), 2047);
+    EXPECT_EQ(doc->Model().Author(), shownAuthor.toStdString());
+    EXPECT_EQ(doc->Model().InfoText(), shownInfo.toStdString());
+}
+
+// The undo and redo keys in a property field are the document's; the field keeps no history
+// of its own, which would record old texts as new changes.
+TEST_F(VehicleWindow, UndoKeysInThePanelAreTheDocuments) {
+    NewDocumentWith({{2}});
+    SelectChild(View(), 0, 0, 9);
+    QLineEdit* text2 = View()->Panel()->Edit(1);
+    text2->setFocus();
+    QTest::keyClicks(text2, QStringLiteral("abc"));
+    EXPECT_FALSE(text2->isUndoAvailable());
+    const struct {
+        Qt::Key key;
+        const char* text2;
+        int undoSteps;
+    } cases[] = {{Qt::Key_Z, "", 0}, {Qt::Key_Y, "abc", 1}, {Qt::Key_Z, "", 0}};
+    for (const auto& c : cases) {
+        QTest::keyClick(text2, c.key, Qt::ControlModifier);
+        EXPECT_EQ(doc->Model().CarAt(0, 0).text2.View(), c.text2);
+        EXPECT_EQ(text2->text(), QString::fromLatin1(c.text2));
+        EXPECT_EQ(doc->Model().UndoCount(), c.undoSteps);
+    }
+}
+
+// "Kopieren" and "Einfügen (Intern)" of the menu do for a car what their keys do.
+TEST_F(VehicleWindow, MenuCopyAndPasteFollowTheKeys) {
+    NewDocumentWith({{1}});
+    View()->Tree()->setFocus();
+    View()->Tree()->SelectCar(0, 0);
+    const CommandRouter& router = app->MainFrame()->Router();
+    EXPECT_TRUE(router.QueryState(ID_EDIT_COPY).enabled);
+    EXPECT_FALSE(router.QueryState(ID_EDIT_PASTE).enabled);
+    ASSERT_TRUE(Command(ID_EDIT_COPY));
+    EXPECT_TRUE(router.QueryState(ID_EDIT_PASTE).enabled);
+    ASSERT_TRUE(Command(ID_EDIT_PASTE));
+    EXPECT_EQ(doc->Model().CountCars(0), 2);
+}
+
+// Delete asks, deletes and leaves the neighbour selected; Shift+F10 opens the context menu.
+TEST_F(VehicleWindow, TreeKeysDeleteWithTheQuestionAndOpenTheMenu) {
+    NewDocumentWith({{1, 2, 3}});
+    VehicleTree* tree = View()->Tree();
+    tree->setFocus();
+    const struct {
+        int car;
+        std::size_t carsAfter;
+        VehicleTreeTarget selected;
+    } cases[] = {
+        {1, 2, {4, 0, 1}},   // the car that took the slot
+        {1, 1, {4, 0, 0}},   // the last car: the one before
+        {0, 0, {3, 0, -1}},  // the only car: its set
+    };
+    for (const auto& c : cases) {
+        tree->SelectCar(0, c.car);
+        messages.entries.clear();
+        messages.answers = {kAnswerYes};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        EXPECT_EQ(messages.Numbers(), std::vector<int>{302});
+        EXPECT_EQ(std::size_t(doc->Model().CountCars(0)), c.carsAfter);
+        EXPECT_EQ(View()->SelectedTarget(), c.selected);
+    }
+    int shown = 0;
+    View()->SetPopupRunner([&shown](QMenu&, const QPoint&) { ++shown; });
+    QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(shown, 1);
+}
+
+TEST_F(VehicleWindow, ANewSetIsSelected) {
+    NewDocumentWith({{1}});
+    OnDialog([](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("name1041")), QStringLiteral("Neu"));
+        return ClickOk(dialog);
+    });
+    ASSERT_TRUE(Command(ID_VEHICLE_NEW_SET));
+    EXPECT_EQ(View()->SelectedTarget(), (VehicleTreeTarget{3, 1, -1}));
+}
+
+// A set name of the longest length is read whole in a new window, without scrolling sideways.
+TEST_F(VehicleWindow, TheTreeStartsWideEnoughForTheLongestSetName) {
+    NewDocument();
+    for (const char* name : {"Nahverkehrszug Hamburg", "Güterzug mit Kesselwag"}) {
+        ASSERT_TRUE(doc->Model().AddVehicleSet(Utf8ToCp1252(name), kFreehand));
+    }
+    VehicleTree* tree = SecondWindow()->Tree();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(tree->visualItemRect(tree->SetItem(0)).right(), tree->viewport()->width());
+}
+
+// The flag controls say words; the bit each one stands for is in its tool tip.
+TEST_F(VehicleWindow, FlagControlsSayWordsAndNameTheirBitsInTheToolTip) {
+    NewDocumentWith({{1}});
+    CarPropertyPanel* panel = View()->Panel();
+    const struct {
+        QAbstractButton* control;
+        const char* bit;
+    } cases[] = {{panel->Check(0), "0x8000"}, {panel->Check(1), "0x0001"}, {panel->Check(2), "0x0040"},
+                 {panel->Radio(0), "0x0020"}, {panel->Radio(1), "0x0020"}, {panel->Radio(2), "0x0010"}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(c.control->text().contains(QStringLiteral("0x"))) << c.bit;
+        EXPECT_TRUE(c.control->toolTip().contains(QString::fromLatin1(c.bit))) << c.bit;
     }
 }
 

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "core/common/AtomicFile.h"
+#include "core/palette/PathTools.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/vehicles/FgsFile.h"
@@ -106,6 +107,11 @@ TEST_F(ToolTest, CommandLineMistakesGiveOneLineAndStatus2) {
     EXPECT_EQ(err.str(), "zobl-tool: --lang needs a file name\nTry 'zobl-tool --help' for more.\n");
     EXPECT_EQ(RunTool({"--help"}, in, out, err), kToolSuccess);
     EXPECT_NE(out.str().find("from-png"), std::string::npos);
+    // Both folders the language file is looked for in, as they are on this machine.
+    for (const std::string& folder : {ProgramFolder(), InstalledDataFolder()}) {
+        EXPECT_NE(out.str().find(folder), std::string::npos) << folder;
+    }
+    EXPECT_NE(InstalledDataFolder().find("/share/zobl_ge/"), std::string::npos);
 }
 
 TEST_F(ToolTest, VersionNamesTheProgramAndItsVersion) {

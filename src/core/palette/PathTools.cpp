@@ -20,13 +20,17 @@ std::string ProgramFolder() {
     return FolderOfPath(exe.string());
 }
 
+std::string InstalledDataFolder() {
+    return std::filesystem::path(ProgramFolder() + ZOBL_INSTALLED_DATA_FOLDER).lexically_normal().string();
+}
+
 std::string FindProgramData(std::string_view name) {
     const std::string beside = ProgramFolder() + std::string(name);
     std::error_code error;
     if (std::filesystem::exists(beside, error)) {
         return beside;
     }
-    const std::string installed = ProgramFolder() + ZOBL_INSTALLED_DATA_FOLDER + std::string(name);
+    const std::string installed = InstalledDataFolder() + std::string(name);
     if (std::filesystem::exists(installed, error)) {
         return installed;
     }

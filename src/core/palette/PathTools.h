@@ -12,6 +12,8 @@ std::string ProgramFolder();
 // executable's ("<bin>/../share/zobl_ge/<name>" with the usual layout), else beside the
 // executable again (where a missing file is then reported).
 std::string FindProgramData(std::string_view name);
+// The installed data folder that FindProgramData looks in second, ending in '/'.
+std::string InstalledDataFolder();
 // The folder part of a path, ending in '/' ("" for a bare file name).
 std::string FolderOfPath(std::string_view path);
 // The file name of a path, with or without its extension (the part from the last '.').

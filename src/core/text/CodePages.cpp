@@ -170,6 +170,28 @@ std::string Translate(std::string_view text, const ByteTable& table) {
     return out;
 }
 
+// The characters the page lacks, each once in order of first appearance.
+std::string Missing(std::string_view text, const ReverseTable& reverse) {
+    std::string missing;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        pos = AsciiRunEnd(text, pos);
+        if (pos == text.size()) {
+            break;
+        }
+        const char32_t codePoint = DecodeUtf8(text, pos);
+        if (FromCodePoint(codePoint, reverse) != '?') {
+            continue;
+        }
+        std::string character;
+        AppendUtf8(character, codePoint);
+        if (missing.find(character) == std::string::npos) {
+            missing += character;
+        }
+    }
+    return missing;
+}
+
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -326,6 +348,12 @@ std::string Cp1252ToCp850(std::string_view text) {
 }
 std::string Cp850ToCp1252(std::string_view text) {
     return Translate(text, kCp850ToCp1252);
+}
+std::string MissingFromCp1252(std::string_view text) {
+    return Missing(text, kCp1252Reverse);
+}
+std::string MissingFromCp850(std::string_view text) {
+    return Missing(text, kCp850Reverse);
 }
 
 }  // namespace zobl

@@ -24,6 +24,12 @@ std::string Utf8ToCp850(std::string_view text);
 std::string Cp1252ToCp850(std::string_view text);
 std::string Cp850ToCp1252(std::string_view text);
 
+// The characters of a UTF-8 text that the page has no byte for (they would become '?'), each
+// once in the order they first appear; empty when the whole text fits. "ł→ł€" gives "ł→" for
+// Windows-1252 and "ł→€" for code page 850. A malformed byte counts as U+FFFD.
+std::string MissingFromCp1252(std::string_view text);
+std::string MissingFromCp850(std::string_view text);
+
 inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
 // Decodes the character that starts at pos and advances pos behind it. A byte that does not start

@@ -18,11 +18,12 @@ namespace {
 // Snapshot block: int32 total size; per set slot name (23), car count (1), view state (400),
 // then for a named set with cars per car length (1), three texts (3 x 62), segment flags (256),
 // CarFlags, SetIndex, CarIndex (4 each), view state (400) and the planes of views 0, 1, 2, 3;
-// finally int32 number of views and per view int32 word count and the tree state words.
+// finally int32 number of views and per view its identity, int32 word count and the tree state
+// words. View v of the block owned word v of the records' view state when it was taken.
 constexpr std::size_t kSetFixedBytes = kSetNameField + 1 + 4 * kViewStateWordCount;
 constexpr std::size_t kCarFixedBytes =
     1 + 3 * kCarTextField + 2 * kViewCount * kMaxSegments + 3 * 4 + 4 * kViewStateWordCount;
-constexpr std::size_t kViewEntryBytes = 4 + 4 * std::size_t(kMaxSets);
+constexpr std::size_t kViewEntryBytes = 4 + 4 + 4 * std::size_t(kMaxSets);
 
 // Writes into the snapshot buffer, little-endian, without any allocation.
 class BlockWriter {
@@ -144,6 +145,7 @@ void VehicleDocument::TakeNewContent() {
 void VehicleDocument::AttachListener(VehicleDocumentListener& listener) {
     if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end()) {
         listeners_.push_back(&listener);
+        listenerIds_.push_back(nextListenerId_++);
     }
 }
 
@@ -154,20 +156,15 @@ void VehicleDocument::DetachListener(VehicleDocumentListener& listener) {
     }
     const auto number = std::size_t(it - listeners_.begin());
     listeners_.erase(it);
+    listenerIds_.erase(listenerIds_.begin() + std::ptrdiff_t(number));
     // The views after it are numbered one lower now; their state words move with them.
-    const auto shift = [number](ViewStateWords& words) {
+    ForEachViewState([number](ViewStateWords& words) {
         if (number < words.size()) {
             std::copy(words.begin() + std::ptrdiff_t(number) + 1, words.end(),
                       words.begin() + std::ptrdiff_t(number));
             words.back() = 0;
         }
-    };
-    for (VehicleSet& set : content_.sets) {
-        shift(set.viewState);
-        for (Car& car : set.cars) {
-            shift(car.viewState);
-        }
-    }
+    });
 }
 
 int VehicleDocument::ListenerNumber(const VehicleDocumentListener& listener) const {
@@ -473,8 +470,9 @@ bool VehicleDocument::DeleteCar(int set, int car, bool notify, int mouseMode) {
     if (notify) {
         Notify({VehicleHintCode::CarAboutToBeDeleted, set, car});
     }
-    // No CloseUndoGroup: a deletion made while the group of the current mouse mode is open
-    // joins that step.
+    // A step of its own like every structural change: joined to the open group, its undo would
+    // take the edit before it along.
+    CloseUndoGroup();
     PrepareChange(mouseMode);
     VehicleSet& record = content_.sets[std::size_t(set)];
     const int last = CountCars(set) - 1;
@@ -821,6 +819,7 @@ void VehicleDocument::CaptureSnapshot(VehicleSnapshot& into) const {
     for (std::size_t v = 0; v < views; ++v) {
         std::array<std::int32_t, kMaxSets> words{};
         const std::size_t count = std::min(listeners_[v]->CaptureTreeStates(words), words.size());
+        out.U32(listenerIds_[v]);
         out.I32(std::int32_t(count));
         for (std::size_t i = 0; i < count; ++i) {
             out.I32(words[i]);
@@ -831,6 +830,11 @@ void VehicleDocument::CaptureSnapshot(VehicleSnapshot& into) const {
 }
 
 void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
+    // The words of the views open now, for those the block has none of (opened after it).
+    std::vector<ViewStateWords> live;
+    live.reserve(std::size_t(kMaxSets) * (1 + kMaxCars));
+    ForEachViewState([&live](ViewStateWords& words) { live.push_back(words); });
+
     ByteReader in(std::span(from.block.data(), std::min(from.used, from.block.size())));
     try {
         in.I32();
@@ -864,15 +868,41 @@ void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
             }
         }
         Renumber();
-        const int views = in.I32();
-        for (int v = 0; v < views; ++v) {
+        struct BlockView {
+            std::uint32_t id = 0;
+            std::size_t count = 0;
             std::array<std::int32_t, kMaxSets> words{};
-            const std::size_t count = std::min<std::size_t>(std::size_t(in.I32()), words.size());
-            for (std::size_t i = 0; i < count; ++i) {
-                words[i] = in.I32();
+        };
+        std::vector<BlockView> blockViews(std::size_t(std::clamp(in.I32(), 0, kMaxRecordedViews)));
+        for (BlockView& view : blockViews) {
+            view.id = in.U32();
+            view.count = std::min<std::size_t>(std::size_t(in.I32()), view.words.size());
+            for (std::size_t i = 0; i < view.count; ++i) {
+                view.words[i] = in.I32();
             }
-            if (std::size_t(v) < listeners_.size()) {
-                listeners_[std::size_t(v)]->RestoreTreeStates(std::span(words.data(), count));
+        }
+        // Views were closed since, so word numbers moved: each open view takes the words its own
+        // column held, found by its identity; one the block does not know keeps what it has.
+        const std::size_t open = std::min(listeners_.size(), std::size_t(kMaxRecordedViews));
+        std::array<int, kMaxRecordedViews> column{};
+        for (std::size_t n = 0; n < open; ++n) {
+            const auto it = std::find_if(blockViews.begin(), blockViews.end(),
+                                         [&](const BlockView& view) { return view.id == listenerIds_[n]; });
+            column[n] = it == blockViews.end() ? -1 : int(it - blockViews.begin());
+        }
+        std::size_t record = 0;
+        ForEachViewState([&](ViewStateWords& words) {
+            const ViewStateWords restored = words;
+            words = {};
+            for (std::size_t n = 0; n < open; ++n) {
+                words[n] = column[n] >= 0 ? restored[std::size_t(column[n])] : live[record][n];
+            }
+            ++record;
+        });
+        for (std::size_t n = 0; n < open; ++n) {
+            if (column[n] >= 0) {
+                const BlockView& view = blockViews[std::size_t(column[n])];
+                listeners_[n]->RestoreTreeStates(std::span(view.words.data(), view.count));
             }
         }
     } catch (const ByteReaderError&) {

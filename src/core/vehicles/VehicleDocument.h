@@ -129,7 +129,8 @@ public:
     const VehicleContent& Content() const noexcept { return content_; }
 
     // Views, numbered 0, 1, 2, ... in the order they were attached. Detaching one renumbers the
-    // views after it and moves their state words down with them.
+    // views after it and moves their state words down with them; undo and redo give each open
+    // view the words it had itself when the step was taken.
     void AttachListener(VehicleDocumentListener& listener);
     void DetachListener(VehicleDocumentListener& listener);
     int ListenerNumber(const VehicleDocumentListener& listener) const;
@@ -237,8 +238,25 @@ private:
     bool IsCar(int set, int car) const;
     Car* MutableCar(int set, int car);
 
+    // Every set's and car's view state words, sets first, each set slot then its car slots.
+    template <typename Visit>
+    void ForEachViewState(Visit&& visit) {
+        for (VehicleSet& set : content_.sets) {
+            visit(set.viewState);
+        }
+        for (VehicleSet& set : content_.sets) {
+            for (Car& car : set.cars) {
+                visit(car.viewState);
+            }
+        }
+    }
+
     VehicleContent content_;
     std::vector<VehicleDocumentListener*> listeners_;
+    // An identity per view that stays when others close and renumber it: undo snapshots name
+    // the view their words belong to by it.
+    std::vector<std::uint32_t> listenerIds_;
+    std::uint32_t nextListenerId_ = 1;
 };
 
 }  // namespace zobl

@@ -310,6 +310,26 @@ std::vector<int> ExportedSets(const VehicleDocument& doc) {
     return sets;
 }
 
+std::vector<ExportTextLoss> ExportTextLosses(const VehicleDocument& doc) {
+    std::vector<ExportTextLoss> losses;
+    for (const int s : ExportedSets(doc)) {
+        const VehicleSet& set = doc.Set(s);
+        const std::string setName = Cp1252ToUtf8(set.name.View());
+        if (std::string missing = MissingFromCp850(setName); !missing.empty()) {
+            losses.push_back({s, -1, setName, std::move(missing)});
+        }
+        for (int c = 0; c < doc.CountCars(s); ++c) {
+            const Car& car = set.cars[std::size_t(c)];
+            std::string texts(car.name.View());
+            texts.append(1, '\n').append(car.text2.View()).append(1, '\n').append(car.text3.View());
+            if (std::string missing = MissingFromCp850(Cp1252ToUtf8(texts)); !missing.empty()) {
+                losses.push_back({s, c, Cp1252ToUtf8(car.name.View()), std::move(missing)});
+            }
+        }
+    }
+    return losses;
+}
+
 std::optional<std::vector<std::uint8_t>> UfgWriter(const VehicleDocument& doc, std::string_view setHeaderUtf8,
                                                    std::string_view fileHeader,
                                                    const ExportProgress& progress) {

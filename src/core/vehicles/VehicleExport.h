@@ -80,6 +80,18 @@ std::string ExportProblemText(const ExportProblem& problem, const CLanguageManag
 // s (0, 1, ...) is the s-th of them.
 std::vector<int> ExportedSets(const VehicleDocument& doc);
 
+// A set or car of the export whose texts lose characters: the simulator reads code page 850,
+// which lacks them, so the UZZ file holds '?' in their place.
+struct ExportTextLoss {
+    int set = -1;
+    int car = -1;         // -1: the set's own name
+    std::string name;     // of the set or the car, UTF-8
+    std::string missing;  // the characters lost, each once, UTF-8
+    friend bool operator==(const ExportTextLoss&, const ExportTextLoss&) = default;
+};
+// In export order: a set's name first, then its cars (name, text 2 and text 3 together).
+std::vector<ExportTextLoss> ExportTextLosses(const VehicleDocument& doc);
+
 // The two files as bytes; none when no set has cars or an exported set is longer than 32 units.
 // setHeaderUtf8 is the text at the start of every UFG set block (converted to code page 850);
 // fileHeader starts both files as it stands. progress gets s * 100 / S before each set.

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "ui_EditInfoText.h"
@@ -16,9 +17,15 @@ constexpr int kRemainingFormatKey = 3320;
 constexpr int kInfoTextHelp = 50070;
 }  // namespace
 
-CEditInfoText::CEditInfoText(const CLanguageManager& language, QWidget* parent)
-    : QDialog(parent), language_(language), ui_(std::make_unique<Ui::EditInfoText>()) {
+CEditInfoText::CEditInfoText(const CLanguageManager& language, QWidget* parent, Limits limits)
+    : QDialog(parent),
+      language_(language),
+      limits_(limits),
+      infoLimit_(limits.info),
+      ui_(std::make_unique<Ui::EditInfoText>()) {
     ui_->setupUi(this);
+    ui_->author1002->setMaxLength(limits_.author);
+    LimitToCp1252(ui_->author1002, language_);
     PrepareDialog(this);
     // Localise first: the caller's texts that follow are never placeholders.
     LocalizeWindow(this, language_);
@@ -35,13 +42,12 @@ CEditInfoText::~CEditInfoText() = default;
 void CEditInfoText::SetTexts(const QString& author, const QString& infoText) {
     givenAuthor_ = author;
     givenInfo_ = infoText;
-    ui_->author1002->setMaxLength(std::max<int>(kMaxAuthorLength, static_cast<int>(author.size())));
+    ui_->author1002->setMaxLength(std::max<int>(limits_.author, static_cast<int>(author.size())));
     ui_->author1002->setText(author);
     crLf_ = infoText.contains(QStringLiteral("\r\n")) || !infoText.contains(QLatin1Char('\n'));
     shownInfo_ = infoText;
     shownInfo_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    infoLimit_ = kMaxInfoLength;
-    infoLimit_ = std::max(infoLimit_, StoredLength(shownInfo_));
+    infoLimit_ = std::max<qsizetype>(limits_.info, StoredLength(shownInfo_));
     ui_->info1003->setPlainText(shownInfo_);
     OnInfoTextChanged();
 }
@@ -67,14 +73,21 @@ qsizetype CEditInfoText::StoredLength(const QString& shown) const {
 
 void CEditInfoText::OnInfoTextChanged() {
     QPlainTextEdit* edit = ui_->info1003;
-    QString text = edit->toPlainText();
-    if (StoredLength(text) > infoLimit_) {
-        // A plain text field has no length limit of its own: take back what went past it and
-        // leave the cursor where the typing stopped.
-        while (StoredLength(text) > infoLimit_) {
-            text.chop(1);
-        }
-        const int position = std::min<int>(edit->textCursor().position(), static_cast<int>(text.size()));
+    const QString typed = edit->toPlainText();
+    // A plain text field has neither a validator nor a length limit of its own: take back what
+    // the file cannot hold and what went past the limit, and leave the cursor where the typing
+    // stopped.
+    int position = edit->textCursor().position();
+    QString refused;
+    QString text = WithoutCharactersOutsideCp1252(typed, position, refused);
+    if (!refused.isEmpty()) {
+        TellRefusedCharacters(edit, refused, language_);
+    }
+    while (StoredLength(text) > infoLimit_) {
+        text.chop(1);
+    }
+    if (text != typed) {
+        position = std::min<int>(position, static_cast<int>(text.size()));
         const QSignalBlocker blocker(edit);
         edit->setPlainText(text);
         QTextCursor cursor = edit->textCursor();
@@ -82,7 +95,7 @@ void CEditInfoText::OnInfoTextChanged() {
         edit->setTextCursor(cursor);
     }
     const QString format = GetText(language_, kRemainingFormatKey, kDialogsSection);
-    const auto left = std::max<qsizetype>(0, kMaxInfoLength - StoredLength(text));
+    const auto left = std::max<qsizetype>(0, limits_.info - StoredLength(text));
     ui_->remaining1004->setText(LimitDialogText(FormatNumber(format, static_cast<int>(left))));
 }
 

@@ -54,6 +54,8 @@ namespace {
 // Window texts of the bars (framework strings, not in the language file).
 constexpr const char* kMainBarTitle = "Schaltflächenleiste";
 constexpr const char* kModeBarTitle = "Maus-Modi";
+// Section "MENU": the name of a bar's button that shows the buttons the bar has no room for.
+constexpr int kBarExtensionNameKey = 1837;
 constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
 constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
 
@@ -282,6 +284,12 @@ void CMainFrame::CreateToolBars() {
                 button->setAccessibleName(AccessibleText(name));
                 button->setAccessibleDescription(action->toolTip());
             }
+        }
+        // Qt's own button for the buttons that do not fit is a check box to screen readers.
+        if (auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+            const QString name = GetText(language, kBarExtensionNameKey, kMenuSection);
+            extension->setAccessibleName(AccessibleText(name));
+            extension->setToolTip(name);
         }
         bar->setIconSize(QSize(16, 16));
         bar->setMovable(true);

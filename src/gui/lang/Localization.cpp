@@ -175,6 +175,12 @@ void NameControls(QWidget* window) {
             widget->setAccessibleName(name);
         }
     }
+    // The list a combo box opens is read out under the combo box's name.
+    for (QComboBox* combo : window->findChildren<QComboBox*>()) {
+        if (!combo->accessibleName().isEmpty() && combo->view()->accessibleName().isEmpty()) {
+            combo->view()->setAccessibleName(combo->accessibleName());
+        }
+    }
 }
 
 bool GetTextIfKey(QString& result, const QString& text, std::string_view section,

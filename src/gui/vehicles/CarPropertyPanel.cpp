@@ -1,5 +1,7 @@
 #include "gui/vehicles/CarPropertyPanel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "core/vehicles/VehicleModel.h"
+#include "gui/app/Cp1252Fields.h"
 #include "gui/lang/Localization.h"
 
 namespace zobl {
@@ -20,6 +23,9 @@ namespace {
 constexpr int kLabelKeys[4] = {1040, 1041, 1042, 1043};
 constexpr int kCheckKeys[3] = {1044, 1045, 1046};
 constexpr int kRadioKeys[3] = {1047, 1048, 1049};
+// Their tool tips, which name the bits as the simulator stores them.
+constexpr int kCheckToolTipKeys[3] = {1052, 1053, 1054};
+constexpr int kRadioToolTipKeys[3] = {1055, 1056, 1057};
 constexpr const char* kEditNames[3] = {"name5383", "text5384", "text5385"};
 constexpr const char* kCheckNames[3] = {"option5378", "option5377", "option5379"};
 constexpr const char* kRadioNames[3] = {"choice5380", "choice5381", "choice5382"};
@@ -36,6 +42,7 @@ CarPropertyPanel::CarPropertyPanel(const CLanguageManager& language, QWidget* pa
         QLineEdit* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(kEditNames[i]));
         edit->setMaxLength(kMaxTextLength);
+        LimitToCp1252(edit, language);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, i] { OnTextEdited(int(i)); });
         edits_[i] = edit;
@@ -44,12 +51,14 @@ CarPropertyPanel::CarPropertyPanel(const CLanguageManager& language, QWidget* pa
     for (std::size_t i = 0; i < checks_.size(); ++i) {
         QCheckBox* check = new QCheckBox(GetText(language, kCheckKeys[i], kDataSection), this);
         check->setObjectName(QString::fromLatin1(kCheckNames[i]));
+        check->setToolTip(GetText(language, kCheckToolTipKeys[i], kDataSection));
         connect(check, &QCheckBox::clicked, this, [this] { emit FlagsClicked(Flags()); });
         checks_[i] = check;
     }
     for (std::size_t i = 0; i < radios_.size(); ++i) {
         QRadioButton* radio = new QRadioButton(GetText(language, kRadioKeys[i], kDataSection), this);
         radio->setObjectName(QString::fromLatin1(kRadioNames[i]));
+        radio->setToolTip(GetText(language, kRadioToolTipKeys[i], kDataSection));
         radio->installEventFilter(this);
         connect(radio, &QRadioButton::clicked, this, [this] { emit FlagsClicked(Flags()); });
         radios_[i] = radio;
@@ -140,9 +149,38 @@ void CarPropertyPanel::OnTextEdited(int field) {
     const bool continueRun = runField_ == field;
     runField_ = field;
     emit TextsEdited(continueRun);
+    // The field keeps no history of its own: undoing from it would bring back a text of it as a
+    // new change of the document, also of another car. Setting the text is the one way to empty
+    // a line edit's history.
+    QLineEdit* edit = edits_[std::size_t(field)];
+    const QSignalBlocker blocker(edit);
+    const int cursor = edit->cursorPosition();
+    edit->setText(edit->text());
+    edit->setCursorPosition(cursor);
+}
+
+int CarPropertyPanel::HistoryStep(const QKeyEvent& key) {
+    if (key.matches(QKeySequence::Undo)) {
+        return -1;
+    }
+    const bool ctrlY =
+        key.key() == Qt::Key_Y && (key.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    return key.matches(QKeySequence::Redo) || ctrlY ? 1 : 0;
 }
 
 bool CarPropertyPanel::eventFilter(QObject* watched, QEvent* event) {
+    const auto field = std::find(edits_.begin(), edits_.end(), watched);
+    if (field != edits_.end() &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        if (const int step = HistoryStep(*static_cast<QKeyEvent*>(event)); step != 0) {
+            if (event->type() == QEvent::KeyPress) {
+                emit step < 0 ? UndoRequested() : RedoRequested();
+            }
+            // Accepting the override brings the key here as a key press, whatever else uses it.
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool isRadio = std::find(radios_.begin(), radios_.end(), watched) != radios_.end();
@@ -151,7 +189,6 @@ bool CarPropertyPanel::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        const auto field = std::find(edits_.begin(), edits_.end(), watched);
         if (field != edits_.end()) {
             if (event->type() == QEvent::FocusOut) {
                 if (field == edits_.begin() && edits_[0]->text().isEmpty()) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -19,7 +20,9 @@ class CLanguageManager;
 // neither). The panel only shows and reports; the view stores what the user changed.
 //
 // Typing in one field is one editing run: TextsEdited tells whether a change continues the run
-// (same field, not left in between) so the owner can make the run one undo step.
+// (same field, not left in between) so the owner can make the run one undo step. The fields keep
+// no history of their own: their undo and redo keys (also Ctrl+Y) ask the owner for the
+// document's.
 class CarPropertyPanel : public QWidget {
     Q_OBJECT
 public:
@@ -63,6 +66,8 @@ signals:
     // The user left the name field empty; the owner puts the car's name back.
     void NameLeftEmpty();
     void EditingRunEnded();
+    void UndoRequested();
+    void RedoRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +75,8 @@ protected:
 private:
     void OnTextEdited(int field);
     int CheckedChoice() const;
+    // -1 for an undo key, +1 for a redo key, else 0.
+    static int HistoryStep(const QKeyEvent& key);
 
     std::array<QLabel*, 4> labels_{};
     std::array<QLineEdit*, 3> edits_{};

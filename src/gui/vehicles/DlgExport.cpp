@@ -56,6 +56,15 @@ QString CDlgExport::BaseName() const {
     return ui_->name1038->text();
 }
 
+void CDlgExport::SetNotice(const QString& notice) {
+    ui_->lossNotice->setText(notice);
+    ui_->lossNotice->setVisible(!notice.isEmpty());
+}
+
+QString CDlgExport::Notice() const {
+    return ui_->lossNotice->text();
+}
+
 void CDlgExport::Browse() {
     const QString chosen = folderPrompt_();
     if (!chosen.isEmpty()) {

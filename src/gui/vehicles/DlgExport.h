@@ -36,6 +36,10 @@ public:
 
     // The prompt behind the browse button; the standard folder prompt unless replaced.
     void SetFolderPrompt(FolderPrompt prompt) { folderPrompt_ = std::move(prompt); }
+    // A text shown above the progress bar before anything is written (none when empty): what
+    // the files will not hold as the document has it.
+    void SetNotice(const QString& notice);
+    QString Notice() const;
 
     // The folder field ending in '/' (empty when the field is), as the base path uses it.
     QString Folder() const;

@@ -1,8 +1,11 @@
 #include "gui/vehicles/DlgNewCar.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 
 #include "core/vehicles/VehicleModel.h"
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleDialogResult.h"
@@ -16,6 +19,22 @@ constexpr int kNewCarHelp = 50140;
 constexpr int kPixelsPerLength = 8;
 constexpr int kPreselectedLength = 4;
 
+// The length whose pixel count is the number typed; else the shortest whose count starts with
+// the digits; -1 for none.
+int LengthOfTypedDigits(const QString& digits) {
+    const int pixels = digits.toInt();
+    if (pixels % kPixelsPerLength == 0 && pixels / kPixelsPerLength >= 1 &&
+        pixels / kPixelsPerLength <= vehicles::kMaxCarLength) {
+        return pixels / kPixelsPerLength;
+    }
+    for (int length = 1; length <= vehicles::kMaxCarLength; ++length) {
+        if (QString::number(length * kPixelsPerLength).startsWith(digits)) {
+            return length;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& messages, const SetEntries& sets,
@@ -23,6 +42,7 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
     : QDialog(parent), messages_(messages), apply_(std::move(apply)), ui_(std::make_unique<Ui::DlgNewCar>()) {
     ui_->setupUi(this);
     help_ = StartDialog(*this, language, kNewCarHelp, ui_->ok1, ui_->cancel2, ui_->help9);
+    LimitToCp1252(ui_->name1042, language);
 
     for (const auto& [index, name] : sets) {
         QListWidgetItem* item = AddListEntry(ui_->sets1045, name, index);
@@ -32,13 +52,35 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
     }
     for (int length = 1; length <= vehicles::kMaxCarLength; ++length) {
         QListWidgetItem* item =
-            AddListEntry(ui_->lengths1046, QString::asprintf("%2d Pixel", length * kPixelsPerLength), length);
+            AddListEntry(ui_->lengths1046, QString::asprintf("%d Pixel", length * kPixelsPerLength), length);
         if (length == kPreselectedLength) {
             ui_->lengths1046->setCurrentItem(item);
         }
     }
 
+    // The list's own search by the start of the text would take "80 Pixel" for an 8.
+    ui_->lengths1046->installEventFilter(this);
     ui_->name1042->setFocus();
+}
+
+bool CDlgNewCar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->lengths1046 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (plain && key->text().size() == 1 && key->text().at(0).isDigit()) {
+            // Digits typed in quick succession make one number, as the list's search would.
+            if (!typing_.isValid() || typing_.elapsed() > QApplication::keyboardInputInterval()) {
+                typed_.clear();
+            }
+            typing_.start();
+            typed_ += key->text();
+            if (const int length = LengthOfTypedDigits(typed_); length > 0) {
+                ui_->lengths1046->setCurrentRow(length - 1);
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 CDlgNewCar::~CDlgNewCar() = default;

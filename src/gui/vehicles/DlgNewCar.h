@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 
 namespace Ui {
@@ -20,7 +21,8 @@ class MessageService;
 
 // Asks for the name (61 characters), the set and the length of a new car. The set list shows
 // the sets the caller passes as (set index, name); the length list offers 8 to 256 pixels in
-// steps of 8, i.e. lengths 1 to 32, with 32 pixels chosen at first. OK hands the choice to
+// steps of 8, i.e. lengths 1 to 32, with 32 pixels chosen at first; typing a number there
+// chooses that many pixels. OK hands the choice to
 // apply, which adds the car and answers 0 (the dialog closes), a message number such as 105
 // (no set or length chosen), 110 (no name), 111 (the set holds 8 cars) or 112 (the set would
 // get too long), shown while the dialog stays open, or -1 (stays open silently).
@@ -41,9 +43,14 @@ public:
     int ChosenLength() const;  // 1..32, -1: none
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     MessageService& messages_;
     Apply apply_;
+    QString typed_;  // the digits typed into the length list
+    QElapsedTimer typing_;
     std::unique_ptr<Ui::DlgNewCar> ui_;
     std::unique_ptr<HelpContextScope> help_;
 };

@@ -1,5 +1,6 @@
 #include "gui/vehicles/DlgNewGrp.h"
 
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleDialogResult.h"
@@ -16,6 +17,7 @@ CDlgNewGrp::CDlgNewGrp(const CLanguageManager& language, MessageService& message
     : QDialog(parent), messages_(messages), apply_(std::move(apply)), ui_(std::make_unique<Ui::DlgNewGrp>()) {
     ui_->setupUi(this);
     help_ = StartDialog(*this, language, kNewSetHelp, ui_->ok1, ui_->cancel2, ui_->help9);
+    LimitToCp1252(ui_->name1041, language);
 }
 
 CDlgNewGrp::~CDlgNewGrp() = default;

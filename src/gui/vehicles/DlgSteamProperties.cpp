@@ -38,4 +38,12 @@ std::uint16_t CDlgSteamProperties::Value() const {
     return ui_->half1073->isChecked() ? steam::kHalf : steam::kWhole;
 }
 
+void CDlgSteamProperties::SetSubject(const QString& subject) {
+    ui_->subject->setText(subject);
+}
+
+QString CDlgSteamProperties::Subject() const {
+    return ui_->subject->text();
+}
+
 }  // namespace zobl

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QDialog>
+#include <QString>
 
 namespace Ui {
 class DlgSteamProperties;
@@ -25,6 +26,9 @@ public:
 
     // 0, 0x80 or 0x40.
     std::uint16_t Value() const;
+    // Says above the choice what is edited: the car, its view and the segment.
+    void SetSubject(const QString& subject);
+    QString Subject() const;
 
 private:
     std::unique_ptr<Ui::DlgSteamProperties> ui_;

@@ -1,5 +1,6 @@
 #include "gui/vehicles/EditGrpDlg.h"
 
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleDialogResult.h"
@@ -19,6 +20,7 @@ CEditGrpDlg::CEditGrpDlg(const CLanguageManager& language, MessageService& messa
       ui_(std::make_unique<Ui::EditGrpDlg>()) {
     ui_->setupUi(this);
     help_ = StartDialog(*this, language, kRenameSetHelp, ui_->ok1, ui_->cancel2, ui_->help9);
+    LimitToCp1252(ui_->name1041, language);
     // After localising: a set may well be named like a placeholder.
     ui_->name1041->setText(currentName);
     ui_->name1041->selectAll();

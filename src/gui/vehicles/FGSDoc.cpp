@@ -4,12 +4,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/Cp1252Fields.h"
 #include "gui/app/DialogSupport.h"
 #include "gui/app/EditInfoText.h"
 #include "gui/app/MainFrame.h"
@@ -140,13 +142,21 @@ QMenu* CFGSDoc::DocumentMenu() {
     return menu_.get();
 }
 
-void CFGSDoc::NewVehicleSet(QWidget* parent) {
+int CFGSDoc::NewVehicleSet(QWidget* parent) {
+    int added = -1;
     CDlgNewGrp dialog(
         app_.GetLanguageManager(), app_.Messages(),
-        [this](const QString& name) { return model_.NewVehicleSet(ToRaw(name), CurrentMouseMode()); },
+        [this, &added](const QString& name) {
+            const int result = model_.NewVehicleSet(ToRaw(name), CurrentMouseMode());
+            if (result == 0) {
+                added = model_.CountSets() - 1;
+            }
+            return result;
+        },
         parent != nullptr ? parent : app_.MainFrame());
     RunDialog(dialog);
     NotifyStateChanged();
+    return added;
 }
 
 QString CFGSDoc::ExportBaseName() const {
@@ -182,9 +192,34 @@ void CFGSDoc::ExportVehicles() {
                                progress);
         },
         app_.MainFrame());
+    dialog.SetNotice(ExportLossNotice());
     if (RunDialog(dialog) == QDialog::Accepted && settings.autoApplyFolders) {
         settings.exportFolder = dialog.Folder().toStdString();
     }
+}
+
+QString CFGSDoc::ExportLossNotice() const {
+    const std::vector<ExportTextLoss> losses = ExportTextLosses(model_);
+    if (losses.empty()) {
+        return {};
+    }
+    const CLanguageManager& language = app_.GetLanguageManager();
+    QStringList lines{GetText(language, kExportLossKey, kDialogsSection)};
+    for (const ExportTextLoss& loss : losses) {
+        const QString missing = CharacterList(QString::fromStdString(loss.missing));
+        const QString name = QString::fromStdString(loss.name);
+        if (loss.car < 0) {
+            lines << GetText(language, kExportLossSetKey, kDialogsSection)
+                         .replace(QStringLiteral("%1"), name)
+                         .replace(QStringLiteral("%2"), missing);
+        } else {
+            lines << GetText(language, kExportLossCarKey, kDialogsSection)
+                         .replace(QStringLiteral("%1"), name)
+                         .replace(QStringLiteral("%2"), FromRaw(model_.Set(loss.set).name.View()))
+                         .replace(QStringLiteral("%3"), missing);
+        }
+    }
+    return LimitDialogText(lines.join(QLatin1Char('\n')));
 }
 
 void CFGSDoc::EditInfoTexts() {
@@ -194,7 +229,10 @@ void CFGSDoc::EditInfoTexts() {
     QString newAuthor;
     QString newInfo;
     {
-        CEditInfoText dialog(language, app_.MainFrame());
+        // The file keeps one character less than the dialog's own limits: its fields end in a 0.
+        CEditInfoText dialog(language, app_.MainFrame(),
+                             {int(FixedText<vehicles::kAuthorField>::kCapacity),
+                              int(FixedText<vehicles::kInfoField>::kCapacity)});
         dialog.SetTexts(oldAuthor, oldInfo);
         if (RunDialog(dialog) != QDialog::Accepted) {
             return;

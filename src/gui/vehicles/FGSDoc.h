@@ -22,6 +22,12 @@ class CFGSDoc : public Document {
 public:
     static constexpr int kNewVehicleTitleKey = 1002;  // section "DATA"
     static constexpr int kQuestionRevert = 306;
+    // Section "DIALOGS": the export dialog's notice of characters the simulator's files lack,
+    // its lines for a set's name ("%1": set, "%2": characters) and for a car ("%1": car, "%2":
+    // its set, "%3": characters).
+    static constexpr int kExportLossKey = 3962;
+    static constexpr int kExportLossSetKey = 3963;
+    static constexpr int kExportLossCarKey = 3964;
 
     CFGSDoc(DocTemplate& docTemplate, CBug1App& app);
     ~CFGSDoc() override;
@@ -31,9 +37,10 @@ public:
     CBug1App& App() const noexcept { return app_; }
     int CurrentMouseMode() const;
 
-    // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted.
-    // parent: the window the dialog belongs to, the main window when null.
-    void NewVehicleSet(QWidget* parent = nullptr);
+    // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted. The new
+    // set's index, -1 when none was added. parent: the window the dialog belongs to, the main
+    // window when null.
+    int NewVehicleSet(QWidget* parent = nullptr);
     // "Als UZG speichern": refuses pixels vehicles cannot show (message box, the views select
     // the car), then the export dialog. The document stays as it is.
     void ExportVehicles();
@@ -67,6 +74,8 @@ private:
     // error 4: damaged or unreadable).
     bool ReadFile(const QString& path, VehicleContent& content) const;
     QString ExportBaseName() const;
+    // Empty when every exported text fits code page 850.
+    QString ExportLossNotice() const;
 
     CBug1App& app_;
     VehicleDocument model_;

@@ -2,12 +2,15 @@
 #include "gui/vehicles/RawText.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTreeWidgetItemIterator>
 
 #include "core/clipboard/Clippy.h"
@@ -38,6 +41,18 @@ constexpr int kCarEditorId = 5393;
 constexpr int kQuestionDeleteSet = message::kQuestionDeleteSet;
 constexpr int kQuestionDeleteCar = message::kQuestionDeleteCar;
 const QPoint kKeyboardMenuPoint(20, 20);
+// Section "DIALOGS": what the steam dialog edits (car, view, segment and segment count).
+constexpr int kSteamSubjectKey = 3961;
+
+// The tree's label of a car view (section "DATA"), as the items below a car read.
+int ViewLabelKey(int view) {
+    for (std::size_t i = 0; i < kChildImages.size(); ++i) {
+        if (CarViewOf(kChildImages[i]) == view) {
+            return kChildTextKeys[i];
+        }
+    }
+    return kChildTextKeys.back();
+}
 
 }  // namespace
 
@@ -76,6 +91,9 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
             Model()->CloseUndoGroup();
         }
     });
+    // The fields keep no history of their own: their undo and redo keys are the document's.
+    connect(panel_, &CarPropertyPanel::UndoRequested, this, [this] { ExecuteCommand(ID_EDIT_UNDO); });
+    connect(panel_, &CarPropertyPanel::RedoRequested, this, [this] { ExecuteCommand(ID_EDIT_REDO); });
 
     // The car editor: hidden until a car view is chosen.
     carEditor_ = new CCarEdi(app_, this);
@@ -90,8 +108,29 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
     ApplyColours();
     ApplyFont();
+    splitterPosition_ = std::max(kInitialSplitterPosition, TreeWidthForLongestSetName());
     document.Model().AttachListener(*this);
     resize(500, 360);
+}
+
+int CFGSView::TreeWidthForLongestSetName() const {
+    // Letters of both cases in equal numbers stand for a name: mostly small letters, and the
+    // capitals are what makes one name wider than another.
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const double letter = QFontMetricsF(tree_->font()).horizontalAdvance(letters) / double(letters.size());
+    const QStyle* style = tree_->style();
+    const int text = int(std::ceil(letter * double(FixedText<vehicles::kSetNameField>::kCapacity)));
+    // Branch, icon and the margins around the text, the frame, and room for a vertical scroll bar.
+    const int item = tree_->indentation() + tree_->iconSize().width() +
+                     4 * style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree_) + 8;
+    return text + item + 2 * tree_->frameWidth() +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
+}
+
+void CFGSView::ExecuteCommand(int id) {
+    if (CMainFrame* frame = app_.MainFrame()) {
+        frame->Router().Execute(id);
+    }
 }
 
 CFGSView::~CFGSView() {
@@ -360,12 +399,19 @@ void CFGSView::mouseReleaseEvent(QMouseEvent* event) {
 bool CFGSView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (watched == tree_ && key->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
+            ExecuteCommand(ID_VEHICLE_DELETE);
+            return true;
+        }
+        if (watched == tree_ && key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+            ExecuteCommand(ID_CONTEXT_MENU_KEY);
+            return true;
+        }
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
         if (plain && (key->modifiers() & Qt::KeypadModifier) &&
             (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus)) {
-            if (CMainFrame* frame = app_.MainFrame()) {
-                frame->Router().Execute(key->key() == Qt::Key_Plus ? ID_ZOOM_IN : ID_ZOOM_OUT);
-            }
+            ExecuteCommand(key->key() == Qt::Key_Plus ? ID_ZOOM_IN : ID_ZOOM_OUT);
             return true;
         }
     }
@@ -551,6 +597,16 @@ void CFGSView::DeleteSelection() {
     }
     if (!deleted) {
         messages.ShowError(message::kDeleteFailed);
+        return;
+    }
+    // The neighbour takes the selection, so that the keys go on working in the tree: the car
+    // (or set) that took the slot, else the one before, else the set of the deleted car.
+    if (target->IsSet()) {
+        tree_->SelectSet(std::min(target->set, model.CountSets() - 1));
+    } else if (model.CountCars(target->set) > 0) {
+        tree_->SelectCar(target->set, std::min(target->car, model.CountCars(target->set) - 1));
+    } else {
+        tree_->SelectSet(target->set);
     }
 }
 
@@ -641,8 +697,15 @@ void CFGSView::EditSteam() {
         QApplication::beep();
         return;
     }
-    CDlgSteamProperties dialog(app_.GetLanguageManager(),
-                               model.SegmentWord(target->set, target->car, view, segment), app_.MainFrame());
+    const CLanguageManager& language = app_.GetLanguageManager();
+    CDlgSteamProperties dialog(language, model.SegmentWord(target->set, target->car, view, segment),
+                               app_.MainFrame());
+    const Car& car = model.CarAt(target->set, target->car);
+    dialog.SetSubject(GetText(language, kSteamSubjectKey, kDialogsSection)
+                          .replace(QStringLiteral("%1"), FromRaw(car.name.View()))
+                          .replace(QStringLiteral("%2"), GetText(language, ViewLabelKey(view), kDataSection))
+                          .replace(QStringLiteral("%3"), QString::number(segment + 1))
+                          .replace(QStringLiteral("%4"), QString::number(car.length)));
     if (Doc()->RunDialog(dialog) == QDialog::Accepted) {
         model.SetSteamValue(target->set, target->car, view, segment, dialog.Value(), MouseMode());
     }
@@ -679,6 +742,11 @@ bool CFGSView::OnCommand(int id) {
         case ID_VEHICLE_NEW_CAR:
             NewCar();
             break;
+        case ID_VEHICLE_NEW_SET:
+            if (const int set = Doc()->NewVehicleSet(); set >= 0) {
+                tree_->SelectSet(set);
+            }
+            break;
         case ID_VEHICLE_EDIT_SET:
             RenameSet();
             break;
@@ -712,9 +780,12 @@ bool CFGSView::OnCommand(int id) {
         case ID_CONTEXT_MENU_KEY:
             ShowContextMenu(kKeyboardMenuPoint);
             break;
+        // The menu's copy and paste do for sets and cars what their keys do.
+        case ID_EDIT_COPY:
         case ID_EDIT_COPY_ACTIVE:
             CopyKey();
             break;
+        case ID_EDIT_PASTE:
         case ID_EDIT_PASTE_ACTIVE:
             PasteKey();
             break;
@@ -775,9 +846,11 @@ bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
         case ID_CONTEXT_MENU_KEY:
             state.Enable(target.has_value() && TreeHasFocus());
             return true;
+        case ID_EDIT_COPY:
         case ID_EDIT_COPY_ACTIVE:
             state.Enable(set || car);
             return true;
+        case ID_EDIT_PASTE:
         case ID_EDIT_PASTE_ACTIVE:
             state.Enable((set && clipboard.HasVehicleSet()) || (car && clipboard.HasCar()));
             return true;

@@ -32,7 +32,7 @@ class CFGSView : public QWidget, public View, public VehicleDocumentListener {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 2080;
-    static constexpr int kInitialSplitterPosition = 150;
+    static constexpr int kInitialSplitterPosition = 150;  // at least; wider for a long set name
     static constexpr int kSplitterWidth = 4;
     static constexpr int kSplitterGrip = 4;     // a press this close to the splitter drags it
     static constexpr int kSplitterMargin = 20;  // the splitter stays this far from both edges
@@ -109,6 +109,10 @@ private:
     void ApplyFont();
     bool InSplitterGrip(int x) const;
     bool TreeHasFocus() const;
+    // The tree's width at which a set name of the longest length fits in the average font.
+    int TreeWidthForLongestSetName() const;
+    // Through the main window, as the menu would: only when enabled.
+    void ExecuteCommand(int id);
 
     void OnPanelTexts(bool continueRun);
     void OnPanelFlags(std::uint32_t flags);

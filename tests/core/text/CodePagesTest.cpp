@@ -79,6 +79,31 @@ TEST(CodePagesTest, MissingCharactersBecomeQuestionMarks) {
     EXPECT_EQ(Cp850ToCp1252("\xB0\xC4\xD5\x9F"), "???\x83");  // box drawing, ı, ƒ
 }
 
+// What would become '?': each missing character once, in the order of the text.
+TEST(CodePagesTest, CharactersAPageLacks) {
+    const struct {
+        const char* text;
+        const char* missing1252;
+        const char* missing850;
+    } cases[] = {
+        {"Zug ?", "", ""},
+        {"\xC3\xA4\xE2\x82\xAC\xE2\x80\x93", "", "\xE2\x82\xAC\xE2\x80\x93"},              // ä € –
+        {"\xC5\x82\xE2\x86\x92\xC5\x82", "\xC5\x82\xE2\x86\x92", "\xC5\x82\xE2\x86\x92"},  // ł → ł
+        {"\xC2\x81\xE2\x94\x80", "\xE2\x94\x80", "\xC2\x81"},  // unassigned 0x81 of 1252, ─ of 850
+        {"a\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+        {"\xC3(", "\xEF\xBF\xBD", "\xEF\xBF\xBD"},  // a malformed byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MissingFromCp1252(c.text), c.missing1252) << c.text;
+        EXPECT_EQ(MissingFromCp850(c.text), c.missing850) << c.text;
+    }
+    // Exactly the characters that come back as '?'.
+    for (int b = 0; b < 256; ++b) {
+        const std::string character = Cp850ToUtf8(std::string(1, static_cast<char>(b)));
+        EXPECT_EQ(MissingFromCp1252(character).empty(), Utf8ToCp1252(character) != "?" || b == '?') << b;
+    }
+}
+
 TEST(CodePagesTest, MalformedUtf8BecomesOneQuestionMarkPerByte) {
     EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");              // cut off at the end
     EXPECT_EQ(Utf8ToCp1252("\xC3(b"), "?(b");            // lead byte without continuation

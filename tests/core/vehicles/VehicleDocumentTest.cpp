@@ -479,13 +479,17 @@ TEST(VehicleUndo, GroupsAndDepth) {
         doc.SetPixel(0, 0, 1, i % 16, 0, 5, false, kFreehand);
     }
     EXPECT_EQ(doc.UndoCount(), start + 1);
-    // A car deletion joins the open group.
+    // A car deletion is a step of its own, also while the group of its mouse mode is open:
+    // undoing it keeps the new car and the pixel drawn after it.
     ASSERT_EQ(doc.NewCar(0, "b", 1, kFreehand), 0);
     const int afterAdd = doc.UndoCount();
     doc.SetPixel(0, 0, 1, 0, 0, 6, false, kFreehand);
-    ASSERT_TRUE(doc.DeleteCar(0, 1, true, kFreehand));
-    EXPECT_EQ(doc.UndoCount(), afterAdd);
-    // The addition, the pixel and the deletion are one step.
+    ASSERT_TRUE(doc.DeleteCar(0, 0, true, kFreehand));
+    EXPECT_EQ(doc.UndoCount(), afterAdd + 1);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.CountCars(0), 2);
+    EXPECT_EQ(Name(doc, 0, 1), "b");
+    EXPECT_EQ(doc.GetPixel(0, 0, 1, 0, 0), 6);
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(doc.CountCars(0), 1);
     EXPECT_EQ(doc.GetPixel(0, 0, 1, 0, 0), 5);
@@ -498,6 +502,67 @@ TEST(VehicleUndo, GroupsAndDepth) {
     }
     // The oldest 51 states are gone: the first rename reached back is number 50.
     EXPECT_EQ(Name(doc, 0), "N50");
+}
+
+// Closing a window renumbers the windows after it. A step taken before still gives every open
+// window its own words and tree states back, and a window opened since keeps its own.
+TEST(VehicleUndo, EveryOpenViewGetsItsOwnStateBackAfterAnotherClosed) {
+    const struct {
+        int views;
+        int closed;  // -1: none
+        bool openedAfter;
+    } cases[] = {{2, 0, false}, {3, 0, false}, {3, 1, false}, {2, -1, true}, {3, 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.views << " views, closed " << c.closed << ", opened " << c.openedAfter);
+        VehicleDocument doc;
+        std::vector<FakeView> views(std::size_t(c.views) + 1);
+        Build(doc, {{1}, {2, 1}, {3}});
+        // Window k's words: a value of its own in every record.
+        const auto word = [](int k, int record) { return std::int32_t(1000 * (k + 1) + record); };
+        for (int k = 0; k < c.views; ++k) {
+            doc.AttachListener(views[std::size_t(k)]);
+            views[std::size_t(k)].tree = {word(k, 1), word(k, 2), word(k, 3)};
+            for (int s = 0; s < 3; ++s) {
+                (*doc.MutableViewState(s))[std::size_t(k)] = word(k, s);
+                for (int car = 0; car < doc.CountCars(s); ++car) {
+                    (*doc.MutableViewState(s, car))[std::size_t(k)] = word(k, 10 * s + car + 10);
+                }
+            }
+        }
+        doc.CloseUndoGroup();
+        ASSERT_TRUE(doc.MoveSetBack(0, true, kFreehand));
+        if (c.closed >= 0) {
+            doc.DetachListener(views[std::size_t(c.closed)]);
+        }
+        FakeView& late = views.back();
+        if (c.openedAfter) {
+            doc.AttachListener(late);
+            const int n = doc.ListenerNumber(late);
+            (*doc.MutableViewState(2))[std::size_t(n)] = 77;
+        }
+        ASSERT_TRUE(doc.Undo());
+        for (int k = 0; k < c.views; ++k) {
+            if (k == c.closed) {
+                continue;
+            }
+            const auto n = std::size_t(doc.ListenerNumber(views[std::size_t(k)]));
+            EXPECT_EQ(views[std::size_t(k)].tree, (std::vector{word(k, 1), word(k, 2), word(k, 3)})) << k;
+            for (int s = 0; s < 3; ++s) {
+                EXPECT_EQ(doc.Set(s).viewState[n], word(k, s)) << k << " set " << s;
+                for (int car = 0; car < doc.CountCars(s); ++car) {
+                    EXPECT_EQ(doc.CarAt(s, car).viewState[n], word(k, 10 * s + car + 10)) << k;
+                }
+            }
+        }
+        if (c.openedAfter) {
+            EXPECT_EQ(late.restores, 0);
+            EXPECT_EQ(doc.Set(2).viewState[std::size_t(doc.ListenerNumber(late))], 77);
+        }
+        // No word is left for a window that is not open.
+        const auto open = std::size_t(c.views - (c.closed >= 0 ? 1 : 0) + (c.openedAfter ? 1 : 0));
+        EXPECT_EQ(doc.Set(0).viewState[open], 0);
+    }
 }
 
 TEST(VehicleUndo, FullDocumentFitsTheFixedSnapshots) {
@@ -586,6 +651,11 @@ TEST(SteamProperties, BandsSegmentsAndMarkers) {
     EXPECT_EQ(doc.SegmentWord(0, 0, 2, 1), steam::kHalf);
     EXPECT_FALSE(doc.SetSteamValue(0, 0, 2, 4, steam::kHalf, kFreehand));
     EXPECT_FALSE(doc.SetSteamValue(0, 0, 2, -1, steam::kHalf, kFreehand));
+    // No such car, whatever the view.
+    for (const int view : {2, 4}) {
+        EXPECT_FALSE(doc.SetSteamValue(0, 1, view, 0, steam::kHalf, kFreehand)) << view;
+        EXPECT_FALSE(doc.SetSteamValue(1, 0, view, 0, steam::kHalf, kFreehand)) << view;
+    }
     // The dialog's value is the whole word: the first button clears it.
     ASSERT_TRUE(doc.SetSteamValue(0, 0, 2, 1, steam::kNone, kFreehand));
     EXPECT_EQ(doc.SegmentWord(0, 0, 2, 1), 0);

@@ -144,6 +144,32 @@ TEST_F(VehicleExportTest, TextFileAndEmptyTexts) {
     EXPECT_EQ(*uzz, expected.bytes);
 }
 
+// Windows-1252 texts with characters code page 850 lacks: named before the export writes '?'.
+TEST_F(VehicleExportTest, TextsThatLoseCharactersAreNamed) {
+    ASSERT_TRUE(doc.AddVehicleSet("Euro \x80", kFreehand));  // €
+    AddCar(0, "Lok", 1);
+    AddCar(0, "Wagen", 1);
+    ASSERT_TRUE(doc.SetCarTexts(0, 1, "Wagen",
+                                "1\x96"
+                                "2",
+                                "\x80 \x96", nullptr, kFreehand));  // – and €
+    ASSERT_TRUE(doc.AddVehicleSet("leer \x80", kFreehand));         // not exported
+    ASSERT_TRUE(doc.AddVehicleSet("\xC4rger", kFreehand));          // Ä is in both pages
+    AddCar(2, "\x84Zug\x93", 1);                                    // „ “
+    const std::vector<ExportTextLoss> expected = {
+        {0, -1, "Euro \xE2\x82\xAC", "\xE2\x82\xAC"},
+        {0, 1, "Wagen", "\xE2\x80\x93\xE2\x82\xAC"},
+        {2, 0, "\xE2\x80\x9EZug\xE2\x80\x9C", "\xE2\x80\x9E\xE2\x80\x9C"},
+    };
+    EXPECT_EQ(ExportTextLosses(doc), expected);
+    // They are what the text file holds as '?'.
+    const auto uzz = UzzWriter(doc);
+    ASSERT_TRUE(uzz);
+    const std::string text(uzz->begin(), uzz->end());
+    EXPECT_NE(text.find("Euro ?"), std::string::npos);
+    EXPECT_NE(text.find(std::string("1?2\0? ?", 8)), std::string::npos);
+}
+
 TEST_F(VehicleExportTest, OnlySetsWithCarsAreExported) {
     ASSERT_TRUE(doc.AddVehicleSet("leer", kFreehand));
     ASSERT_TRUE(doc.AddVehicleSet("eins", kFreehand));
