@@ -108,7 +108,9 @@ std::string TemporaryName(const std::string& name) {
         c = kDigits[random() % (sizeof(kDigits) - 1)];
     }
     // Leave room in the 255-byte name limit for the dot and the suffix.
-    return "." + name.substr(0, 200) + "." + suffix + ".tmp";
+    std::string temporary(1, '.');
+    temporary.append(name, 0, 200).append(1, '.').append(suffix).append(".tmp");
+    return temporary;
 }
 
 // The temporary files being written now, so that a signal handler can remove them. A slot is
