@@ -138,11 +138,14 @@ TEST_F(ClipboardCommands, NothingToPasteSaysSo) {
 // source builds it, the events sent to the target's window.
 class Drops : public ClipboardCommands {
 protected:
-    static void Drop(QWidget* window, QPoint at, QMimeData* mime) {
+    static void DragOver(QWidget* window, QPoint at, QMimeData* mime) {
         QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &enter);
         QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &move);
+    }
+    static void Drop(QWidget* window, QPoint at, QMimeData* mime) {
+        DragOver(window, at, mime);
         QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &drop);
         delete mime;
@@ -192,6 +195,30 @@ TEST_F(Drops, PixelsAndSymbolsLandWhereTheyArePointedTo) {
     EXPECT_EQ(Car(3, 4), 44);
     EXPECT_EQ(Car(5, 5), 44);
     EXPECT_EQ(Car(6, 4), TransparentIndex);
+}
+
+TEST_F(Drops, AtTheEdgeTheCarEditorTakesThePartInsideTheSceneryViewNothing) {
+    // 3 x 2 pixels pointed to at (14, 13) of the 16 x 14 car view: (14, 13) and (15, 13) land,
+    // shown and marked as the part inside.
+    editor->SetMarkRect(PixelRect{0, 0, 1, 1});
+    QMimeData* mime = Area(PixelEditView::DragKind::Pixels, 3, 2, 44);
+    DragOver(editor->viewport(), editor->WindowPointOf({14, 13}), mime);
+    EXPECT_TRUE(editor->PreviewShown());
+    Drop(editor->viewport(), editor->WindowPointOf({14, 13}), mime);
+    EXPECT_EQ(Car(14, 13), 44);
+    EXPECT_EQ(Car(15, 13), 44);
+    EXPECT_EQ(Car(13, 13), TransparentIndex);
+    EXPECT_EQ(Car(0, 0), TransparentIndex);  // nothing wrapped round
+    ASSERT_TRUE(editor->MarkRect().has_value());
+    EXPECT_EQ(*editor->MarkRect(), (PixelRect{14, 13, 15, 13}));
+
+    // The scenery view takes an area only whole: at its right edge nothing lands and the mark goes.
+    sceneryView->SetMarkedArea(MarkedArea::Between({0, 48}, {1, 49}));
+    const PaletteIndex before = Scenery(1151, 48);
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({35, 3, 31, 0}),
+         Area(PixelEditView::DragKind::Pixels, 3, 2, 44));
+    EXPECT_EQ(Scenery(1151, 48), before);
+    EXPECT_TRUE(sceneryView->Marked().IsEmpty());
 }
 
 TEST_F(Drops, ForeignOrDamagedDropsChangeNothing) {
