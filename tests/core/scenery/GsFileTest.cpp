@@ -225,11 +225,14 @@ TEST(GsRead, Version2ReadsCellsColumnByColumnAndValuesAbove15AsTransparent) {
 
     SceneryDocument doc;
     EXPECT_EQ(ReadGs(file.Data(), kPath, doc), GsLayout::Version2);
+    const SceneryDocument fresh;
     for (int y = 0; y < kCellHeight; ++y) {
         for (int x = 0; x < kCellWidth; ++x) {
             const std::uint8_t value = picture(x, y);
             ASSERT_EQ(doc.GetPixel(0, 3, x, y), value > 15 ? TransparentIndex : value) << x << "," << y;
             ASSERT_EQ(doc.GetPixel(2, 2, x, y), TransparentIndex);
+            // The cell to the right, not in the file, keeps a new document's picture.
+            ASSERT_EQ(doc.GetPixel(1, 3, x, y), fresh.GetPixel(1, 3, x, y)) << x << "," << y;
         }
     }
     EXPECT_EQ(doc.Record(0).rowMask, 8u);
