@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QtEndian>
 
 #include "GuiTestSupport.h"
 #include "core/clipboard/Clippy.h"
@@ -117,6 +119,67 @@ TEST_F(ClipboardCommands, SystemPicturesBecomeOrdinaryColoursOnly) {
     }
     // The internal clipboard now holds the picture: 3 x 1.
     EXPECT_EQ(app->Clipboard().Width(), 3);
+}
+
+// A picture as a platform's clipboard hands it over: a file's bytes, read by Qt's image reader
+// when an image is asked for.
+class EncodedPicture : public QMimeData {
+public:
+    explicit EncodedPicture(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    QStringList formats() const override {
+        return {QStringLiteral("image/bmp"), QStringLiteral("application/x-qt-image")};
+    }
+    bool hasFormat(const QString& format) const override { return formats().contains(format); }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType /*type*/) const override {
+        if (format == QLatin1String("application/x-qt-image")) {
+            return QImage::fromData(bytes_);
+        }
+        return format == QLatin1String("image/bmp") ? QVariant(bytes_) : QVariant();
+    }
+
+private:
+    QByteArray bytes_;
+};
+
+TEST_F(ClipboardCommands, LargeSystemPicturesArePastedAndUnreadableOnesSaySo) {
+    // 960,000 x 36 pixels are 131 MB read, above Qt's own limit of 128 (and low, so that the test
+    // stays quick); the editor's clipboard takes the first 8192 columns.
+    QImage large(960'000, 36, QImage::Format_RGB32);
+    large.fill(QColor(255, 0, 0));
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(large.save(&buffer, "BMP"));
+    large = QImage();
+    // The 10000 x 10000, 400 MB: still too large to read.
+    QByteArray tooLarge = bitmap.left(54);
+    qToLittleEndian<qint32>(10'000, tooLarge.data() + 18);
+    qToLittleEndian<qint32>(10'000, tooLarge.data() + 22);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int width;  // of the editor's clipboard afterwards
+        std::vector<int> errors;
+    } cases[] = {
+        {"too large", tooLarge, 1, {130}},
+        {"damaged", QByteArray("BM kaputt"), 1, {130}},
+        {"large", bitmap, 8192, {}},
+    };
+    editor->SetMarkRect(PixelRect{0, 0, 1, 1});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.entries.clear();
+        app->Clipboard().ClearArea();
+        app->Clipboard().Set(0, 0, 3);
+        app->Clipboard().SetSize(1, 1);
+        QGuiApplication::clipboard()->setMimeData(new EncodedPicture(c.bytes));
+        ASSERT_TRUE(vehicleView->OnCommand(ID_EDIT_PASTE_SYSTEM));
+        EXPECT_EQ(app->Clipboard().Width(), c.width);
+        EXPECT_EQ(messages.Numbers(), c.errors);
+        EXPECT_EQ(Car(0, 0) != TransparentIndex, c.errors.empty());
+    }
 }
 
 TEST_F(ClipboardCommands, NothingToPasteSaysSo) {

@@ -40,6 +40,9 @@ constexpr std::array kTexts = {
     BuiltInText{"Errors", 6123, "Keine Fahrzeuge der gewählten Kategorien gefunden."},
     BuiltInText{"Errors", 6124,
                 "Das Fahrzeug % ist länger als 32 Segmente (256 Pixel) und kann nicht importiert werden."},
+    BuiltInText{"Errors", 6130,
+                "Das Bild in der System-Zwischenablage kann nicht gelesen werden. Es ist zu groß oder "
+                "beschädigt; eingefügt werden Bilder bis 8192 x 8192 Pixel."},
     BuiltInText{"Errors", 6306,
                 "Alle Änderungen seit dem letzten Speichern verwerfen und die Datei % neu laden?"},
     BuiltInText{"Errors", 6307, "Die ungesicherten Änderungen an % gehen endgültig verloren. Verwerfen?"},

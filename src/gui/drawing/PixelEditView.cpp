@@ -41,6 +41,7 @@ constexpr int kAutoScrollPixels = 2;
 constexpr int kLineStepPixels = 16;
 constexpr int kWheelNotch = 120;
 constexpr int kEmptyClipboardError = 114;
+constexpr int kUnreadablePictureError = 130;
 
 // Neighbouring squares of a preview in one line or column become one rectangle.
 void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
@@ -276,8 +277,16 @@ bool PixelEditView::OnClipboardCommand(int id) {
             }
             return true;
         case ID_EDIT_PASTE_SYSTEM: {
+            if (!mark) {
+                return true;
+            }
             const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-            if (image.isNull() || !mark) {
+            if (image.isNull()) {
+                // Offered as a picture, but the reader refused it (too large, or damaged).
+                const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+                if (offered != nullptr && offered->hasImage()) {
+                    app_.Messages().ShowError(kUnreadablePictureError);
+                }
                 return true;
             }
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
