@@ -46,6 +46,9 @@ constexpr std::array kTexts = {
     BuiltInText{"Errors", 6306,
                 "Alle Änderungen seit dem letzten Speichern verwerfen und die Datei % neu laden?"},
     BuiltInText{"Errors", 6307, "Die ungesicherten Änderungen an % gehen endgültig verloren. Verwerfen?"},
+    BuiltInText{"Errors", 6310,
+                "Die Datei % ist beschädigt. Soll geöffnet werden, was sich aus ihr lesen ließ? Es wird ein "
+                "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
 };
 
 }  // namespace

@@ -248,14 +248,12 @@ bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
         return !print;  // a plain start opens no document
     }
     // Several files (a file manager's selection): each is opened as a single one is, reporting
-    // its own failure; the start ends only when none could be opened.
-    int opened = 0;
+    // its own failure. The start ends only when no window is open: neither one of these files
+    // nor one the desktop restored.
     for (const QString& file : files) {
-        if (OpenDocumentFile(file) != nullptr) {
-            ++opened;
-        }
+        OpenDocumentFile(file);
     }
-    if (opened == 0) {
+    if (documents_->DocumentCount() == 0) {
         return false;
     }
     return !print;  // nothing prints, so a print request ends here

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/common/MessageError.h"
 #include "core/common/TestTempFolder.h"
 #include "core/scenery/GsTestFiles.h"
@@ -277,6 +279,16 @@ TEST(GsRead, UnsupportedFormatOrVersionIsError2NamingTheFile) {
         EXPECT_EQ(ReadError(file.Data(), doc), std::make_pair(2, kFileName)) << format << "/" << version;
     }
 
+    // Without the end mark and the two bytes after it the data are no scenery file at all.
+    const std::vector<std::uint8_t> foreign[] = {
+        {},
+        FileBytes().Raw("TRAK User Graphics File").U8(2).U8(7).Fill(100000, 0).Take(),
+        FileBytes().Raw("Text").U8(0x1A).U8(2).Take(),
+    };
+    for (const auto& file : foreign) {
+        EXPECT_EQ(ReadError(file, doc), std::make_pair(2, kFileName)) << file.size();
+    }
+
     for (int field = 0; field < 4; ++field) {
         for (const std::int32_t wrong : {0, -1, 37, 64}) {
             std::vector<std::uint8_t> file = sample;
@@ -296,10 +308,6 @@ TEST(GsRead, DamagedFilesAreError4NamingThePath) {
     const auto expectFileError = [&](const std::vector<std::uint8_t>& file, const char* what) {
         EXPECT_EQ(ReadError(file, doc), std::make_pair(4, kPath)) << what;
     };
-    expectFileError({}, "empty");
-    expectFileError(FileBytes().Raw("TRAK User Graphics File").U8(2).U8(7).Fill(100000, 0).Take(),
-                    "no end mark");
-
     std::vector<std::uint8_t> noTrailer = SampleVersion7().Take();
     noTrailer.pop_back();
     expectFileError(noTrailer, "no trailer");
@@ -322,7 +330,7 @@ TEST(GsRead, DamagedFilesAreError4NamingThePath) {
 }
 
 // Small valid files of every layout, each cut at every length, must fail cleanly and leave the
-// document as it was.
+// document as it was: error 2 while the format and version bytes are missing, error 4 after.
 TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
     const auto somePicture = [](int x, int y) { return std::uint8_t((x ^ y) % 16); };
     const auto someCells = [&](int s, int r) {
@@ -371,7 +379,8 @@ TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
             if (length > layout.pixelStart + 8 && length + 8 < layout.file.size() && length % 97 != 0) {
                 continue;
             }
-            ASSERT_EQ(ReadError(layout.file, doc, length), std::make_pair(4, kPath)) << "cut at " << length;
+            const auto expected = length < 26 ? std::make_pair(2, kFileName) : std::make_pair(4, kPath);
+            ASSERT_EQ(ReadError(layout.file, doc, length), expected) << "cut at " << length;
             // Checking the whole state each time would take long; the sentinels catch a partial read.
             ASSERT_EQ(doc.Author(), "Sentinel");
             ASSERT_TRUE(doc.IsModified());
@@ -380,6 +389,97 @@ TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
         ASSERT_EQ(DocState::Of(doc), before);
         SceneryDocument check;
         EXPECT_EQ(ReadError(layout.file, check), std::make_pair(0, std::string()));
+    }
+}
+
+// What a damaged file gives up to its damage; everything not reached stays as in a new document.
+TEST(GsRead, TheReadablePartOfADamagedFile) {
+    const SceneryDocument fresh;
+    const auto picture = [](int s) { return [s](int x, int y) { return std::uint8_t((x + y + s) % 16); }; };
+    const std::vector<std::uint8_t> version7 = SampleVersion7().Take();
+    const std::size_t pixelStart = version7.size() - 1 - kStoreSize;
+    const std::vector<std::uint8_t> version2 =
+        test::GsVersion1Or2(2, [&](int s, int r) {
+            return s < 3 && r == 2 ? test::ColumnMajorCell(picture(s)) : std::vector<std::uint8_t>{};
+        }).Take();
+    const std::size_t thirdCell = 26 + 2 * 5 + 2 * 512 + 3;  // presence bytes and cells before it
+    const std::vector<std::uint8_t> oldest =
+        test::GsOldest([&](int s) { return test::PlaneRecord(picture(s), 0, 0); }).Take();
+    const auto rows = [](int s) { return std::uint16_t(s == 1 ? 4 : 0); };
+    const std::vector<std::uint8_t> version5 = test::GsVersion5("ab", "i", rows, [](int r, int y, int x) {
+                                                   return std::uint8_t(r * 20 + y + x % 3);
+                                               }).Take();
+    const std::size_t stripStart = 26 + 3 + 2 + 72;
+    constexpr std::size_t kStrip = 16 * 1152;
+
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        std::size_t cut;
+        int error;  // of ReadGs
+        bool read;
+        std::function<void(const SceneryDocument&)> check;
+    } cases[] = {
+        {"version 7 in its pixels", version7, pixelStart + 1000, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.Author(), "J\xC3\xBCrgen M\xC3\xBCller \xE2\x82\xAC");
+             EXPECT_EQ(doc.Record(35).attributeB, INT32_MIN);
+             EXPECT_EQ(doc.PixelStore()[999], Version7Pixel(999));
+             EXPECT_EQ(doc.PixelStore()[1000], fresh.PixelStore()[1000]);
+             EXPECT_EQ(doc.PixelStore()[kStoreSize - 1], fresh.PixelStore()[kStoreSize - 1]);
+         }},
+        {"version 7 without its trailer", version7, version7.size() - 1, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.PixelStore()[kStoreSize - 1], Version7Pixel(kStoreSize - 1));
+         }},
+        {"version 7 in its first symbol record", version7, pixelStart - 36 * 12 + 5, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.InfoText(),
+                       "Zeile 1\r\nGr\xC3\xB6\xC3\x9F"
+                       "e \xC2\x81");
+             EXPECT_EQ(doc.Record(0), SymbolRecord{});
+         }},
+        {"version 2 in its third cell", version2, thirdCell + 100, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.Record(1).rowMask, 12u);
+             EXPECT_EQ(doc.GetPixel(1, 2, 5, 7), picture(1)(5, 7));
+             EXPECT_EQ(doc.Record(2).rowMask, 8u);
+             EXPECT_EQ(doc.GetPixel(2, 2, 5, 7), fresh.GetPixel(2, 2, 5, 7));
+         }},
+        {"oldest in its third record", oldest, 24 + 2 * 262 + 100, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.GetPixel(1, 3, 9, 9), picture(1)(9, 9));
+             EXPECT_EQ(doc.GetPixel(2, 3, 9, 9), fresh.GetPixel(2, 3, 9, 9));
+         }},
+        {"version 5 in its second strip", version5, stripStart + kStrip + 1152 + 10, 4, true,
+         [&](const SceneryDocument& doc) {
+             EXPECT_EQ(doc.Author(), "ab");
+             EXPECT_EQ(doc.Record(1).rowMask, 15u);
+             EXPECT_EQ(doc.GetPixel(0, 0, 4, 0), 0 + 0 + 1);
+             EXPECT_EQ(doc.GetPixel(0, 1, 4, 15), 20 + 15 + 1);  // the strip's bottom line is there
+             EXPECT_EQ(doc.GetPixel(0, 1, 20, 14), fresh.GetPixel(0, 1, 20, 14));  // 10 bytes of line 14
+         }},
+        {"version 7 in its author", version7, 26 + 16 + 3, 4, false, nullptr},
+        {"no scenery file", FileBytes().Raw("Text ohne Ende").Take(), SIZE_MAX, 2, false, nullptr},
+        {"version 6", test::GsStart(2, 6).Fill(100, 0).Take(), SIZE_MAX, 2, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SceneryDocument doc;
+        EditDocument(doc);
+        const DocState before = DocState::Of(doc);
+        const auto bytes = std::span(c.file).first(std::min(c.cut, c.file.size()));
+        ASSERT_EQ(ReadError({bytes.begin(), bytes.end()}, doc).first, c.error);
+        EXPECT_EQ(ReadGsReadablePart(bytes, doc), c.read);
+        if (!c.read) {
+            EXPECT_EQ(DocState::Of(doc), before);
+            continue;
+        }
+        c.check(doc);
+        // Nothing of the old content stays.
+        EXPECT_NE(doc.Author(), "Sentinel");
+        EXPECT_FALSE(doc.IsRowPresent(7, 2));
+        EXPECT_FALSE(doc.CanUndo());
     }
 }
 
