@@ -133,10 +133,8 @@ TEST_F(VehicleWindow, WhatADamagedFileGaveOpensAsANewDocumentWithoutItsName) {
     VehicleDocument model;
     model.AddVehicleSet("A", kFreehand);
     model.AddCar(0, 0, "W", "", "", 2, nullptr, kFreehand);
-    model.AddVehicleSet("B", kFreehand);
-    model.AddCar(1, 0, "X", "", "", 3, nullptr, kFreehand);
     const std::vector<std::uint8_t> whole = WriteFgs(model);
-    const std::string damaged(whole.begin(), whole.end() - 40);  // cut in the last car's planes
+    const std::string damaged(whole.begin(), whole.end() - 40);  // cut in the car's planes
     const std::string path = folder.File("kaputt.fgs");
     std::ofstream(path, std::ios::binary) << damaged;
     messages.answers = {kAnswerYes};
@@ -146,13 +144,8 @@ TEST_F(VehicleWindow, WhatADamagedFileGaveOpensAsANewDocumentWithoutItsName) {
     EXPECT_TRUE(doc->PathName().isEmpty());
     EXPECT_EQ(doc->Title(), QStringLiteral("Neue Fahrzeuge"));
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->Model().CountSets(), 2);
-    EXPECT_EQ(CarName(1, 0), QStringLiteral("X"));
+    EXPECT_EQ(CarName(0, 0), QStringLiteral("W"));
     EXPECT_TRUE(app->RecentFiles().Files().empty());
-    // Opening the file again does not find this document: it is not the file.
-    messages.answers = {kAnswerNo};
-    EXPECT_EQ(app->OpenDocumentFile(QString::fromStdString(path)), nullptr);
-    EXPECT_EQ(app->Documents().DocumentCount(), 1u);
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -75,45 +74,36 @@ protected:
 
 TEST_F(ToolSessionTest, StrokesJoinOnlyPositionsOnThePixelsAndStayOneStep) {
     // From (0, 0) on to (6, 3), out beside the view, back in at (6, 6) and on to (9, 6): two
-    // joined segments in one undo step, nothing where the pointer was outside. (3, 2) holds
+    // joined segments in one undo step, nothing where the pointer was outside. (1, 1) holds
     // colour 40, which replacing leaves alone.
-    const std::vector<PixelPoint> stroke{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3},
-                                         {6, 3}, {6, 6}, {7, 6}, {8, 6}, {9, 6}};
-    struct Case {
+    const struct {
         MouseMode mode;
         MouseButton button;
         PaletteIndex colour;
-        PaletteIndex at32;
-    };
-    const Case cases[] = {
+        PaletteIndex at11;
+    } cases[] = {
         {MouseMode::Freehand, MouseButton::Right, 30, 30},  // colour 2 from the first pixel on
         {MouseMode::ReplaceColor, MouseButton::Left, 17, 40},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode));
-        for (int y = 0; y < 14; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                doc.SetPixel(0, 0, 1, x, y, TransparentIndex, false, kFreehand);
-            }
+        for (int i = 0; i < 16 * 14; ++i) {
+            doc.SetPixel(0, 0, 1, i % 16, i / 16, i == 17 ? 40 : TransparentIndex, false, kFreehand);
         }
-        doc.SetPixel(0, 0, 1, 3, 2, 40, false, kFreehand);
         doc.ResetUndoHistory();
         ToolSession<CarSurface> tools(host);
         tools.Press(surface, c.mode, c.button, PixelPoint{0, 0});
-        tools.Move(surface, PixelPoint{6, 3});
-        tools.Move(surface, std::nullopt);
-        tools.Move(surface, PixelPoint{6, 6});
-        tools.Move(surface, PixelPoint{9, 6});
+        for (const auto& hit : {std::optional(PixelPoint{6, 3}), std::optional<PixelPoint>(),
+                                std::optional(PixelPoint{6, 6}), std::optional(PixelPoint{9, 6})}) {
+            tools.Move(surface, hit);
+        }
         tools.Release(surface, c.button, PixelPoint{9, 6}, false);
-        for (int y = 0; y < 14; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                const bool onStroke =
-                    std::find(stroke.begin(), stroke.end(), PixelPoint{x, y}) != stroke.end();
-                const PaletteIndex expected = x == 3 && y == 2 ? c.at32
-                                              : onStroke       ? c.colour
-                                                               : TransparentIndex;
-                EXPECT_EQ(Px(x, y), expected) << x << "," << y;
-            }
+        for (const PixelPoint p : {PixelPoint{0, 0}, {3, 2}, {6, 3}, {6, 6}, {8, 6}}) {
+            EXPECT_EQ(Px(p.x, p.y), c.colour) << p.x << "," << p.y;
+        }
+        EXPECT_EQ(Px(1, 1), c.at11);
+        for (const PixelPoint p : {PixelPoint{6, 4}, {6, 5}, {7, 5}, {1, 0}, {10, 6}}) {
+            EXPECT_EQ(Px(p.x, p.y), TransparentIndex) << p.x << "," << p.y;
         }
         EXPECT_EQ(doc.UndoCount(), 1);
     }
