@@ -14,17 +14,19 @@
 namespace zobl {
 namespace {
 
-// The rows "| section | keys |" of the table "Keys added to the original set" in
-// docs/language-keys.md, keys as "1023, 1024" or "3932-3939".
-std::set<std::pair<std::string, int>> KeysListedAsAdded() {
+using Keys = std::set<std::pair<std::string, int>>;
+
+// The rows "| section | keys |" of a table of docs/language-keys.md, keys as "1023, 1024" or
+// "3932-3939".
+Keys KeysOfTable(const std::string& heading) {
     std::ifstream doc(ZOBL_LANGUAGE_KEYS_DOC);
     EXPECT_TRUE(doc.good()) << ZOBL_LANGUAGE_KEYS_DOC;
-    std::set<std::pair<std::string, int>> keys;
+    Keys keys;
     bool inTable = false;
     const std::regex row(R"(^\| *(\w+) *\| *([0-9, -]+) *\|)");
     const std::regex range(R"((\d+)(?:-(\d+))?)");
     for (std::string line; std::getline(doc, line);) {
-        inTable = line.starts_with("## ") ? line == "## Keys added to the original set" : inTable;
+        inTable = line.starts_with("## ") ? line == "## " + heading : inTable;
         std::smatch m;
         if (!inTable || !std::regex_search(line, m, row)) {
             continue;
@@ -37,28 +39,37 @@ std::set<std::pair<std::string, int>> KeysListedAsAdded() {
             }
         }
     }
+    EXPECT_FALSE(keys.empty()) << heading;
     return keys;
 }
 
-// Later keys cannot be forgotten: each one listed as added has a text here, the shipped file's.
-TEST(BuiltInTexts, CoverEveryKeyListedAsAddedWithTheShippedText) {
-    std::set<std::pair<std::string, int>> builtIn;
+// Later keys cannot be forgotten: every key of the shipped file outside the original set, and
+// every one listed as added, has a built-in text, the shipped file's.
+TEST(BuiltInTexts, CoverEveryKeyAddedToTheOriginalSetWithTheShippedText) {
+    Keys builtIn;
     for (const BuiltInText& entry : BuiltInTexts()) {
         builtIn.emplace(entry.section, entry.key);
     }
-    const auto listed = KeysListedAsAdded();
-    EXPECT_GT(listed.size(), 15u);
-    for (const auto& [section, key] : listed) {
+    const Keys original = KeysOfTable("The original set of keys");
+    Keys added = KeysOfTable("Keys added to the original set");
+    const std::string path = CLanguageManager().Path();
+    const std::optional<IniFile> shipped = IniFile::Load(path);
+    ASSERT_TRUE(shipped.has_value()) << path;
+    for (const std::string& section : shipped->Sections()) {
+        for (const std::string& key : shipped->Keys(section)) {
+            if (!original.count({section, std::stoi(key)})) {
+                added.emplace(section, std::stoi(key));
+            }
+        }
+    }
+    for (const auto& [section, key] : added) {
         EXPECT_TRUE(builtIn.count({section, key})) << section << " " << key << " has no built-in text";
     }
-    for (const auto& [section, key] : builtIn) {
-        EXPECT_TRUE(listed.count({section, key})) << section << " " << key << " is not listed as added";
-    }
-    const std::optional<std::string> shipped = ReadTextFile(CLanguageManager().Path());
-    ASSERT_TRUE(shipped.has_value());
+    const std::string content = *ReadTextFile(path);
     for (const BuiltInText& entry : BuiltInTexts()) {
-        EXPECT_TRUE(FindIniValue(*shipped, entry.section, std::to_string(entry.key))) << entry.key;
-        EXPECT_EQ(CLanguageManager::TextIn(*shipped, entry.key, entry.section), entry.text);
+        EXPECT_FALSE(original.count({std::string(entry.section), entry.key})) << entry.key;
+        EXPECT_TRUE(FindIniValue(content, entry.section, std::to_string(entry.key))) << entry.key;
+        EXPECT_EQ(CLanguageManager::TextIn(content, entry.key, entry.section), entry.text);
     }
 }
 
