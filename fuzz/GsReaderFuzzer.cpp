@@ -1,6 +1,6 @@
 // Arbitrary bytes through the .gs reader. A file is either refused with error 2 or 4 and leaves
 // the document alone, or it is read; what was read writes as version 7 and reads back to the
-// same bytes.
+// same bytes. So does the readable part of a file refused with error 4.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,6 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(error.Number() == zobl::message::kUnsupportedFormat ||
               error.Number() == zobl::message::kFileError);
         Check(zobl::WriteGs(doc) == docBytes);
+        // A damaged scenery file may still give a whole document; other data give nothing.
+        if (zobl::ReadGsReadablePart(std::span(data, size), copy)) {
+            Check(error.Number() == zobl::message::kFileError);
+            const std::vector<std::uint8_t> written = zobl::WriteGs(copy);
+            Check(zobl::ReadGs(written, "written.gs", copy) == zobl::GsLayout::Version7);
+            Check(zobl::WriteGs(copy) == written);
+        }
         return 0;
     }
     Check(!doc.IsModified() && !doc.CanUndo());

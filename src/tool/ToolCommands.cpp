@@ -140,12 +140,13 @@ void ExpectArguments(const std::vector<std::string>& args, std::size_t count, co
     }
 }
 
-// A vehicle file with any damage is a failure here: the tool must not write what it half read.
+// A vehicle file with any damage is a failure here (error 4, as in the editor): the tool must
+// not write what it half read.
 void ReadVehicles(std::span<const std::uint8_t> bytes, const std::string& path,
                   const CLanguageManager& language, VehicleDocument& doc) {
     const FgsReadResult result = ReadFgs(bytes, FgsDefaultsFrom(language), doc);
     if (result.damaged) {
-        throw FgsFormatError(path, result);
+        throw FgsDamageError(path, result);
     }
 }
 
@@ -308,7 +309,7 @@ void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& in
     RefuseStandardStream(into, "from-png: --into, which is read and written again,");
     const auto bytes = ReadWholeFile(into);
     if (DetectKind(bytes) != FileKind::Vehicles) {
-        throw MessageError(message::kUnsupportedFormat, FileNameOf(into), "not a vehicle file");
+        throw FgsNotAVehicleFileError(into);
     }
     VehicleDocument doc;
     ReadVehicles(bytes, into, ctx.language, doc);

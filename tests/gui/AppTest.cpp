@@ -162,24 +162,34 @@ TEST_F(App, AMissingFileOnTheCommandLineEndsTheStartWithError1) {
     EXPECT_EQ(app.Documents().DocumentCount(), 0u);
 }
 
-TEST_F(App, SeveralFilesOnTheCommandLineOpenEachTheStartEndsOnlyWhenNoneOpens) {
+TEST_F(App, SeveralFilesOnTheCommandLineOpenEachTheStartEndsOnlyWhenNoWindowIsOpen) {
     const QString a = WriteSceneryFile("a.gs");
     const QString b = WriteSceneryFile("b.gs");
     const QString missing = QString::fromStdString(folder.File("weg.gs"));
     const QString other = QString::fromStdString(folder.File("auch-weg.gs"));
+    const QString damaged = WriteSceneryFile("kaputt.gs");
+    ASSERT_TRUE(QFile::resize(damaged, 30));  // cut in its dimensions: nothing to offer
     struct Case {
+        QStringList restored;  // the windows of the desktop the last session left
         QStringList files;
         bool starts;
         std::size_t documents;
         std::vector<int> errors;
     };
     const Case cases[] = {
-        {{a, b}, true, 2, {}},
-        {{a, missing, b}, true, 2, {1}},
-        {{missing, other}, false, 0, {1, 1}},
+        {{}, {a, b}, true, 2, {}},
+        {{}, {a, missing, b}, true, 2, {1}},
+        {{}, {missing, other}, false, 0, {1, 1}},
+        {{}, {damaged}, false, 0, {4}},
+        {{a}, {damaged}, true, 1, {4}},
+        {{a}, {missing}, true, 1, {1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.files.join(QLatin1Char(' ')).toStdString());
+        if (!c.restored.isEmpty()) {
+            MakeApp().InitInstance(c.restored);
+            EndApp();
+        }
         messages.entries.clear();
         CBug1App& app = MakeApp();
         EXPECT_EQ(app.InitInstance(c.files), c.starts);

@@ -127,6 +127,20 @@ TEST_F(CarEditor, EveryToolWithEitherButton) {
     }
 }
 
+TEST_F(CarEditor, AStrokeThatLeavesThePictureJoinsNothingAcrossTheExcursion) {
+    // Pressed at (2, 4), out below the picture, back in at (25, 6): two pixels, no line.
+    Mode(MouseMode::Freehand);
+    QTest::mousePress(editor->viewport(), Qt::LeftButton, {}, At(2, 4));
+    QTest::mouseMove(editor->viewport(), QPoint(At(2, 4).x(), 14 * 4 + 6));
+    QTest::mouseMove(editor->viewport(), At(25, 6));
+    QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, At(25, 6));
+    EXPECT_EQ(Px(2, 4), kColour1);
+    EXPECT_EQ(Px(25, 6), kColour1);
+    for (int x = 0; x < 25; ++x) {
+        EXPECT_EQ(Px(x, 6), TransparentIndex) << x;
+    }
+}
+
 TEST_F(CarEditor, ColourToolsMarkAndZoom) {
     doc->Model().SetPixel(0, 0, 2, 4, 4, 40, false, 0);
     // Replace colour: the pressed pixel's colour becomes the other button's.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QtEndian>
 
 #include "GuiTestSupport.h"
 #include "core/clipboard/Clippy.h"
@@ -119,6 +121,59 @@ TEST_F(ClipboardCommands, SystemPicturesBecomeOrdinaryColoursOnly) {
     EXPECT_EQ(app->Clipboard().Width(), 3);
 }
 
+// A picture as a platform's clipboard hands it over: a file's bytes, read by Qt's image reader
+// when an image is asked for.
+class EncodedPicture : public QMimeData {
+public:
+    explicit EncodedPicture(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    QStringList formats() const override { return {QStringLiteral("application/x-qt-image")}; }
+    bool hasFormat(const QString& format) const override { return formats().contains(format); }
+
+protected:
+    QVariant retrieveData(const QString&, QMetaType) const override { return QImage::fromData(bytes_); }
+
+private:
+    QByteArray bytes_;
+};
+
+TEST_F(ClipboardCommands, LargeSystemPicturesArePastedAndUnreadableOnesSaySo) {
+    // 960,000 x 36 pixels are 131 MB read, above Qt's own limit of 128 (low, so that the test
+    // is quick); the editor's clipboard takes the first 8192 columns. The same header claiming
+    // 10000 x 10000 (400 MB) stays too large.
+    QImage large(960'000, 36, QImage::Format_RGB32);
+    large.fill(Qt::red);
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && large.save(&buffer, "BMP"));
+    large = QImage();
+    QByteArray tooLarge = bitmap.left(54);
+    qToLittleEndian<qint32>(10'000, tooLarge.data() + 18);
+    qToLittleEndian<qint32>(10'000, tooLarge.data() + 22);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int width;  // of the editor's clipboard afterwards
+        std::vector<int> errors;
+    } cases[] = {
+        {"too large", tooLarge, 1, {130}},
+        {"damaged", QByteArray("BM kaputt"), 1, {130}},
+        {"large", bitmap, 8192, {}},
+    };
+    editor->SetMarkRect(PixelRect{0, 0, 1, 1});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.entries.clear();
+        app->Clipboard().ClearArea();
+        app->Clipboard().Set(0, 0, 3);
+        app->Clipboard().SetSize(1, 1);
+        QGuiApplication::clipboard()->setMimeData(new EncodedPicture(c.bytes));
+        ASSERT_TRUE(vehicleView->OnCommand(ID_EDIT_PASTE_SYSTEM));
+        EXPECT_EQ(app->Clipboard().Width(), c.width);
+        EXPECT_EQ(messages.Numbers(), c.errors);
+        EXPECT_EQ(Car(0, 0) != TransparentIndex, c.errors.empty());
+    }
+}
+
 TEST_F(ClipboardCommands, NothingToPasteSaysSo) {
     app->Clipboard().ClearArea();
     sceneryView->SetMarkedArea(MarkedArea::Between({0, 48}, {3, 50}));
@@ -138,11 +193,14 @@ TEST_F(ClipboardCommands, NothingToPasteSaysSo) {
 // source builds it, the events sent to the target's window.
 class Drops : public ClipboardCommands {
 protected:
-    static void Drop(QWidget* window, QPoint at, QMimeData* mime) {
+    static void DragOver(QWidget* window, QPoint at, QMimeData* mime) {
         QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &enter);
         QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &move);
+    }
+    static void Drop(QWidget* window, QPoint at, QMimeData* mime) {
+        DragOver(window, at, mime);
         QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &drop);
         delete mime;
@@ -192,6 +250,30 @@ TEST_F(Drops, PixelsAndSymbolsLandWhereTheyArePointedTo) {
     EXPECT_EQ(Car(3, 4), 44);
     EXPECT_EQ(Car(5, 5), 44);
     EXPECT_EQ(Car(6, 4), TransparentIndex);
+}
+
+TEST_F(Drops, AtTheEdgeTheCarEditorTakesThePartInsideTheSceneryViewNothing) {
+    // 3 x 2 pixels pointed to at (14, 13) of the 16 x 14 car view: (14, 13) and (15, 13) land,
+    // shown and marked as the part inside.
+    editor->SetMarkRect(PixelRect{0, 0, 1, 1});
+    QMimeData* mime = Area(PixelEditView::DragKind::Pixels, 3, 2, 44);
+    DragOver(editor->viewport(), editor->WindowPointOf({14, 13}), mime);
+    EXPECT_TRUE(editor->PreviewShown());
+    Drop(editor->viewport(), editor->WindowPointOf({14, 13}), mime);
+    EXPECT_EQ(Car(14, 13), 44);
+    EXPECT_EQ(Car(15, 13), 44);
+    EXPECT_EQ(Car(13, 13), TransparentIndex);
+    EXPECT_EQ(Car(0, 0), TransparentIndex);  // nothing wrapped round
+    ASSERT_TRUE(editor->MarkRect().has_value());
+    EXPECT_EQ(*editor->MarkRect(), (PixelRect{14, 13, 15, 13}));
+
+    // The scenery view takes an area only whole: at its right edge nothing lands and the mark goes.
+    sceneryView->SetMarkedArea(MarkedArea::Between({0, 48}, {1, 49}));
+    const PaletteIndex before = Scenery(1151, 48);
+    Drop(sceneryView->viewport(), sceneryView->WindowPointOf({35, 3, 31, 0}),
+         Area(PixelEditView::DragKind::Pixels, 3, 2, 44));
+    EXPECT_EQ(Scenery(1151, 48), before);
+    EXPECT_TRUE(sceneryView->Marked().IsEmpty());
 }
 
 TEST_F(Drops, ForeignOrDamagedDropsChangeNothing) {

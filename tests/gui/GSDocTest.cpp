@@ -59,25 +59,46 @@ TEST_F(GSDoc, NewDocumentsAreNamedFromTheLanguageFile) {
     EXPECT_EQ(document->ProposedSaveName(), QStringLiteral("Neue.gs"));
 }
 
-TEST_F(GSDoc, AFileOfUnknownFormatReportsErrorTwoThenFour) {
+TEST_F(GSDoc, NoSceneryFileIsErrorTwoADamagedOneFourAndWhatItGaveMayOpenUntitled) {
     StartApp();
+    QFile file(WriteSceneryFile("gut.gs"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string good = file.readAll().toStdString();
+    // The drawn pixel (3, 3, 1, 1) lies 34,657 bytes into the store, which starts at byte 506.
+    const std::string cutInPixels = good.substr(0, 506 + 34'657 + 10);
+    const struct {
+        const char* name;
+        std::string bytes;
+        int answer;
+        std::vector<int> messages;  // error 2 names the file, error 4 and question 310 its path
+    } cases[] = {
+        {"unknown version", "TRAK User Graphics File\x1A\x09\x07", 0, {2}},
+        {"cut in its dimensions", good.substr(0, 30), 0, {4}},
+        {"cut in its pixels, no", cutInPixels, kAnswerNo, {4, 310}},
+        {"cut in its pixels, yes", cutInPixels, kAnswerYes, {4, 310}},
+    };
     const std::string path = folder.File("kaputt.gs");
-    std::ofstream(path, std::ios::binary) << "TRAK User Graphics File\x1A\x09\x07";
-    EXPECT_EQ(Open(QString::fromStdString(path)), nullptr);
-    ASSERT_EQ(messages.entries.size(), 2u);
-    EXPECT_EQ(messages.entries[0].number, 2);
-    EXPECT_EQ(messages.entries[0].argument, QStringLiteral("kaputt.gs"));
-    EXPECT_EQ(messages.entries[1].number, 4);
-    EXPECT_EQ(messages.entries[1].argument, QString::fromStdString(path));
-    EXPECT_EQ(app->Documents().DocumentCount(), 0u);
-
-    // A cut file: error 4 alone.
-    messages.entries.clear();
-    const QString good = WriteSceneryFile("gut.gs");
-    QFile file(good);
-    ASSERT_TRUE(file.resize(100));
-    EXPECT_EQ(Open(good), nullptr);
-    EXPECT_EQ(messages.Numbers(), (std::vector<int>{4}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+        messages.entries.clear();
+        messages.answers = {c.answer};
+        CGSDoc* document = Open(QString::fromStdString(path));
+        EXPECT_EQ(messages.Numbers(), c.messages);
+        EXPECT_EQ(messages.entries[0].argument,
+                  c.messages[0] == 2 ? QStringLiteral("kaputt.gs") : QString::fromStdString(path));
+        ASSERT_EQ(document != nullptr, c.answer == kAnswerYes);
+        if (document != nullptr) {
+            // A new document, never the damaged file.
+            EXPECT_TRUE(document->PathName().isEmpty());
+            EXPECT_EQ(document->Title(), QStringLiteral("Neue Grafik"));
+            EXPECT_TRUE(document->IsModified());
+            EXPECT_EQ(document->Model().GetPixel(3, 3, 1, 1), 23);
+            EXPECT_TRUE(app->RecentFiles().Files().empty());
+        }
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.bytes);
+    }
 }
 
 TEST_F(GSDoc, OpeningAppliesTheFolderWithAutoApplyFolders) {

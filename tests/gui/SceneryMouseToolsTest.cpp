@@ -48,6 +48,19 @@ TEST_F(MouseTools, FreehandPaintsWithEachButtonsColourAndGroupsItsUndo) {
     EXPECT_EQ(Pixel(354, 50), 1);
 }
 
+TEST_F(MouseTools, AStrokeThatLeavesThePixelsJoinsNothingAcrossTheExcursion) {
+    // Replacing colour 1, pressed at (2, 4) of symbol 2, out into the number band, back in at
+    // (25, 6): two pixels, no line.
+    Fill(1, 3, 1);
+    SetMode(MouseMode::ReplaceColor);
+    Drag(At(1, 3, 2, 4), {QPoint(At(1, 3, 2, 4).x(), 3), At(1, 3, 25, 6)});
+    EXPECT_EQ(Pixel(34, 52), 17);
+    EXPECT_EQ(Pixel(57, 54), 17);
+    for (int x = 32; x < 57; ++x) {
+        EXPECT_EQ(Pixel(x, 54), 1) << x;
+    }
+}
+
 TEST_F(MouseTools, LinePreviewIsInvertedAndErasedExactlyAndTheLineFollowsTheRounding) {
     Fill(2, 3, 1);
     SetMode(MouseMode::Line);

@@ -104,7 +104,7 @@ protected:
     CFGSDoc* doc = nullptr;
 };
 
-TEST_F(VehicleWindow, FilesThatAreNoVehicleGraphicsOpenNoDocument) {
+TEST_F(VehicleWindow, FilesThatAreNoVehicleGraphicsOrDamagedOpenNoDocumentUnasked) {
     std::vector<std::uint8_t> valid;
     {
         VehicleDocument model;
@@ -119,13 +119,16 @@ TEST_F(VehicleWindow, FilesThatAreNoVehicleGraphicsOpenNoDocument) {
     struct Case {
         const char* name;
         std::string bytes;
-        int error;
+        std::vector<int> messages;  // a damaged file offers what it gave (question 310, cancelled)
     };
     const Case cases[] = {
-        {"scenery.fgs", sceneryBytes, 2},
-        {"foreign.fgs", "Das ist nur ein Text.\n", 2},
-        {"damaged.fgs", std::string(valid.begin(), valid.begin() + std::ptrdiff_t(valid.size() - 40)), 4},
-        {"empty.fgs", "", 2},
+        {"scenery.fgs", sceneryBytes, {2}},
+        {"foreign.fgs", "Das ist nur ein Text.\n", {2}},
+        {"damaged.fgs",
+         std::string(valid.begin(), valid.begin() + std::ptrdiff_t(valid.size() - 40)),
+         {4, 310}},
+        {"header.fgs", std::string(valid.begin(), valid.begin() + 60), {4}},  // nothing of its own
+        {"empty.fgs", "", {2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,9 +136,30 @@ TEST_F(VehicleWindow, FilesThatAreNoVehicleGraphicsOpenNoDocument) {
         std::ofstream(path, std::ios::binary) << c.bytes;
         messages.entries.clear();
         EXPECT_EQ(app->OpenDocumentFile(QString::fromStdString(path)), nullptr);
-        ASSERT_EQ(messages.Numbers(), std::vector<int>{c.error});
+        ASSERT_EQ(messages.Numbers(), c.messages);
         EXPECT_EQ(app->Documents().DocumentCount(), 0u);
     }
+}
+
+TEST_F(VehicleWindow, WhatADamagedFileGaveOpensAsANewDocumentWithoutItsName) {
+    VehicleDocument model;
+    model.AddVehicleSet("A", kFreehand);
+    model.AddCar(0, 0, "W", "", "", 2, nullptr, kFreehand);
+    const std::vector<std::uint8_t> whole = WriteFgs(model);
+    const std::string damaged(whole.begin(), whole.end() - 40);  // cut in the car's planes
+    const std::string path = folder.File("kaputt.fgs");
+    std::ofstream(path, std::ios::binary) << damaged;
+    messages.answers = {kAnswerYes};
+    doc = static_cast<CFGSDoc*>(app->OpenDocumentFile(QString::fromStdString(path)));
+    EXPECT_EQ(messages.Numbers(), (std::vector<int>{4, 310}));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->PathName().isEmpty());
+    EXPECT_EQ(doc->Title(), QStringLiteral("Neue Fahrzeuge"));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(CarName(0, 0), QStringLiteral("W"));
+    EXPECT_TRUE(app->RecentFiles().Files().empty());
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
 }
 
 TEST_F(VehicleWindow, TreeShowsSetsCarsAndTheFiveChildrenOfEveryCar) {

@@ -19,6 +19,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/palette/PathTools.h"
 #include "core/scenery/GsFile.h"
+#include "core/scenery/GsTestFiles.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleDocument.h"
@@ -133,11 +134,23 @@ TEST_F(ToolTest, FailuresNameTheFileInOneLineAndWriteNothing) {
     EXPECT_EQ(err_.str(), "zobl-tool: Lesefehler in " + Path("missing.gs") + "\n");
     EXPECT_EQ(ReadBytes("old.gs"), std::vector<std::uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
-    // Recognised by content: a file named .gs is read as a vehicle file, and this one ends early.
-    WriteBytes("cars.gs", {'x', 0x1A, 0x46, 0xC7, 0x53, 1, 0});
-    EXPECT_EQ(Run({"convert", Path("cars.gs"), Path("out.gs")}), kToolFailure);
-    EXPECT_EQ(err_.str(), "zobl-tool: Format von cars.gs unbekannt\n");
-    EXPECT_FALSE(fs::exists(Path("out.gs")));
+    // Recognised by content, as the editor tells them: a file of neither kind is error 2 with its
+    // name, a damaged one error 4 with its path. A file named .gs is read as a vehicle file.
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::string message;
+    } refused[] = {
+        {"cars.gs", {'x', 0x1A, 0x46, 0xC7, 0x53, 1, 0}, "Lesefehler in " + Path("cars.gs")},
+        {"text.gs", {'T', 'e', 'x', 't', '\n'}, "Format von text.gs unbekannt"},
+        {"cut.gs", test::GsStart(2, 7).U8(36).Take(), "Lesefehler in " + Path("cut.gs")},
+    };
+    for (const auto& file : refused) {
+        WriteBytes(file.name, file.bytes);
+        EXPECT_EQ(Run({"convert", Path(file.name), Path("out.gs")}), kToolFailure);
+        EXPECT_EQ(err_.str(), "zobl-tool: " + file.message + "\n");
+        EXPECT_FALSE(fs::exists(Path("out.gs")));
+    }
 
     // A target that cannot be created.
     SaveGsFile(Path("in.gs"), SceneryDocument());
@@ -456,7 +469,7 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
     EXPECT_EQ(err_.str(), "zobl-tool: zug nicht anlegbar\n");
     EXPECT_FALSE(fs::exists(Path("zug.UFG")));
 
-    // A damaged file is a failure for every command, though the editor would open it.
+    // A damaged file is a failure for every command (the editor would offer what it could read).
     doc.SetPixel(0, 1, 2, 0, 0, 1, false, kFreehand);
     auto bytes = WriteFgs(doc);
     bytes.resize(bytes.size() - 1);
@@ -467,7 +480,7 @@ TEST_F(VehicleToolTest, RefusedExportsAndDamagedFilesWriteNothing) {
             args.push_back(Path("out"));
         }
         EXPECT_EQ(Run(args), kToolFailure) << command;
-        EXPECT_EQ(err_.str(), "zobl-tool: Format von cut.fgs unbekannt\n");
+        EXPECT_EQ(err_.str(), "zobl-tool: Lesefehler in " + Path("cut.fgs") + "\n");
         EXPECT_EQ(out_.str(), "");
     }
     EXPECT_FALSE(fs::exists(Path("out")));

@@ -32,6 +32,9 @@ inline constexpr int kQuestionReplaceAuthor = 305;  // question 305: replace a f
 inline constexpr int kRowAlreadyPresent = 115;
 inline constexpr int kRowNeedsRowBelow = 116;
 inline constexpr int kRowsExclusive = 117;
+
+// Question 310: path; opens what a damaged file gave as a new document without a file name?
+inline constexpr int kQuestionOpenReadablePart = 310;
 }  // namespace message
 
 }  // namespace zobl

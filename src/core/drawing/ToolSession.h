@@ -98,6 +98,7 @@ public:
         button_ = button;
         mode_ = mode;
         pressedOnPixel_ = hit.has_value();
+        strokeInside_ = pressedOnPixel_;
         switch (mode) {
             case MouseMode::View:
                 if (left && hit && host_.DragSymbolAt(*hit)) {
@@ -181,11 +182,13 @@ public:
         switch (mode_) {
             case MouseMode::Freehand:
                 if (hit) {
-                    // Fast strokes leave no gaps: each move draws on from the last pixel.
-                    Paint(surface, pressedOnPixel_ ? current_ : *hit, *hit, colours.Of(button_));
+                    // Fast strokes leave no gaps: each move draws on from the last pixel, as long
+                    // as the pointer stayed on the pixels in between.
+                    Paint(surface, strokeInside_ ? current_ : *hit, *hit, colours.Of(button_));
                     current_ = *hit;
                     pressedOnPixel_ = true;
                 }
+                strokeInside_ = hit.has_value();
                 break;
             case MouseMode::Mark:
                 if (button_ != MouseButton::Left) {
@@ -208,7 +211,7 @@ public:
             case MouseMode::ReplaceColor:
                 if (hit) {
                     auto canvas = surface.Begin(static_cast<int>(mode_));
-                    const PixelPoint from = pressedOnPixel_ ? current_ : *hit;
+                    const PixelPoint from = strokeInside_ ? current_ : *hit;
                     for (const PixelPoint& p : LinePoints(from, *hit)) {
                         ReplaceAt(canvas, p, colours.Other(button_), colours.Of(button_));
                     }
@@ -216,6 +219,7 @@ public:
                     current_ = *hit;
                     pressedOnPixel_ = true;
                 }
+                strokeInside_ = hit.has_value();
                 break;
             default:
                 break;
@@ -306,6 +310,9 @@ private:
     MouseButton button_ = MouseButton::Left;
     MouseMode mode_ = MouseMode::View;
     bool pressedOnPixel_ = false;
+    // Freehand and replace colour: the last position was on the pixels, so the next one joins
+    // it. Leaving the pixels ends the segment; coming back starts a new one in the same step.
+    bool strokeInside_ = false;
     PixelPoint press_;
     PixelPoint current_;
 };

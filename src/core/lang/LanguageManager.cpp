@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/lang/BuiltInTexts.h"
 #include "core/palette/PathTools.h"
 #include "core/text/CodePages.h"
 #include "core/text/IniFile.h"
@@ -78,9 +79,15 @@ std::string CLanguageManager::GetText(int key, std::string_view section) const {
     // Read anew on every lookup so that a translator's edit shows at once; one read, one scan.
     const std::optional<std::string> content = ReadTextFile(path_);
     if (!content) {
-        return kMissingText;
+        return MissingText(key, section);
     }
     return TextIn(*content, key, section);
+}
+
+std::string CLanguageManager::MissingText(int key, std::string_view section) {
+    // A key added after language files were written for the original set still reads well.
+    const std::optional<std::string_view> builtIn = FindBuiltInText(key, section);
+    return builtIn ? std::string(*builtIn) : std::string(kMissingText);
 }
 
 std::string CLanguageManager::TextIn(std::string_view content, int key, std::string_view section) {
@@ -91,7 +98,7 @@ std::string CLanguageManager::TextIn(std::string_view content, int key, std::str
     }
     const std::optional<std::string_view> raw = FindIniValue(text, section, std::to_string(key));
     if (!raw) {
-        return kMissingText;
+        return MissingText(key, section);
     }
     // The length limit counts characters of the file: bytes of Windows-1252, code points of UTF-8.
     const std::string value = isUtf8 ? SanitizeUtf8(Utf8Prefix(*raw, kMaxValueLength))

@@ -26,13 +26,16 @@ public:
 
     const std::string& Path() const noexcept { return path_; }
 
-    // The text of key in section, with "#empty" and the backslash escapes resolved,
-    // or "__RTX__" when the file, the section or the key is missing.
+    // The text of key in section, with "#empty" and the backslash escapes resolved. When the
+    // file, the section or the key is missing: the built-in text of a key this editor added
+    // (BuiltInTexts.h), else "__RTX__".
     std::string GetText(int key, std::string_view section) const;
     // The same lookup in content already read from a language file.
     static std::string TextIn(std::string_view content, int key, std::string_view section);
 
 private:
+    static std::string MissingText(int key, std::string_view section);
+
     std::string path_;
 };
 

@@ -30,6 +30,10 @@ struct GsContent {
     std::array<std::uint8_t, kSymbolCount> addedRows{};  // bit r: add row r without rule checks
     std::string author = kDefaultAuthor;                 // UTF-8
     std::string infoText = kDefaultInfoText;
+    // A damaged file's readable part is wanted: pixels go into `pixels`, which starts as a new
+    // document's, so that whatever the file holds before its damage lands there.
+    bool keepReadablePart = false;
+    bool anythingRead = false;  // a text, a record, a row word or pixels came from the file
 };
 
 // The older layouts store only some cells; every other cell keeps the picture of a new document.
@@ -46,8 +50,23 @@ std::string FileNameOf(const std::string& path) {
     throw MessageError(message::kUnsupportedFormat, FileNameOf(path), detail);
 }
 
-std::string ReadText(ByteReader& in) {
-    return Cp1252ToUtf8(in.ZeroTerminatedText(gs::kMaxTextBytes));
+std::string ReadText(ByteReader& in, GsContent& content) {
+    std::string text = Cp1252ToUtf8(in.ZeroTerminatedText(gs::kMaxTextBytes));
+    content.anythingRead = true;
+    return text;
+}
+
+// count bytes of the store from offset on. Short data throw; when the readable part is kept,
+// the bytes that are there are taken first.
+void ReadPixelRun(ByteReader& in, GsContent& content, std::size_t offset, std::size_t count) {
+    const std::span<std::uint8_t> run = std::span(content.pixels).subspan(offset, count);
+    if (content.keepReadablePart && in.Remaining() < count) {
+        const std::size_t available = in.Remaining();
+        in.Bytes(run.first(available));
+        content.anythingRead = content.anythingRead || available > 0;
+    }
+    in.Bytes(run);
+    content.anythingRead = true;
 }
 
 // The store line of pixel row y of a cell: x runs along it.
@@ -97,15 +116,20 @@ void ReadVersion7(ByteReader& in, const std::string& path, GsContent& content) {
         Unsupported(path, "dimensions " + std::to_string(symbols) + " x " + std::to_string(rows) +
                               " cells of " + std::to_string(width) + " x " + std::to_string(height));
     }
-    content.author = ReadText(in);
-    content.infoText = ReadText(in);
+    content.author = ReadText(in, content);
+    content.infoText = ReadText(in, content);
     for (SymbolRecord& record : content.records) {
+        in.Require(12);  // a record is taken whole or not at all
         // The file has the mask last.
         record.attributeA = in.I32();
         record.attributeB = in.I32();
         record.rowMask = in.U32();
     }
-    content.storedPixels = in.View(kStoreSize);
+    if (content.keepReadablePart) {
+        ReadPixelRun(in, content, 0, kStoreSize);
+    } else {
+        content.storedPixels = in.View(kStoreSize);
+    }
     in.U8();  // trailer; whatever follows it is ignored
 }
 
@@ -116,7 +140,8 @@ void ReadVersion5(ByteReader& in, GsContent& content) {
         c = static_cast<char>(c ^ key);
     }
     content.author = Cp1252ToUtf8(author);
-    content.infoText = ReadText(in);
+    content.anythingRead = true;
+    content.infoText = ReadText(in, content);
     for (std::uint8_t& rows : content.addedRows) {
         const std::uint16_t word = in.U16();
         if (word & 1) {
@@ -133,11 +158,12 @@ void ReadVersion5(ByteReader& in, GsContent& content) {
         }
     }
     // One strip per row, bottom line first: in the bottom-up store that is one contiguous run.
-    in.Require(kRowCount * kStripSize);
-    content.pixels.resize(kStoreSize);
+    if (!content.keepReadablePart) {
+        in.Require(kRowCount * kStripSize);
+        content.pixels.resize(kStoreSize);
+    }
     for (int row = 0; row < kRowCount; ++row) {
-        const std::size_t start = StoreOffset(0, row * kCellHeight + kCellHeight - 1);
-        in.Bytes(std::span(content.pixels).subspan(start, kStripSize));
+        ReadPixelRun(in, content, StoreOffset(0, row * kCellHeight + kCellHeight - 1), kStripSize);
     }
 }
 
@@ -148,7 +174,8 @@ void ReadVersion1Or2(ByteReader& in, int version, GsContent& content) {
             if (in.U8() == 0) {
                 continue;
             }
-            content.addedRows[std::size_t(symbol)] |= std::uint8_t(1u << row);
+            // A cell is taken whole or not at all.
+            in.Require(version == 1 ? kPlaneRecordSize + kCellMaskSize : kCellMaskSize);
             if (version == 1) {
                 ReadPlaneRecord(in, content, symbol, row);
                 // Column by column in the file.
@@ -169,6 +196,8 @@ void ReadVersion1Or2(ByteReader& in, int version, GsContent& content) {
                     }
                 }
             }
+            content.addedRows[std::size_t(symbol)] |= std::uint8_t(1u << row);
+            content.anythingRead = true;
         }
     }
 }
@@ -177,12 +206,20 @@ void ReadOldest(ByteReader& in, GsContent& content) {
     content.pixels = NewDocumentPixels();
     for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
         ReadPlaneRecord(in, content, symbol, kBaseRow);
+        content.anythingRead = true;
     }
 }
 
 GsLayout Parse(std::span<const std::uint8_t> bytes, const std::string& path, GsContent& content) {
+    // Without the end mark and the two bytes after it nothing says that this is a scenery file.
+    const auto end = std::find(bytes.begin(), bytes.end(), gs::kEndMark);
+    if (bytes.end() - end < 3) {
+        Unsupported(path, "no end mark with format and version bytes");
+    }
     ByteReader in(bytes);
-    while (in.U8() != gs::kEndMark) {
+    in.Seek(std::size_t(end - bytes.begin()) + 1);
+    if (content.keepReadablePart) {
+        content.pixels = NewDocumentPixels();
     }
     const std::uint8_t format = in.U8();
     const std::uint8_t version = in.U8();
@@ -273,6 +310,23 @@ GsLayout ReadGs(std::span<const std::uint8_t> bytes, const std::string& path, Sc
 GsLayout ReadGsFile(const std::string& path, SceneryDocument& doc) {
     const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
     return ReadGs(bytes, path, doc);
+}
+
+bool ReadGsReadablePart(std::span<const std::uint8_t> bytes, SceneryDocument& doc) {
+    GsContent content;
+    content.keepReadablePart = true;
+    try {
+        Parse(bytes, {}, content);
+    } catch (const ByteReaderError&) {
+        // The damage: what came before it is in content.
+    } catch (const MessageError&) {
+        return false;  // not a scenery file, or a layout this program does not read
+    }
+    if (!content.anythingRead) {
+        return false;
+    }
+    Apply(content, doc);
+    return true;
 }
 
 std::vector<std::uint8_t> WriteGs(const SceneryDocument& doc) {

@@ -36,13 +36,20 @@ inline constexpr std::size_t kMaxTextBytes = 20479;
 // Reads a .gs file of any supported layout into doc, replacing its pixels, records and texts;
 // afterwards the display is refreshed, the undo history is empty and doc is not modified.
 // path only names the file in error messages. On failure doc is left exactly as it was:
-// - MessageError 2 with the file name (without folder): unknown format or version, version 6,
-//   dimensions other than 36 x 5 cells of 32 x 16;
-// - MessageError 4 with the path: the data end early, have no end mark, or hold a text longer
-//   than 20,479 bytes.
+// - MessageError 2 with the file name (without folder), for data that are no scenery file this
+//   program reads: no end mark followed by format and version bytes, an unknown format or
+//   version, version 6, dimensions other than 36 x 5 cells of 32 x 16;
+// - MessageError 4 with the path, for a scenery file that is damaged: the data end early or hold
+//   a text longer than 20,479 bytes.
 GsLayout ReadGs(std::span<const std::uint8_t> bytes, const std::string& path, SceneryDocument& doc);
 // The same from a file; also MessageError 4 when the file cannot be read.
 GsLayout ReadGsFile(const std::string& path, SceneryDocument& doc);
+// For a damaged scenery file (error 4 above): reads into doc what lies before the damage, as
+// ReadGs does: texts, whole symbol records, whole cells (versions 1 and 2, the oldest layout)
+// and the pixel bytes there are (versions 7 and 5); the rest as in a new document. False,
+// doc unchanged, when nothing could be read or the data are no scenery file (error 2 above).
+// Example: a version-2 file cut inside its third stored cell gives the first two cells.
+bool ReadGsReadablePart(std::span<const std::uint8_t> bytes, SceneryDocument& doc);
 
 // The document as a version-7 file. Texts are cut at 20,479 bytes (after conversion to
 // Windows-1252) and at an embedded 0 character, which the file cannot hold.

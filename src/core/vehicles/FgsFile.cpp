@@ -105,6 +105,7 @@ private:
             }
             // Assign keeps at most 2047 bytes of an overlong text.
             ReadField(content_.infoText, infoLength);
+            result_.keptContent = true;
         } else {
             if (headerFlag != 0) {
                 Damage("header flag " + std::to_string(headerFlag));
@@ -129,6 +130,7 @@ private:
             // A nameless set would read as a free slot with cars in it.
             set.name.Assign(kEmptyNameReplacement);
         }
+        result_.keptContent = true;
         for (int c = 0; c < cars; ++c) {
             if (c == kMaxCars) {
                 Damage("more than " + std::to_string(kMaxCars) + " cars in a set");
@@ -236,8 +238,12 @@ FgsReadResult ReadFgsFile(const std::string& path, const FgsDefaults& defaults, 
     return ReadFgs(bytes, defaults, doc);
 }
 
-MessageError FgsFormatError(const std::string& path, const FgsReadResult& result) {
-    return MessageError(message::kUnsupportedFormat, FileNameOf(path), result.detail);
+MessageError FgsNotAVehicleFileError(const std::string& path) {
+    return MessageError(message::kUnsupportedFormat, FileNameOf(path), "not a vehicle file");
+}
+
+MessageError FgsDamageError(const std::string& path, const FgsReadResult& result) {
+    return MessageError(message::kFileError, path, result.detail);
 }
 
 std::vector<std::uint8_t> WriteFgs(const VehicleDocument& doc) {

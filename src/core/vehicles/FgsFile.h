@@ -33,10 +33,12 @@ struct FgsDefaults {
 FgsDefaults FgsDefaultsFrom(const CLanguageManager& language);
 
 // How reading went. A damaged file still gives everything read up to the damage; detail names
-// the first problem.
+// the first problem, and keptContent says whether the file gave anything of its own (its author
+// block or a set).
 struct FgsReadResult {
     bool damaged = false;
     std::string detail;
+    bool keptContent = false;
 };
 
 // True when the bytes after the first 0x1A are the vehicle file's magic.
@@ -54,8 +56,10 @@ FgsReadResult ReadFgsContent(std::span<const std::uint8_t> bytes, const FgsDefau
 FgsReadResult ReadFgs(std::span<const std::uint8_t> bytes, const FgsDefaults& defaults, VehicleDocument& doc);
 // From a file: MessageError 4 with the path when it cannot be read.
 FgsReadResult ReadFgsFile(const std::string& path, const FgsDefaults& defaults, VehicleDocument& doc);
-// Error 2 naming the file (without folder), for a damaged read.
-MessageError FgsFormatError(const std::string& path, const FgsReadResult& result);
+// A file without the vehicle file's end-of-text byte and magic is no vehicle file: error 2
+// naming the file (without folder). A vehicle file that is damaged: error 4 naming the path.
+MessageError FgsNotAVehicleFileError(const std::string& path);
+MessageError FgsDamageError(const std::string& path, const FgsReadResult& result);
 
 std::vector<std::uint8_t> WriteFgs(const VehicleDocument& doc);
 // Replaces an existing file only once everything was written (MessageError 3 or 4 with the

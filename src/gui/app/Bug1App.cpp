@@ -1,5 +1,6 @@
 #include "gui/app/Bug1App.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include <QApplication>
@@ -9,10 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
 
+#include "core/clipboard/Clippy.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/common/PrivateFolder.h"
@@ -47,6 +50,8 @@ namespace zobl {
 namespace {
 
 constexpr int kFileFilterKey = 1060;  // section "DATA"
+constexpr int kPictureAllocationLimitMb =
+    int(std::int64_t{CClippy::kMaxExtent} * CClippy::kMaxExtent * 4 / (1024 * 1024));
 
 // Framework texts of the command-line switches that remove the settings.
 constexpr const char* kUnregisteredText =
@@ -148,6 +153,9 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     }
 
     QApplication::setWindowIcon(ApplicationIcon());
+    // Qt's reader refuses pictures above 128 MB; a picture on the system clipboard is taken up
+    // to the editor clipboard's extent, which in 32 bits per pixel needs twice that.
+    QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     recentFiles_.Load(*store_);
     settings_.version = kSettingsVersion;
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), settings_.tmpPath);
@@ -240,14 +248,12 @@ bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
         return !print;  // a plain start opens no document
     }
     // Several files (a file manager's selection): each is opened as a single one is, reporting
-    // its own failure; the start ends only when none could be opened.
-    int opened = 0;
+    // its own failure. The start ends only when no window is open: neither one of these files
+    // nor one the desktop restored.
     for (const QString& file : files) {
-        if (OpenDocumentFile(file) != nullptr) {
-            ++opened;
-        }
+        OpenDocumentFile(file);
     }
-    if (opened == 0) {
+    if (documents_->DocumentCount() == 0) {
         return false;
     }
     return !print;  // nothing prints, so a print request ends here

@@ -41,6 +41,7 @@ constexpr int kAutoScrollPixels = 2;
 constexpr int kLineStepPixels = 16;
 constexpr int kWheelNotch = 120;
 constexpr int kEmptyClipboardError = 114;
+constexpr int kUnreadablePictureError = 130;
 
 // Neighbouring squares of a preview in one line or column become one rectangle.
 void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
@@ -276,8 +277,16 @@ bool PixelEditView::OnClipboardCommand(int id) {
             }
             return true;
         case ID_EDIT_PASTE_SYSTEM: {
+            if (!mark) {
+                return true;
+            }
             const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-            if (image.isNull() || !mark) {
+            if (image.isNull()) {
+                // Offered as a picture, but the reader refused it (too large, or damaged).
+                const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+                if (offered != nullptr && offered->hasImage()) {
+                    app_.Messages().ShowError(kUnreadablePictureError);
+                }
                 return true;
             }
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -452,6 +461,14 @@ PixelPoint PixelEditView::DropOrigin(PixelPoint hit, DragKind /*kind*/) const {
     return hit;
 }
 
+std::optional<PixelRect> PixelEditView::DropPart(const PixelRect& area) const {
+    const PixelRect whole = WholeArea();
+    if (whole.Contains({area.x0, area.y0}) && whole.Contains({area.x1, area.y1})) {
+        return area;
+    }
+    return std::nullopt;
+}
+
 void PixelEditView::dragEnterEvent(QDragEnterEvent* event) {
     if (ReadDropData(event->mimeData())) {
         event->acceptProposedAction();
@@ -467,29 +484,28 @@ void PixelEditView::dragMoveEvent(QDragMoveEvent* event) {
         return;
     }
     BringToFront();
-    dropArea_.reset();
+    drop_.reset();
     ErasePreview();
     if (const std::optional<PixelPoint> hit = PixelAtWindow(event->position().toPoint())) {
         const PixelPoint origin = DropOrigin(*hit, data->kind);
         const PixelRect area{origin.x, origin.y, origin.x + data->width - 1, origin.y + data->height - 1};
-        const PixelRect whole = WholeArea();
-        if (whole.Contains({area.x0, area.y0}) && whole.Contains({area.x1, area.y1})) {
-            dropArea_ = area;
-            ShowPreview(shape::kMarkFrame, {area.x0, area.y0}, {area.x1, area.y1});
+        if (const std::optional<PixelRect> part = DropPart(area)) {
+            drop_ = DropPreview{area, *part};
+            ShowPreview(shape::kMarkFrame, {part->x0, part->y0}, {part->x1, part->y1});
         }
     }
     event->acceptProposedAction();
 }
 
 void PixelEditView::dragLeaveEvent(QDragLeaveEvent* /*event*/) {
-    dropArea_.reset();
+    drop_.reset();
     ErasePreview();
 }
 
 void PixelEditView::dropEvent(QDropEvent* event) {
     const std::optional<DropData> data = ReadDropData(event->mimeData());
-    const std::optional<PixelRect> area = dropArea_;
-    dropArea_.reset();
+    const std::optional<DropPreview> drop = drop_;
+    drop_.reset();
     ErasePreview();
     if (!data) {
         event->ignore();
@@ -498,12 +514,14 @@ void PixelEditView::dropEvent(QDropEvent* event) {
     SetMarkedPixels(std::nullopt);
     CClippy& clipboard = app_.Clipboard();
     // A damaged drop pastes nothing, not whatever the clipboard held before.
-    if (area &&
+    if (drop &&
         clipboard.LoadFileBytes(std::span(reinterpret_cast<const std::uint8_t*>(data->file.constData()),
                                           std::size_t(data->file.size())))) {
-        SetMarkedPixels(*area);
-        PrepareDrop(*area, data->kind);
-        PasteInto(clipboard, *area);
+        SetMarkedPixels(drop->part);
+        PrepareDrop(drop->part, data->kind);
+        // The whole area, so that its pixels land where they were pointed to; the window pastes
+        // only what lies on its pixels.
+        PasteInto(clipboard, drop->area);
         if (data->kind == DragKind::Symbol) {
             SetMarkedPixels(std::nullopt);
         }

@@ -174,6 +174,10 @@ protected:
     void DragMarkedArea() override;
     // Where a dropped area of kind starts when the pointer is over hit (symbols snap to cells).
     virtual PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const;
+    // The part of a dropped area that the window takes: it is shown, marked and pasted into
+    // (pixel for pixel, so the rest of the area falls away). None refuses the drop. Here the
+    // whole area or nothing, as the scenery view takes it.
+    virtual std::optional<PixelRect> DropPart(const PixelRect& area) const;
     // Before a drop pastes into area (the scenery view adds a missing row).
     virtual void PrepareDrop(const PixelRect& /*area*/, DragKind /*kind*/) {}
     // After it: the marked area is the dropped one (a symbol's is cleared again).
@@ -240,8 +244,13 @@ private:
     int tickCounter_ = 0;
     int framePhase_ = kFramePhaseCount - 1;
     int wheelRemainder_ = 0;
-    int shownCursor_ = -2;               // mode of the cursor shown, -1 the arrow
-    std::optional<PixelRect> dropArea_;  // the drop preview shown
+    int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+    // The drop preview shown: the whole dropped area and the part the window takes.
+    struct DropPreview {
+        PixelRect area;
+        PixelRect part;
+    };
+    std::optional<DropPreview> drop_;
     QImage scene_;
     QRegion sceneDirty_;
     bool sceneStale_ = true;  // all of it

@@ -83,7 +83,7 @@ Document* DocManager::OpenDocumentFile(const QString& path) {
         return nullptr;
     }
     Document* document = docTemplate->OpenDocumentFile(file.absoluteFilePath());
-    if (document != nullptr) {
+    if (document != nullptr && !document->OpenedWithoutFile()) {
         NotifyPathUsed(document->PathName());
     }
     return document;

@@ -44,7 +44,7 @@ Document* DocTemplate::OpenDocumentFile(const QString& path) {
         manager_.NotifyDocumentsChanged();
         return nullptr;
     }
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !document->OpenedWithoutFile()) {
         document->SetPathName(path);
     }
     if (CreateNewFrame(*document) == nullptr) {

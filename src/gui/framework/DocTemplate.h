@@ -51,7 +51,8 @@ public:
     const std::vector<Document*>& Documents() const noexcept { return documents_; }
 
     // path empty: a new empty document. Opens its first window; nullptr on failure (reported to
-    // the user by the document).
+    // the user by the document). A document opened without its file (the readable part of a
+    // damaged one) does not take path as its name.
     Document* OpenDocumentFile(const QString& path);
     // Another window on the document, in the manager's multi-document area.
     CChildFrame* CreateNewFrame(Document& document);

@@ -70,6 +70,10 @@ public:
     virtual bool IsModified() const { return modified_; }
     virtual void SetModifiedFlag(bool modified);
 
+    // Opened from a damaged file as what could be read of it: the document takes no file name,
+    // so it is never saved over that file without a name chosen anew.
+    bool OpenedWithoutFile() const noexcept { return openedWithoutFile_; }
+
     // An update action of the application's broadcast (1 colours, 2 tick, 4 editor colours,
     // 8 symbol distance); false stops the broadcast.
     virtual bool UpdateDoc(int action, int argument);
@@ -122,6 +126,10 @@ public:
     void NotifyStateChanged();
     void NotifyTickDemandChanged();
 
+protected:
+    // From OnOpenDocument, which then returns true: the file is not the document's.
+    void KeepWithoutFile() { openedWithoutFile_ = true; }
+
 signals:
     void TitleChanged();
     void StateChanged();
@@ -134,6 +142,7 @@ private:
     QString title_;
     bool modified_ = false;
     bool closing_ = false;
+    bool openedWithoutFile_ = false;
     std::vector<View*> views_;
 };
 

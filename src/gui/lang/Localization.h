@@ -18,8 +18,9 @@ inline constexpr const char* kDataSection = "DATA";
 
 // The text of key in section as a QString.
 QString GetText(const CLanguageManager& language, int key, std::string_view section);
-// The same for a key added after language files were translated: builtIn (UTF-8, German) when
-// the file lacks it, so an older file still gives a usable text.
+// The same, with builtIn (UTF-8) for a key the file lacks and the table of built-in texts does
+// not hold either. Keys this editor adds belong in that table (core/lang/BuiltInTexts.h), which
+// the plain lookup consults; this form only keeps older callers working.
 QString GetText(const CLanguageManager& language, int key, std::string_view section, const char* builtIn);
 
 // Menus and dialogs are written with "keyNNNN" placeholders (see core/lang/Placeholder.h) and

@@ -219,9 +219,7 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     document->SetPathName(QString());
     document->SetTitle(name);
     document->SetProposedPath(original.isEmpty() ? document->ProposedSaveName() : original);
-    document->SetTitle(
-        GetText(app_.GetLanguageManager(), kRecoveredTitleKey, kDialogsSection, "%1 (wiederhergestellt)")
-            .arg(name));
+    document->SetTitle(GetText(app_.GetLanguageManager(), kRecoveredTitleKey, kDialogsSection).arg(name));
     document->SetModifiedFlag(true);
     Tracked& tracked = Track(document);
     tracked.recoveredName = name;

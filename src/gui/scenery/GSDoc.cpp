@@ -44,15 +44,25 @@ bool CGSDoc::OnOpenDocument(const QString& path) {
         settings.openFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
     }
     MessageService& messages = app_.Messages();
+    std::vector<std::uint8_t> bytes;
     try {
-        ReadGsFile(QFile::encodeName(path).toStdString(), model_);
+        bytes = ReadWholeFile(QFile::encodeName(path).toStdString());
+        ReadGs(bytes, QFile::encodeName(path).toStdString(), model_);
     } catch (const MessageError& error) {
-        // A format error names the file first; every failure then reports error 4 with the path.
         if (error.Number() != message::kFileError) {
+            // Not a scenery file: error 2 names it, and that is all.
             messages.ShowError(error.Number(), QString::fromStdString(error.Argument()));
+            return false;
         }
         messages.ShowError(message::kFileError, path);
-        return false;
+        // A damaged scenery file: what could be read may open as a new document, never as the file.
+        if (bytes.empty() || !ReadGsReadablePart(bytes, model_) ||
+            messages.AskQuestion(message::kQuestionOpenReadablePart, path) != kAnswerYes) {
+            return false;
+        }
+        KeepWithoutFile();
+        SetTitle(GetText(app_.GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
+        SetModifiedFlag(true);
     } catch (const std::exception&) {
         messages.ShowError(message::kFileError, path);
         return false;

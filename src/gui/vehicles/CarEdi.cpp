@@ -250,6 +250,11 @@ PixelRect CCarEdi::WholeArea() const {
     return ShowsView() ? PixelRect{0, 0, Width() - 1, Height() - 1} : PixelRect{};
 }
 
+std::optional<PixelRect> CCarEdi::DropPart(const PixelRect& area) const {
+    const PixelRect part = area.ClippedTo(WholeArea());
+    return part.HasPixels() ? std::optional<PixelRect>(part) : std::nullopt;
+}
+
 void CCarEdi::BringToFront() {
     CChildFrame* frame =
         parentWidget() != nullptr ? CChildFrame::FrameOf(dynamic_cast<View*>(parentWidget())) : nullptr;

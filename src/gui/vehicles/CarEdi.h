@@ -98,6 +98,8 @@ private:
     void CopyMarked(CClippy& clipboard, const PixelRect& mark) override;
     PixelRect WholeArea() const override;
     void SetMarkedPixels(std::optional<PixelRect> area) override { SetMarkRect(area); }
+    // The part of the area inside the view: a drop at the edge is cut, not refused.
+    std::optional<PixelRect> DropPart(const PixelRect& area) const override;
     void BringToFront() override;
     QImage MarkedPicture(const PixelRect& mark) const override;
     void PasteInto(const CClippy& clipboard, const PixelRect& mark) override;

@@ -47,26 +47,26 @@ bool CFGSDoc::OnNewDocument() {
     return Document::OnNewDocument();
 }
 
-bool CFGSDoc::ReadFile(const QString& path, VehicleContent& content) const {
+CFGSDoc::FileRead CFGSDoc::ReadFile(const QString& path, VehicleContent& content) const {
     MessageService& messages = app_.Messages();
     try {
         const std::vector<std::uint8_t> bytes = ReadWholeFile(QFile::encodeName(path).toStdString());
         if (!HasFgsMagic(bytes)) {
             messages.ShowError(message::kUnsupportedFormat, QFileInfo(path).fileName());
-            return false;
+            return FileRead::Failed;
         }
         const FgsReadResult result =
             ReadFgsContent(bytes, FgsDefaultsFrom(app_.GetLanguageManager()), content);
         if (result.damaged) {
             // Half a file shown as if it were the whole one would be saved over the rest.
             messages.ShowError(message::kFileError, path);
-            return false;
+            return result.keptContent ? FileRead::Part : FileRead::Failed;
         }
     } catch (const std::exception&) {
         messages.ShowError(message::kFileError, path);
-        return false;
+        return FileRead::Failed;
     }
-    return true;
+    return FileRead::Whole;
 }
 
 bool CFGSDoc::OnOpenDocument(const QString& path) {
@@ -75,10 +75,19 @@ bool CFGSDoc::OnOpenDocument(const QString& path) {
         settings.openFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
     }
     VehicleContent content;
-    if (!ReadFile(path, content)) {
+    const FileRead read = ReadFile(path, content);
+    if (read == FileRead::Failed ||
+        (read == FileRead::Part &&
+         app_.Messages().AskQuestion(message::kQuestionOpenReadablePart, path) != kAnswerYes)) {
         return false;
     }
     model_.ReplaceContent(std::move(content));
+    if (read == FileRead::Part) {
+        // What could be read opens as a new document, never as the damaged file.
+        KeepWithoutFile();
+        SetTitle(GetText(app_.GetLanguageManager(), kNewVehicleTitleKey, kDataSection));
+        SetModifiedFlag(true);
+    }
     NotifyStateChanged();
     return true;
 }
@@ -111,7 +120,7 @@ bool CFGSDoc::RevertToSaved() {
         return false;
     }
     VehicleContent content;
-    if (!ReadFile(PathName(), content)) {
+    if (ReadFile(PathName(), content) != FileRead::Whole) {
         return false;
     }
     model_.ReplaceContent(std::move(content));

@@ -70,9 +70,10 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
 
 private:
-    // Reads path into content; false after telling the user (error 2: not a vehicle file,
-    // error 4: damaged or unreadable).
-    bool ReadFile(const QString& path, VehicleContent& content) const;
+    // Reads path into content. Error 2 for a file that is no vehicle file, error 4 for a damaged
+    // or unreadable one; Part when a damaged file still gave something (it is in content).
+    enum class FileRead { Whole, Part, Failed };
+    FileRead ReadFile(const QString& path, VehicleContent& content) const;
     QString ExportBaseName() const;
     // Empty when every exported text fits code page 850.
     QString ExportLossNotice() const;

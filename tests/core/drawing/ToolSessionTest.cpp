@@ -72,28 +72,43 @@ protected:
     CarSurface surface{doc};
 };
 
-TEST_F(ToolSessionTest, FastStrokesLeaveNoGapsAndStayOneStep) {
-    ToolSession<CarSurface> tools(host);
-    tools.Press(surface, MouseMode::Freehand, MouseButton::Right, PixelPoint{0, 0});
-    tools.Move(surface, PixelPoint{6, 3});
-    tools.Move(surface, std::nullopt);  // beside the view: nothing
-    tools.Move(surface, PixelPoint{6, 5});
-    tools.Release(surface, MouseButton::Right, PixelPoint{6, 5}, false);
-    for (const PixelPoint p : LinePoints({0, 0}, {6, 3})) {
-        EXPECT_EQ(Px(p.x, p.y), 30) << p.x << "," << p.y;
+TEST_F(ToolSessionTest, StrokesJoinOnlyPositionsOnThePixelsAndStayOneStep) {
+    // From (0, 0) on to (6, 3), out beside the view, back in at (6, 6) and on to (9, 6): two
+    // joined segments in one undo step, nothing where the pointer was outside. (1, 1) holds
+    // colour 40, which replacing leaves alone.
+    const struct {
+        MouseMode mode;
+        MouseButton button;
+        PaletteIndex colour;
+        PaletteIndex at11;
+    } cases[] = {
+        {MouseMode::Freehand, MouseButton::Right, 30, 30},  // colour 2 from the first pixel on
+        {MouseMode::ReplaceColor, MouseButton::Left, 17, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        for (int i = 0; i < 16 * 14; ++i) {
+            doc.SetPixel(0, 0, 1, i % 16, i / 16, i == 17 ? 40 : TransparentIndex, false, kFreehand);
+        }
+        doc.ResetUndoHistory();
+        ToolSession<CarSurface> tools(host);
+        tools.Press(surface, c.mode, c.button, PixelPoint{0, 0});
+        for (const auto& hit : {std::optional(PixelPoint{6, 3}), std::optional<PixelPoint>(),
+                                std::optional(PixelPoint{6, 6}), std::optional(PixelPoint{9, 6})}) {
+            tools.Move(surface, hit);
+        }
+        tools.Release(surface, c.button, PixelPoint{9, 6}, false);
+        for (const PixelPoint p : {PixelPoint{0, 0}, {3, 2}, {6, 3}, {6, 6}, {8, 6}}) {
+            EXPECT_EQ(Px(p.x, p.y), c.colour) << p.x << "," << p.y;
+        }
+        EXPECT_EQ(Px(1, 1), c.at11);
+        for (const PixelPoint p : {PixelPoint{6, 4}, {6, 5}, {7, 5}, {1, 0}, {10, 6}}) {
+            EXPECT_EQ(Px(p.x, p.y), TransparentIndex) << p.x << "," << p.y;
+        }
+        EXPECT_EQ(doc.UndoCount(), 1);
     }
-    EXPECT_EQ(Px(6, 4), 30);
-    EXPECT_EQ(Px(1, 3), TransparentIndex);
-    EXPECT_EQ(doc.UndoCount(), 1);
-
-    // Replace colour: pressing takes the pixel's colour as the one the drag replaces.
-    tools.Press(surface, MouseMode::ReplaceColor, MouseButton::Left, PixelPoint{6, 0});
+    // Replacing took the pressed pixel's colour as the one the drag replaces.
     EXPECT_EQ(host.colours.right, TransparentIndex);
-    tools.Move(surface, PixelPoint{10, 0});
-    for (int x = 6; x <= 10; ++x) {
-        EXPECT_EQ(Px(x, 0), 17) << x;
-    }
-    EXPECT_EQ(Px(6, 3), 30);  // not the replaced colour: stays
 }
 
 TEST_F(ToolSessionTest, RulesOfTheTwoEditors) {

@@ -225,11 +225,14 @@ TEST(GsRead, Version2ReadsCellsColumnByColumnAndValuesAbove15AsTransparent) {
 
     SceneryDocument doc;
     EXPECT_EQ(ReadGs(file.Data(), kPath, doc), GsLayout::Version2);
+    const SceneryDocument fresh;
     for (int y = 0; y < kCellHeight; ++y) {
         for (int x = 0; x < kCellWidth; ++x) {
             const std::uint8_t value = picture(x, y);
             ASSERT_EQ(doc.GetPixel(0, 3, x, y), value > 15 ? TransparentIndex : value) << x << "," << y;
             ASSERT_EQ(doc.GetPixel(2, 2, x, y), TransparentIndex);
+            // The cell to the right, not in the file, keeps a new document's picture.
+            ASSERT_EQ(doc.GetPixel(1, 3, x, y), fresh.GetPixel(1, 3, x, y)) << x << "," << y;
         }
     }
     EXPECT_EQ(doc.Record(0).rowMask, 8u);
@@ -274,6 +277,16 @@ TEST(GsRead, UnsupportedFormatOrVersionIsError2NamingTheFile) {
         EXPECT_EQ(ReadError(file.Data(), doc), std::make_pair(2, kFileName)) << format << "/" << version;
     }
 
+    // Without the end mark and the two bytes after it the data are no scenery file at all.
+    const std::vector<std::uint8_t> foreign[] = {
+        {},
+        FileBytes().Raw("TRAK User Graphics File").U8(2).U8(7).Fill(100000, 0).Take(),
+        FileBytes().Raw("Text").U8(0x1A).U8(2).Take(),
+    };
+    for (const auto& file : foreign) {
+        EXPECT_EQ(ReadError(file, doc), std::make_pair(2, kFileName)) << file.size();
+    }
+
     for (int field = 0; field < 4; ++field) {
         for (const std::int32_t wrong : {0, -1, 37, 64}) {
             std::vector<std::uint8_t> file = sample;
@@ -293,10 +306,6 @@ TEST(GsRead, DamagedFilesAreError4NamingThePath) {
     const auto expectFileError = [&](const std::vector<std::uint8_t>& file, const char* what) {
         EXPECT_EQ(ReadError(file, doc), std::make_pair(4, kPath)) << what;
     };
-    expectFileError({}, "empty");
-    expectFileError(FileBytes().Raw("TRAK User Graphics File").U8(2).U8(7).Fill(100000, 0).Take(),
-                    "no end mark");
-
     std::vector<std::uint8_t> noTrailer = SampleVersion7().Take();
     noTrailer.pop_back();
     expectFileError(noTrailer, "no trailer");
@@ -319,7 +328,7 @@ TEST(GsRead, DamagedFilesAreError4NamingThePath) {
 }
 
 // Small valid files of every layout, each cut at every length, must fail cleanly and leave the
-// document as it was.
+// document as it was: error 2 while the format and version bytes are missing, error 4 after.
 TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
     const auto somePicture = [](int x, int y) { return std::uint8_t((x ^ y) % 16); };
     const auto someCells = [&](int s, int r) {
@@ -368,7 +377,8 @@ TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
             if (length > layout.pixelStart + 8 && length + 8 < layout.file.size() && length % 97 != 0) {
                 continue;
             }
-            ASSERT_EQ(ReadError(layout.file, doc, length), std::make_pair(4, kPath)) << "cut at " << length;
+            const auto expected = length < 26 ? std::make_pair(2, kFileName) : std::make_pair(4, kPath);
+            ASSERT_EQ(ReadError(layout.file, doc, length), expected) << "cut at " << length;
             // Checking the whole state each time would take long; the sentinels catch a partial read.
             ASSERT_EQ(doc.Author(), "Sentinel");
             ASSERT_TRUE(doc.IsModified());
@@ -377,6 +387,79 @@ TEST(GsRead, FileCutAtAnyLengthIsError4AndChangesNothing) {
         ASSERT_EQ(DocState::Of(doc), before);
         SceneryDocument check;
         EXPECT_EQ(ReadError(layout.file, check), std::make_pair(0, std::string()));
+    }
+}
+
+// What a damaged file gives up to its damage; the rest stays as in a new document.
+TEST(GsRead, TheReadablePartOfADamagedFile) {
+    const SceneryDocument fresh;
+    const auto cell = [](int s) { return [s](int x, int y) { return std::uint8_t((x + y + s) % 16); }; };
+    const std::vector<std::uint8_t> version7 = SampleVersion7().Take();
+    const std::size_t store7 = version7.size() - 1 - kStoreSize;  // where the store starts
+    const std::vector<std::uint8_t> version2 =
+        test::GsVersion1Or2(2, [&](int s, int r) {
+            return s < 3 && r == 2 ? test::ColumnMajorCell(cell(s)) : std::vector<std::uint8_t>{};
+        }).Take();
+    const std::vector<std::uint8_t> version5 =
+        test::GsVersion5(
+            "ab", "i", [](int s) { return std::uint16_t(s == 1 ? 4 : 0); },
+            [](int r, int y, int x) { return std::uint8_t(r * 20 + y + x % 3); })
+            .Take();
+    struct Probe {
+        int s, r, x, y;
+        int value;  // -1: a new document's
+    };
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        std::size_t cut;
+        bool read;
+        std::pair<int, std::uint32_t> rowMask;  // of one symbol
+        std::vector<Probe> probes;
+    } cases[] = {
+        // 1000 store bytes: the bottom line of row 4 up to symbol 31.
+        {"version 7 in its pixels",
+         version7,
+         store7 + 1000,
+         true,
+         {35, Version7Record(35).rowMask},
+         {{0, 4, 5, 15, Version7Pixel(5)}, {31, 4, 8, 15, -1}}},
+        // Two presence bytes and a cell each for symbols 0 and 1, then two before the third cell.
+        {"version 2 in its third cell",
+         version2,
+         26 + 2 * 517 + 3 + 100,
+         true,
+         {2, 8},
+         {{1, 2, 5, 7, cell(1)(5, 7)}, {2, 2, 5, 7, -1}}},
+        // The whole strip of row 0, the bottom line of row 1 and 10 bytes of its next line.
+        {"version 5 in its second strip",
+         version5,
+         103 + 16 * 1152 + 1152 + 10,
+         true,
+         {1, 15},
+         {{0, 0, 4, 0, 1}, {0, 1, 4, 15, 36}, {0, 1, 20, 14, -1}}},
+        {"version 7 in its author", version7, 26 + 16 + 3, false, {}, {}},
+        {"no scenery file", FileBytes().Raw("Text ohne Ende").Take(), SIZE_MAX, false, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SceneryDocument doc;
+        EditDocument(doc);
+        const DocState before = DocState::Of(doc);
+        EXPECT_EQ(ReadGsReadablePart(std::span(c.file).first(std::min(c.cut, c.file.size())), doc), c.read);
+        if (!c.read) {
+            EXPECT_EQ(DocState::Of(doc), before);
+            continue;
+        }
+        EXPECT_EQ(doc.Record(c.rowMask.first).rowMask, c.rowMask.second);
+        for (const Probe& p : c.probes) {
+            EXPECT_EQ(doc.GetPixel(p.s, p.r, p.x, p.y),
+                      p.value < 0 ? fresh.GetPixel(p.s, p.r, p.x, p.y) : p.value)
+                << p.s << " " << p.r << " " << p.x << " " << p.y;
+        }
+        EXPECT_NE(doc.Author(), "Sentinel");  // nothing of the old content stays
+        EXPECT_FALSE(doc.IsRowPresent(7, 2));
+        EXPECT_FALSE(doc.CanUndo());
     }
 }
 

@@ -204,6 +204,8 @@ TEST(SceneryTransformsTest, RowRemovalKeepsTheRowsAboveTheBaseContiguous) {
     EXPECT_EQ(doc.UndoCount(), 0);
     EXPECT_EQ(RemoveRowCommand(doc, 0, 0, kView), SceneryChange::Everything());
     doc.CloseUndoGroup();
+    // Row 0 gone, row 1 still there: row 2 holds it up.
+    EXPECT_FALSE(CanRemoveRow(doc, 0, 2));
     EXPECT_EQ(RemoveRowCommand(doc, 0, 1, kView), SceneryChange::Everything());
     EXPECT_TRUE(CanRemoveRow(doc, 0, 2));
     EXPECT_TRUE(RemoveRowCommand(doc, 0, 3, kView).IsNothing());

@@ -284,11 +284,15 @@ TEST(FgsFile, TruncatedAndForeignFiles) {
     file.Header(2, 1, "A", "I", 2, "a", "b").Set(2, "S").Car(2, "C").Car(1, "D").Set(1, "T").Car(1, "E");
     VehicleDocument doc;
     ASSERT_FALSE(Read(file.bytes, doc).damaged);
-    // Every cut ends reading: no crash, no endless skipping loop, always reported.
+    // Every cut ends reading: no crash, no endless skipping loop, always reported. The file gave
+    // something of its own once its author block is read: header text, end mark, magic, three
+    // words, author and description fields, info length, "I" and its 0.
+    constexpr std::size_t kAuthorBlockEnd = 44 + 1 + 3 + 6 + 80 + 1024 + 2 + 2;
     for (std::size_t size = 0; size < file.bytes.size(); ++size) {
         const std::vector<std::uint8_t> cut(file.bytes.begin(), file.bytes.begin() + std::ptrdiff_t(size));
         const FgsReadResult result = Read(cut, doc);
         ASSERT_TRUE(result.damaged) << "cut at " << size;
+        ASSERT_EQ(result.keptContent, size >= kAuthorBlockEnd) << "cut at " << size;
         ASSERT_TRUE(ModelIsConsistent(doc)) << "cut at " << size;
     }
     // A file cut inside the planes of the last car keeps that car with the pixels it has.
@@ -326,9 +330,13 @@ TEST(FgsFile, FilesOnDisk) {
     } catch (const MessageError& error) {
         EXPECT_EQ(error.Number(), message::kFileError);
     }
-    const MessageError error = FgsFormatError(folder.File("b.fgs"), FgsReadResult{true, "x"});
-    EXPECT_EQ(error.Number(), message::kUnsupportedFormat);
-    EXPECT_EQ(error.Argument(), "b.fgs");
+    // No vehicle file: error 2 with the name; a damaged one: error 4 with the path.
+    const MessageError foreign = FgsNotAVehicleFileError(folder.File("b.fgs"));
+    EXPECT_EQ(foreign.Number(), message::kUnsupportedFormat);
+    EXPECT_EQ(foreign.Argument(), "b.fgs");
+    const MessageError damaged = FgsDamageError(folder.File("b.fgs"), FgsReadResult{true, "x"});
+    EXPECT_EQ(damaged.Number(), message::kFileError);
+    EXPECT_EQ(damaged.Argument(), folder.File("b.fgs"));
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+#include "core/lang/BuiltInTexts.h"
+
+#include <array>
+
+#include "core/text/CodePages.h"
+
+namespace zobl {
+
+namespace {
+
+// One row per added key, in the file's order of sections and keys. The texts are those of
+// data/zobl_ge.rtx; a new key goes there, into docs/language-keys.md and here.
+constexpr std::array kTexts = {
+    BuiltInText{"DATA", 1023,
+                "Halbtransparenz gefunden! (Fahrzeuge unterstützen dieses Feature nicht!) Grp=%d Car=%d "
+                "Idx=%d"},
+    BuiltInText{"DATA", 1024,
+                "TRAK-Hintergrundfarbe gefunden! (Fahrzeuge unterstützen dieses Feature nicht!) Grp=%d "
+                "Car=%d Idx=%d"},
+    BuiltInText{"DATA", 1052, "TRAK-Fahrzeugmerkmal 0x8000"},
+    BuiltInText{"DATA", 1053, "TRAK-Fahrzeugmerkmal 0x0001"},
+    BuiltInText{"DATA", 1054, "TRAK-Fahrzeugmerkmal 0x0040"},
+    BuiltInText{"DATA", 1055, "Weder TRAK-Fahrzeugmerkmal 0x0020 noch 0x0010"},
+    BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
+    BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
+    BuiltInText{"DIALOGS", 3932, "Ungesicherte Änderungen wiederherstellen"},
+    BuiltInText{"DIALOGS", 3933,
+                "Das Programm wurde zuletzt nicht ordnungsgemäß beendet. Von diesen Dokumenten gibt es "
+                "ungesicherte Änderungen. Ein geöffnetes Dokument ist noch nicht gespeichert; beim ersten "
+                "Speichern wird sein bisheriger Name vorgeschlagen."},
+    BuiltInText{"DIALOGS", 3934, "Ö&ffnen"},
+    BuiltInText{"DIALOGS", 3935, "&Verwerfen"},
+    BuiltInText{"DIALOGS", 3936, "&Später"},
+    BuiltInText{"DIALOGS", 3937, "%1 – %2, Stand %3"},
+    BuiltInText{"DIALOGS", 3938, "nie gespeichert"},
+    BuiltInText{"DIALOGS", 3939, "%1 (wiederhergestellt)"},
+    BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
+    BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
+    BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
+    BuiltInText{"DIALOGS", 3963, "Fahrzeugsatz „%1“: %2"},
+    BuiltInText{"DIALOGS", 3964, "Fahrzeug „%1“ (Fahrzeugsatz „%2“): %3"},
+    BuiltInText{"Errors", 6120,
+                "Dieses Fahrzeug hat keine Bilder (Länge 0) und kann nicht importiert werden."},
+    BuiltInText{
+        "Errors", 6121,
+        "TRAK wurde nicht gefunden. Die Fahrzeugdaten TRAK.ZGG und TRAK.FZG liegen weder im aktuellen "
+        "Ordner noch in dem Ordner, den TRAK als Installationsort angibt (T381_PFAD)."},
+    BuiltInText{"Errors", 6122,
+                "Die Wiederherstellungskopie von % konnte nicht geschrieben werden. Bis das Dokument "
+                "gespeichert ist, sind seine Änderungen bei einem Absturz nicht geschützt."},
+    BuiltInText{"Errors", 6123, "Keine Fahrzeuge der gewählten Kategorien gefunden."},
+    BuiltInText{"Errors", 6124,
+                "Das Fahrzeug % ist länger als 32 Segmente (256 Pixel) und kann nicht importiert werden."},
+    BuiltInText{"Errors", 6130,
+                "Das Bild in der System-Zwischenablage kann nicht gelesen werden. Es ist zu groß oder "
+                "beschädigt; eingefügt werden Bilder bis 8192 x 8192 Pixel."},
+    BuiltInText{"Errors", 6306,
+                "Alle Änderungen seit dem letzten Speichern verwerfen und die Datei % neu laden?"},
+    BuiltInText{"Errors", 6307, "Die ungesicherten Änderungen an % gehen endgültig verloren. Verwerfen?"},
+    BuiltInText{"Errors", 6310,
+                "Die Datei % ist beschädigt. Soll geöffnet werden, was sich aus ihr lesen ließ? Es wird ein "
+                "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
+    BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
+};
+
+}  // namespace
+
+std::span<const BuiltInText> BuiltInTexts() {
+    return kTexts;
+}
+
+std::optional<std::string_view> FindBuiltInText(int key, std::string_view section) {
+    for (const BuiltInText& entry : kTexts) {
+        if (entry.key == key && EqualsIgnoringAsciiCase(entry.section, section)) {
+            return entry.text;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace zobl
