@@ -77,8 +77,6 @@ TEST_F(Dialogs, ALanguageFileWithoutTheCaptionsShowsRtxEverywhere) {
     EXPECT_EQ(MessageBody(bare, 2, QStringLiteral("x")), QStringLiteral("__RTX__"));
     // A text added later has a built-in one for files that lack it.
     EXPECT_EQ(GetText(bare, 3939, kDialogsSection), QStringLiteral("%1 (wiederhergestellt)"));
-    EXPECT_EQ(GetText(bare, 6001, kErrorsSection, "eingebaut"), QStringLiteral("Datei % fehlt"));
-    EXPECT_EQ(GetText(bare, 6999, kErrorsSection, "eingebaut"), QStringLiteral("eingebaut"));
     CDlgError dialog(bare, 2, QStringLiteral("x"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("__RTX__"));
     EXPECT_EQ(dialog.MessageText(), QStringLiteral("__RTX__"));

@@ -164,9 +164,10 @@ private:
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxSize) {
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxSize, FileNaming naming) {
     // Non-blocking so that opening a FIFO cannot hang; it is refused below anyway.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const bool program = naming == FileNaming::Program;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (program ? O_NOFOLLOW : 0)));
     if (!file.IsOpen()) {
         Fail(message::kFileError, path, errno);
     }
@@ -176,6 +177,9 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
     }
     if (!S_ISREG(info.st_mode)) {
         throw MessageError(message::kFileError, path, "not a regular file");
+    }
+    if (program && info.st_uid != ::geteuid()) {
+        throw MessageError(message::kFileError, path, "a file of another user");
     }
     if (info.st_size < 0 || std::uint64_t(info.st_size) > maxSize) {
         throw MessageError(message::kFileError, path, "file too large");

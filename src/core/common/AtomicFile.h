@@ -12,10 +12,6 @@ namespace zobl {
 // Nothing this program reads comes near this; anything bigger is not one of our files.
 inline constexpr std::size_t kMaxReadFileSize = std::size_t{64} << 20;
 
-// The whole content of a regular file. Throws MessageError 4 with the path when the file cannot
-// be opened or read, is no regular file, or is larger than maxSize.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxSize = kMaxReadFileSize);
-
 // Who chose a file's name, which decides what may stand at that name.
 // - User: the user typed or picked the path. A symbolic link there is followed when it belongs
 //   to the user (or to root, who owns the system's links such as /dev/stdout); a link another
@@ -25,6 +21,12 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
 //   of an export pair). Anything but a regular file of the user's own at that name (a link, a
 //   pipe, a device, another user's file) is refused and left as it is.
 enum class FileNaming { User, Program };
+
+// The whole content of a regular file. Throws MessageError 4 with the path when the file cannot
+// be opened or read, is no regular file, or is larger than maxSize.
+// With FileNaming::Program a link at path is not followed and only the user's own file is read.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxSize = kMaxReadFileSize,
+                                        FileNaming naming = FileNaming::User);
 
 // Replaces (or creates) the file at path with bytes so that a failure never damages the old
 // file: the bytes go to a temporary file beside the target, are flushed to the disk, and only

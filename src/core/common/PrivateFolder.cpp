@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "core/common/MessageError.h"
@@ -31,14 +32,40 @@ bool MakeOneFolder(const std::string& path) {
     return ok;
 }
 
-}  // namespace
-
-bool IsPrivateFolder(const std::string& path) {
+bool IsOnePrivateFolder(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::lstat(path.c_str(), &info) != 0) {
         return false;
     }
     return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The first of the last `levels` folders of path that is not the user's alone; nullopt when all are.
+std::optional<std::string> FirstSharedFolder(const std::string& path, int levels) {
+    const fs::path folder = fs::path(path).lexically_normal();
+    fs::path checked = folder.has_filename() ? folder : folder.parent_path();
+    for (int level = 0; level < levels && !checked.empty(); ++level) {
+        if (!IsOnePrivateFolder(checked.string())) {
+            return checked.string();
+        }
+        if (checked == checked.root_path()) {
+            break;
+        }
+        checked = checked.parent_path();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool IsPrivateFolder(const std::string& path, int checkedLevels) {
+    return !path.empty() && !FirstSharedFolder(path, checkedLevels);
+}
+
+bool IsSharedFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           (info.st_mode & S_IWOTH) != 0;
 }
 
 std::string PrivateTemporaryFolder(const char* xdgRuntimeDir, const char* xdgCacheHome, const char* home) {
@@ -70,16 +97,8 @@ void MakePrivateFolder(const std::string& path, int checkedLevels) {
             throw MessageError(message::kCannotCreateFile, made.string(), "cannot make the folder");
         }
     }
-    fs::path checked = folder.has_filename() ? folder : folder.parent_path();
-    for (int level = 0; level < checkedLevels && !checked.empty(); ++level) {
-        if (!IsPrivateFolder(checked.string())) {
-            throw MessageError(message::kCannotCreateFile, checked.string(),
-                               "not a folder of this user's alone");
-        }
-        if (checked == checked.root_path()) {
-            break;
-        }
-        checked = checked.parent_path();
+    if (const std::optional<std::string> shared = FirstSharedFolder(path, checkedLevels)) {
+        throw MessageError(message::kCannotCreateFile, *shared, "not a folder of this user's alone");
     }
 }
 

@@ -17,9 +17,13 @@ namespace zobl {
 // /run/user/1000.
 void MakePrivateFolder(const std::string& path, int checkedLevels = 1);
 
-// Whether path is now a folder as MakePrivateFolder requires (not a link, this user's, writable
-// by no one else).
-bool IsPrivateFolder(const std::string& path);
+// Whether the last checkedLevels folders of path are now as MakePrivateFolder requires (no link,
+// this user's, writable by no one else).
+bool IsPrivateFolder(const std::string& path, int checkedLevels = 1);
+
+// Whether path is a folder everyone may write in (/tmp): no place for a file at a name the
+// program chooses.
+bool IsSharedFolder(const std::string& path);
 
 // The folder for the program's own short-lived files (the clipboard file), with a trailing '/':
 // $XDG_RUNTIME_DIR/zobl_ge/ when the runtime folder is set, absolute and the user's alone, else

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/common/PrivateFolder.h"
+#include "core/text/CodePages.h"
 #include "core/text/IniFile.h"
 
 namespace zobl::recovery {
@@ -134,46 +134,6 @@ bool IsOwnRegularFile(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0 && IsOwnRegularFile(info);
 }
 
-// The bytes of such a file, read without following a link or waiting on a pipe; nullopt for
-// anything else or for more than maxSize bytes.
-std::optional<std::string> ReadOwnFile(const std::string& path, std::size_t maxSize) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    std::optional<std::string> bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && IsOwnRegularFile(info)) {
-        bytes.emplace();
-        char buffer[4096];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0 || bytes->size() + std::size_t(got) > maxSize) {
-                bytes.reset();
-                break;
-            }
-            if (got == 0) {
-                break;
-            }
-            bytes->append(buffer, std::size_t(got));
-        }
-    }
-    ::close(fd);
-    return bytes;
-}
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
-    return text.size() >= ending.size() &&
-           std::equal(ending.begin(), ending.end(), text.end() - std::ptrdiff_t(ending.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
-
 // Locks the lock file of a folder without waiting; -1 when another process holds it, the
 // folder is gone, or the name holds anything but this user's regular file.
 int TryLock(const std::string& folder) {
@@ -190,14 +150,6 @@ int TryLock(const std::string& folder) {
         return -1;
     }
     return fd;
-}
-
-// The recovery root and the folder above it (zobl_ge/) may hold nothing another user put
-// there or could replace.
-bool IsPrivateRoot(const std::string& root) {
-    const fs::path path = fs::path(root).lexically_normal();
-    const fs::path folder = path.has_filename() ? path : path.parent_path();
-    return IsPrivateFolder(folder.string()) && IsPrivateFolder(folder.parent_path().string());
 }
 
 void RemoveFolder(const std::string& folder) {
@@ -227,8 +179,9 @@ std::string_view CopyExtension(DocumentKind kind) {
 }
 
 bool IsUsableOriginalPath(const std::string& path, DocumentKind kind) {
-    if (path.empty() || path.front() != '/' || path.back() == '/' ||
-        !EndsWithIgnoringCase(path, CopyExtension(kind))) {
+    const std::string_view extension = CopyExtension(kind);
+    if (path.empty() || path.front() != '/' || path.back() == '/' || path.size() < extension.size() ||
+        !EqualsIgnoringAsciiCase(std::string_view(path).substr(path.size() - extension.size()), extension)) {
         return false;
     }
     struct stat info {};
@@ -371,7 +324,9 @@ void AbandonedSession::Discard(int id) {
 std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::string& root) {
     std::vector<std::unique_ptr<AbandonedSession>> sessions;
     std::error_code error;
-    if (root.empty() || !fs::is_directory(root, error) || !IsPrivateRoot(root)) {
+    // The recovery root and the folder above it (zobl_ge/) may hold nothing another user put
+    // there or could replace.
+    if (root.empty() || !fs::is_directory(root, error) || !IsPrivateFolder(root, 2)) {
         return sessions;
     }
     std::vector<std::string> folders;
@@ -395,8 +350,15 @@ std::vector<std::unique_ptr<AbandonedSession>> TakeAbandonedSessions(const std::
             if (!id) {
                 continue;
             }
-            const std::optional<std::string> bytes = ReadOwnFile(it->path().string(), kMaxDescriptionSize);
-            std::optional<CopyDescription> description = bytes ? ParseDescription(*bytes) : std::nullopt;
+            // Read as the folder's owner left it: no link followed, no pipe waited on.
+            std::optional<CopyDescription> description;
+            try {
+                const std::vector<std::uint8_t> bytes =
+                    ReadWholeFile(it->path().string(), kMaxDescriptionSize, FileNaming::Program);
+                description = ParseDescription(
+                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+            } catch (const MessageError&) {
+            }
             if (!description) {
                 continue;
             }

@@ -71,12 +71,6 @@ std::string DefaultTemporaryFolder() {
                                   std::getenv("HOME"));
 }
 
-// Earlier versions stored the shared temporary folder as TMPPATH by default.
-bool IsSharedTemporaryFolder(const std::string& folder) {
-    const QString clean = QDir::cleanPath(QString::fromStdString(folder));
-    return clean == QDir::cleanPath(QDir::tempPath()) || clean == QStringLiteral("/tmp");
-}
-
 }  // namespace
 
 CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
@@ -160,7 +154,9 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     settings_.version = kSettingsVersion;
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), settings_.tmpPath);
     LoadSettings();
-    if (IsSharedTemporaryFolder(settings_.tmpPath)) {
+    // Earlier versions stored the shared temporary folder as TMPPATH by default; no file of ours
+    // may be written into a folder everyone can write in.
+    if (IsSharedFolder(settings_.tmpPath)) {
         settings_.tmpPath = DefaultTemporaryFolder();
     }
     RecreateBrushes();

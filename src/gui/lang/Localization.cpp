@@ -82,11 +82,6 @@ QString GetText(const CLanguageManager& language, int key, std::string_view sect
     return QString::fromStdString(language.GetText(key, section));
 }
 
-QString GetText(const CLanguageManager& language, int key, std::string_view section, const char* builtIn) {
-    const std::string text = language.GetText(key, section);
-    return text == CLanguageManager::kMissingText ? QString::fromUtf8(builtIn) : QString::fromStdString(text);
-}
-
 bool LocalizeMenu(QMenu* menu, const CLanguageManager& language) {
     if (menu == nullptr) {
         return false;

@@ -18,10 +18,6 @@ inline constexpr const char* kDataSection = "DATA";
 
 // The text of key in section as a QString.
 QString GetText(const CLanguageManager& language, int key, std::string_view section);
-// The same, with builtIn (UTF-8) for a key the file lacks and the table of built-in texts does
-// not hold either. Keys this editor adds belong in that table (core/lang/BuiltInTexts.h), which
-// the plain lookup consults; this form only keeps older callers working.
-QString GetText(const CLanguageManager& language, int key, std::string_view section, const char* builtIn);
 
 // Menus and dialogs are written with "keyNNNN" placeholders (see core/lang/Placeholder.h) and
 // get their texts when they are created.
