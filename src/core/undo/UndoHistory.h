@@ -61,6 +61,7 @@ public:
             Slot& slot = SlotAt(count_ - 1);
             subject_.CaptureSnapshot(slot.content);
             slot.modified = subject_.IsModified();
+            ++recordedTotal_;
         }
         subject_.SetModifiedByHistory(true);
     }
@@ -80,6 +81,7 @@ public:
         redo_->modified = subject_.IsModified();
         redoAvailable_ = true;
         --count_;
+        ++undoneTotal_;
         const Slot& slot = SlotAt(count_);
         subject_.RestoreSnapshot(slot.content);
         subject_.SetModifiedByHistory(slot.modified);
@@ -124,6 +126,10 @@ public:
     }
     int UndoCount() const noexcept { return count_; }
     int UndoGroupMarker() const noexcept { return group_; }
+    // How many snapshots were recorded and how many undone since the history was made (Reset
+    // keeps counting): between two looks, they tell exactly what happened to the steps.
+    std::uint64_t RecordedTotal() const noexcept { return recordedTotal_; }
+    std::uint64_t UndoneTotal() const noexcept { return undoneTotal_; }
 
 private:
     struct Slot {
@@ -148,6 +154,8 @@ private:
     int group_ = kUndoGroupClosed;
     int count_ = 0;
     bool redoAvailable_ = false;
+    std::uint64_t recordedTotal_ = 0;
+    std::uint64_t undoneTotal_ = 0;
 };
 
 }  // namespace zobl

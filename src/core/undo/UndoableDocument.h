@@ -69,6 +69,9 @@ public:
     bool CanRedo() const { return history_ && history_->CanRedo(); }
     int UndoCount() const { return history_ ? history_->UndoCount() : 0; }
     int UndoGroupMarker() const { return history_ ? history_->UndoGroupMarker() : kUndoGroupClosed; }
+    // See UndoHistory; 0 without a history.
+    std::uint64_t RecordedTotal() const { return history_ ? history_->RecordedTotal() : 0; }
+    std::uint64_t UndoneTotal() const { return history_ ? history_->UndoneTotal() : 0; }
     // Every snapshot buffer of the history, recorded or not (see UndoHistory::ForEachSnapshot).
     template <typename Visit>
     void ForEachSnapshot(Visit&& visit) const {

@@ -40,6 +40,8 @@ public:
     void ClearView() { SetView(nullptr, -1, -1, -1); }
     bool ShowsView() const;
     int ShownView() const noexcept { return view_; }
+    int ShownSet() const noexcept { return set_; }
+    int ShownCar() const noexcept { return car_; }
     // The picture follows the pixels (after any change of the document or the colours).
     void Refresh();
 

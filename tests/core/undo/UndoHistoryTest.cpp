@@ -66,6 +66,26 @@ TEST_F(UndoHistoryTest, ChangesInOneMouseModeAreOneStep) {
     EXPECT_EQ(doc.value, 0);
 }
 
+// The counters tell a watcher exactly what happened between two looks, also when the full
+// history drops its oldest step and its count stays at 99.
+TEST_F(UndoHistoryTest, CountsEveryRecordedAndUndoneStep) {
+    for (int step = 1; step <= 101; ++step) {
+        Change(step % 2 ? kFreehand : kLine, step);
+    }
+    Change(kFreehand, 200);  // the same group: nothing recorded
+    EXPECT_EQ(history.UndoCount(), 99);
+    EXPECT_EQ(history.RecordedTotal(), 101u);
+    history.Undo();
+    history.Undo();
+    history.Redo(kLine);  // a redo records the state it replaces
+    EXPECT_EQ(history.UndoneTotal(), 2u);
+    EXPECT_EQ(history.RecordedTotal(), 102u);
+    history.Reset();  // a file read into the document: the counting goes on
+    Change(kLine, 300);
+    EXPECT_EQ(history.RecordedTotal(), 103u);
+    EXPECT_EQ(history.UndoneTotal(), 2u);
+}
+
 TEST_F(UndoHistoryTest, KeepsTheNewest99Steps) {
     // 120 steps alternating two modes, so every change records a snapshot.
     for (int step = 1; step <= 120; ++step) {
