@@ -161,6 +161,7 @@ const RandomUser::Action RandomUser::kActions[] = {
     {"drop file", 2, &RandomUser::DropFile},
     {"system clipboard", 2, &RandomUser::FillSystemClipboard},
     {"wait for ticks", 1, &RandomUser::WaitForTicks},
+    {"recovery copies", 1, &RandomUser::WriteRecoveryCopies},
     {"restart", 1, &RandomUser::Restart},
 };
 
@@ -178,6 +179,7 @@ RandomUser::RandomUser(const PrivateHome& home, std::uint64_t seed, bool verbose
     : seed_(seed), verbose_(verbose), random_(Mix(seed, ~0ULL)), home_(home) {
     walkEvery_ = 100 + int(random_() % 400);
     files_ = QString::fromStdString(home_.File("files"));
+    QCoreApplication::instance()->installEventFilter(&heldTicks_);
     answerer_.setInterval(2);
     QObject::connect(&answerer_, &QTimer::timeout, [this] { AnswerModal(); });
 }
@@ -188,6 +190,12 @@ RandomUser::~RandomUser() {
         app_->ExitInstance();
         app_.reset();
     }
+}
+
+bool RandomUser::HeldTicks::eventFilter(QObject* watched, QEvent* event) {
+    const auto* timer = qobject_cast<QTimer*>(watched);
+    return event->type() == QEvent::Timer && timer != nullptr &&
+           timer->interval() == CMainFrame::kTickMilliseconds;
 }
 
 // ---- The editor's life -------------------------------------------------------------------------
@@ -229,7 +237,7 @@ void RandomUser::StartEditor() {
     options.lockKeys = [] { return LockKeyStates{}; };
     options.automation = false;
     options.recoveryRoot = QString::fromStdString(home_.File("recovery"));
-    options.recoveryIntervalMs = 200;
+    options.recoveryIntervalMs = 3'600'000;  // WriteRecoveryCopies
     app_ = std::make_unique<CBug1App>(options);
     answerer_.start();
     Require(app_->InitInstance({}), "start", "the editor did not start");
@@ -280,6 +288,9 @@ void RandomUser::Run(int from, int to) {
             }
             roll -= action.weight;
         }
+        // What would depend on the time between two events depends on the step instead.
+        QApplication::setDoubleClickInterval(Chance(0.5) ? 1 : 1'000'000);
+        QApplication::setKeyboardInputInterval(Chance(0.5) ? 1 : 1'000'000);
         std::printf("STEP %d %s\n", step_, chosen->name);
         std::fflush(stdout);
         RememberContents();
@@ -344,44 +355,48 @@ void RandomUser::MouseStroke() {
                                                            Qt::ControlModifier | Qt::ShiftModifier};
     const Qt::MouseButton button = kButtons[Pick(4)];
     const Qt::KeyboardModifiers modifiers = kModifiers[Pick(7)];
+    // Each event on its own, so that the checker sees every undo step the moment it is taken.
+    const auto press = [&](Qt::MouseButton which, QPoint at) {
+        Tracked([&] { QTest::mousePress(target, which, modifiers, at); });
+    };
+    const auto release = [&](Qt::MouseButton which, QPoint at) {
+        if (target) {
+            Tracked([&] { QTest::mouseRelease(target, which, modifiers, at); });
+        }
+    };
+    const auto send = [&](QEvent::Type type, Qt::MouseButton which, Qt::MouseButtons held, QPoint at) {
+        if (target) {
+            QMouseEvent event(type, at, target->mapToGlobal(at), which, held, modifiers);
+            Tracked([&] { QApplication::sendEvent(target, &event); });
+        }
+    };
     const QPoint start = point();
     if (Chance(0.1)) {
-        QTest::mousePress(target, button, modifiers, start);
-        if (target)
-            QTest::mouseRelease(target, button, modifiers, start);
-        if (!target)
-            return;
-        QMouseEvent second(QEvent::MouseButtonDblClick, start, target->mapToGlobal(start), button, button,
-                           modifiers);
-        QApplication::sendEvent(target, &second);
-        if (target)
-            QTest::mouseRelease(target, button, modifiers, start);
+        press(button, start);
+        release(button, start);
+        send(QEvent::MouseButtonDblClick, button, button, start);
+        release(button, start);
         return;
     }
-    QTest::mousePress(target, button, modifiers, start);
-    Qt::MouseButtons held = button;
+    press(button, start);
     QPoint at = start;
     const int moves = Pick(9);
     for (int i = 0; i < moves && target; ++i) {
         at = point();
-        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, held, modifiers);
-        QApplication::sendEvent(target, &move);
+        send(QEvent::MouseMove, Qt::NoButton, button, at);
         if (Chance(0.05) && target) {
-            TypeKey(target, Qt::Key_Escape, Qt::NoModifier);
+            Tracked([&] { TypeKey(target, Qt::Key_Escape, Qt::NoModifier); });
         }
-        if (Chance(0.05) && target && held == button) {
+        if (Chance(0.05) && target) {
             const Qt::MouseButton other = button == Qt::LeftButton ? Qt::RightButton : Qt::LeftButton;
-            QTest::mousePress(target, other, modifiers, at);
-            if (target)
-                QTest::mouseRelease(target, other, modifiers, at);
+            press(other, at);
+            release(other, at);
         }
         if (Chance(0.1)) {
-            QTest::qWait(12);  // the 5 ms tick: scrolling by itself, the marching frame
+            Tick(1 + Pick(4));  // scrolling by itself while the pointer is outside, the marching frame
         }
     }
-    if (target) {
-        QTest::mouseRelease(target, button, modifiers, at);
-    }
+    release(button, at);
 }
 
 void RandomUser::Wheel() {
@@ -394,7 +409,7 @@ void RandomUser::Wheel() {
     const int delta = (Pick(2) == 0 ? 1 : -1) * 120 * (1 + Pick(3));
     QWheelEvent wheel(at, target->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton,
                       Chance(0.5) ? Qt::ControlModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &wheel);
+    Tracked([&] { QApplication::sendEvent(target, &wheel); });
 }
 
 // The editor's own keys (taken from its actions, so new ones join by themselves) and the keys
@@ -423,9 +438,11 @@ void RandomUser::PressKeys() {
     for (int i = 0; i < count && app_->MainFrame() != nullptr && app_->MainFrame()->isVisible(); ++i) {
         if (!keys.empty() && Chance(0.5)) {
             const QKeyCombination key = keys[std::size_t(Pick(int(keys.size())))];
-            TypeKey(target, key.key(), key.keyboardModifiers());
+            Tracked([&] { TypeKey(target, key.key(), key.keyboardModifiers()); });
         } else {
-            TypeKey(target, kCommon[Pick(int(std::size(kCommon)))], kModifiers[Pick(4)]);
+            const Qt::Key key = kCommon[Pick(int(std::size(kCommon)))];
+            const Qt::KeyboardModifiers modifier = kModifiers[Pick(4)];
+            Tracked([&] { TypeKey(target, key, modifier); });
         }
         target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : app_->MainFrame();
     }
@@ -543,7 +560,7 @@ void RandomUser::DropArea() {
     for (int i = Pick(4); i >= 0 && target; --i) {
         at = QPoint(Pick(std::max(1, target->width())), Pick(std::max(1, target->height())));
         QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(target, &move);
+        Tracked([&] { QApplication::sendEvent(target, &move); });
     }
     if (!target) {
         return;
@@ -553,7 +570,7 @@ void RandomUser::DropArea() {
         QApplication::sendEvent(target, &leave);
     } else {
         QDropEvent drop(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(target, &drop);
+        Tracked([&] { QApplication::sendEvent(target, &drop); });
     }
 }
 
@@ -599,7 +616,22 @@ void RandomUser::FillSystemClipboard() {
 }
 
 void RandomUser::WaitForTicks() {
-    QTest::qWait(5 + Pick(300));
+    Tick(Pick(60));
+}
+
+// The recovery copies come from the user's steps, not the clock.
+void RandomUser::WriteRecoveryCopies() {
+    app_->Recovery()->WriteDueCopies();
+}
+
+// The 5 ms tick, as many times as a step wants: the clock's own ticks are held back, so that a
+// run does not depend on how fast the machine is.
+void RandomUser::Tick(int count) {
+    for (int i = 0; i < count && app_ && app_->MainFrame() != nullptr; ++i) {
+        if (app_->MainFrame()->IsTickTimerActive()) {
+            Tracked([this] { app_->MainFrame()->OnTick(); });
+        }
+    }
 }
 
 void RandomUser::Restart() {
@@ -1037,7 +1069,11 @@ void RandomUser::CheckRendering() {
                 const PixelPoint p = pixel.Absolute();
                 const bool nearMark = !scenery->Marked().IsEmpty() && p.x >= mark.x0 - 1 && p.x <= mark.x1 &&
                                       p.y >= mark.y0 - 1 && p.y <= mark.y1;
-                if (picture.rect().contains(at) && !isSpecial(value) && !nearMark &&
+                // At zoom 1 the point is also where the mark of the pixel below goes.
+                const PixelAddress below = PixelAddress::FromAbsolute({p.x, p.y + 1});
+                const bool markBelow = scenery->Zoom() == 1 && below.IsValid() &&
+                                       isSpecial(model.GetPixel(below.symbol, below.row, below.x, below.y));
+                if (picture.rect().contains(at) && !isSpecial(value) && !nearMark && !markBelow &&
                     model.IsRowPresent(pixel.symbol, pixel.row)) {
                     requireShown(picture, at, value,
                                  Name(*scenery->GetDocument()) + ": the scenery window, pixel " +

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -105,6 +106,15 @@ private:
     void DropFile();
     void FillSystemClipboard();
     void WaitForTicks();
+    void WriteRecoveryCopies();
+    void Tick(int count);
+    // Delivers one event (or one tick) and follows the undo histories across it.
+    template <typename Deliver>
+    void Tracked(Deliver&& deliver) {
+        RememberContents();
+        deliver();
+        FollowHistories();
+    }
     void Restart();
 
     // ---- Answering what a person would answer: modal dialogs, file prompts, pop-up menus.
@@ -130,6 +140,13 @@ private:
     std::vector<QWidget*> Surfaces() const;
     std::vector<Document*> Documents() const;
 
+    // Holds back the clock's 5 ms ticks (Tick gives them).
+    class HeldTicks : public QObject {
+    public:
+        bool eventFilter(QObject* watched, QEvent* event) override;
+    };
+
+    HeldTicks heldTicks_;
     std::uint64_t seed_;
     bool verbose_;
     std::mt19937_64 random_;
