@@ -11,12 +11,12 @@
 #include <optional>
 #include <ostream>
 
-#include "core/app/MouseMode.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
+#include "core/common/PathTools.h"
+#include "core/drawing/MouseMode.h"
 #include "core/lang/LanguageManager.h"
 #include "core/lang/Messages.h"
-#include "core/palette/PathTools.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/UzgExport.h"

@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "core/common/AtomicFile.h"
-#include "core/palette/PathTools.h"
+#include "core/common/PathTools.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/GsTestFiles.h"
 #include "core/scenery/SceneryDocument.h"

@@ -1,4 +1,4 @@
-#include "core/palette/PathTools.h"
+#include "core/common/PathTools.h"
 
 #include <filesystem>
 #include <system_error>

@@ -3,7 +3,7 @@
 #include <concepts>
 #include <optional>
 
-#include "core/app/MouseMode.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/Tools.h"
 #include "core/drawing/UBStack.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MouseMode.h"
 #include "core/drawing/Canvas.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/Shapes.h"
 
 namespace zobl {

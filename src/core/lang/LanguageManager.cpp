@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/common/PathTools.h"
 #include "core/lang/BuiltInTexts.h"
-#include "core/palette/PathTools.h"
 #include "core/text/CodePages.h"
 #include "core/text/IniFile.h"
 

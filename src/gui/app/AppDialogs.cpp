@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 
 #include "core/common/MessageError.h"
-#include "core/palette/PathTools.h"
+#include "core/common/PathTools.h"
 #include "core/settings/GeneralSettings.h"
 #include "gui/app/BackGroundView.h"
 #include "gui/app/Bug1App.h"

@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "core/app/MouseMode.h"
 #include "core/clipboard/Clippy.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/UBStack.h"
 #include "core/lang/LanguageManager.h"
 #include "core/palette/Palette.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "core/app/MouseMode.h"
+#include "core/drawing/MouseMode.h"
 
 namespace zobl {
 

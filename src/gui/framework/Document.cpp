@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "core/common/MessageError.h"
-#include "core/palette/PathTools.h"
+#include "core/common/PathTools.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"

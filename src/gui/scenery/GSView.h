@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QStaticText>
 
-#include "core/app/MouseMode.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/ToolSession.h"
 #include "core/drawing/UBStack.h"
 #include "core/scenery/SceneryGeometry.h"

@@ -2,7 +2,7 @@
 
 #include <QCursor>
 
-#include "core/app/MouseMode.h"
+#include "core/drawing/MouseMode.h"
 
 namespace zobl {
 

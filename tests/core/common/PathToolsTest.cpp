@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/palette/PathTools.h"
+#include "core/common/PathTools.h"
 
 namespace zobl {
 namespace {
