@@ -20,6 +20,10 @@ if [[ ! -x $build/bin/zobl_monkey ]]; then
 fi
 cmake --build "$build" --target zobl_monkey >/dev/null
 export QT_QPA_PLATFORM=offscreen
+# A copy of its own (with the language file beside it), so that a build during the run changes nothing.
+copy=$(mktemp -d)
+trap 'rm -rf "$copy"' EXIT
+cp "$build/bin/zobl_monkey" "$build/bin/zobl_ge.rtx" "$copy/"
 
 end=$(( $(date +%s) + 60 * minutes ))
 failed=()
@@ -28,9 +32,9 @@ seconds=0
 runs=0
 while (( $(date +%s) < end )); do
     started=$(date +%s.%N)
-    if output=$("$build/bin/zobl_monkey" --seed "$seed" --steps "$steps" 2>&1); then :; else
+    if output=$("$copy/zobl_monkey" --seed "$seed" --steps "$steps" 2>&1); then :; else
         failed+=("$seed")
-        printf '%s\n' "$output" | tail -n 60
+        printf '%s\n' "$output" | sed "s#$copy/#$build/bin/#" | tail -n 60
     fi
     done_now=$(printf '%s\n' "$output" | sed -n 's/^seed [0-9]*: \([0-9]*\) actions.*/\1/p' | head -n 1)
     actions=$(( actions + ${done_now:-0} ))
@@ -41,5 +45,5 @@ while (( $(date +%s) < end )); do
 done
 awk -v runs="$runs" -v actions="$actions" -v seconds="$seconds" -v failed="${failed[*]:-none}" 'BEGIN {
     printf "monkey: %d seeds, %d actions in %.0f s, %.1f actions/s; failing seeds: %s\n",
-           runs, actions, seconds, seconds > 0 ? actions / seconds : 0, failed }'
+           runs, actions, seconds, (seconds > 0 ? actions / seconds : 0), failed }'
 (( ${#failed[@]} == 0 ))

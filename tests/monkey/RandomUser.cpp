@@ -996,17 +996,18 @@ void RandomUser::CheckSavedCopy(Document& doc) {
     doc.WriteCopy(path);
     std::ifstream file(path, std::ios::binary);
     const Bytes written{std::istreambuf_iterator<char>(file), {}};
-    if (auto* scenery = dynamic_cast<CGSDoc*>(&doc)) {
+    if (dynamic_cast<CGSDoc*>(&doc) != nullptr) {
         SceneryDocument read;
         ReadGs(written, path, read);
         Require(WriteGs(read) == written, "save",
                 Name(doc) + ": the saved scenery file does not read back the same");
-    } else if (auto* vehicles = dynamic_cast<CFGSDoc*>(&doc)) {
+    } else if (dynamic_cast<CFGSDoc*>(&doc) != nullptr) {
         VehicleDocument read;
         const FgsReadResult result = ReadFgs(written, FgsDefaults{}, read);
+        Require(!result.damaged, "save",
+                Name(doc) + ": the saved vehicle file reads as damaged: " + result.detail);
         Require(WriteFgs(read) == written, "save",
                 Name(doc) + ": the saved vehicle file does not read back the same");
-        (void)result;
     }
 }
 
@@ -1069,11 +1070,15 @@ void RandomUser::CheckRendering() {
                 const PixelPoint p = pixel.Absolute();
                 const bool nearMark = !scenery->Marked().IsEmpty() && p.x >= mark.x0 - 1 && p.x <= mark.x1 &&
                                       p.y >= mark.y0 - 1 && p.y <= mark.y1;
+                // The last line of the picture lies beyond the window's extent: at zoom 1 the
+                // bottom line of the pixels is not shown.
+                const bool beyond =
+                    at.y() + scenery->ScrollPosition().y() >= scenery->Geometry().ExtentHeight();
                 // At zoom 1 the point is also where the mark of the pixel below goes.
                 const PixelAddress below = PixelAddress::FromAbsolute({p.x, p.y + 1});
                 const bool markBelow = scenery->Zoom() == 1 && below.IsValid() &&
                                        isSpecial(model.GetPixel(below.symbol, below.row, below.x, below.y));
-                if (picture.rect().contains(at) && !isSpecial(value) && !nearMark && !markBelow &&
+                if (picture.rect().contains(at) && !isSpecial(value) && !nearMark && !markBelow && !beyond &&
                     model.IsRowPresent(pixel.symbol, pixel.row)) {
                     requireShown(picture, at, value,
                                  Name(*scenery->GetDocument()) + ": the scenery window, pixel " +
