@@ -108,26 +108,23 @@ std::vector<std::uint8_t> Content(Document& doc) {
     return bytes;
 }
 
-std::uint64_t RecordedTotal(Document& doc) {
-    if (auto* scenery = dynamic_cast<CGSDoc*>(&doc))
-        return scenery->Model().RecordedTotal();
-    if (auto* vehicles = dynamic_cast<CFGSDoc*>(&doc))
-        return vehicles->Model().RecordedTotal();
-    return 0;
-}
-std::uint64_t UndoneTotal(Document& doc) {
-    if (auto* scenery = dynamic_cast<CGSDoc*>(&doc))
-        return scenery->Model().UndoneTotal();
-    if (auto* vehicles = dynamic_cast<CFGSDoc*>(&doc))
-        return vehicles->Model().UndoneTotal();
-    return 0;
-}
-int UndoCount(Document& doc) {
-    if (auto* scenery = dynamic_cast<CGSDoc*>(&doc))
-        return scenery->Model().UndoCount();
-    if (auto* vehicles = dynamic_cast<CFGSDoc*>(&doc))
-        return vehicles->Model().UndoCount();
-    return 0;
+// The undo history's count and counters, whichever kind the document is.
+struct UndoState {
+    int count = 0;
+    std::uint64_t recorded = 0;
+    std::uint64_t undone = 0;
+};
+UndoState UndoStateOf(Document& doc) {
+    const auto of = [](const auto& model) {
+        return UndoState{model.UndoCount(), model.RecordedTotal(), model.UndoneTotal()};
+    };
+    if (auto* scenery = dynamic_cast<CGSDoc*>(&doc)) {
+        return of(scenery->Model());
+    }
+    if (auto* vehicles = dynamic_cast<CFGSDoc*>(&doc)) {
+        return of(vehicles->Model());
+    }
+    return {};
 }
 
 void Require(bool condition, const char* kind, const std::string& details) {
@@ -807,6 +804,12 @@ QString RandomUser::RandomText() {
 
 // ---- Checks -------------------------------------------------------------------------------------
 
+void RandomUser::History::TakeCounters(Document& of) {
+    const UndoState state = UndoStateOf(of);
+    recorded = state.recorded;
+    undone = state.undone;
+}
+
 RandomUser::History& RandomUser::HistoryOf(Document& doc) {
     for (History& history : histories_) {
         if (history.doc == &doc) {
@@ -815,9 +818,8 @@ RandomUser::History& RandomUser::HistoryOf(Document& doc) {
     }
     History& history = histories_.emplace_back();
     history.doc = &doc;
-    history.steps.assign(std::size_t(UndoCount(doc)), std::nullopt);
-    history.recorded = RecordedTotal(doc);
-    history.undone = UndoneTotal(doc);
+    history.steps.assign(std::size_t(UndoStateOf(doc).count), std::nullopt);
+    history.TakeCounters(doc);
     return history;
 }
 
@@ -829,8 +831,7 @@ void RandomUser::RememberContents() {
     for (Document* doc : Documents()) {
         History& history = HistoryOf(*doc);
         history.before = Content(*doc);
-        history.recorded = RecordedTotal(*doc);
-        history.undone = UndoneTotal(*doc);
+        history.TakeCounters(*doc);
     }
 }
 
@@ -843,9 +844,8 @@ void RandomUser::FollowHistories() {
         if (doc == nullptr || doc->IsClosing()) {
             continue;
         }
-        const std::uint64_t recorded = RecordedTotal(*doc);
-        const std::uint64_t undone = UndoneTotal(*doc);
-        const auto count = std::size_t(UndoCount(*doc));
+        const auto [undoCount, recorded, undone] = UndoStateOf(*doc);
+        const auto count = std::size_t(undoCount);
         if (recorded < history.recorded || undone < history.undone ||
             (recorded > history.recorded && undone > history.undone)) {
             history.steps.assign(count, std::nullopt);  // a new history, or steps in unknown order
@@ -947,8 +947,7 @@ void RandomUser::CheckThoroughly() {
             Settle();
             Require(Content(*doc) == now, "redo",
                     Name(*doc) + ": redo does not give back the content before the undo");
-            history.recorded = RecordedTotal(*doc);
-            history.undone = UndoneTotal(*doc);
+            history.TakeCounters(*doc);
         }
         CheckSavedCopy(*doc);
     }
@@ -977,7 +976,7 @@ void RandomUser::WalkUndoHistories() {
                     Name(*doc) + ": undo " + std::to_string(i) + " of " + std::to_string(count) +
                         " does not give back the content kept for that step");
         }
-        Require(UndoCount(*doc) == 0, "undo", Name(*doc) + ": steps left after undoing all of them");
+        Require(UndoStateOf(*doc).count == 0, "undo", Name(*doc) + ": steps left after undoing all of them");
         Settle();
         doc->OnCommand(ID_EDIT_REDO);
         Settle();
@@ -985,8 +984,7 @@ void RandomUser::WalkUndoHistories() {
                 Name(*doc) +
                     ": redo after undoing everything does not give back the content before the last undo");
         history.steps.assign(1, seen[count]);
-        history.recorded = RecordedTotal(*doc);
-        history.undone = UndoneTotal(*doc);
+        history.TakeCounters(*doc);
     }
 }
 

@@ -79,6 +79,7 @@ private:
         std::uint64_t recorded = 0;
         std::uint64_t undone = 0;
         Bytes before;
+        void TakeCounters(Document& of);
     };
     struct Action {
         const char* name;
