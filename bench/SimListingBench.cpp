@@ -15,8 +15,8 @@
 #include "core/simimport/SimTestFiles.h"
 #include "core/simimport/SimVehicleReader.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/GeneralDialogs.h"
 #include "gui/vehicles/ImportVehicle.h"
+#include "gui/widgets/GeneralDialogs.h"
 
 namespace zobl {
 namespace {

@@ -10,9 +10,6 @@
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
-#include "gui/app/EditInfoText.h"
-#include "gui/app/GeneralDialogs.h"
-#include "gui/app/MessageDialogs.h"
 #include "gui/app/OptionsDlg.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
@@ -29,6 +26,9 @@
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
 #include "gui/vehicles/ImportVehicle.h"
+#include "gui/widgets/EditInfoText.h"
+#include "gui/widgets/GeneralDialogs.h"
+#include "gui/widgets/MessageDialogs.h"
 
 namespace zobl {
 namespace {

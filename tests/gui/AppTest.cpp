@@ -8,10 +8,11 @@
 
 #include "GuiTestSupport.h"
 #include "core/settings/SettingsStore.h"
-#include "gui/app/FrameTexts.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandTable.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/Document.h"
+#include "gui/framework/FrameTexts.h"
 #include "gui/scenery/GSDoc.h"
 
 namespace zobl {

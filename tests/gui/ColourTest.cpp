@@ -10,7 +10,6 @@
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
 #include "core/lang/LanguageManager.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColorBar.h"
@@ -18,6 +17,7 @@
 #include "gui/palette/ColorSettings.h"
 #include "gui/palette/ColourSwatchButton.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/widgets/DialogSupport.h"
 
 namespace zobl {
 namespace {

@@ -18,16 +18,16 @@
 #include "GuiTestSupport.h"
 #include "core/lang/Messages.h"
 #include "gui/app/AppDialogs.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/EditInfoText.h"
-#include "gui/app/GeneralDialogs.h"
-#include "gui/app/MessageDialogs.h"
 #include "gui/app/OptionsDlg.h"
-#include "gui/app/StandardPrompts.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/Document.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/EditInfoText.h"
+#include "gui/widgets/GeneralDialogs.h"
+#include "gui/widgets/MessageDialogs.h"
+#include "gui/widgets/StandardPrompts.h"
 
 namespace zobl {
 namespace {
@@ -110,7 +110,8 @@ TEST_F(Dialogs, TheErrorDialogShowsItsTextsAndHelpForItsNumber) {
 
 TEST_F(Dialogs, QuestionsAnswerYesNoOrCancel) {
     StartApp();
-    DialogMessageService service(*app);
+    DialogMessageService service([this]() -> const CLanguageManager& { return app->GetLanguageManager(); },
+                                 [this]() -> QWidget* { return app->MainFrame(); });
     const auto answer = [&](const char* button) {
         test::OnModal<CDlgQuestion>([button](CDlgQuestion& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Frage 303"));

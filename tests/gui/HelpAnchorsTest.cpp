@@ -14,11 +14,11 @@
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
 #include "core/lang/Messages.h"
-#include "gui/app/FrameTexts.h"
-#include "gui/app/GeneralDialogs.h"
 #include "gui/app/OptionsDlg.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/FrameTexts.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/GeneralDialogs.h"
 
 namespace zobl {
 namespace {

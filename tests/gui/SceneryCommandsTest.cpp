@@ -11,8 +11,8 @@
 
 #include "SceneryViewSupport.h"
 #include "core/scenery/GsFile.h"
-#include "gui/app/EditInfoText.h"
 #include "gui/framework/DocManager.h"
+#include "gui/widgets/EditInfoText.h"
 
 namespace zobl {
 namespace {

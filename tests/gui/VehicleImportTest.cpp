@@ -13,7 +13,6 @@
 
 #include "GuiTestSupport.h"
 #include "core/simimport/SimTestFiles.h"
-#include "gui/app/GeneralDialogs.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
@@ -24,6 +23,7 @@
 #include "gui/vehicles/FGSView.h"
 #include "gui/vehicles/ImportPreview.h"
 #include "gui/vehicles/ImportVehicle.h"
+#include "gui/widgets/GeneralDialogs.h"
 
 namespace zobl {
 namespace {

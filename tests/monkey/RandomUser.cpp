@@ -43,6 +43,7 @@
 #include "gui/drawing/PixelEditView.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandTable.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/Document.h"
 #include "gui/recovery/RecoveryKeeper.h"

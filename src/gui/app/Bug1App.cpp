@@ -24,17 +24,14 @@
 #include "gui/app/AppDialogs.h"
 #include "gui/app/Automation.h"
 #include "gui/app/DesktopPersistence.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MessageDialogs.h"
-#include "gui/app/PixelIcons.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/FileFilter.h"
+#include "gui/framework/FrameTexts.h"
 #include "gui/framework/MessageService.h"
 #include "gui/framework/QtSettingsStore.h"
 #include "gui/lang/Localization.h"
@@ -44,6 +41,9 @@
 #include "gui/scenery/GSView.h"
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/MessageDialogs.h"
+#include "gui/widgets/PixelIcons.h"
 
 namespace zobl {
 
@@ -74,14 +74,16 @@ std::string DefaultTemporaryFolder() {
 }  // namespace
 
 CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
-    RegisterDialogApp(this);
+    RegisterDialogHelp(this);
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), DefaultTemporaryFolder());
     store_ = std::make_unique<QtSettingsStore>(
         options_.settingsPath.isEmpty() ? QtSettingsStore::DefaultPath() : options_.settingsPath);
     if (options_.messages != nullptr) {
         messages_ = options_.messages;
     } else {
-        ownMessages_ = std::make_unique<DialogMessageService>(*this);
+        ownMessages_ = std::make_unique<DialogMessageService>(
+            [this]() -> const CLanguageManager& { return GetLanguageManager(); },
+            [this]() -> QWidget* { return mainFrame_.get(); });
         messages_ = ownMessages_.get();
     }
     documents_ = std::make_unique<DocManager>(*messages_);
@@ -98,8 +100,8 @@ CBug1App::~CBug1App() {
     // Windows and documents go while the templates and the language manager still exist.
     mainFrame_.reset();
     documents_.reset();
-    if (DialogApp() == this) {
-        RegisterDialogApp(nullptr);
+    if (DialogHelp() == this) {
+        RegisterDialogHelp(nullptr);
     }
 }
 

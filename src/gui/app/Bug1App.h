@@ -19,6 +19,7 @@
 #include "core/simimport/SimVehicleReader.h"
 #include "gui/app/LockKeyState.h"
 #include "gui/framework/CommandTarget.h"
+#include "gui/widgets/DialogSupport.h"
 
 namespace zobl {
 
@@ -48,14 +49,10 @@ struct AppOptions {
     int recoveryIntervalMs = 30'000;  // at most one copy of a document in this time
 };
 
-// The kinds PromptForSaveName knows.
-inline constexpr int kSceneryKind = 2;
-inline constexpr int kVehicleKind = 3;
-
 // The application object: owns the settings, the language manager, the palette, the mouse mode,
 // the drawing colours, the help context, the document templates and the main frame. It is the
 // last target of command routing.
-class CBug1App : public QObject, public CommandTarget {
+class CBug1App : public QObject, public CommandTarget, public HelpService {
     Q_OBJECT
 public:
     static constexpr const char* kAppTitle = "ZOBL Graphic Editor";
@@ -124,13 +121,13 @@ public:
 
     // The help context: the number the next help request opens. Dialogs set their own and put
     // the previous one back when they close.
-    int GetHelpContext() const noexcept { return helpContext_; }
-    void SetHelpContext(int context) { helpContext_ = context; }
+    int GetHelpContext() const noexcept override { return helpContext_; }
+    void SetHelpContext(int context) override { helpContext_ = context; }
     bool HelpNumberDisplay() const noexcept { return helpNumberDisplay_; }
     void SetHelpNumberDisplay(bool on) { helpNumberDisplay_ = on; }
     // help/index.html beside the executable at the anchor of the context, when it exists;
     // otherwise (or with the help-number display on) the number in a message box.
-    void ShowHelp();
+    void ShowHelp() override;
 
     // The open operation of files from the command line, the recent-file list, drops and the
     // open prompt.

@@ -33,19 +33,22 @@
 #include "gui/app/AppDialogs.h"
 #include "gui/app/BackGroundView.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/FrameTexts.h"
-#include "gui/app/MenuResources.h"
-#include "gui/app/PixelIcons.h"
+#include "gui/app/StatusLine.h"
+#include "gui/app/WorkspaceWindows.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandTable.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
+#include "gui/framework/FrameTexts.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/View.h"
 #include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColorBar.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/widgets/PixelIcons.h"
 
 namespace zobl {
 
@@ -56,91 +59,7 @@ constexpr const char* kMainBarTitle = "Schaltflächenleiste";
 constexpr const char* kModeBarTitle = "Maus-Modi";
 // Section "MENU": the name of a bar's button that shows the buttons the bar has no room for.
 constexpr int kBarExtensionNameKey = 1837;
-constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
-constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
 
-constexpr int kMainBarButtons[] = {
-    ID_FILE_NEW,
-    ID_FILE_OPEN,
-    ID_FILE_SAVE,
-    0,
-    ID_ZOOM_IN,
-    ID_ZOOM_OUT,
-    0,
-    ID_EDIT_UNDO,
-    ID_EDIT_REDO,
-    0,
-    ID_DAY_NIGHT,
-    0,
-    ID_HELP_FINDER,
-    0,
-    ID_MIRROR_VERTICAL,
-    ID_MIRROR_HORIZONTAL,
-    ID_ROTATE_RIGHT,
-    ID_ROTATE_LEFT,
-    ID_ROTATE_UP,
-    ID_ROTATE_DOWN,
-};
-constexpr int kModeBarButtons[] = {
-    ID_MODE_VIEW,
-    0,
-    ID_MODE_FREEHAND,
-    ID_MODE_LINE,
-    ID_MODE_RECTANGLE,
-    ID_MODE_FILLED_RECTANGLE,
-    ID_MODE_FILL,
-    ID_MODE_REPLACE_COLOUR,
-    0,
-    ID_MODE_MARK,
-    0,
-    ID_MODE_PICK_COLOUR,
-    0,
-    ID_MODE_ZOOM,
-};
-
-struct Accelerator {
-    int id;
-    QKeyCombination keys;
-};
-
-// Where a command has two keys, the first one is shown in the menus.
-const Accelerator kAccelerators[] = {
-    {ID_EDIT_SELECT_ALL, Qt::CTRL | Qt::Key_A},
-    {ID_EDIT_COPY_ACTIVE, Qt::CTRL | Qt::Key_C},
-    {ID_CHOOSE_COLOURS, Qt::CTRL | Qt::Key_F},
-    {ID_MIRROR_HORIZONTAL, Qt::CTRL | Qt::ALT | Qt::Key_H},
-    {ID_FILE_NEW, Qt::CTRL | Qt::Key_N},
-    {ID_FILE_OPEN, Qt::CTRL | Qt::Key_O},
-    {ID_FILE_SAVE, Qt::CTRL | Qt::Key_S},
-    {ID_DAY_NIGHT, Qt::CTRL | Qt::Key_T},
-    {ID_EDIT_PASTE_ACTIVE, Qt::CTRL | Qt::Key_V},
-    {ID_MIRROR_VERTICAL, Qt::CTRL | Qt::ALT | Qt::Key_V},
-    {ID_CONTEXT_MENU_KEY, QKeyCombination(Qt::Key_Menu)},
-    {ID_EDIT_UNDO, Qt::CTRL | Qt::Key_Z},
-    {ID_EDIT_UNDO, Qt::ALT | Qt::Key_Backspace},
-    {ID_EDIT_REDO, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
-    {ID_EDIT_REDO, Qt::SHIFT | Qt::ALT | Qt::Key_Backspace},
-    {ID_ROTATE_DOWN, Qt::CTRL | Qt::ALT | Qt::Key_Down},
-    {ID_ROTATE_UP, Qt::CTRL | Qt::ALT | Qt::Key_Up},
-    {ID_ROTATE_LEFT, Qt::CTRL | Qt::ALT | Qt::Key_Left},
-    {ID_ROTATE_RIGHT, Qt::CTRL | Qt::ALT | Qt::Key_Right},
-    {ID_HELP, QKeyCombination(Qt::Key_F1)},
-    {ID_CONTEXT_HELP, Qt::SHIFT | Qt::Key_F1},
-    {ID_FILE_SAVE, QKeyCombination(Qt::Key_F2)},
-    {ID_FILE_SAVE_UZG, Qt::CTRL | Qt::Key_F2},
-    {ID_FILE_SAVE_AS, Qt::SHIFT | Qt::Key_F2},
-    {ID_FILE_OPEN, QKeyCombination(Qt::Key_F3)},
-    {ID_FILE_NEW, Qt::CTRL | Qt::Key_F3},
-    {ID_WINDOW_CASCADE, Qt::SHIFT | Qt::Key_F4},
-    {ID_WINDOW_TILE_HORZ, Qt::SHIFT | Qt::Key_F5},
-    {ID_WINDOW_TILE_VERT, Qt::CTRL | Qt::Key_F5},
-    {ID_NEXT_PANE, QKeyCombination(Qt::Key_F6)},
-    {ID_PREV_PANE, Qt::SHIFT | Qt::Key_F6},
-    {ID_NEXT_MOUSE_MODE, Qt::CTRL | Qt::Key_Space},
-    {ID_APP_EXIT, Qt::ALT | Qt::Key_X},
-};
-
-constexpr const char* kDynamicItem = "zoblDynamicItem";
 constexpr const char* kPreparedMenu = "zoblPreparedMenu";
 
 QString OneLine(QString text) {
@@ -171,15 +90,6 @@ QString RecentFileLabel(int index, const QString& path) {
     return prefix + ' ' + shown;
 }
 
-void RemoveDynamicItems(QMenu* popup) {
-    for (QAction* action : popup->actions()) {
-        if (action->property(kDynamicItem).toBool()) {
-            popup->removeAction(action);
-            delete action;
-        }
-    }
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CBug1App& app) : app_(app) {
@@ -208,11 +118,12 @@ bool CMainFrame::Create() {
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
+    windows_ = std::make_unique<WorkspaceWindows>(*area_);
     RepaintWorkspace();
     app_.Documents().SetMdiArea(area_);
 
     CreateToolBars();
-    CreateStatusBar();
+    statusLine_ = std::make_unique<StatusLine>(*statusBar(), [this] { return app_.ReadLockKeys(); });
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     InstallColourBars(new CColorBar(app_, false, this), new CColorBar(app_, true, this));
     RecreateSharedFont();
@@ -263,20 +174,21 @@ bool CMainFrame::Create() {
 
 void CMainFrame::CreateToolBars() {
     const CLanguageManager& language = app_.GetLanguageManager();
-    const auto fill = [&](QToolBar* bar, std::span<const int> buttons) {
-        for (const int id : buttons) {
-            if (id == 0) {
+    const auto fill = [&](QToolBar* bar, ToolBarId which) {
+        for (const std::optional<CommandId> id : ToolBarButtons(which)) {
+            if (!id) {
                 bar->addSeparator();
                 continue;
             }
-            QAction* action = router_.Action(id);
-            action->setIcon(CommandIcon(id));
-            if (const std::optional<int> key = ToolTipKey(id)) {
-                action->setToolTip(GetText(language, *key, kMenuSection).left(kMaxToolTipLength));
+            const CommandFacts& facts = *FindCommand(*id);
+            QAction* action = router_.Action(*id);
+            action->setIcon(ToolIconImage(facts.icon));
+            if (facts.toolTip != 0) {
+                action->setToolTip(GetText(language, facts.toolTip, kMenuSection).left(kMaxToolTipLength));
             }
             bar->addAction(action);
             if (QWidget* button = bar->widgetForAction(action)) {
-                button->setProperty("zoblCommand", id);
+                button->setProperty("zoblCommand", int(*id));
                 button->installEventFilter(this);
                 // For screen readers: the tool tip without the shortcut in brackets.
                 QString name = action->toolTip();
@@ -301,7 +213,7 @@ void CMainFrame::CreateToolBars() {
     // The mouse modes are a radio group; the update handlers say which one is checked.
     auto* modes = new QActionGroup(this);
     modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (const int id : kMouseModeCommands) {
+    for (const CommandId id : kMouseModeCommands) {
         QAction* action = router_.Action(id);
         action->setCheckable(true);
         modes->addAction(action);
@@ -312,40 +224,26 @@ void CMainFrame::CreateToolBars() {
 
     mainBar_ = new QToolBar(QString::fromUtf8(kMainBarTitle), this);
     mainBar_->setObjectName(QStringLiteral("MainToolBar"));
-    fill(mainBar_, kMainBarButtons);
+    fill(mainBar_, ToolBarId::Main);
     addToolBar(Qt::TopToolBarArea, mainBar_);
 
     modeBar_ = new QToolBar(QString::fromUtf8(kModeBarTitle), this);
     modeBar_->setObjectName(QStringLiteral("MouseModeToolBar"));
-    fill(modeBar_, kModeBarButtons);
+    fill(modeBar_, ToolBarId::Modes);
     addToolBar(Qt::TopToolBarArea, modeBar_);
 }
 
-void CMainFrame::CreateStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    messagePane_ = new QLabel(bar);
-    messagePane_->setObjectName(QStringLiteral("MessagePane"));
-    messagePane_->setTextFormat(Qt::PlainText);
-    bar->addWidget(messagePane_, 1);
-    for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        auto* label = new QLabel(bar);
-        label->setAlignment(Qt::AlignCenter);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addPermanentWidget(label);
-        indicators_[i] = label;
-    }
-    UpdateLockIndicators();
-}
-
 void CMainFrame::CreateAccelerators() {
-    std::map<int, QList<QKeySequence>> keys;
-    for (const Accelerator& accelerator : kAccelerators) {
-        keys[accelerator.id].append(QKeySequence(accelerator.keys));
-    }
-    for (const auto& [id, sequences] : keys) {
-        router_.Action(id)->setShortcuts(sequences);
+    for (const CommandFacts& facts : CommandTable()) {
+        QList<QKeySequence> sequences;
+        for (const QKeyCombination keys : facts.keys) {
+            if (keys != QKeyCombination()) {
+                sequences.append(QKeySequence(keys));
+            }
+        }
+        if (!sequences.isEmpty()) {
+            router_.Action(facts.id)->setShortcuts(sequences);
+        }
     }
     // Every central action belongs to the window, so its keys work whichever menu is shown.
     for (const auto& [id, action] : router_.Actions()) {
@@ -390,8 +288,8 @@ void CMainFrame::RecreateSharedFont() {
 }
 
 void CMainFrame::SetMessageText(const QString& text) {
-    if (messagePane_ != nullptr) {
-        messagePane_->setText(text);
+    if (statusLine_) {
+        statusLine_->SetMessageText(text);
     }
 }
 
@@ -401,23 +299,15 @@ void CMainFrame::ShowStatusKey(int stateKey) {
 }
 
 QString CMainFrame::MessageText() const {
-    return messagePane_ != nullptr ? messagePane_->text() : QString();
+    return statusLine_ ? statusLine_->MessageText() : QString();
 }
 
 void CMainFrame::UpdateLockIndicators() {
-    const LockKeyStates states = app_.ReadLockKeys();
-    for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        indicators_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(kIndicatorTexts[i])
-                                                          : QString());
-    }
+    statusLine_->UpdateLockIndicators();
 }
 
 QStringList CMainFrame::IndicatorTexts() const {
-    QStringList texts;
-    for (const QLabel* label : indicators_) {
-        texts << (label != nullptr ? label->text() : QString());
-    }
-    return texts;
+    return statusLine_->IndicatorTexts();
 }
 
 void CMainFrame::InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal) {
@@ -451,62 +341,11 @@ QDockWidget* CMainFrame::ChosenColourBar() const {
 }
 
 void CMainFrame::ArrangeMinimisedWindows() {
-    const QRect workspace = area_->viewport()->rect();
-    int x = workspace.left();
-    int bottom = workspace.bottom() + 1;
-    int rowHeight = 0;
-    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::CreationOrder)) {
-        if (!window->isMinimized()) {
-            continue;
-        }
-        const QSize size = window->size();
-        if (x > workspace.left() && x + size.width() > workspace.right() + 1) {
-            // The row is full: the next one goes above it.
-            x = workspace.left();
-            bottom -= rowHeight;
-            rowHeight = 0;
-        }
-        window->move(x, bottom - size.height());
-        x += size.width();
-        rowHeight = std::max(rowHeight, size.height());
-    }
+    windows_->ArrangeMinimised();
 }
 
 void CMainFrame::Cascade() {
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::StackingOrder)) {
-        if (window->isVisible() && !window->isMinimized()) {
-            windows << window;
-        }
-    }
-    QMdiSubWindow* active = area_->currentSubWindow();
-    const QRect workspace = area_->viewport()->rect();
-    const QSize twoThirds = workspace.size() * 2 / 3;
-    int step = 0;
-    int k = 0;
-    for (QMdiSubWindow* window : windows) {
-        if (window->isMaximized()) {
-            window->showNormal();
-        }
-        if (step == 0) {
-            // The frame's top margin is its title bar, in whatever style draws it.
-            step = std::max(window->contentsMargins().top(),
-                            window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
-        }
-        const QSize size = twoThirds.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
-        const auto fits = [&](int offset) {
-            return offset + size.width() <= workspace.width() && offset + size.height() <= workspace.height();
-        };
-        if (k > 0 && !fits(k * step)) {
-            k = 0;
-        }
-        window->setGeometry(QRect(workspace.topLeft() + QPoint(k * step, k * step), size));
-        window->raise();
-        ++k;
-    }
-    if (active != nullptr) {
-        area_->setActiveSubWindow(active);
-    }
+    windows_->Cascade();
 }
 
 void CMainFrame::MoveToPane(int step) {
@@ -596,7 +435,8 @@ void CMainFrame::PrepareMenu(QMenu* root) {
             connect(popup, &QMenu::aboutToShow, this, [this, popup] { RebuildRecentFiles(popup); });
         }
         if (actions.contains(windowMarker)) {
-            connect(popup, &QMenu::aboutToShow, this, [this, popup] { RebuildWindowList(popup); });
+            connect(popup, &QMenu::aboutToShow, this,
+                    [this, popup] { windows_->RebuildList(*popup, router_); });
         }
         for (QAction* action : actions) {
             if (action->menu() != nullptr) {
@@ -698,76 +538,15 @@ void CMainFrame::RebuildRecentFiles(QMenu* popup) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         QAction* item = router_.NewMenuItem(ID_FILE_MRU_FILE1 + int(i),
                                             RecentFileLabel(int(i), QString::fromStdString(files[i])), popup);
-        item->setProperty(kDynamicItem, true);
+        MarkDynamicItem(item);
         popup->insertAction(marker, item);
     }
     router_.UpdateMenu(popup);
 }
 
-void CMainFrame::RebuildWindowList(QMenu* popup) {
-    RemoveDynamicItems(popup);
-    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
-    if (windows.isEmpty()) {
-        return;
-    }
-    QAction* separator = popup->addSeparator();
-    separator->setProperty(kDynamicItem, true);
-    const int count = std::min<int>(int(windows.size()), ID_WINDOW_LIST_LAST - ID_WINDOW_LIST_FIRST + 1);
-    for (int i = 0; i < count; ++i) {
-        QString title = windows[i]->windowTitle();
-        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* item = router_.NewMenuItem(ID_WINDOW_LIST_FIRST + i,
-                                            QStringLiteral("&%1 %2").arg(i + 1).arg(title), popup);
-        item->setCheckable(true);
-        item->setProperty(kDynamicItem, true);
-        popup->addAction(item);
-    }
-    router_.UpdateMenu(popup);
-}
-
-void CMainFrame::ActivateListedWindow(int index) {
-    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
-    if (index >= 0 && index < windows.size()) {
-        if (windows[index]->isMinimized()) {
-            windows[index]->showNormal();
-        }
-        area_->setActiveSubWindow(windows[index]);
-    }
-}
-
-void CMainFrame::Tile(Qt::Orientation orientation) {
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : area_->subWindowList(QMdiArea::CreationOrder)) {
-        if (window->isVisible() && !window->isMinimized()) {
-            windows << window;
-        }
-    }
-    if (windows.isEmpty()) {
-        return;
-    }
-    const QRect client = area_->viewport()->rect();
-    const int count = int(windows.size());
-    for (int i = 0; i < count; ++i) {
-        QMdiSubWindow* window = windows[i];
-        if (window->isMaximized()) {
-            window->showNormal();
-        }
-        // Horizontal tiling lays the windows one above the other, vertical side by side.
-        if (orientation == Qt::Horizontal) {
-            const int top = client.height() * i / count;
-            const int bottom = client.height() * (i + 1) / count;
-            window->setGeometry(0, top, client.width(), bottom - top);
-        } else {
-            const int left = client.width() * i / count;
-            const int right = client.width() * (i + 1) / count;
-            window->setGeometry(left, 0, right - left, client.height());
-        }
-    }
-}
-
 bool CMainFrame::OnCommand(int id) {
-    if (const int mode = MouseModeOfCommand(id); mode >= 0) {
-        app_.SetMouseMode(static_cast<MouseMode>(mode));
+    if (const std::optional<MouseMode> mode = MouseModeOfCommand(id)) {
+        app_.SetMouseMode(*mode);
         return true;
     }
     switch (id) {
@@ -798,16 +577,16 @@ bool CMainFrame::OnCommand(int id) {
             }
             return false;
         case ID_WINDOW_CASCADE:
-            Cascade();
+            windows_->Cascade();
             return true;
         case ID_BACKGROUND_PROPERTIES:
             RunBackgroundProperties(app_);
             return true;
         case ID_WINDOW_TILE_HORZ:
-            Tile(Qt::Horizontal);
+            windows_->Tile(Qt::Horizontal);
             return true;
         case ID_WINDOW_TILE_VERT:
-            Tile(Qt::Vertical);
+            windows_->Tile(Qt::Vertical);
             return true;
         case ID_WINDOW_NEW:
             if (Document* document = ActiveDocument()) {
@@ -824,7 +603,7 @@ bool CMainFrame::OnCommand(int id) {
             return true;
         default:
             if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
-                ActivateListedWindow(id - ID_WINDOW_LIST_FIRST);
+                windows_->ActivateListed(id - ID_WINDOW_LIST_FIRST);
                 return true;
             }
             return false;
@@ -832,17 +611,17 @@ bool CMainFrame::OnCommand(int id) {
 }
 
 bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
-    if (const int mode = MouseModeOfCommand(id); mode >= 0) {
+    if (const std::optional<MouseMode> mode = MouseModeOfCommand(id)) {
         state.Enable();
-        state.Check(static_cast<int>(app_.GetMouseMode()) == mode);
+        state.Check(app_.GetMouseMode() == *mode);
+        return true;
+    }
+    if (const CommandFacts* facts = FindCommand(id);
+        facts != nullptr && facts->enable == EnableRule::Always) {
+        state.Enable();
         return true;
     }
     switch (id) {
-        case ID_NEXT_MOUSE_MODE:
-        case ID_DAY_NIGHT:
-        case ID_BACKGROUND_PROPERTIES:
-            state.Enable();
-            return true;
         case ID_VIEW_MODE_BAR:
             state.Enable();
             state.Check(!modeBar_->isHidden());
@@ -957,7 +736,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             // before the editor started or was switched in another program.
             if (watched->isWindowType()) {
                 const int key = static_cast<QKeyEvent*>(event)->key();
-                if (std::find(std::begin(kLockKeys), std::end(kLockKeys), key) != std::end(kLockKeys)) {
+                if (StatusLine::IsLockKey(key)) {
                     UpdateLockIndicators();
                 }
             }

@@ -22,6 +22,8 @@ namespace zobl {
 
 class CBug1App;
 class CChildFrame;
+class StatusLine;
+class WorkspaceWindows;
 class Document;
 class View;
 
@@ -108,7 +110,6 @@ protected:
 
 private:
     void CreateToolBars();
-    void CreateStatusBar();
     void CreateAccelerators();
     void PrepareMenu(QMenu* root);
     void ShowMenu(QMenu* root);
@@ -118,9 +119,6 @@ private:
     void OnMenuHovered(QAction* action);
     void OnMenuClosed();
     void RebuildRecentFiles(QMenu* popup);
-    void RebuildWindowList(QMenu* popup);
-    void ActivateListedWindow(int index);
-    void Tile(Qt::Orientation orientation);
     std::vector<CommandTarget*> RoutingChain() const;
 
     CBug1App& app_;
@@ -128,8 +126,8 @@ private:
     QMdiArea* area_ = nullptr;
     QToolBar* mainBar_ = nullptr;
     QToolBar* modeBar_ = nullptr;
-    QLabel* messagePane_ = nullptr;
-    std::array<QLabel*, 3> indicators_{};
+    std::unique_ptr<StatusLine> statusLine_;
+    std::unique_ptr<WorkspaceWindows> windows_;
 
     QPointer<QDockWidget> colourBars_[2];  // vertical, horizontal
     std::unique_ptr<QMenu> frameMenu_;

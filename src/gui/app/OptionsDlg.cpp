@@ -7,13 +7,13 @@
 
 #include "core/settings/GeneralSettings.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/StandardPrompts.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColourSwatchButton.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/StandardPrompts.h"
 #include "ui_DlgBckProperties.h"
 #include "ui_OptionsDlg.h"
 

@@ -23,13 +23,13 @@
 #include "core/clipboard/Clippy.h"
 #include "core/scenery/SceneryGeometry.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/FrameTexts.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MenuResources.h"
+#include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/FrameTexts.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/palette/PaletteDisplay.h"
-#include "gui/scenery/SceneryCursors.h"
 
 namespace zobl {
 

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
-
-#include "core/drawing/MouseMode.h"
-
 namespace zobl {
 
 // The numeric command identifiers. Menus, tool bars, accelerators and the update handlers all
@@ -104,50 +99,5 @@ enum CommandId : int {
     ID_WINDOW_LIST_LAST = 65288,
     ID_WINDOW_LIST_MORE = 65289,
 };
-
-// Everything about a mouse mode that is not its behaviour, in one place: its command, the
-// keys of its status text (section STATE) and tooltip (section MENU), and its cursor's number.
-struct MouseModeFacts {
-    MouseMode mode;
-    int command;
-    int statusKey;
-    int toolTipKey;
-    int cursorResource;
-};
-inline constexpr MouseModeFacts kMouseModeTable[kMouseModeCount] = {
-    {MouseMode::View, ID_MODE_VIEW, 7051, 1801, 136},
-    {MouseMode::Freehand, ID_MODE_FREEHAND, 7052, 1802, 137},
-    {MouseMode::Line, ID_MODE_LINE, 7053, 1803, 138},
-    {MouseMode::Rectangle, ID_MODE_RECTANGLE, 7054, 1804, 139},
-    {MouseMode::FilledRectangle, ID_MODE_FILLED_RECTANGLE, 7055, 1805, 140},
-    {MouseMode::Fill, ID_MODE_FILL, 7056, 1806, 141},
-    {MouseMode::ReplaceColor, ID_MODE_REPLACE_COLOUR, 7057, 1807, 145},
-    {MouseMode::Mark, ID_MODE_MARK, 7058, 1808, 143},
-    {MouseMode::PickColor, ID_MODE_PICK_COLOUR, 7059, 1809, 144},
-    {MouseMode::Zoom, ID_MODE_ZOOM, 7060, 1810, 142},
-};
-
-constexpr const MouseModeFacts& FactsOf(MouseMode mode) {
-    return kMouseModeTable[static_cast<int>(mode)];
-}
-
-// The mouse-mode commands, index = mode number.
-inline constexpr auto kMouseModeCommands = [] {
-    std::array<int, kMouseModeCount> commands{};
-    for (int mode = 0; mode < kMouseModeCount; ++mode) {
-        commands[std::size_t(mode)] = kMouseModeTable[mode].command;
-    }
-    return commands;
-}();
-
-// The mode of a mouse-mode command, or -1.
-constexpr int MouseModeOfCommand(int id) {
-    for (const MouseModeFacts& facts : kMouseModeTable) {
-        if (facts.command == id) {
-            return static_cast<int>(facts.mode);
-        }
-    }
-    return -1;
-}
 
 }  // namespace zobl

@@ -7,6 +7,10 @@
 
 namespace zobl {
 
+// The document kinds as the save prompt and the choose-type dialog number them.
+inline constexpr int kSceneryKind = 2;
+inline constexpr int kVehicleKind = 3;
+
 class CChildFrame;
 class DocManager;
 class Document;

@@ -5,9 +5,9 @@
 #include <QPainterPath>
 
 #include "core/palette/Palette.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_ColorDlg.h"
 
 namespace zobl {

@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "gui/app/DialogSupport.h"
-#include "gui/app/StandardPrompts.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/ColourSwatchButton.h"
 #include "gui/palette/PaletteDisplay.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/StandardPrompts.h"
 #include "ui_ColorSettings.h"
 
 namespace zobl {

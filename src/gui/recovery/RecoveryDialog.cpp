@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
 
 namespace zobl {
 

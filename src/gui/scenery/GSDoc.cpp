@@ -10,15 +10,15 @@
 #include "core/scenery/SceneryRules.h"
 #include "core/scenery/UzgExport.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/EditInfoText.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MenuResources.h"
-#include "gui/app/StandardPrompts.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/scenery/SceneryHints.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/EditInfoText.h"
+#include "gui/widgets/StandardPrompts.h"
 
 namespace zobl {
 

@@ -13,13 +13,13 @@
 #include "core/clipboard/Clippy.h"
 #include "gui/app/Bug1App.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MenuResources.h"
+#include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/framework/View.h"
 #include "gui/palette/PaletteDisplay.h"
-#include "gui/scenery/SceneryCursors.h"
 #include "gui/vehicles/FGSDoc.h"
 
 namespace zobl {

@@ -11,8 +11,8 @@
 #include <QSignalBlocker>
 
 #include "core/vehicles/VehicleModel.h"
-#include "gui/app/Cp1252Fields.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/Cp1252Fields.h"
 
 namespace zobl {
 

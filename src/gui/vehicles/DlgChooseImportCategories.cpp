@@ -2,8 +2,8 @@
 
 #include <QCheckBox>
 
-#include "gui/app/DialogSupport.h"
 #include "gui/framework/MessageService.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_DlgChooseImportCategories.h"
 
 namespace zobl {

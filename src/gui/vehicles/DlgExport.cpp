@@ -4,10 +4,10 @@
 
 #include "core/common/MessageError.h"
 #include "core/vehicles/VehicleExport.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/StandardPrompts.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/StandardPrompts.h"
 #include "ui_DlgExport.h"
 
 namespace zobl {

@@ -5,10 +5,10 @@
 #include <QListWidget>
 
 #include "core/vehicles/VehicleModel.h"
-#include "gui/app/Cp1252Fields.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleDialogResult.h"
+#include "gui/widgets/Cp1252Fields.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_DlgNewCar.h"
 
 namespace zobl {

@@ -1,9 +1,9 @@
 #include "gui/vehicles/DlgNewGrp.h"
 
-#include "gui/app/Cp1252Fields.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/VehicleDialogResult.h"
+#include "gui/widgets/Cp1252Fields.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_DlgNewGrp.h"
 
 namespace zobl {

@@ -1,8 +1,8 @@
 #include "gui/vehicles/DlgSteamProperties.h"
 
 #include "core/vehicles/SteamProperties.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_DlgSteamProperties.h"
 
 namespace zobl {

@@ -11,16 +11,16 @@
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/Cp1252Fields.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/EditInfoText.h"
 #include "gui/app/MainFrame.h"
-#include "gui/app/MenuResources.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/vehicles/DlgExport.h"
 #include "gui/vehicles/DlgNewGrp.h"
+#include "gui/widgets/Cp1252Fields.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/EditInfoText.h"
 
 namespace zobl {
 

@@ -10,13 +10,13 @@
 #include "core/lang/Messages.h"
 #include "core/simimport/VehicleImport.h"
 #include "gui/app/Bug1App.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/GeneralDialogs.h"
 #include "gui/framework/MessageService.h"
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
 #include "gui/vehicles/ImportPreview.h"
 #include "gui/vehicles/RawText.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/GeneralDialogs.h"
 #include "ui_ImportVehicle.h"
 
 namespace zobl {

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "gui/app/PixelIcons.h"
+#include "gui/widgets/PixelIcons.h"
 
 namespace zobl {
 

@@ -1,4 +1,4 @@
-#include "gui/app/MessageDialogs.h"
+#include "gui/widgets/MessageDialogs.h"
 
 #include <QApplication>
 #include <QFont>
@@ -8,11 +8,9 @@
 
 #include "core/lang/LanguageManager.h"
 #include "core/lang/Messages.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/MainFrame.h"
 #include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_DlgError.h"
 #include "ui_DlgQuestion.h"
 
@@ -116,17 +114,17 @@ QWidget* DialogMessageService::Owner(QWidget* parent) const {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         return modal;
     }
-    CMainFrame* frame = app_.MainFrame();
+    QWidget* frame = mainWindow_ ? mainWindow_() : nullptr;
     return frame != nullptr && frame->isVisible() ? frame : nullptr;
 }
 
 void DialogMessageService::ShowError(int number, const QString& argument, QWidget* parent) {
-    CDlgError dialog(app_.GetLanguageManager(), number, argument, Owner(parent));
+    CDlgError dialog(language_(), number, argument, Owner(parent));
     dialog.exec();
 }
 
 int DialogMessageService::AskQuestion(int number, const QString& argument, QWidget* parent) {
-    CDlgQuestion dialog(app_.GetLanguageManager(), number, argument, Owner(parent));
+    CDlgQuestion dialog(language_(), number, argument, Owner(parent));
     const int answer = dialog.exec();
     // Escape and the close button reject the dialog (0): that is a cancel.
     return answer == kAnswerYes || answer == kAnswerNo ? answer : kAnswerCancel;

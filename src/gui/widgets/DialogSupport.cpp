@@ -1,4 +1,4 @@
-#include "gui/app/DialogSupport.h"
+#include "gui/widgets/DialogSupport.h"
 
 #include <QListWidget>
 
@@ -13,12 +13,10 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "gui/app/Bug1App.h"
-
 namespace zobl {
 
 namespace {
-CBug1App* g_app = nullptr;
+HelpService* g_help = nullptr;
 bool g_greyDialogs = false;
 constexpr const char* kGreyApplied = "zoblGreyDialog";
 
@@ -39,38 +37,38 @@ public:
 QPointer<GreyDialogFilter> g_filter;
 }  // namespace
 
-void RegisterDialogApp(CBug1App* app) {
-    g_app = app;
+void RegisterDialogHelp(HelpService* help) {
+    g_help = help;
 }
 
-CBug1App* DialogApp() {
-    return g_app;
+HelpService* DialogHelp() {
+    return g_help;
 }
 
 HelpContextScope::HelpContextScope(int context) {
-    if (g_app != nullptr) {
-        previous_ = g_app->GetHelpContext();
-        g_app->SetHelpContext(context);
+    if (g_help != nullptr) {
+        previous_ = g_help->GetHelpContext();
+        g_help->SetHelpContext(context);
         active_ = true;
     }
 }
 
 HelpContextScope::~HelpContextScope() {
-    // The application may have gone while a dialog outlived it (tests).
-    if (active_ && g_app != nullptr) {
-        g_app->SetHelpContext(previous_);
+    // The help may have gone while a dialog outlived it (tests).
+    if (active_ && g_help != nullptr) {
+        g_help->SetHelpContext(previous_);
     }
 }
 
 void SetDialogHelpContext(int context) {
-    if (g_app != nullptr) {
-        g_app->SetHelpContext(context);
+    if (g_help != nullptr) {
+        g_help->SetHelpContext(context);
     }
 }
 
 void ShowDialogHelp() {
-    if (g_app != nullptr) {
-        g_app->ShowHelp();
+    if (g_help != nullptr) {
+        g_help->ShowHelp();
     }
 }
 
@@ -79,11 +77,11 @@ void ConnectHelpButton(QAbstractButton* button, int context) {
         return;
     }
     QObject::connect(button, &QAbstractButton::clicked, button, [context] {
-        if (g_app != nullptr) {
-            const int previous = g_app->GetHelpContext();
-            g_app->SetHelpContext(context);
-            g_app->ShowHelp();
-            g_app->SetHelpContext(previous);
+        if (g_help != nullptr) {
+            const int previous = g_help->GetHelpContext();
+            g_help->SetHelpContext(context);
+            g_help->ShowHelp();
+            g_help->SetHelpContext(previous);
         }
     });
 }

@@ -12,14 +12,23 @@ class QWidget;
 
 namespace zobl {
 
-class CBug1App;
 class CLanguageManager;
 
-// Dialogs reach the application for the help context and the dialog colours without being
-// handed it: CBug1App registers itself while it lives. Without an application (tests of a lone
-// dialog) the help calls do nothing.
-void RegisterDialogApp(CBug1App* app);
-CBug1App* DialogApp();
+// What dialogs need of the help: the current help context and the manual opened at it.
+class HelpService {
+public:
+    virtual int GetHelpContext() const = 0;
+    virtual void SetHelpContext(int context) = 0;
+    virtual void ShowHelp() = 0;
+
+protected:
+    ~HelpService() = default;
+};
+
+// Dialogs reach the help without being handed it: the application registers its help while it
+// lives. Without one (tests of a lone dialog) the help calls do nothing.
+void RegisterDialogHelp(HelpService* help);
+HelpService* DialogHelp();
 
 // Sets the help context while a dialog is open and puts the previous one back afterwards.
 class HelpContextScope {

@@ -1,13 +1,13 @@
-#include "gui/app/EditInfoText.h"
+#include "gui/widgets/EditInfoText.h"
 
 #include <algorithm>
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "gui/app/Cp1252Fields.h"
-#include "gui/app/DialogSupport.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/Cp1252Fields.h"
+#include "gui/widgets/DialogSupport.h"
 #include "ui_EditInfoText.h"
 
 namespace zobl {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QDialog>
@@ -17,7 +18,6 @@ class DlgQuestion;
 
 namespace zobl {
 
-class CBug1App;
 class CLanguageManager;
 class HelpContextScope;
 
@@ -64,13 +64,18 @@ private:
 // The numbered errors and questions of the running program, shown in the two dialogs.
 class DialogMessageService : public MessageService {
 public:
-    explicit DialogMessageService(CBug1App& app) : app_(app) {}
+    // language: the texts of the running program; mainWindow: the window that owns a message no
+    // other window asks for, or nullptr.
+    DialogMessageService(std::function<const CLanguageManager&()> language,
+                         std::function<QWidget*()> mainWindow)
+        : language_(std::move(language)), mainWindow_(std::move(mainWindow)) {}
     void ShowError(int number, const QString& argument = {}, QWidget* parent = nullptr) override;
     int AskQuestion(int number, const QString& argument = {}, QWidget* parent = nullptr) override;
 
 private:
     QWidget* Owner(QWidget* parent) const;
-    CBug1App& app_;
+    std::function<const CLanguageManager&()> language_;
+    std::function<QWidget*()> mainWindow_;
 };
 
 }  // namespace zobl

@@ -1,9 +1,9 @@
-#include "gui/app/GeneralDialogs.h"
+#include "gui/widgets/GeneralDialogs.h"
 
-#include "gui/app/Bug1App.h"
-#include "gui/app/DialogSupport.h"
-#include "gui/app/PixelIcons.h"
+#include "gui/framework/DocTemplate.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/PixelIcons.h"
 #include "ui_AboutDlg.h"
 #include "ui_DlgChooseType.h"
 #include "ui_InfoDlg.h"

@@ -1,6 +1,7 @@
-#include "gui/scenery/SceneryCursors.h"
+#include "gui/drawing/SceneryCursors.h"
 
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandTable.h"
 
 #include <array>
 #include <cstddef>
@@ -8,7 +9,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "gui/app/PixelIcons.h"
+#include "gui/widgets/PixelIcons.h"
 
 namespace zobl {
 

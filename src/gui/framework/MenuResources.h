@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 
 namespace zobl {
@@ -24,6 +25,11 @@ inline constexpr int kVehicleTreeContextMenu = 153;  // the tree of a vehicle vi
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);
 // The menu a context-menu resource pops up (its one submenu), or nullptr.
 QMenu* ContextPopup(const QMenu* resource);
+
+// Items a menu adds while it opens (the recent files, the window list) are marked, so that the
+// next opening can take them out again.
+void MarkDynamicItem(QAction* item);
+void RemoveDynamicItems(QMenu* popup);
 
 // Each top-level menu and the help context of its group: file 40010, edit 40020, view 40030, ...
 // (a highlighted top-level title shows no text of its own).

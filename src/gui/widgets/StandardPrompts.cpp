@@ -1,4 +1,4 @@
-#include "gui/app/StandardPrompts.h"
+#include "gui/widgets/StandardPrompts.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "gui/app/DialogSupport.h"
 #include "gui/framework/FileFilter.h"
 #include "gui/lang/Localization.h"
+#include "gui/widgets/DialogSupport.h"
 
 namespace zobl {
 

@@ -1,4 +1,4 @@
-#include "gui/app/Cp1252Fields.h"
+#include "gui/widgets/Cp1252Fields.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "gui/app/PixelIcons.h"
+#include "gui/widgets/PixelIcons.h"
 
 #include <utility>
 
@@ -544,38 +544,39 @@ QImage PixelArtImage(std::span<const char* const> rows, int width) {
     return image;
 }
 
-QIcon CommandIcon(int commandId) {
-    static const std::pair<int, const Art*> kIcons[] = {
-        {ID_FILE_NEW, &kNew},
-        {ID_FILE_OPEN, &kOpen},
-        {ID_FILE_SAVE, &kSave},
-        {ID_ZOOM_IN, &kZoomIn},
-        {ID_ZOOM_OUT, &kZoomOut},
-        {ID_EDIT_UNDO, &kUndo},
-        {ID_EDIT_REDO, &kRedo},
-        {ID_DAY_NIGHT, &kDayNight},
-        {ID_HELP_FINDER, &kHelp},
-        {ID_MIRROR_VERTICAL, &kMirrorVertical},
-        {ID_MIRROR_HORIZONTAL, &kMirrorHorizontal},
-        {ID_ROTATE_RIGHT, &kRotateRight},
-        {ID_ROTATE_LEFT, &kRotateLeft},
-        {ID_ROTATE_UP, &kRotateUp},
-        {ID_ROTATE_DOWN, &kRotateDown},
+QIcon ToolIconImage(ToolIcon icon) {
+    // In the order of ToolIcon, after None.
+    static const Art* const kArt[kToolIconCount - 1] = {
+        &kNew,
+        &kOpen,
+        &kSave,
+        &kZoomIn,
+        &kZoomOut,
+        &kUndo,
+        &kRedo,
+        &kDayNight,
+        &kHelp,
+        &kMirrorVertical,
+        &kMirrorHorizontal,
+        &kRotateRight,
+        &kRotateLeft,
+        &kRotateUp,
+        &kRotateDown,
+        &kModeView,
+        &kModeFreehand,
+        &kModeLine,
+        &kModeRectangle,
+        &kModeFilledRectangle,
+        &kModeFill,
+        &kModeReplaceColour,
+        &kModeMark,
+        &kModePickColour,
+        &kModeZoom,
     };
-    for (const auto& [id, art] : kIcons) {
-        if (id == commandId) {
-            return IconOf(*art, {1, 2, 3, 4});
-        }
+    if (icon == ToolIcon::None) {
+        return {};
     }
-    // The mouse modes' drawings, in mode order.
-    static const Art* const kModeIcons[kMouseModeCount] = {
-        &kModeView, &kModeFreehand,      &kModeLine, &kModeRectangle,  &kModeFilledRectangle,
-        &kModeFill, &kModeReplaceColour, &kModeMark, &kModePickColour, &kModeZoom,
-    };
-    if (const int mode = MouseModeOfCommand(commandId); mode >= 0) {
-        return IconOf(*kModeIcons[mode], {1, 2, 3, 4});
-    }
-    return {};
+    return IconOf(*kArt[int(icon) - 1], {1, 2, 3, 4});
 }
 
 QIcon ApplicationIcon() {

@@ -1,0 +1,61 @@
+#include "gui/app/StatusLine.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include <QFrame>
+#include <QLabel>
+#include <QStatusBar>
+
+namespace zobl {
+
+namespace {
+constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
+constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
+}  // namespace
+
+StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys) : readLockKeys_(std::move(readLockKeys)) {
+    bar.setObjectName(QStringLiteral("StatusBar"));
+    messagePane_ = new QLabel(&bar);
+    messagePane_->setObjectName(QStringLiteral("MessagePane"));
+    messagePane_->setTextFormat(Qt::PlainText);
+    bar.addWidget(messagePane_, 1);
+    for (QLabel*& indicator : indicators_) {
+        indicator = new QLabel(&bar);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
+        indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar.addPermanentWidget(indicator);
+    }
+    UpdateLockIndicators();
+}
+
+void StatusLine::SetMessageText(const QString& text) {
+    messagePane_->setText(text);
+}
+
+QString StatusLine::MessageText() const {
+    return messagePane_->text();
+}
+
+QStringList StatusLine::IndicatorTexts() const {
+    QStringList texts;
+    for (const QLabel* indicator : indicators_) {
+        texts << indicator->text();
+    }
+    return texts;
+}
+
+void StatusLine::UpdateLockIndicators() {
+    const LockKeyStates states = readLockKeys_ ? readLockKeys_() : ReadPlatformLockKeys();
+    for (std::size_t i = 0; i < indicators_.size(); ++i) {
+        indicators_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(kIndicatorTexts[i])
+                                                          : QString());
+    }
+}
+
+bool StatusLine::IsLockKey(int key) {
+    return std::find(std::begin(kLockKeys), std::end(kLockKeys), key) != std::end(kLockKeys);
+}
+
+}  // namespace zobl
