@@ -18,6 +18,9 @@ public:
     void I16(std::int16_t value) { U16(static_cast<std::uint16_t>(value)); }
     void U32(std::uint32_t value);
     void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }
+    // Overwrites four bytes written before: for a size or offset known only later. Throws
+    // std::out_of_range when they were not all written yet.
+    void U32At(std::size_t position, std::uint32_t value);
     void Bytes(std::span<const std::uint8_t> bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
     // The characters only, no terminator.
     void Text(std::string_view text);

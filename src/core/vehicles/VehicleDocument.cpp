@@ -1,8 +1,7 @@
 #include "core/vehicles/VehicleDocument.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
+#include <array>
 #include <utility>
 
 #include "core/common/ByteReader.h"
@@ -14,87 +13,6 @@ namespace zobl {
 using namespace vehicles;
 
 namespace {
-
-// Snapshot block: int32 total size; per set slot name (23), car count (1), view state (400),
-// then for a named set with cars per car length (1), three texts (3 x 62), segment flags (256),
-// CarFlags, SetIndex, CarIndex (4 each), view state (400) and the planes of views 0, 1, 2, 3;
-// finally int32 number of views and per view its identity, int32 word count and the tree state
-// words. View v of the block owned word v of the records' view state when it was taken.
-constexpr std::size_t kSetFixedBytes = kSetNameField + 1 + 4 * kViewStateWordCount;
-constexpr std::size_t kCarFixedBytes =
-    1 + 3 * kCarTextField + 2 * kViewCount * kMaxSegments + 3 * 4 + 4 * kViewStateWordCount;
-constexpr std::size_t kViewEntryBytes = 4 + 4 + 4 * std::size_t(kMaxSets);
-
-// Writes into the snapshot buffer, little-endian, without any allocation.
-class BlockWriter {
-public:
-    explicit BlockWriter(std::uint8_t* out) : out_(out) {}
-    void U8(std::uint8_t value) { out_[pos_++] = value; }
-    void U16(std::uint16_t value) {
-        U8(std::uint8_t(value));
-        U8(std::uint8_t(value >> 8));
-    }
-    void U32(std::uint32_t value) {
-        U16(std::uint16_t(value));
-        U16(std::uint16_t(value >> 16));
-    }
-    void I32(std::int32_t value) { U32(std::uint32_t(value)); }
-    // Whole arrays of words at once where the host already has the block's byte order.
-    template <typename Word, std::size_t N>
-    void Words(const std::array<Word, N>& words) {
-        if constexpr (std::endian::native == std::endian::little) {
-            Bytes(words.data(), sizeof words);
-        } else {
-            for (const Word word : words) {
-                if constexpr (sizeof(Word) == 2) {
-                    U16(word);
-                } else {
-                    U32(std::uint32_t(word));
-                }
-            }
-        }
-    }
-    void Bytes(const void* bytes, std::size_t count) {
-        if (count > 0) {
-            std::memcpy(out_ + pos_, bytes, count);
-            pos_ += count;
-        }
-    }
-    void I32At(std::size_t position, std::int32_t value) {
-        const std::size_t saved = pos_;
-        pos_ = position;
-        I32(value);
-        pos_ = saved;
-    }
-    std::size_t Position() const { return pos_; }
-
-private:
-    std::uint8_t* out_;
-    std::size_t pos_ = 0;
-};
-
-template <std::size_t N>
-void ReadField(ByteReader& in, FixedText<N>& text) {
-    const auto field = in.View(N);
-    text.Assign(std::string_view(reinterpret_cast<const char*>(field.data()), field.size()));
-}
-
-// The reverse of BlockWriter::Words.
-template <typename Word, std::size_t N>
-void ReadWords(ByteReader& in, std::array<Word, N>& words) {
-    const auto bytes = in.View(sizeof words);
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(words.data(), bytes.data(), sizeof words);
-    } else {
-        for (std::size_t i = 0; i < N; ++i) {
-            std::uint32_t word = 0;
-            for (std::size_t b = sizeof(Word); b-- > 0;) {
-                word = (word << 8) | bytes[i * sizeof(Word) + b];
-            }
-            words[i] = Word(word);
-        }
-    }
-}
 
 bool HasValidPlanes(const Car& car) {
     if (!IsValidCarLength(car.length)) {
@@ -109,11 +27,6 @@ bool HasValidPlanes(const Car& car) {
 }
 
 }  // namespace
-
-const std::size_t VehicleDocument::kSnapshotCapacity =
-    4 + kMaxSets * kSetFixedBytes + std::size_t(kMaxSets * kMaxCars) * kCarFixedBytes +
-    std::size_t(kMaxSets) * kMaxSetLength * kPlaneBytesPerUnit + 4 +
-    std::size_t(kMaxRecordedViews) * kViewEntryBytes;
 
 VehicleDocument::VehicleDocument() {
     CreateUndoHistory();
@@ -756,23 +669,6 @@ void VehicleDocument::UpdateDoc(int action) {
 
 // ---- undo ----
 
-std::size_t VehicleDocument::SnapshotSize() const {
-    std::size_t size = 4 + kMaxSets * kSetFixedBytes;
-    for (int s = 0; s < kMaxSets; ++s) {
-        const VehicleSet& set = Set(s);
-        if (set.IsUsed() && set.carCount > 0) {
-            for (int c = 0; c < CountCars(s); ++c) {
-                const Car& car = set.cars[std::size_t(c)];
-                size += kCarFixedBytes;
-                for (int view = 0; view < kViewCount; ++view) {
-                    size += car.planes[std::size_t(view)].size();
-                }
-            }
-        }
-    }
-    return size + 4 + std::min(listeners_.size(), std::size_t(kMaxRecordedViews)) * kViewEntryBytes;
-}
-
 VehicleSnapshot VehicleDocument::NewSnapshotBuffer() const {
     VehicleSnapshot buffer;
     buffer.block.assign(kSnapshotCapacity, 0);
@@ -780,53 +676,13 @@ VehicleSnapshot VehicleDocument::NewSnapshotBuffer() const {
 }
 
 void VehicleDocument::CaptureSnapshot(VehicleSnapshot& into) const {
-    const std::size_t bound = SnapshotSize();
-    if (into.block.size() < bound) {
-        // Only a file with a set beyond the limits gets here; such sets stay as they were
-        // read, so their snapshots need room the buffer does not have.
-        into.block.resize(bound);
+    std::array<SnapshotTreeStates, kMaxRecordedViews> views;
+    const std::size_t count = std::min(listeners_.size(), views.size());
+    for (std::size_t v = 0; v < count; ++v) {
+        views[v].view = listenerIds_[v];
+        views[v].count = listeners_[v]->CaptureTreeStates(views[v].words);
     }
-    BlockWriter out(into.block.data());
-    out.I32(0);  // total size, filled in at the end
-    for (int s = 0; s < kMaxSets; ++s) {
-        const VehicleSet& set = Set(s);
-        out.Bytes(set.name.Field().data(), kSetNameField);
-        out.U8(std::uint8_t(set.carCount));
-        out.Words(set.viewState);
-        if (!set.IsUsed() || set.carCount == 0) {
-            continue;
-        }
-        for (int c = 0; c < CountCars(s); ++c) {
-            const Car& car = set.cars[std::size_t(c)];
-            out.U8(std::uint8_t(car.length));
-            out.Bytes(car.name.Field().data(), kCarTextField);
-            out.Bytes(car.text2.Field().data(), kCarTextField);
-            out.Bytes(car.text3.Field().data(), kCarTextField);
-            for (const auto& view : car.segmentFlags) {
-                out.Words(view);
-            }
-            out.U32(car.carFlags);
-            out.I32(car.setIndex);
-            out.I32(car.carIndex);
-            out.Words(car.viewState);
-            for (const auto& plane : car.planes) {
-                out.Bytes(plane.data(), plane.size());
-            }
-        }
-    }
-    const std::size_t views = std::min(listeners_.size(), std::size_t(kMaxRecordedViews));
-    out.I32(std::int32_t(views));
-    for (std::size_t v = 0; v < views; ++v) {
-        std::array<std::int32_t, kMaxSets> words{};
-        const std::size_t count = std::min(listeners_[v]->CaptureTreeStates(words), words.size());
-        out.U32(listenerIds_[v]);
-        out.I32(std::int32_t(count));
-        for (std::size_t i = 0; i < count; ++i) {
-            out.I32(words[i]);
-        }
-    }
-    into.used = out.Position();
-    out.I32At(0, std::int32_t(into.used));
+    WriteVehicleSnapshot(content_, std::span(views.data(), count), into);
 }
 
 void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
@@ -835,78 +691,38 @@ void VehicleDocument::RestoreSnapshot(const VehicleSnapshot& from) {
     live.reserve(std::size_t(kMaxSets) * (1 + kMaxCars));
     ForEachViewState([&live](ViewStateWords& words) { live.push_back(words); });
 
-    ByteReader in(std::span(from.block.data(), std::min(from.used, from.block.size())));
+    std::vector<SnapshotTreeStates> blockViews;
     try {
-        in.I32();
-        for (VehicleSet& set : content_.sets) {
-            ReadField(in, set.name);
-            set.carCount = std::min<int>(in.U8(), kMaxCars);
-            ReadWords(in, set.viewState);
-            // Every field of a restored car is overwritten, so its planes keep their buffers;
-            // only the slots behind the restored cars are cleared.
-            const int restored = set.IsUsed() ? set.carCount : 0;
-            for (int c = restored; c < kMaxCars; ++c) {
-                set.cars[std::size_t(c)].Clear();
-            }
-            for (int c = 0; c < restored; ++c) {
-                Car& car = set.cars[std::size_t(c)];
-                car.length = in.U8();
-                ReadField(in, car.name);
-                ReadField(in, car.text2);
-                ReadField(in, car.text3);
-                for (auto& view : car.segmentFlags) {
-                    ReadWords(in, view);
-                }
-                car.carFlags = in.U32();
-                car.setIndex = in.I32();
-                car.carIndex = in.I32();
-                ReadWords(in, car.viewState);
-                for (int view = 0; view < kViewCount; ++view) {
-                    const auto bytes = in.View(PlaneSize(view, car.length));
-                    car.planes[std::size_t(view)].assign(bytes.begin(), bytes.end());
-                }
-            }
-        }
-        Renumber();
-        struct BlockView {
-            std::uint32_t id = 0;
-            std::size_t count = 0;
-            std::array<std::int32_t, kMaxSets> words{};
-        };
-        std::vector<BlockView> blockViews(std::size_t(std::clamp(in.I32(), 0, kMaxRecordedViews)));
-        for (BlockView& view : blockViews) {
-            view.id = in.U32();
-            view.count = std::min<std::size_t>(std::size_t(in.I32()), view.words.size());
-            for (std::size_t i = 0; i < view.count; ++i) {
-                view.words[i] = in.I32();
-            }
-        }
-        // Views were closed since, so word numbers moved: each open view takes the words its own
-        // column held, found by its identity; one the block does not know keeps what it has.
-        const std::size_t open = std::min(listeners_.size(), std::size_t(kMaxRecordedViews));
-        std::array<int, kMaxRecordedViews> column{};
-        for (std::size_t n = 0; n < open; ++n) {
-            const auto it = std::find_if(blockViews.begin(), blockViews.end(),
-                                         [&](const BlockView& view) { return view.id == listenerIds_[n]; });
-            column[n] = it == blockViews.end() ? -1 : int(it - blockViews.begin());
-        }
-        std::size_t record = 0;
-        ForEachViewState([&](ViewStateWords& words) {
-            const ViewStateWords restored = words;
-            words = {};
-            for (std::size_t n = 0; n < open; ++n) {
-                words[n] = column[n] >= 0 ? restored[std::size_t(column[n])] : live[record][n];
-            }
-            ++record;
-        });
-        for (std::size_t n = 0; n < open; ++n) {
-            if (column[n] >= 0) {
-                const BlockView& view = blockViews[std::size_t(column[n])];
-                listeners_[n]->RestoreTreeStates(std::span(view.words.data(), view.count));
-            }
-        }
+        blockViews = ReadVehicleSnapshot(from, content_);
     } catch (const ByteReaderError&) {
         // Our own blocks always hold what was written; nothing sensible remains to do here.
+        return;
+    }
+    Renumber();
+    // Views were closed since, so word numbers moved: each open view takes the words its own
+    // column held, found by its identity; one the block does not know keeps what it has.
+    const std::size_t open = std::min(listeners_.size(), std::size_t(kMaxRecordedViews));
+    std::array<int, kMaxRecordedViews> column{};
+    for (std::size_t n = 0; n < open; ++n) {
+        const auto it =
+            std::find_if(blockViews.begin(), blockViews.end(),
+                         [&](const SnapshotTreeStates& view) { return view.view == listenerIds_[n]; });
+        column[n] = it == blockViews.end() ? -1 : int(it - blockViews.begin());
+    }
+    std::size_t record = 0;
+    ForEachViewState([&](ViewStateWords& words) {
+        const ViewStateWords restored = words;
+        words = {};
+        for (std::size_t n = 0; n < open; ++n) {
+            words[n] = column[n] >= 0 ? restored[std::size_t(column[n])] : live[record][n];
+        }
+        ++record;
+    });
+    for (std::size_t n = 0; n < open; ++n) {
+        if (column[n] >= 0) {
+            const SnapshotTreeStates& view = blockViews[std::size_t(column[n])];
+            listeners_[n]->RestoreTreeStates(std::span(view.words.data(), view.count));
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include "core/palette/Palette.h"
 #include "core/undo/UndoableDocument.h"
 #include "core/vehicles/VehicleModel.h"
+#include "core/vehicles/VehicleSnapshot.h"
 
 namespace zobl {
 
@@ -71,14 +72,6 @@ public:
     virtual void RestoreTreeStates(std::span<const std::int32_t> states) = 0;
 };
 
-// An undo step of a vehicle graphic: one packed block as laid out by the document (sets, cars
-// with planes, tree states of the views). The buffer is sized once for the largest document
-// within the limits, so taking a snapshot only copies.
-struct VehicleSnapshot {
-    std::vector<std::uint8_t> block;
-    std::size_t used = 0;
-};
-
 struct SpecialPixelHit {
     int count = 0;
     int set = -1;
@@ -99,8 +92,8 @@ struct CarPosition {
 class VehicleDocument : public UndoableDocument<VehicleSnapshot> {
 public:
     // The largest snapshot block of a document within the limits.
-    static const std::size_t kSnapshotCapacity;
-    static constexpr int kMaxRecordedViews = vehicles::kViewStateWordCount;
+    static constexpr std::size_t kSnapshotCapacity = vehicle_snapshot::kCapacity;
+    static constexpr int kMaxRecordedViews = vehicle_snapshot::kMaxViews;
 
     VehicleDocument();
     ~VehicleDocument() override;
@@ -232,7 +225,6 @@ private:
     void RestoreSnapshot(const VehicleSnapshot& from) override;
     // Undo and redo rebuild every car image and redraw the views.
     void OnContentRestored() override;
-    std::size_t SnapshotSize() const;
     void Renumber();
     void ShiftSetsDown(int from);
     bool IsCar(int set, int car) const;

@@ -28,7 +28,7 @@ constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody f
 constexpr const char* kExportExtension = "uzg";
 }  // namespace
 
-CGSDoc::CGSDoc(DocTemplate& docTemplate, CBug1App& app) : Document(docTemplate), app_(app) {}
+CGSDoc::CGSDoc(DocTemplate& docTemplate, CBug1App& app) : ModelDocument(docTemplate), app_(app) {}
 
 CGSDoc::~CGSDoc() = default;
 
@@ -99,22 +99,11 @@ bool CGSDoc::UpdateDoc(int action, int /*argument*/) {
     return true;
 }
 
-void CGSDoc::SetModifiedFlag(bool modified) {
-    if (model_.IsModified() != modified) {
-        model_.SetModified(modified);
-        NotifyStateChanged();
+std::unique_ptr<QMenu> CGSDoc::BuildDocumentMenu() {
+    if (app_.MainFrame() == nullptr) {
+        return nullptr;
     }
-}
-
-void CGSDoc::CloseUndoGroup() {
-    model_.CloseUndoGroup();
-}
-
-QMenu* CGSDoc::DocumentMenu() {
-    if (!menu_ && app_.MainFrame() != nullptr) {
-        menu_ = BuildMenu(kSceneryMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
-    }
-    return menu_.get();
+    return BuildMenu(kSceneryMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
 }
 
 const QImage& CGSDoc::DisplayImage() const {
@@ -163,6 +152,12 @@ int CGSDoc::CurrentMouseMode() const {
     return static_cast<int>(app_.GetMouseMode());
 }
 
+void CGSDoc::AfterUndoOrRedo(bool restored) {
+    if (restored) {
+        NotifyChange(SceneryChange::Everything());
+    }
+}
+
 QString CGSDoc::PromptExportFile(const QString& folder, const QString& filter) const {
     FilePromptRequest request;
     request.kind = FilePromptKind::Export;
@@ -173,7 +168,7 @@ QString CGSDoc::PromptExportFile(const QString& folder, const QString& filter) c
     return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
-void CGSDoc::ExportUzg() {
+void CGSDoc::Export() {
     GeneralSettings& settings = app_.Settings();
     const CLanguageManager& language = app_.GetLanguageManager();
     // Programs here live where users cannot write, so the home folder stands in for theirs.
@@ -246,46 +241,6 @@ void CGSDoc::EditInfoTexts() {
         model_.MarkTextsEdited();
     }
     NotifyStateChanged();
-}
-
-bool CGSDoc::OnCommand(int id) {
-    switch (id) {
-        case ID_FILE_SAVE_UZG:
-            ExportUzg();
-            return true;
-        case ID_EDIT_INFO:
-            EditInfoTexts();
-            return true;
-        case ID_EDIT_UNDO:
-            if (model_.Undo()) {
-                NotifyChange(SceneryChange::Everything());
-            }
-            return true;
-        case ID_EDIT_REDO:
-            if (model_.Redo(CurrentMouseMode())) {
-                NotifyChange(SceneryChange::Everything());
-            }
-            return true;
-        default:
-            return Document::OnCommand(id);
-    }
-}
-
-bool CGSDoc::OnUpdateCommand(int id, CommandState& state) {
-    switch (id) {
-        case ID_EDIT_UNDO:
-            state.Enable(model_.UndoCount() > 0);
-            return true;
-        case ID_EDIT_REDO:
-            state.Enable(model_.CanRedo());
-            return true;
-        case ID_FILE_SAVE_UZG:
-        case ID_EDIT_INFO:
-            state.Enable();
-            return true;
-        default:
-            return Document::OnUpdateCommand(id, state);
-    }
 }
 
 }  // namespace zobl

@@ -9,7 +9,7 @@
 
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryTools.h"
-#include "gui/framework/Document.h"
+#include "gui/framework/ModelDocument.h"
 
 namespace zobl {
 
@@ -18,7 +18,7 @@ class CBug1App;
 // A scenery graphic (.gs) in the editor: the core SceneryDocument with its windows. Maps the
 // update actions to view hints, reads and writes the file, exports it, edits its texts and
 // handles undo and redo.
-class CGSDoc : public Document {
+class CGSDoc : public ModelDocument<SceneryDocument> {
     Q_OBJECT
 public:
     static constexpr int kHelpExportPrompt = 50030;
@@ -26,8 +26,6 @@ public:
     CGSDoc(DocTemplate& docTemplate, CBug1App& app);
     ~CGSDoc() override;
 
-    SceneryDocument& Model() noexcept { return model_; }
-    const SceneryDocument& Model() const noexcept { return model_; }
     CBug1App& App() const noexcept { return app_; }
 
     // The display pixels as an 8-bit picture with the current colour table. It shares the
@@ -46,31 +44,26 @@ public:
 
     // "Als UZG speichern": the file prompt, question 303 before replacing a file, the export
     // folder remembered, error 3 or 4 on failure. The document stays as it is.
-    void ExportUzg();
+    void Export() override;
     // The author and info text dialog; question 305 before replacing a filled-in author.
-    void EditInfoTexts();
+    void EditInfoTexts() override;
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
     bool OnSaveDocument(const QString& path) override;
     bool UpdateDoc(int action, int argument) override;
-    bool IsModified() const override { return model_.IsModified(); }
-    std::uint64_t ChangeCount() const override { return model_.ChangeCount(); }
     void WriteCopy(const std::string& path) const override;
-    void SetModifiedFlag(bool modified) override;
-    void CloseUndoGroup() override;
-    QMenu* DocumentMenu() override;
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+protected:
+    int CurrentMouseMode() const override;
+    std::unique_ptr<QMenu> BuildDocumentMenu() override;
+    // The views redraw everything an undo or redo brought back.
+    void AfterUndoOrRedo(bool restored) override;
 
 private:
     QString PromptExportFile(const QString& folder, const QString& filter) const;
-    int CurrentMouseMode() const;
 
     CBug1App& app_;
-    SceneryDocument model_;
-    std::unique_ptr<QMenu> menu_;
     ExportPrompt exportPrompt_;
     mutable QImage displayImage_;
     mutable std::uint64_t displayRevision_ = 0;

@@ -29,7 +29,7 @@ constexpr int kDefaultAuthorKey = 1020;  // section "DATA": an author nobody fil
 
 }  // namespace
 
-CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : Document(docTemplate), app_(app) {}
+CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : ModelDocument(docTemplate), app_(app) {}
 
 CFGSDoc::~CFGSDoc() = default;
 
@@ -133,22 +133,11 @@ bool CFGSDoc::UpdateDoc(int action, int /*argument*/) {
     return true;
 }
 
-void CFGSDoc::SetModifiedFlag(bool modified) {
-    if (model_.IsModified() != modified) {
-        model_.SetModified(modified);
-        NotifyStateChanged();
+std::unique_ptr<QMenu> CFGSDoc::BuildDocumentMenu() {
+    if (app_.MainFrame() == nullptr) {
+        return nullptr;
     }
-}
-
-void CFGSDoc::CloseUndoGroup() {
-    model_.CloseUndoGroup();
-}
-
-QMenu* CFGSDoc::DocumentMenu() {
-    if (!menu_ && app_.MainFrame() != nullptr) {
-        menu_ = BuildMenu(kVehicleMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
-    }
-    return menu_.get();
+    return BuildMenu(kVehicleMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
 }
 
 int CFGSDoc::NewVehicleSet(QWidget* parent) {
@@ -175,7 +164,11 @@ QString CFGSDoc::ExportBaseName() const {
     return QFileInfo(PathName()).completeBaseName();
 }
 
-void CFGSDoc::ExportVehicles() {
+bool CFGSDoc::CanExport() const {
+    return model_.AnyCars();
+}
+
+void CFGSDoc::Export() {
     const CLanguageManager& language = app_.GetLanguageManager();
     if (const std::optional<ExportProblem> problem = CheckVehicleExport(model_)) {
         if (problem->kind == ExportProblemKind::SetTooLong) {
@@ -264,53 +257,27 @@ void CFGSDoc::EditInfoTexts() {
 
 bool CFGSDoc::OnCommand(int id) {
     switch (id) {
-        case ID_FILE_SAVE_UZG:
-            ExportVehicles();
-            return true;
         case ID_FILE_REVERT:
             RevertToSaved();
-            return true;
-        case ID_EDIT_INFO:
-            EditInfoTexts();
             return true;
         case ID_VEHICLE_NEW_SET:
             NewVehicleSet();
             return true;
-        case ID_EDIT_UNDO:
-            model_.Undo();
-            NotifyStateChanged();
-            return true;
-        case ID_EDIT_REDO:
-            model_.Redo(CurrentMouseMode());
-            NotifyStateChanged();
-            return true;
         default:
-            return Document::OnCommand(id);
+            return ModelDocument::OnCommand(id);
     }
 }
 
 bool CFGSDoc::OnUpdateCommand(int id, CommandState& state) {
     switch (id) {
-        case ID_EDIT_UNDO:
-            state.Enable(model_.UndoCount() > 0);
-            return true;
-        case ID_EDIT_REDO:
-            state.Enable(model_.CanRedo());
-            return true;
-        case ID_FILE_SAVE_UZG:
-            state.Enable(model_.AnyCars());
-            return true;
         case ID_FILE_REVERT:
             state.Enable(model_.IsModified() && !PathName().isEmpty());
             return true;
         case ID_VEHICLE_NEW_SET:
             state.Enable(model_.CountSets() < vehicles::kMaxSets);
             return true;
-        case ID_EDIT_INFO:
-            state.Enable();
-            return true;
         default:
-            return Document::OnUpdateCommand(id, state);
+            return ModelDocument::OnUpdateCommand(id, state);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "core/vehicles/VehicleDocument.h"
-#include "gui/framework/Document.h"
+#include "gui/framework/ModelDocument.h"
 
 namespace zobl {
 
@@ -17,7 +17,7 @@ class CBug1App;
 // writes the file, maps the update actions to view hints, runs undo and redo, the author and
 // info texts, the new-set dialog, the export and the return to the saved version. Everything
 // that needs the tree selection (cars, renaming, deleting, copying) is the view's.
-class CFGSDoc : public Document {
+class CFGSDoc : public ModelDocument<VehicleDocument> {
     Q_OBJECT
 public:
     static constexpr int kNewVehicleTitleKey = 1002;  // section "DATA"
@@ -32,10 +32,7 @@ public:
     CFGSDoc(DocTemplate& docTemplate, CBug1App& app);
     ~CFGSDoc() override;
 
-    VehicleDocument& Model() noexcept { return model_; }
-    const VehicleDocument& Model() const noexcept { return model_; }
     CBug1App& App() const noexcept { return app_; }
-    int CurrentMouseMode() const;
 
     // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted. The new
     // set's index, -1 when none was added. parent: the window the dialog belongs to, the main
@@ -43,9 +40,11 @@ public:
     int NewVehicleSet(QWidget* parent = nullptr);
     // "Als UZG speichern": refuses pixels vehicles cannot show (message box, the views select
     // the car), then the export dialog. The document stays as it is.
-    void ExportVehicles();
+    void Export() override;
+    // Only vehicles with cars export.
+    bool CanExport() const override;
     // The author and info text dialog; question 305 before replacing a filled-in author.
-    void EditInfoTexts();
+    void EditInfoTexts() override;
     // "Zurück zur letzten Version": after a yes, the file as last saved, without undo history.
     // A file that cannot be read any more leaves the document as it is.
     bool RevertToSaved();
@@ -59,15 +58,14 @@ public:
     bool OnOpenDocument(const QString& path) override;
     bool OnSaveDocument(const QString& path) override;
     bool UpdateDoc(int action, int argument) override;
-    bool IsModified() const override { return model_.IsModified(); }
-    std::uint64_t ChangeCount() const override { return model_.ChangeCount(); }
     void WriteCopy(const std::string& path) const override;
-    void SetModifiedFlag(bool modified) override;
-    void CloseUndoGroup() override;
-    QMenu* DocumentMenu() override;
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+
+protected:
+    int CurrentMouseMode() const override;
+    std::unique_ptr<QMenu> BuildDocumentMenu() override;
 
 private:
     // Reads path into content. Error 2 for a file that is no vehicle file, error 4 for a damaged
@@ -79,8 +77,6 @@ private:
     QString ExportLossNotice() const;
 
     CBug1App& app_;
-    VehicleDocument model_;
-    std::unique_ptr<QMenu> menu_;
     DialogRunner dialogRunner_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <stdexcept>
 #include <vector>
 
 #include "core/common/ByteWriter.h"
@@ -91,6 +92,16 @@ TEST(ByteWriter, WritesWhatTheReaderReads) {
     EXPECT_EQ(in.U16(), 0x0909);
     EXPECT_EQ(in.U16(), 0x0807);
     EXPECT_TRUE(in.AtEnd());
+
+    // A size known only at the end goes over its placeholder; nothing is added or left half done.
+    out.U32At(4, 0x04030201);
+    EXPECT_EQ(out.Size(), 20u);
+    EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin() + 3, bytes.begin() + 9)),
+              (std::vector<std::uint8_t>{0xBE, 1, 2, 3, 4, 0xAD}));
+    const std::vector<std::uint8_t> before = bytes;
+    EXPECT_THROW(out.U32At(17, 0), std::out_of_range);
+    EXPECT_THROW(out.U32At(std::size_t(-1), 0), std::out_of_range);
+    EXPECT_EQ(bytes, before);
 }
 
 }  // namespace
