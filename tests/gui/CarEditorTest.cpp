@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
@@ -7,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -246,6 +249,50 @@ TEST_F(CarEditor, RightClickRemembersTheBandForTheSteamMarker) {
     EXPECT_EQ(image.pixel(70, 14 * 4 + 8 + 2), qRgb(0x5C, 0x5C, 0x5C));
     EXPECT_NE(image.pixel(82, lightBar), qRgb(0xC0, 0xC0, 0xC0));
     EXPECT_NE(image.pixel(60, lightBar), qRgb(0xC0, 0xC0, 0xC0));
+}
+
+// What scrolls into the window of the longest car (borders, steam bars, marks) shows exactly
+// what the whole picture painted at once shows.
+TEST_F(CarEditor, ScrollingShowsTheWholePicturePixelForPixel) {
+    VehicleDocument& model = doc->Model();
+    ASSERT_TRUE(model.AddVehicleSet("L", 1));
+    ASSERT_TRUE(model.AddCar(1, 0, "Lang", "", "", vehicles::kMaxCarLength, nullptr, 1));
+    std::mt19937 random(29);
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            model.SetPixel(1, 0, 1, x, y, PaletteIndex(random() % 100), false, 1);
+        }
+    }
+    for (int s = 0; s < vehicles::kMaxCarLength; ++s) {
+        model.SetSteamValue(1, 0, 1, s, s % 3 == 0 ? 0x80 : 0x40, 1);
+    }
+    app->Settings().showBorders = 1;
+    app->Settings().showTransCol = 4;
+    editor->SetView(doc, 1, 0, 1);
+    view->resize(520, 360);
+    QCoreApplication::processEvents();
+    for (const int zoom : {1, 4, 10}) {
+        SCOPED_TRACE(zoom);
+        editor->SetZoom(zoom);
+        const QSize window = editor->viewport()->size();
+        QImage whole(
+            QSize(256 * zoom + CCarEdi::kMarkerMargin, 14 * zoom + CCarEdi::kMarkerMargin).expandedTo(window),
+            QImage::Format_RGB32);
+        {
+            QPainter painter(&whole);
+            editor->PaintView(painter, whole.rect());
+        }
+        editor->Refresh();  // made afresh from here on, in pieces
+        const QPoint last(editor->horizontalScrollBar()->maximum(), editor->verticalScrollBar()->maximum());
+        for (const QPoint& position : {QPoint(0, 0), QPoint(37, 5), last / 2, last / 2 + QPoint(300, 0),
+                                       last / 2 + QPoint(-190, 0), last, QPoint(0, 0)}) {
+            editor->ScrollTo(position);
+            const QRect shown(editor->ScrollPosition(), window);
+            SCOPED_TRACE(testing::Message() << "at " << shown.x() << "," << shown.y());
+            const QImage grabbed = editor->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            EXPECT_TRUE(grabbed == whole.copy(shown));
+        }
+    }
 }
 
 }  // namespace

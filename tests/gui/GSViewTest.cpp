@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 #include "SceneryViewSupport.h"
 #include "core/scenery/SceneryRules.h"
+#include "gui/drawing/SceneCache.h"
 #include "gui/scenery/SceneryHints.h"
 
 namespace zobl {
@@ -322,6 +325,76 @@ TEST_F(SceneryView, StatusTextsAndCursorsFollowThePointer) {
     EXPECT_EQ(Window()->cursor().shape(), Qt::ArrowCursor);
     Move(QPoint(At(2, 3, 5, 6).x(), 5));  // the number band
     EXPECT_EQ(app->MainFrame()->MessageText(), QString());
+}
+
+// The window keeps a picture of its own area and a margin, not of the magnified whole, and
+// what scrolls into it (in pieces, moved along, at the edges cut) shows exactly what the whole
+// scene painted at once shows.
+TEST_F(SceneryView, TheKeptSceneCoversTheWindowAndScrollsInPixelForPixel) {
+    std::mt19937 random(29);
+    auto store = Model().PixelStoreForLoading();
+    for (auto& pixel : store) {
+        pixel = PaletteIndex(random() % 256);  // special colours among them
+    }
+    for (int s = 0; s < scenery::kSymbolCount; ++s) {
+        Model().AddRow(s, 1 + s % 3, 0);
+        Model().AddRow(s, 4, 0);
+    }
+    Model().RefreshBitmap();
+    doc->UpdateAllViews(nullptr, 1, nullptr);
+    app->Settings().showTransCol = 4;
+    CChildFrame* frame = app->MainFrame()->ActiveChildFrame();
+    frame->showNormal();
+    frame->resize(613, 263);  // not a multiple of any zoom
+    QCoreApplication::processEvents();
+
+    for (const int zoom : {1, 4, 10}) {
+        SCOPED_TRACE(zoom);
+        view->SetZoom(zoom);
+        const QSize window = Window()->size();
+        // Also the background below and beside a scene smaller than the window.
+        QImage whole(
+            QSize(view->Geometry().ExtentWidth(), view->Geometry().ExtentHeight()).expandedTo(window),
+            QImage::Format_RGB32);
+        {
+            QPainter painter(&whole);
+            view->PaintView(painter, whole.rect());
+        }
+        doc->UpdateAllViews(nullptr, 1, nullptr);  // made afresh from here on, in pieces
+        const QPoint last(view->horizontalScrollBar()->maximum(), view->verticalScrollBar()->maximum());
+        const QPoint positions[] = {{0, 0},
+                                    {37, 11},
+                                    last / 2,
+                                    last / 2 + QPoint(-300, 123),
+                                    last / 2 + QPoint(200, -150),
+                                    last / 2 + QPoint(-20, 0),
+                                    last / 2 + QPoint(180, -60),
+                                    {last.x(), 0},
+                                    last,
+                                    last - QPoint(5, 200),
+                                    {0, last.y()},
+                                    {0, 0}};
+        for (const QPoint& position : positions) {
+            view->ScrollTo(position);
+            const QRect shown(view->ScrollPosition(), window);
+            SCOPED_TRACE(testing::Message() << "at " << shown.x() << "," << shown.y());
+            const QImage grabbed = Grab();
+            const QImage expected = whole.copy(shown);
+            ASSERT_EQ(grabbed.size(), expected.size());
+            int differing = 0;
+            for (int y = 0; y < expected.height(); ++y) {
+                for (int x = 0; x < expected.width(); ++x) {
+                    differing += grabbed.pixel(x, y) != expected.pixel(x, y) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(differing, 0);
+            const QRect kept = view->KeptSceneRect();
+            EXPECT_LE(kept.width(), window.width() + 3 * SceneCache::kMargin);
+            EXPECT_LE(kept.height(), window.height() + 3 * SceneCache::kMargin);
+        }
+    }
+    // At zoom 10 the whole is many windows large; the kept picture stays one.
+    EXPECT_GT(view->Geometry().ExtentWidth(), 4 * (Window()->width() + 3 * SceneCache::kMargin));
 }
 
 }  // namespace

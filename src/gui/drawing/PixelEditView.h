@@ -12,9 +12,12 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 
 #include "core/drawing/ToolSession.h"
+#include "gui/drawing/AreaTransfer.h"
+#include "gui/drawing/PixelViewport.h"
+#include "gui/drawing/ToolDriver.h"
+#include "gui/drawing/ViewOverlays.h"
 
 class QMenu;
 class QMimeData;
@@ -29,36 +32,43 @@ class CClippy;
 // 32803), or none.
 std::optional<PixelTransform> TransformOfCommand(int id);
 
-// What every window that edits pixels with the mouse tools does alike: it scrolls a magnified
-// picture, zooms keeping the pixel under the pointer, shows the tools' inverted previews and
-// the marching frame of the marked area, scrolls by itself while a drag leaves the window,
-// marks the special colours, and shows status text and cursor per mouse mode. Painting is
-// from state, so erasing a preview or a frame step is repainting its area.
+// What every window that edits pixels with the mouse tools does alike: it hands the mouse to
+// its tools, shows status text and cursor per mouse mode, and answers the edit commands. It
+// composes a viewport (scrolling, zoom, the kept scene), the overlays (previews, the marching
+// frame, the special colours' marks) and the transfer of marked areas (clipboard, drag and
+// drop).
 //
-// A window derives from it and supplies its geometry (where a pixel's square lies, what is
-// under a point, how large it all is), its zoom, its picture, the marked area and its status
-// text; it runs a ToolSession, for which this is the host.
-class PixelEditView : public QAbstractScrollArea, protected ToolHost {
+// A window derives from it and supplies its geometry and scene (ViewportContent), its side of
+// the transfers (AreaTransferTarget), its tools over the surface it draws on (Tools), its
+// cursor and status text, and the transforms.
+class PixelEditView : public QAbstractScrollArea,
+                      protected ToolHost,
+                      protected ViewportContent,
+                      protected AreaTransferTarget {
     Q_OBJECT
 public:
-    static constexpr int kTicksPerFrameStep = 4;
-    enum class DragKind : std::uint8_t { Pixels = 0, Symbol = 1 };
-    static constexpr const char* kDragMimeType = "application/x-zobl-ge-area";
+    static constexpr int kTicksPerFrameStep = ViewOverlays::kTicksPerFrameStep;
+    using DragKind = AreaDragKind;
+    static constexpr const char* kDragMimeType = AreaTransfer::kMimeType;
     // The drag data of an area (for tests and for the drag itself).
-    static QMimeData* MakeDragData(std::uint8_t kind, const CClippy& clipboard);
-    static constexpr int kFramePhaseCount = 9;  // phases 0..8
+    static QMimeData* MakeDragData(std::uint8_t kind, const CClippy& clipboard) {
+        return AreaTransfer::MakeDragData(kind, clipboard);
+    }
+    static constexpr int kFramePhaseCount = ViewOverlays::kFramePhaseCount;
     static constexpr int kMinZoom = 1;
     static constexpr int kMaxZoom = 10;
 
-    int FramePhase() const noexcept { return framePhase_; }
-    bool PreviewShown() const noexcept override { return preview_.has_value(); }
+    int FramePhase() const noexcept { return overlays_.FramePhase(); }
+    bool PreviewShown() const noexcept override { return overlays_.PreviewShown(); }
     // The scroll position: the view point at the window's top-left corner.
-    QPoint ScrollPosition() const;
-    void ScrollTo(QPoint position);
+    QPoint ScrollPosition() const { return viewport_.ScrollPosition(); }
+    void ScrollTo(QPoint position) { viewport_.ScrollTo(position); }
     // Paints the view's area (view coordinates) onto painter, whose origin is the view's: the
     // scene, then the marching frame and the preview. The window paints through it; so do the
     // tests and benchmarks, offscreen.
     void PaintView(QPainter& painter, const QRect& area);
+    // What the kept picture of the scene covers (view coordinates): the window and a margin.
+    QRect KeptSceneRect() const { return viewport_.KeptSceneRect(); }
 
     // Shows context menus; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
@@ -71,119 +81,56 @@ protected:
     CBug1App& App() const noexcept { return app_; }
     MouseMode CurrentMode() const;
     // The pixel under a window point.
-    std::optional<PixelPoint> PixelAtWindow(QPoint windowPoint) const;
+    std::optional<PixelPoint> PixelAtWindow(QPoint windowPoint) const final {
+        return viewport_.PixelAtWindow(windowPoint);
+    }
 
-    // ---- The window's geometry, in view coordinates (scrolled: (0, 0) is the picture's corner).
-    // The zoom x zoom square of a pixel.
-    virtual QRect PixelSquare(PixelPoint p) const = 0;
-    // The squares of a rectangle's corner pixels and everything between.
-    virtual QRect AreaRect(const PixelRect& area) const = 0;
-    virtual std::optional<PixelPoint> HitTestView(QPoint viewPoint) const = 0;
-    virtual QSize Extent() const = 0;
-    virtual int ZoomLevel() const = 0;
-    // False when the zoom stays (out of range or equal).
-    virtual bool ApplyZoom(int zoom) = 0;
-    // After a zoom change beside the pixels: the view point that the old one becomes.
-    virtual QPoint ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const;
-
-    // ---- The scene: everything the window shows but the frame and the preview, kept as one
-    // finished picture of the whole extent so that a repaint is a copy. It is made afresh only
-    // where InvalidateScene says it changed.
-    // Paints the scene's area (view coordinates), every pixel of it.
-    virtual void RenderScene(QPainter& painter, const QRect& area) = 0;
-    // Before every paint: a window may find its picture stale and invalidate the scene.
-    virtual void PrepareScene() {}
-    // Beyond the scene (a window larger than its picture).
-    virtual QColor Background() const = 0;
-    // All of the scene, or a part (view coordinates), is to be made afresh; repaints it.
-    void InvalidateScene();
-    void InvalidateScene(const QRect& viewRect);
+    // ---- The scene: kept as a finished picture of the window's area, made afresh only where
+    // InvalidateScene says it changed (and where it scrolls in).
+    void InvalidateScene() { viewport_.InvalidateScene(); }
+    void InvalidateScene(const QRect& viewRect) { viewport_.InvalidateScene(viewRect); }
 
     // ---- What the window shows and says.
     virtual QCursor ModeCursor(MouseMode mode) const = 0;
     // The status line over a pixel (a marking in progress shows its extent instead).
     virtual QString PixelStatus(PixelPoint p) const = 0;
-    // The marked area whose frame marches, if any.
-    virtual std::optional<PixelRect> FramedArea() const = 0;
-    // A drag of the tools is under way (it wants ticks and scrolls by itself).
-    virtual bool Dragging() const = 0;
-    // The marking being drawn, as press and current pixel, if any.
-    virtual std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const = 0;
     // The tick demand may have changed.
     virtual void NotifyTickDemand() = 0;
-
-    // ---- The window's tool session, which the shared mouse handling drives. Each returns
-    // false when there is nothing to draw on (the press is then not taken).
-    virtual MouseButton ToolButtonDown() const = 0;
-    virtual bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) = 0;
-    virtual void ToolMove(std::optional<PixelPoint> hit) = 0;
-    virtual bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) = 0;
-    // No release will come (the window lost what it drew on).
-    virtual void ToolCancel() = 0;
+    // The window's mouse tools over what it draws on, which the shared mouse handling drives.
+    virtual ToolDriver& Tools() = 0;
 
     // ---- Shared behaviour.
-    void UpdateScrollSizes();
+    void UpdateScrollSizes() { viewport_.UpdateScrollSizes(); }
     // Recomputes the extent and repaints; false when the zoom stays.
-    bool SetZoomLevel(int zoom);
-    void ZoomKeepingPixel(int step, QPoint windowPoint);
+    bool SetZoomLevel(int zoom) { return viewport_.SetZoomLevel(zoom); }
+    void ZoomKeepingPixel(int step, QPoint windowPoint) { viewport_.ZoomKeepingPixel(step, windowPoint); }
     // One tick of the main frame: auto-scroll while dragging, the frame every fourth tick.
     void OnTickStep();
     // The frame starts its steps afresh (a new marking).
-    void RestartFrame() { tickCounter_ = 0; }
+    void RestartFrame() { overlays_.RestartFrame(); }
     void ShowStatusAndCursor(std::optional<PixelPoint> hit);
     void ShowCursor(std::optional<PixelPoint> hit);
-    void InvalidateViewRect(const QRect& viewRect);
-    void InvalidateViewRects(const std::vector<QRect>& viewRects);
+    void InvalidateViewRect(const QRect& viewRect) { viewport_.InvalidateViewRect(viewRect); }
+    void InvalidateViewRects(const std::vector<QRect>& viewRects) {
+        viewport_.InvalidateViewRects(viewRects);
+    }
     // The one-pixel lines around an area's squares.
-    std::vector<QRect> FrameRects(const PixelRect& area) const;
-    // The marching frame and the preview on top of the picture (painter in view coordinates).
-    void PaintOverlays(QPainter& painter, const QRect& area);
-    // One screen pixel per special-colour pixel (56, 97, 99) at the centre of its square, in
-    // the colours of the settings; pixels: (point, value) pairs the window collected.
-    struct MarkPoint {
-        PixelPoint pixel;
-        PaletteIndex value;
-    };
+    std::vector<QRect> FrameRects(const PixelRect& area) const { return overlays_.FrameRects(area); }
+    // The special colours are marked from SHOWTRANSCOL on, in the colours of the settings.
+    using MarkPoint = ViewOverlays::MarkPoint;
     bool ShowsSpecialMarks() const;
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
 
-    // ---- Copy and paste of the marked area: "Kopieren" (57634, also 32829), "Einfügen (Intern)"
-    // (57637, also 32830) and "Einfügen: MS-Windows" (32790). Copy fills the editor's clipboard
-    // and puts the picture in the current colours on the system clipboard; pasting the system
-    // clipboard maps its image to ordinary colours first.
-    bool OnClipboardCommand(int id);
-    bool OnUpdateClipboardCommand(int id, bool& enabled) const;
-    // Every command both editors answer alike: the clipboard ones, zoom in and out (keeping the
+    // ---- Commands both editors answer alike: the clipboard ones, zoom in and out (keeping the
     // window's middle), select all, mirror and rotate. False for other commands.
     bool OnEditCommand(int id);
     bool OnUpdateEditCommand(int id, bool& enabled) const;
-    // All pixels of the window (nothing when it shows none).
-    virtual PixelRect WholeArea() const = 0;
     // Mirrors or rotates the marked area, or everything when nothing is marked.
     virtual void RunTransform(PixelTransform transform) = 0;
-    // The window's side: the marked pixels into the clipboard, the marked part of its picture,
-    // and the clipboard into the mark (one undo step, SINGLEUNDO, the views told).
-    virtual void CopyMarked(CClippy& clipboard, const PixelRect& mark) = 0;
-    virtual QImage MarkedPicture(const PixelRect& mark) const = 0;
-    virtual void PasteInto(const CClippy& clipboard, const PixelRect& mark) = 0;
 
-    // ---- Dragging areas between windows, also of two running editors: the data travels in the
-    // drag itself under this program's own type (the kind, then the clipboard file's bytes).
-    // The marked pixels of area onto the clipboard (and its file), then a drag of them.
-    void DragArea(DragKind kind, const PixelRect& area);
+    // ---- Dragging areas between windows, also of two running editors.
+    void DragArea(DragKind kind, const PixelRect& area) { transfer_.DragArea(kind, area); }
     void DragMarkedArea() override;
-    // Where a dropped area of kind starts when the pointer is over hit (symbols snap to cells).
-    virtual PixelPoint DropOrigin(PixelPoint hit, DragKind kind) const;
-    // The part of a dropped area that the window takes: it is shown, marked and pasted into
-    // (pixel for pixel, so the rest of the area falls away). None refuses the drop. Here the
-    // whole area or nothing, as the scenery view takes it.
-    virtual std::optional<PixelRect> DropPart(const PixelRect& area) const;
-    // Before a drop pastes into area (the scenery view adds a missing row).
-    virtual void PrepareDrop(const PixelRect& /*area*/, DragKind /*kind*/) {}
-    // After it: the marked area is the dropped one (a symbol's is cleared again).
-    virtual void SetMarkedPixels(std::optional<PixelRect> area) = 0;
-    // Brings the window's frame to the top while something is dragged over it.
-    virtual void BringToFront() {}
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -224,36 +171,21 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    // What an inverted preview or the marking frame shows: the tool's flags between P and C.
-    struct Preview {
-        int flags = 0;
-        PixelPoint p;
-        PixelPoint c;
-    };
-    std::vector<QRect> PreviewRects(const Preview& preview) const;
-    void PaintMarchingFrame(QPainter& painter, const QRect& area, const QRect& frame);
+    // AreaTransferTarget: a drop's frame is the marking preview.
+    void ShowDropFrame(const PixelRect& part) final;
+    void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
 
     CBug1App& app_;
-    std::optional<Preview> preview_;
+    PixelViewport viewport_;
+    ViewOverlays overlays_;
+    AreaTransfer transfer_;
     QPoint lastWindowPoint_;
     QPoint lastGlobalPoint_;
     QElapsedTimer pipettePick_;  // since the last pick of the pipette
     MouseMode modeAfterPick_ = MouseMode::View;
     QPoint pickPoint_;
-    int tickCounter_ = 0;
-    int framePhase_ = kFramePhaseCount - 1;
-    int wheelRemainder_ = 0;
     int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
-    // The drop preview shown: the whole dropped area and the part the window takes.
-    struct DropPreview {
-        PixelRect area;
-        PixelRect part;
-    };
-    std::optional<DropPreview> drop_;
-    QImage scene_;
-    QRegion sceneDirty_;
-    bool sceneStale_ = true;  // all of it
     std::unique_ptr<QMenu> contextMenu_;
     PopupRunner popupRunner_;
 };

@@ -119,13 +119,6 @@ std::optional<PixelRect> CGSView::FramedArea() const {
     return marked_.IsEmpty() ? std::nullopt : std::optional<PixelRect>(marked_.Rect());
 }
 
-std::optional<std::pair<PixelPoint, PixelPoint>> CGSView::MarkingInProgress() const {
-    if (!tools_.Marking()) {
-        return std::nullopt;
-    }
-    return std::pair{tools_.PressPoint(), tools_.CurrentPoint()};
-}
-
 QSize CGSView::sizeHint() const {
     // All rows and as many symbols as fit a usual screen.
     return {std::min(geometry_.ExtentWidth(), 960) + 2 * frameWidth(),
@@ -407,35 +400,6 @@ void CGSView::PaintSceneryMarks(QPainter& painter, const QRect& area) {
 
 // ---- Mouse ----------------------------------------------------------------------------------------
 
-bool CGSView::ToolPress(MouseButton button, std::optional<PixelPoint> hit) {
-    CGSDoc* doc = Doc();
-    if (doc == nullptr) {
-        return false;
-    }
-    SceneryToolSurface surface = ToolSurface();
-    tools_.Press(surface, CurrentMode(), button, hit);
-    doc->NotifyStateChanged();
-    return true;
-}
-
-void CGSView::ToolMove(std::optional<PixelPoint> hit) {
-    if (Doc() != nullptr) {
-        SceneryToolSurface surface = ToolSurface();
-        tools_.Move(surface, hit);
-    }
-}
-
-bool CGSView::ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) {
-    CGSDoc* doc = Doc();
-    if (doc == nullptr) {
-        return false;
-    }
-    SceneryToolSurface surface = ToolSurface();
-    tools_.Release(surface, button, hit, ctrl);
-    doc->NotifyStateChanged();
-    return true;
-}
-
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
     if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() ||
@@ -474,10 +438,20 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // ---- What the mouse tools ask of the window ---------------------------------------------------
 
-SceneryToolSurface CGSView::ToolSurface() {
+std::optional<SceneryToolSurface> CGSView::ToolSurface() {
     CGSDoc* doc = Doc();
-    return SceneryToolSurface(doc->Model(), workStack_.get(),
-                              [doc](const SceneryChange& change) { doc->NotifyChange(change); });
+    if (doc == nullptr) {
+        return std::nullopt;
+    }
+    return std::optional<SceneryToolSurface>(
+        std::in_place, doc->Model(), workStack_.get(),
+        [doc](const SceneryChange& change) { doc->NotifyChange(change); });
+}
+
+void CGSView::ToolClicked() {
+    if (CGSDoc* doc = Doc()) {
+        doc->NotifyStateChanged();
+    }
 }
 
 void CGSView::ShowContextMenu(std::optional<PixelPoint> at) {

@@ -78,8 +78,11 @@ private:
 
     CGSDoc* Doc() const { return document_.data(); }
     EditContext Context(MouseMode mode) const;
-    // The store as the tools' surface; what an edit changed reaches every view.
-    SceneryToolSurface ToolSurface();
+    // The store as the tools' surface, none without a document; what an edit changed reaches
+    // every view.
+    std::optional<SceneryToolSurface> ToolSurface();
+    // After a press or release of the tools: the document's state may have changed.
+    void ToolClicked();
 
     // The window's geometry and what it shows.
     QRect PixelSquare(PixelPoint p) const override;
@@ -92,13 +95,8 @@ private:
     QCursor ModeCursor(MouseMode mode) const override;
     QString PixelStatus(PixelPoint p) const override;
     std::optional<PixelRect> FramedArea() const override;
-    std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const override;
     void NotifyTickDemand() override;
-    MouseButton ToolButtonDown() const override { return tools_.Button(); }
-    bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) override;
-    void ToolMove(std::optional<PixelPoint> hit) override;
-    bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) override;
-    void ToolCancel() override { tools_.Cancel(); }
+    ToolDriver& Tools() override { return tools_; }
 
     // What the mouse tools ask of this window in particular.
     void ClearMark() override { ClearMarkedArea(); }
@@ -129,7 +127,8 @@ private:
     QPointer<CGSDoc> document_;
     SceneryGeometry geometry_;
     MarkedArea marked_;
-    ToolSession<SceneryToolSurface> tools_{*this};
+    SurfaceTools<SceneryToolSurface> tools_{
+        *this, {}, [this] { return ToolSurface(); }, [this] { ToolClicked(); }};
     bool firstUpdatePending_ = true;
     bool tickDemand_ = false;
     bool contextHit_ = false;

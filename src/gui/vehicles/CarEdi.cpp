@@ -170,13 +170,6 @@ QString CCarEdi::PixelStatus(PixelPoint p) const {
            QString::fromStdString(DescribeColour(App().GetLanguageManager(), value));
 }
 
-std::optional<std::pair<PixelPoint, PixelPoint>> CCarEdi::MarkingInProgress() const {
-    if (!tools_.Marking()) {
-        return std::nullopt;
-    }
-    return std::pair{tools_.PressPoint(), tools_.CurrentPoint()};
-}
-
 void CCarEdi::NotifyTickDemand() {
     const bool wanted = WantsTicks();
     if (wanted != tickDemand_) {
@@ -369,30 +362,10 @@ void CCarEdi::PaintBordersAndMarkers(QPainter& painter) {
 
 // ---- Mouse and keys -----------------------------------------------------------------------------
 
-bool CCarEdi::ToolPress(MouseButton button, std::optional<PixelPoint> hit) {
-    std::optional<CarToolSurface> surface = ToolSurface();
-    if (!surface) {
-        return false;
+void CCarEdi::ToolClicked() {
+    if (doc_ != nullptr) {
+        doc_->NotifyStateChanged();
     }
-    tools_.Press(*surface, CurrentMode(), button, hit);
-    doc_->NotifyStateChanged();
-    return true;
-}
-
-void CCarEdi::ToolMove(std::optional<PixelPoint> hit) {
-    if (std::optional<CarToolSurface> surface = ToolSurface()) {
-        tools_.Move(*surface, hit);
-    }
-}
-
-bool CCarEdi::ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) {
-    std::optional<CarToolSurface> surface = ToolSurface();
-    if (!surface) {
-        return false;
-    }
-    tools_.Release(*surface, button, hit, ctrl);
-    doc_->NotifyStateChanged();
-    return true;
 }
 
 void CCarEdi::keyPressEvent(QKeyEvent* event) {

@@ -51,7 +51,7 @@ public:
     void SetMarkRect(std::optional<PixelRect> mark);
     ContextSegment GetContextSegment() const noexcept { return contextSegment_; }
     void SetContextSegment(ContextSegment segment) { contextSegment_ = segment; }
-    bool Dragging() const override { return tools_.Active(); }
+    bool Dragging() const { return tools_.Active(); }
     bool WantsTicks() const { return tools_.Active() || mark_.has_value(); }
     // Timer step of the main frame (hint 2).
     void OnTick() { OnTickStep(); }
@@ -75,6 +75,8 @@ private:
     int Width() const;
     int Height() const;
     std::optional<CarToolSurface> ToolSurface();
+    // After a press or release of the tools: the document's state may have changed.
+    void ToolClicked();
 
     QRect PixelSquare(PixelPoint p) const override;
     QRect AreaRect(const PixelRect& area) const override;
@@ -85,13 +87,8 @@ private:
     QCursor ModeCursor(MouseMode mode) const override;
     QString PixelStatus(PixelPoint p) const override;
     std::optional<PixelRect> FramedArea() const override { return mark_; }
-    std::optional<std::pair<PixelPoint, PixelPoint>> MarkingInProgress() const override;
     void NotifyTickDemand() override;
-    MouseButton ToolButtonDown() const override { return tools_.Button(); }
-    bool ToolPress(MouseButton button, std::optional<PixelPoint> hit) override;
-    void ToolMove(std::optional<PixelPoint> hit) override;
-    bool ToolRelease(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) override;
-    void ToolCancel() override { tools_.Cancel(); }
+    ToolDriver& Tools() override { return tools_; }
 
     void ClearMark() override { SetMarkRect(std::nullopt); }
     bool StartsMarkDrag(PixelPoint p) const override { return mark_ && mark_->Contains(p); }
@@ -120,7 +117,8 @@ private:
     int zoom_ = kMinZoom;
     std::optional<PixelRect> mark_;
     ContextSegment contextSegment_{0, 0};
-    ToolSession<CarToolSurface> tools_{*this, ToolRules{true, true}};
+    SurfaceTools<CarToolSurface> tools_{*this, ToolRules{true, true}, [this] { return ToolSurface(); },
+                                        [this] { ToolClicked(); }};
     std::unique_ptr<CUBStack> workStack_;
     QImage picture_;  // the view's pixels in the current colours
     bool tickDemand_ = false;

@@ -1,0 +1,172 @@
+#include "gui/drawing/ViewOverlays.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+#include "core/drawing/Shapes.h"
+#include "core/drawing/Tools.h"
+#include "gui/drawing/PixelViewport.h"
+#include "gui/palette/PaletteDisplay.h"
+
+namespace zobl {
+
+namespace {
+
+// Neighbouring squares of a preview in one line or column become one rectangle.
+void AppendSquare(std::vector<QRect>& rects, const QRect& square) {
+    if (!rects.empty()) {
+        QRect& last = rects.back();
+        if (last.top() == square.top() && last.height() == square.height() &&
+            last.right() + 1 == square.left()) {
+            last.setRight(square.right());
+            return;
+        }
+        if (last.left() == square.left() && last.width() == square.width() &&
+            last.bottom() + 1 == square.top()) {
+            last.setBottom(square.bottom());
+            return;
+        }
+    }
+    rects.push_back(square);
+}
+
+}  // namespace
+
+bool ViewOverlays::TickFrame(bool framed) {
+    if (++tickCounter_ < kTicksPerFrameStep) {
+        return false;
+    }
+    tickCounter_ = 0;
+    if (!framed) {
+        return false;
+    }
+    framePhase_ = framePhase_ == 0 ? kFramePhaseCount - 1 : framePhase_ - 1;
+    return true;
+}
+
+bool ViewOverlays::PreviewIsLine() const {
+    return preview_ && (preview_->flags & shape::kLine) != 0;
+}
+
+std::vector<QRect> ViewOverlays::ShowPreview(int flags, PixelPoint p, PixelPoint c) {
+    std::vector<QRect> rects = ErasePreview();
+    preview_ = Preview{flags, p, c};
+    const std::vector<QRect> shown = PreviewRects(*preview_);
+    rects.insert(rects.end(), shown.begin(), shown.end());
+    return rects;
+}
+
+std::vector<QRect> ViewOverlays::ErasePreview() {
+    if (!preview_) {
+        return {};
+    }
+    std::vector<QRect> rects = PreviewRects(*preview_);
+    preview_.reset();
+    return rects;
+}
+
+std::vector<QRect> ViewOverlays::FrameRects(const PixelRect& area) const {
+    const QRect r = content_.AreaRect(area);
+    if (r.isEmpty()) {
+        return {};
+    }
+    std::vector<QRect> rects{QRect(r.left(), r.top(), r.width(), 1),
+                             QRect(r.left(), r.bottom(), r.width(), 1)};
+    if (r.height() > 2) {
+        rects.emplace_back(r.left(), r.top() + 1, 1, r.height() - 2);
+        rects.emplace_back(r.right(), r.top() + 1, 1, r.height() - 2);
+    }
+    return rects;
+}
+
+std::vector<QRect> ViewOverlays::PreviewRects(const Preview& preview) const {
+    std::vector<QRect> rects;
+    if ((preview.flags & (shape::kLine | shape::kOutline)) != 0) {
+        // Pixels plotted twice cancel, as they would in exclusive-or drawing.
+        const std::vector<PixelPoint> points = (preview.flags & shape::kLine) != 0
+                                                   ? LinePoints(preview.p, preview.c)
+                                                   : RectangleOutlinePoints(preview.p, preview.c);
+        for (const PixelPoint& point : InvertedPreviewPixels(points)) {
+            AppendSquare(rects, content_.PixelSquare(point));
+        }
+    } else if ((preview.flags & shape::kFilled) != 0) {
+        rects.push_back(content_.AreaRect(PixelRect::Spanning(preview.p, preview.c)));
+    } else if ((preview.flags & shape::kMarkFrame) != 0) {
+        rects = FrameRects(PixelRect::Spanning(preview.p, preview.c));
+    }
+    return rects;
+}
+
+void ViewOverlays::Paint(QPainter& painter, const QRect& area, std::optional<PixelRect> framed) const {
+    if (framed) {
+        PaintMarchingFrame(painter, area, content_.AreaRect(*framed));
+    }
+    if (preview_) {
+        // Inverting with white is its own inverse, as the exclusive-or drawing always was.
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        for (const QRect& rect : PreviewRects(*preview_)) {
+            if (rect.intersects(area)) {
+                painter.fillRect(rect, Qt::white);
+            }
+        }
+        painter.restore();
+    }
+}
+
+void ViewOverlays::PaintMarchingFrame(QPainter& painter, const QRect& area, const QRect& r) const {
+    if (r.isEmpty() || !r.adjusted(-1, -1, 1, 1).intersects(area)) {
+        return;
+    }
+    // Pixel i of an edge is white while (phase + i) mod 9 is below 4, black otherwise; the top
+    // and bottom edges run from the left, the left and right edges from the top, all starting
+    // at the frame's phase. Runs of one colour are filled at once, only where they show.
+    const auto paintEdge = [&](bool horizontal, int fixed, int from, int to, int visibleFrom, int visibleTo) {
+        const int begin = std::max(from, visibleFrom);
+        const int end = std::min(to, visibleTo);
+        for (int i = begin; i <= end;) {
+            const int phase = (framePhase_ + (i - from)) % kFramePhaseCount;
+            const bool white = phase < 4;
+            const int runLength = white ? 4 - phase : kFramePhaseCount - phase;
+            const int runEnd = std::min(end, i + runLength - 1);
+            const QRect run =
+                horizontal ? QRect(i, fixed, runEnd - i + 1, 1) : QRect(fixed, i, 1, runEnd - i + 1);
+            painter.fillRect(run, white ? Qt::white : Qt::black);
+            i = runEnd + 1;
+        }
+    };
+    for (const int y : {r.top(), r.bottom()}) {
+        if (y >= area.top() && y <= area.bottom()) {
+            paintEdge(true, y, r.left(), r.right(), area.left(), area.right());
+        }
+    }
+    for (const int x : {r.left(), r.right()}) {
+        if (x >= area.left() && x <= area.right()) {
+            paintEdge(false, x, r.top(), r.bottom(), area.top(), area.bottom());
+        }
+    }
+}
+
+void ViewOverlays::PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels,
+                                     const std::array<Rgb, 3>& colours) const {
+    // One screen pixel per mark, drawn by a cosmetic pen: a rectangle each would cost more than
+    // the picture itself when a drawing is mostly transparent.
+    std::vector<QPoint> points[3];
+    const int half = content_.ZoomLevel() / 2;
+    for (const MarkPoint& mark : pixels) {
+        const SpecialMark kind = SpecialMarkOf(mark.value);
+        if (kind != SpecialMark::None) {
+            points[static_cast<int>(kind) - 1].push_back(content_.PixelSquare(mark.pixel).topLeft() +
+                                                         QPoint(half, half));
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (!points[i].empty()) {
+            painter.setPen(QPen(ToQColor(colours[std::size_t(i)]), 0));
+            painter.drawPoints(points[i].data(), int(points[i].size()));
+        }
+    }
+}
+
+}  // namespace zobl
