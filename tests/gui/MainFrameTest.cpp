@@ -5,6 +5,8 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -109,6 +111,22 @@ TEST_F(MainFrame, BarsAndKeysAreMadeFromTheCommandTable) {
     EXPECT_FALSE(Frame().windowIcon().isNull());
     EXPECT_EQ(Frame().SharedFont().family(), QStringLiteral("Arial"));
     EXPECT_DOUBLE_EQ(Frame().SharedFont().pointSizeF(), 9.0);
+}
+
+// The window shows the icon installed for the desktop, at each installed size, and no other drawing.
+TEST_F(MainFrame, TheWindowIconIsTheInstalledApplicationIcon) {
+    StartApp();
+    const QIcon icon = Frame().windowIcon();
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString file =
+            QStringLiteral(ZOBL_DESKTOP_ICONS "/%1x%1/apps/de.zobl.GraphicsEditor.png").arg(size);
+        const QImage installed(file);
+        ASSERT_FALSE(installed.isNull()) << file.toStdString();
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+        EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32),
+                  installed.convertToFormat(QImage::Format_ARGB32))
+            << size;
+    }
 }
 
 TEST_F(MainFrame, ToolTipsComeFromTheMenuSectionCutTo79Characters) {

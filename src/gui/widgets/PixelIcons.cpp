@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QDirIterator>
 #include <QImage>
 #include <QPixmap>
 
@@ -464,25 +465,6 @@ Art kModeZoom = {
     ".............oo.",
     "................",
 };
-// A symbol of the simulator's scenery: a signal on a grid of pixels.
-Art kApplication = {
-    "kkkkkkkkkkkkkkkk",
-    "kBBBBBBBBBkkkBBk",
-    "kBBBBBBBBkrrrkBk",
-    "kBBBBBBBBkrrrkBk",
-    "kBBBBBBBBkkkkkBk",
-    "kBBBBBBBBkLLLkBk",
-    "kBBBBBBBBkLLLkBk",
-    "kBBBBBBBBkkkkkBk",
-    "kBBBBBBBBBBkBBBk",
-    "kBBBBBBBBBBkBBBk",
-    "kGGGGGGGGGGkGGGk",
-    "kGGGGGGGGGGkGGGk",
-    "kooooooooooooook",
-    "kgkgkgkgkgkgkgkk",
-    "kkkkkkkkkkkkkkkk",
-    "kkkkkkkkkkkkkkkk",
-};
 // clang-format on
 
 QIcon IconOf(const Art& art, std::initializer_list<int> scales) {
@@ -580,7 +562,14 @@ QIcon ToolIconImage(ToolIcon icon) {
 }
 
 QIcon ApplicationIcon() {
-    return IconOf(kApplication, {1, 2, 3, 4, 8});
+    // The pictures installed for the desktop, so the window shows the icon the launcher does.
+    QIcon icon;
+    QDirIterator files(QStringLiteral(":/icons"), {QStringLiteral("de.zobl.GraphicsEditor.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        icon.addFile(files.next());
+    }
+    return icon;
 }
 
 }  // namespace zobl

@@ -12,7 +12,8 @@ namespace zobl {
 // Our own tool-button drawings: 16 x 16 pixel art, scaled by whole factors only so that the
 // pixels stay crisp on high-density screens. An empty icon for ToolIcon::None.
 QIcon ToolIconImage(ToolIcon icon);
-// The window icon of the editor.
+// The window icon of the editor: the application icon installed for the desktop, at each of its
+// sizes.
 QIcon ApplicationIcon();
 
 // Pixel art as text, one character per pixel: k black, w white, l light grey, g grey, r/R red,
