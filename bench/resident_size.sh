@@ -35,20 +35,23 @@ for i in $(seq 1 10); do
     documents+=("$work/vehicles$i.fgs")
 done
 
-# The desktop record of the 10 scenery documents, each in one window at zoom 10 scrolled to the
-# middle of its width, in the settings file of config folder $1.
+# The desktop record of the 10 scenery documents, each in one window of 900 x 600 at zoom 10
+# scrolled to the middle of its width, in the settings file of config folder $1.
 write_zoomed_desktop() {
     mkdir -p "$1/ZOBL Graphics Editor"
     python3 - "$1/ZOBL Graphics Editor/ZOBL Graphic Editor.ini" "${documents[@]:0:10}" <<'PY'
 import struct, sys
 ints = lambda *values: struct.pack("<%di" % len(values), *values)
-placement = ints(44, *[0] * 10)  # zero: the window keeps its own geometry
+def placement(left, top, width, height):  # shown normally at that place
+    return ints(44, 0, 1, -1, -1, -1, -1, left, top, left + width, top + height)
 zoom, scroll_x = 10, 5000
 record = b""
-for path in sys.argv[2:]:
-    view = ints(68, 0) + placement + ints(zoom, scroll_x, 0, 0)
+for i, path in enumerate(sys.argv[2:]):
+    # Cascaded, so that every window shows a part of itself and paints.
+    view = ints(68, 0) + placement(24 * i, 24 * i, 900, 600) + ints(zoom, scroll_x, 0, 0)
     record += ints(272 + len(view), 1) + path.encode().ljust(260, b"\0") + ints(1) + view
-record = ints(56 + len(record), 0) + placement + ints(len(sys.argv) - 2) + record
+main_window = ints(44, *[0] * 10)  # zero: it keeps its own geometry
+record = ints(56 + len(record), 0) + main_window + ints(len(sys.argv) - 2) + record
 # Every byte escaped, as QSettings reads a byte array.
 with open(sys.argv[1], "w") as f:
     f.write("[DESKTOP]\nsize=%d\ndesktopdata=@ByteArray(%s)\n"
