@@ -2,11 +2,14 @@
 // beat. Runs with a QApplication of its own on the offscreen platform.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include "GuiBench.h"
@@ -127,6 +130,74 @@ BENCHMARK(BM_SceneryRender_Baseline)
     ->Arg(4)
     ->Arg(10)
     ->Unit(benchmark::kMicrosecond);
+
+// A window of a usual size onto the view at zoom, scrolled to the left.
+CGSView& ScrollWindow(int zoom) {
+    CGSView& view = *TheEditor().view;
+    view.SetZoom(zoom);
+    const QSize window(960, 600);
+    if (view.viewport()->size() != window) {
+        // The main window stays hidden, so the layout that showing it would do is done here.
+        const QSize old = view.size();
+        view.resize(window);
+        QResizeEvent resize(window, old);
+        QApplication::sendEvent(&view, &resize);
+    }
+    view.ScrollTo({0, 0});
+    return view;
+}
+
+// Scrolls across the whole width at the scroll bar's line step, each step painting the strip it
+// exposes as the window's paint event does (Qt moves the rest of the window's pixels).
+// paintStrip(painter, strip) paints a strip of view coordinates; the painter is translated so
+// that the window's corner is at the target's.
+template <typename PaintStrip>
+void ScrollAcross(benchmark::State& state, CGSView& view, const PaintStrip& paintStrip) {
+    const QSize window = view.viewport()->size();
+    const int step = view.horizontalScrollBar()->singleStep();
+    const int last = view.horizontalScrollBar()->maximum();
+    QImage target(window, QImage::Format_ARGB32_Premultiplied);
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        QPainter painter(&target);
+        // Back at the left edge: all of the window.
+        view.ScrollTo({0, 0});
+        paintStrip(painter, QRect(QPoint(0, 0), window));
+        for (int x = 0; x < last;) {
+            const int next = std::min(x + step, last);
+            view.ScrollTo({next, 0});
+            painter.resetTransform();
+            painter.translate(-next, 0);
+            paintStrip(painter, QRect(x + window.width(), 0, next - x, window.height()));
+            x = next;
+            ++steps;
+        }
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.counters["steps"] = benchmark::Counter(double(steps), benchmark::Counter::kAvgIterations);
+}
+
+void BM_SceneryScroll(benchmark::State& state) {
+    CGSView& view = ScrollWindow(int(state.range(0)));
+    ScrollAcross(state, view,
+                 [&view](QPainter& painter, const QRect& strip) { view.PaintView(painter, strip); });
+}
+BENCHMARK(BM_SceneryScroll)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The same strips copied out of a finished picture of the whole view.
+void BM_SceneryScroll_Baseline(benchmark::State& state) {
+    CGSView& view = ScrollWindow(int(state.range(0)));
+    QImage finished = ViewImage(view);
+    {
+        QPainter painter(&finished);
+        view.PaintView(painter, finished.rect());
+    }
+    ScrollAcross(state, view, [&finished](QPainter& painter, const QRect& strip) {
+        painter.drawImage(strip.topLeft(), finished, strip);
+    });
+}
+BENCHMARK(BM_SceneryScroll_Baseline)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
