@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "GuiBench.h"
+#include "core/drawing/MouseMode.h"
 #include "gui/app/Bug1App.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
@@ -16,7 +17,7 @@
 namespace zobl {
 namespace {
 
-constexpr int kMode = 1;
+constexpr MouseMode kMode = MouseMode::Freehand;
 
 CCarEdi& LongCarEditor() {
     static CCarEdi* editor = [] {

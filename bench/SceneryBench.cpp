@@ -13,12 +13,16 @@ using namespace zobl;
 // drops the oldest one, the most expensive case.
 void BM_ScenerySnapshot(benchmark::State& state) {
     SceneryDocument doc;
-    int mode = 0;
+    // Two modes in turn: every change opens a new undo step.
+    MouseMode mode = MouseMode::View;
+    const auto other = [&mode] {
+        return mode = mode == MouseMode::View ? MouseMode::Freehand : MouseMode::View;
+    };
     for (int i = 0; i < 100; ++i) {
-        doc.PrepareChange(mode ^= 1);
+        doc.PrepareChange(other());
     }
     for (auto _ : state) {
-        doc.PrepareChange(mode ^= 1);
+        doc.PrepareChange(other());
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * std::int64_t(scenery::kStoreSize));

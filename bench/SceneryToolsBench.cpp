@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/UBStack.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryTools.h"
@@ -11,7 +12,7 @@ namespace {
 
 using namespace zobl;
 
-constexpr int kFillMode = 5;
+constexpr MouseMode kFillMode = MouseMode::Fill;
 
 // The fill tool on the largest region there is: every row of every symbol present, the whole
 // store one colour. Each run fills back and forth between two colours; the undo group stays

@@ -16,13 +16,14 @@ using namespace zobl;
 // The largest document: 10 sets of 8 cars of 4 units, 32 units per set, every pixel set.
 void FillFullDocument(VehicleDocument& doc) {
     for (int s = 0; s < vehicles::kMaxSets; ++s) {
-        doc.AddVehicleSet("Satz", 0);
+        doc.AddVehicleSet("Satz", MouseMode::View);
         for (int c = 0; c < vehicles::kMaxCars; ++c) {
-            doc.AddCar(s, c, "Wagen", "zwei", "drei", 4, nullptr, 0);
+            doc.AddCar(s, c, "Wagen", "zwei", "drei", 4, nullptr, MouseMode::View);
             for (int view = 0; view < vehicles::kViewCount; ++view) {
                 for (int y = 0; y < vehicles::ViewHeight(view, 4); ++y) {
                     for (int x = 0; x < vehicles::ViewWidth(view, 4); ++x) {
-                        doc.SetPixel(s, c, view, x, y, PaletteIndex((x + y + c) % 56), false, 0);
+                        doc.SetPixel(s, c, view, x, y, PaletteIndex((x + y + c) % 56), false,
+                                     MouseMode::View);
                     }
                 }
             }
@@ -105,12 +106,16 @@ BENCHMARK(BM_FgsWrite_Baseline);
 void BM_VehicleSnapshot(benchmark::State& state) {
     VehicleDocument doc;
     FillFullDocument(doc);
-    int mode = 0;
+    // Two modes in turn: every change opens a new undo step.
+    MouseMode mode = MouseMode::View;
+    const auto other = [&mode] {
+        return mode = mode == MouseMode::View ? MouseMode::Freehand : MouseMode::View;
+    };
     for (int i = 0; i < 100; ++i) {
-        doc.PrepareChange(mode ^= 1);
+        doc.PrepareChange(other());
     }
     for (auto _ : state) {
-        doc.PrepareChange(mode ^= 1);
+        doc.PrepareChange(other());
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * std::int64_t(FullSnapshotBytes()));
@@ -137,10 +142,10 @@ void BM_VehicleUndoRedo(benchmark::State& state) {
     VehicleDocument doc;
     FillFullDocument(doc);
     doc.CloseUndoGroup();
-    doc.SetPixel(0, 0, 1, 0, 0, 7, false, 1);
+    doc.SetPixel(0, 0, 1, 0, 0, 7, false, MouseMode::Freehand);
     for (auto _ : state) {
         doc.Undo();
-        doc.Redo(1);
+        doc.Redo(MouseMode::Freehand);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * 2 * std::int64_t(FullSnapshotBytes()));

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "GuiBench.h"
+#include "core/drawing/MouseMode.h"
 #include "core/text/CodePages.h"
 #include "gui/app/Bug1App.h"
 #include "gui/framework/DocManager.h"
@@ -17,7 +18,7 @@
 namespace zobl {
 namespace {
 
-constexpr int kMode = 1;
+constexpr MouseMode kMode = MouseMode::Freehand;
 
 // A document of 10 sets of 8 cars: 10 + 80 + 400 = 490 items.
 CFGSView& FullVehicleView() {

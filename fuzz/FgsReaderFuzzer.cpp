@@ -63,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A change and its undo go through a snapshot of whatever was read.
     if (doc.CountCars(0) > 0) {
         const PaletteIndex before = doc.GetPixel(0, 0, 1, 0, 0);
-        Check(doc.SetPixel(0, 0, 1, 0, 0, PaletteIndex((before + 1) % kPaletteSize), false, 1));
-        Check(doc.DeleteVehicleSet(0, false, 2));
+        Check(doc.SetPixel(0, 0, 1, 0, 0, PaletteIndex((before + 1) % kPaletteSize), false,
+                           MouseMode::Freehand));
+        Check(doc.DeleteVehicleSet(0, false, MouseMode::Line));
         Check(doc.Undo() && doc.Undo());
         Check(doc.GetPixel(0, 0, 1, 0, 0) == before);
         Check(WriteFgs(doc) == written);

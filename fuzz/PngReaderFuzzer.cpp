@@ -16,9 +16,9 @@ namespace {
 zobl::VehicleDocument& SmallVehicles() {
     static zobl::VehicleDocument doc;
     if (doc.CountSets() == 0) {
-        doc.AddVehicleSet("Zug", 0);
-        doc.NewCar(0, "Lok", 1, 0);
-        doc.NewCar(0, "Wagen", 2, 0);
+        doc.AddVehicleSet("Zug", zobl::MouseMode::View);
+        doc.NewCar(0, "Lok", 1, zobl::MouseMode::View);
+        doc.NewCar(0, "Wagen", 2, zobl::MouseMode::View);
     }
     return doc;
 }

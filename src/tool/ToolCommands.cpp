@@ -498,7 +498,7 @@ void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
         if (result < 0) {
             ThrowQueryFailure(reader.FailedFile(), result, identifier, options.folder);
         }
-        const int problem = simimport::ImportVehicle(doc, *set, &vehicle, static_cast<int>(MouseMode::View));
+        const int problem = simimport::ImportVehicle(doc, *set, &vehicle, MouseMode::View);
         if (problem == message::kImportNoImages || problem == simimport::kImportRefusedByDocument) {
             throw std::runtime_error("vehicle " + std::to_string(identifier) +
                                      " has no images (length 0) and cannot become a car");

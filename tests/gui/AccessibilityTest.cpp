@@ -162,8 +162,8 @@ TEST_F(Accessibility, TheDocumentWindowsNameTheirControls) {
     StartApp({}, true);
     app->Documents().NewDocument(*app->SceneryTemplate());
     auto* vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
-    ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", 1));
-    ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+    ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", MouseMode::Freehand));
+    ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
     vehicles->Model().Notify({VehicleHintCode::RebuildAll});
     auto* view = dynamic_cast<CFGSView*>(vehicles->Views().front());
     QTreeWidgetItem* car = view->Tree()->CarItem(0, 0);

@@ -286,21 +286,21 @@ TEST_F(App, ColourChangesCloseTheActiveUndoGroupWithUndoByColorChange) {
     int repaints = 0;
     QObject::connect(&app, &CBug1App::DrawingColoursChanged, [&] { ++repaints; });
 
-    model.SetPixel(0, 3, 0, 0, 5, 1);
-    ASSERT_EQ(model.UndoGroupMarker(), 1);
+    model.SetPixel(0, 3, 0, 0, 5, MouseMode::Freehand);
+    ASSERT_EQ(model.OpenUndoGroup(), MouseMode::Freehand);
     EXPECT_EQ(app.SetColor1(30), 15);  // UNDOBYCOLORCHANGE is off
-    EXPECT_EQ(model.UndoGroupMarker(), 1);
+    EXPECT_EQ(model.OpenUndoGroup(), MouseMode::Freehand);
     EXPECT_EQ(repaints, 1);
 
     app.Settings().undoByColorChange = true;
     EXPECT_EQ(app.SetColor2(30), 0);
-    EXPECT_EQ(model.UndoGroupMarker(), 10);
+    EXPECT_EQ(model.OpenUndoGroup(), std::nullopt);
     EXPECT_EQ(repaints, 2);
 
     // The same colour again changes nothing.
-    model.SetPixel(0, 3, 0, 0, 6, 1);
+    model.SetPixel(0, 3, 0, 0, 6, MouseMode::Freehand);
     EXPECT_EQ(app.SetColor1(30), 30);
-    EXPECT_EQ(model.UndoGroupMarker(), 1);
+    EXPECT_EQ(model.OpenUndoGroup(), MouseMode::Freehand);
     EXPECT_EQ(repaints, 2);
     EXPECT_EQ(app.GetColor1(), 30);
     EXPECT_EQ(app.GetColor2(), 30);
@@ -362,7 +362,7 @@ TEST_F(App, RecentFilesStayListedUntilOneFailsToOpen) {
         emit file->aboutToShow();
         QStringList texts;
         for (QAction* action : file->actions()) {
-            const int id = CommandRouter::CommandOf(action);
+            const int id = test::CommandNumber(action);
             if (action->isVisible() && id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
                 texts << action->text();
             }
@@ -380,7 +380,7 @@ TEST_F(App, RecentFilesStayListedUntilOneFailsToOpen) {
     }
     // Choosing the missing one reports it and then drops it; the other one opens.
     messages.entries.clear();
-    EXPECT_TRUE(Command(ID_FILE_MRU_FILE1 + 1));
+    EXPECT_TRUE(Command(RecentFileCommand(1)));
     ASSERT_EQ(messages.Numbers(), std::vector<int>{1});
     EXPECT_EQ(messages.entries[0].argument, QFileInfo(gone).absoluteFilePath());
     EXPECT_EQ(app.RecentFiles().Files(),
@@ -388,13 +388,13 @@ TEST_F(App, RecentFilesStayListedUntilOneFailsToOpen) {
     EXPECT_EQ(entries().size(), 1);
     EXPECT_TRUE(Command(ID_FILE_MRU_FILE1));
     EXPECT_EQ(app.Documents().DocumentCount(), 1u);
-    EXPECT_FALSE(Action(ID_FILE_MRU_FILE1 + 1)->isEnabled());
+    EXPECT_FALSE(Action(RecentFileCommand(1))->isEnabled());
 }
 
 TEST_F(App, ClosingTheMainWindowAsksAboutModifiedDocumentsAndRecordsTheWindow) {
     CBug1App& app = StartApp({WriteSceneryFile("a.gs")}, true);
     auto* document = static_cast<CGSDoc*>(app.MainFrame()->ActiveDocument());
-    document->Model().SetPixel(0, 3, 0, 0, 5, 1);
+    document->Model().SetPixel(0, 3, 0, 0, 5, MouseMode::Freehand);
     document->NotifyStateChanged();
     ASSERT_TRUE(document->IsModified());
 

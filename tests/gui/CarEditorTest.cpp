@@ -35,8 +35,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
         doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
         VehicleDocument& model = doc->Model();
-        ASSERT_TRUE(model.AddVehicleSet("S", 1));
-        ASSERT_TRUE(model.AddCar(0, 0, "Lok", "", "", 4, nullptr, 1));
+        ASSERT_TRUE(model.AddVehicleSet("S", MouseMode::Freehand));
+        ASSERT_TRUE(model.AddCar(0, 0, "Lok", "", "", 4, nullptr, MouseMode::Freehand));
         model.ResetUndoHistory();
         model.Notify({VehicleHintCode::RebuildAll});
         view = dynamic_cast<CFGSView*>(doc->Views().front());
@@ -118,7 +118,7 @@ TEST_F(CarEditor, EveryToolWithEitherButton) {
         // A fresh transparent view for every case.
         for (int y = 0; y < 14; ++y) {
             for (int x = 0; x < 32; ++x) {
-                doc->Model().SetPixel(0, 0, 2, x, y, TransparentIndex, false, 0);
+                doc->Model().SetPixel(0, 0, 2, x, y, TransparentIndex, false, MouseMode::View);
             }
         }
         ShowView(6);
@@ -145,7 +145,7 @@ TEST_F(CarEditor, AStrokeThatLeavesThePictureJoinsNothingAcrossTheExcursion) {
 }
 
 TEST_F(CarEditor, ColourToolsMarkAndZoom) {
-    doc->Model().SetPixel(0, 0, 2, 4, 4, 40, false, 0);
+    doc->Model().SetPixel(0, 0, 2, 4, 4, 40, false, MouseMode::View);
     // Replace colour: the pressed pixel's colour becomes the other button's.
     Mode(MouseMode::ReplaceColor);
     Click(Qt::RightButton, At(4, 4));
@@ -210,7 +210,7 @@ TEST_F(CarEditor, FillOnItsOwnColourTakesNoStep) {
 TEST_F(CarEditor, MirrorWorksOnTheMarkOrTheWholeView) {
     VehicleDocument& model = doc->Model();
     for (int y = 0; y < 14; ++y) {
-        model.SetPixel(0, 0, 2, 0, y, PaletteIndex(y + 1), false, 0);
+        model.SetPixel(0, 0, 2, 0, y, PaletteIndex(y + 1), false, MouseMode::View);
     }
     editor->SetMarkRect(PixelRect{0, 2, 3, 4});
     ASSERT_TRUE(view->OnCommand(ID_MIRROR_VERTICAL));
@@ -255,16 +255,16 @@ TEST_F(CarEditor, RightClickRemembersTheBandForTheSteamMarker) {
 // what the whole picture painted at once shows.
 TEST_F(CarEditor, ScrollingShowsTheWholePicturePixelForPixel) {
     VehicleDocument& model = doc->Model();
-    ASSERT_TRUE(model.AddVehicleSet("L", 1));
-    ASSERT_TRUE(model.AddCar(1, 0, "Lang", "", "", vehicles::kMaxCarLength, nullptr, 1));
+    ASSERT_TRUE(model.AddVehicleSet("L", MouseMode::Freehand));
+    ASSERT_TRUE(model.AddCar(1, 0, "Lang", "", "", vehicles::kMaxCarLength, nullptr, MouseMode::Freehand));
     std::mt19937 random(29);
     for (int y = 0; y < 14; ++y) {
         for (int x = 0; x < 256; ++x) {
-            model.SetPixel(1, 0, 1, x, y, PaletteIndex(random() % 100), false, 1);
+            model.SetPixel(1, 0, 1, x, y, PaletteIndex(random() % 100), false, MouseMode::Freehand);
         }
     }
     for (int s = 0; s < vehicles::kMaxCarLength; ++s) {
-        model.SetSteamValue(1, 0, 1, s, s % 3 == 0 ? 0x80 : 0x40, 1);
+        model.SetSteamValue(1, 0, 1, s, s % 3 == 0 ? 0x80 : 0x40, MouseMode::Freehand);
     }
     app->Settings().showBorders = 1;
     app->Settings().showTransCol = 4;

@@ -33,8 +33,8 @@ protected:
         sceneryView = dynamic_cast<CGSView*>(scenery->Views().front());
         vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
         VehicleDocument& model = vehicles->Model();
-        ASSERT_TRUE(model.AddVehicleSet("S", 1));
-        ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+        ASSERT_TRUE(model.AddVehicleSet("S", MouseMode::Freehand));
+        ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
         model.Notify({VehicleHintCode::RebuildAll});
         vehicleView = dynamic_cast<CFGSView*>(vehicles->Views().front());
         QTreeWidgetItem* car = vehicleView->Tree()->CarItem(0, 0);
@@ -49,7 +49,7 @@ protected:
         scenery->Model().PixelStoreForLoading()[scenery::StoreOffset(x, y)] = v;
     }
     PaletteIndex Car(int x, int y) const { return vehicles->Model().GetPixel(0, 0, 1, x, y); }
-    bool Run(View& view, int id) { return view.OnCommand(id); }
+    bool Run(View& view, CommandId id) { return view.OnCommand(id); }
 
     CGSDoc* scenery = nullptr;
     CGSView* sceneryView = nullptr;

@@ -10,6 +10,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "GuiTestSupport.h"
+#include "core/drawing/MouseMode.h"
 #include "core/settings/DesktopRecord.h"
 #include "core/settings/SettingsStore.h"
 #include "core/vehicles/FgsFile.h"
@@ -26,7 +27,7 @@
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 class Desktop : public ::testing::Test, public test::AppFixture {
 protected:
@@ -219,7 +220,7 @@ TEST_F(Desktop, AFileListedTwiceComesBackOnceWithTheWindowsOfBothEntries) {
 TEST_F(Desktop, TheRecordIsWrittenBeforeTheQuestionsAndOnlyWithSaveDsk) {
     CBug1App& app = StartApp({WriteSceneryFile("a.gs")}, true);
     auto* document = static_cast<CGSDoc*>(app.MainFrame()->ActiveDocument());
-    document->Model().SetPixel(0, 3, 0, 0, 5, 1);
+    document->Model().SetPixel(0, 3, 0, 0, 5, MouseMode::Freehand);
     document->NotifyStateChanged();
     EXPECT_FALSE(app.MainFrame()->close());  // question 304 answered with cancel
     const auto stored = app.Store().ReadBinary("DESKTOP", "desktopdata");

@@ -142,7 +142,7 @@ TEST_F(FailingSaves, ADocumentThatCannotBeSavedSaysSoAndStaysModified) {
     const QString path = WriteSceneryFile("a.gs");
     StartApp({path});
     auto* doc = static_cast<CGSDoc*>(app->Documents().Documents().at(0));
-    ASSERT_TRUE(doc->Model().SetPixel(1, 0, 2, 2, 44, 1));
+    ASSERT_TRUE(doc->Model().SetPixel(1, 0, 2, 2, 44, MouseMode::Freehand));
     doc->NotifyStateChanged();
     const QByteArray before = Bytes(path);
 

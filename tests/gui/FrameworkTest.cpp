@@ -20,11 +20,12 @@
 namespace zobl {
 namespace {
 
-constexpr int kViewCommand = 40001;
-constexpr int kDocumentCommand = 40002;
-constexpr int kSharedCommand = 40003;  // handled by view and document: the view wins
-constexpr int kFrameCommand = 40004;
-constexpr int kNobodysCommand = 40005;
+constexpr CommandId kViewCommand = static_cast<CommandId>(40001);      // numbers of this test only
+constexpr CommandId kDocumentCommand = static_cast<CommandId>(40002);  // numbers of this test only
+constexpr CommandId kSharedCommand =
+    static_cast<CommandId>(40003);  // handled by view and document: the view wins
+constexpr CommandId kFrameCommand = static_cast<CommandId>(40004);    // numbers of this test only
+constexpr CommandId kNobodysCommand = static_cast<CommandId>(40005);  // numbers of this test only
 
 class FakeDocument : public Document {
 public:
@@ -41,14 +42,14 @@ public:
         }
         return saveResult;
     }
-    bool OnCommand(int id) override {
+    bool OnCommand(CommandId id) override {
         if (id == kDocumentCommand || id == kSharedCommand) {
             ran.push_back(id);
             return true;
         }
         return Document::OnCommand(id);
     }
-    bool OnUpdateCommand(int id, CommandState& state) override {
+    bool OnUpdateCommand(CommandId id, CommandState& state) override {
         if (id == kDocumentCommand || id == kSharedCommand) {
             state.Enable(enabled);
             return true;
@@ -70,14 +71,14 @@ public:
     QWidget* Widget() override { return this; }
     void OnUpdate(View* sender, int hint, HintRecord*) override { hints.push_back({sender, hint}); }
     bool WantsTicks() const override { return ticks; }
-    bool OnCommand(int id) override {
+    bool OnCommand(CommandId id) override {
         if (id == kViewCommand || id == kSharedCommand) {
             ran.push_back(id);
             return true;
         }
         return false;
     }
-    bool OnUpdateCommand(int id, CommandState& state) override {
+    bool OnUpdateCommand(CommandId id, CommandState& state) override {
         if (id == kViewCommand || id == kSharedCommand) {
             state.Enable();
             state.Check(id == kViewCommand);
@@ -94,13 +95,13 @@ public:
 class FakeTarget : public CommandTarget {
 public:
     explicit FakeTarget(int id) : id_(id) {}
-    bool OnCommand(int id) override {
+    bool OnCommand(CommandId id) override {
         if (id == id_) {
             ++runs;
         }
         return id == id_;
     }
-    bool OnUpdateCommand(int id, CommandState& state) override {
+    bool OnUpdateCommand(CommandId id, CommandState& state) override {
         if (id == id_) {
             state.Enable();
             return true;

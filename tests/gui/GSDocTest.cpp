@@ -117,7 +117,7 @@ TEST_F(GSDoc, UndoRedoAndSaveThroughTheCommands) {
     document->AddView(&recorder);
     EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
 
-    document->Model().SetPixel(5, 3, 2, 2, 44, 1);
+    document->Model().SetPixel(5, 3, 2, 2, 44, MouseMode::Freehand);
     document->NotifyStateChanged();
     EXPECT_TRUE(document->IsModified());
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
@@ -140,7 +140,7 @@ TEST_F(GSDoc, AFailedSaveReportsErrorFourAndKeepsTheDocumentModified) {
     StartApp();
     CGSDoc* document = Open(WriteSceneryFile("a.gs"));
     ASSERT_NE(document, nullptr);
-    document->Model().SetPixel(5, 3, 2, 2, 44, 1);
+    document->Model().SetPixel(5, 3, 2, 2, 44, MouseMode::Freehand);
     const QString unwritable = QString::fromStdString(folder.File("fehlt/a.gs"));
     EXPECT_FALSE(document->DoSave(unwritable));
     EXPECT_EQ(messages.Numbers(), (std::vector<int>{4}));

@@ -86,6 +86,12 @@ public:
 
 // A settings folder of its own (XDG_CONFIG_HOME) and an application whose dialogs, message
 // boxes and browser calls are recorded instead of shown.
+// The number of the command an action stands for, 0 for none (separators, submenus).
+inline int CommandNumber(const QAction* action) {
+    const std::optional<CommandId> id = CommandRouter::CommandOf(action);
+    return id ? int(*id) : 0;
+}
+
 class AppFixture {
 public:
     AppFixture() {
@@ -157,14 +163,14 @@ public:
     // A scenery file with one drawn pixel, written by the core.
     QString WriteSceneryFile(const std::string& name) {
         SceneryDocument doc;
-        doc.SetPixel(3, 3, 1, 1, 23, 1);
+        doc.SetPixel(3, 3, 1, 1, 23, MouseMode::Freehand);
         const std::string path = folder.File(name);
         SaveGsFile(path, doc);
         return QString::fromStdString(path);
     }
 
-    QAction* Action(int id) { return app->MainFrame()->Router().Action(id); }
-    bool Command(int id) {
+    QAction* Action(CommandId id) { return app->MainFrame()->Router().Action(id); }
+    bool Command(CommandId id) {
         const bool handled = app->MainFrame()->Router().Execute(id);
         QCoreApplication::processEvents();
         return handled;

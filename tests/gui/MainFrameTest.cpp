@@ -43,7 +43,7 @@ protected:
     std::vector<int> ButtonsOf(QToolBar* bar) {
         std::vector<int> ids;
         for (QAction* action : bar->actions()) {
-            ids.push_back(action->isSeparator() ? 0 : CommandRouter::CommandOf(action));
+            ids.push_back(test::CommandNumber(action));
         }
         return ids;
     }
@@ -68,7 +68,7 @@ TEST_F(MainFrame, BarsAndKeysAreMadeFromTheCommandTable) {
             if (action->isSeparator()) {
                 continue;
             }
-            const int id = CommandRouter::CommandOf(action);
+            const int id = test::CommandNumber(action);
             EXPECT_FALSE(action->icon().isNull()) << id;
             // Drawn for whole-number scales only.
             EXPECT_TRUE(action->icon().availableSizes().contains(QSize(32, 32))) << id;
@@ -144,7 +144,7 @@ TEST_F(MainFrame, ToolTipsComeFromTheMenuSectionCutTo79Characters) {
         changed.write(text);
     }
     StartApp();
-    const std::pair<int, const char*> expected[] = {
+    const std::pair<CommandId, const char*> expected[] = {
         {ID_FILE_NEW, "Neu (Strg+N)"},
         {ID_FILE_SAVE, "Speichern (Strg+S)"},
         {ID_EDIT_REDO, "Wiederherstellen (Strg+Umschalt+Z)"},
@@ -191,8 +191,8 @@ TEST_F(MainFrame, MenuHighlightsShowTheirStatusTextAndSetTheHelpContext) {
     emit view->aboutToHide();
     EXPECT_EQ(app->GetHelpContext(), 2090);
 
-    EXPECT_EQ(MenuItemStatusOf(ID_FILE_MRU_FILE1 + 15).stateKey, 7003);
-    EXPECT_EQ(MenuItemStatusOf(ID_WINDOW_LIST_FIRST + 8).stateKey, 7205);
+    EXPECT_EQ(MenuItemStatusOf(RecentFileCommand(15)).stateKey, 7003);
+    EXPECT_EQ(MenuItemStatusOf(WindowListCommand(8)).stateKey, 7205);
     EXPECT_EQ(MenuItemStatusOf(ID_WINDOW_ARRANGE).helpContext, std::nullopt);
 }
 
@@ -244,9 +244,9 @@ TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
     EXPECT_EQ(app->GetPalette().DayNightState(), 1);
 
     // Undo is enabled once the document has a step; Alt+Backspace and Ctrl+Z both undo.
-    document->Model().SetPixel(0, 3, 0, 0, 5, 1);
+    document->Model().SetPixel(0, 3, 0, 0, 5, MouseMode::Freehand);
     document->Model().CloseUndoGroup();
-    document->Model().SetPixel(0, 3, 0, 0, 6, 2);
+    document->Model().SetPixel(0, 3, 0, 0, 6, MouseMode::Line);
     document->NotifyStateChanged();
     QCoreApplication::processEvents();
     ASSERT_TRUE(Action(ID_EDIT_UNDO)->isEnabled());
@@ -317,7 +317,7 @@ TEST_F(MainFrame, FourDayNightStepsComeBackToDayWithTheTransparentColours) {
 
 TEST_F(MainFrame, BarsAreShownAndHiddenByTheirCommands) {
     StartApp({}, true);
-    const auto toggles = [&](int id, QWidget* bar) {
+    const auto toggles = [&](CommandId id, QWidget* bar) {
         ASSERT_TRUE(Action(id)->isChecked());
         Command(id);
         EXPECT_TRUE(bar->isHidden());
@@ -395,8 +395,8 @@ TEST_F(MainFrame, F6MovesTheFocusThroughThePanesOfTheActiveWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     auto* doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
     VehicleDocument& model = doc->Model();
-    ASSERT_TRUE(model.AddVehicleSet("S", 1));
-    ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, 1));
+    ASSERT_TRUE(model.AddVehicleSet("S", MouseMode::Freehand));
+    ASSERT_TRUE(model.AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
     model.Notify({VehicleHintCode::RebuildAll});
     auto* view = dynamic_cast<CFGSView*>(doc->Views().front());
     QTreeWidgetItem* car = view->Tree()->CarItem(0, 0);
@@ -407,7 +407,7 @@ TEST_F(MainFrame, F6MovesTheFocusThroughThePanesOfTheActiveWindow) {
     const auto focused = [] { return QApplication::focusWidget(); };
     ASSERT_EQ(focused(), view->Tree());
     struct Step {
-        int command;
+        CommandId command;
         QWidget* expected;
     };
     const Step steps[] = {
@@ -452,7 +452,7 @@ TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {
     QStringList listed;
     QAction* first = nullptr;
     for (QAction* action : window->actions()) {
-        const int id = CommandRouter::CommandOf(action);
+        const int id = test::CommandNumber(action);
         if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
             listed << action->text();
             if (id == ID_WINDOW_LIST_FIRST) {
@@ -592,7 +592,7 @@ TEST_F(MainFrame, NoMissingTextInANormalRun) {
             if (action->isSeparator()) {
                 continue;
             }
-            const QString id = QString::number(CommandRouter::CommandOf(action));
+            const QString id = QString::number(test::CommandNumber(action));
             check(id + " (tooltip)", action->toolTip());
             QEvent enter(QEvent::Enter);
             QCoreApplication::sendEvent(bar->widgetForAction(action), &enter);

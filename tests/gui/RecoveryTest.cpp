@@ -16,6 +16,7 @@
 
 #include "DialogTestSupport.h"
 #include "SceneryViewSupport.h"
+#include "core/drawing/MouseMode.h"
 #include "core/recovery/RecoveryFolder.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleDocument.h"
@@ -29,7 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFreehandMode = 1;
+constexpr MouseMode kFreehandMode = MouseMode::Freehand;
 
 // Every copy file (.gs, .fgs) below the recovery root, whichever editor wrote it.
 std::vector<std::string> CopyFiles(const QString& root) {

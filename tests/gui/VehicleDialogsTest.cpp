@@ -20,6 +20,7 @@
 
 #include "GuiTestSupport.h"
 #include "core/common/MessageError.h"
+#include "core/drawing/MouseMode.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
@@ -33,7 +34,7 @@
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 template <typename T>
 T* Child(QWidget& parent, const char* name) {

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
+#include "core/drawing/MouseMode.h"
 #include "core/simimport/SimTestFiles.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
@@ -29,7 +30,7 @@ namespace zobl {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 // A vehicle document in a running application and a synthetic simulator of 24 vehicles (groups
 // 0, 1, 2 in categories 0x1, 0x2, 0x4). The dialogs of the import are handed to the test's

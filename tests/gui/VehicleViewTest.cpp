@@ -21,6 +21,7 @@
 #include <QToolTip>
 
 #include "GuiTestSupport.h"
+#include "core/drawing/MouseMode.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/SteamProperties.h"
@@ -42,7 +43,7 @@
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 // A vehicle document in a running application, with sets and cars made by the core.
 class VehicleWindow : public ::testing::Test, public test::AppFixture {
@@ -314,7 +315,7 @@ TEST_F(VehicleWindow, EachWindowKeepsItsSelectionAcrossUndoAndRedo) {
     // A structural step (a new set) and a text step, both undone and redone.
     ASSERT_TRUE(doc->Model().AddVehicleSet("Neu", kFreehand));
     ASSERT_TRUE(doc->Model().RenameVehicleSet(0, "Anders", kFreehand));
-    for (const int command : {ID_EDIT_UNDO, ID_EDIT_UNDO, ID_EDIT_REDO}) {
+    for (const CommandId command : {ID_EDIT_UNDO, ID_EDIT_UNDO, ID_EDIT_REDO}) {
         ASSERT_TRUE(doc->OnCommand(command));
         EXPECT_EQ(first->SelectedTarget(), (VehicleTreeTarget{4, 0, 1}));
         EXPECT_EQ(second->SelectedTarget(), (VehicleTreeTarget{4, 1, 0}));
@@ -592,7 +593,8 @@ TEST_F(VehicleWindow, ContextMenuHoldsTheTreeCommandsWithTheirOwnTexts) {
     ASSERT_GE(items.size(), 12u);
     std::set<int> commands;
     for (QAction* action : items) {
-        const int id = CommandRouter::CommandOf(action);
+        ASSERT_TRUE(CommandRouter::CommandOf(action));
+        const CommandId id = *CommandRouter::CommandOf(action);
         commands.insert(id);
         EXPECT_NE(action, Action(id)) << id;
         EXPECT_FALSE(action->text().isEmpty()) << id;

@@ -41,7 +41,7 @@ protected:
             std::vector<int> ids;
             QStringList texts;
             for (QAction* action : menu.actions()) {
-                ids.push_back(action->isSeparator() ? 0 : CommandRouter::CommandOf(action));
+                ids.push_back(test::CommandNumber(action));
                 texts << action->text();
             }
             menus.push_back(ids);

@@ -205,20 +205,20 @@ void RandomUser::PrepareFolder() {
     QDir().mkpath(files_);
     SceneryDocument scenery;
     for (int i = 0; i < 200; ++i) {
-        scenery.SetPixel(i % 36, 0, (i * 7) % 32, (i * 5) % 16, PaletteIndex(i % 100), 1);
+        scenery.SetPixel(i % 36, 0, (i * 7) % 32, (i * 5) % 16, PaletteIndex(i % 100), MouseMode::Freehand);
     }
     scenery.AddRow(3, 2, 0);  // rows above the base row stand on the row below them
     scenery.AddRow(3, 1, 0);
     scenery.AddRow(7, 4, 0);
     SaveGsFile((files_ + "/start.gs").toStdString(), scenery);
     VehicleDocument vehicles;
-    vehicles.AddVehicleSet("Zug", 1);
-    vehicles.AddCar(0, 0, "Lok", "", "", 3, nullptr, 1);
-    vehicles.AddCar(0, 1, "Wagen", "", "", 2, nullptr, 1);
-    vehicles.AddVehicleSet("Kurz", 1);
-    vehicles.AddCar(1, 0, "Draisine", "", "", 1, nullptr, 1);
+    vehicles.AddVehicleSet("Zug", MouseMode::Freehand);
+    vehicles.AddCar(0, 0, "Lok", "", "", 3, nullptr, MouseMode::Freehand);
+    vehicles.AddCar(0, 1, "Wagen", "", "", 2, nullptr, MouseMode::Freehand);
+    vehicles.AddVehicleSet("Kurz", MouseMode::Freehand);
+    vehicles.AddCar(1, 0, "Draisine", "", "", 1, nullptr, MouseMode::Freehand);
     for (int x = 0; x < 24; ++x) {
-        vehicles.SetPixel(0, 0, 1, x, x % 14, PaletteIndex(x * 4 % 100), false, 1);
+        vehicles.SetPixel(0, 0, 1, x, x % 14, PaletteIndex(x * 4 % 100), false, MouseMode::Freehand);
     }
     SaveFgsFile((files_ + "/start.fgs").toStdString(), vehicles);
     std::ofstream(files_.toStdString() + "/empty.fgs");

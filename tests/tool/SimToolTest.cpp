@@ -74,10 +74,10 @@ protected:
     // A vehicle file with set 0 holding cars of the given lengths and an empty set 1.
     std::string WriteDocument(const std::vector<int>& lengths) {
         VehicleDocument doc;
-        EXPECT_TRUE(doc.AddVehicleSet("Satz", 0));
-        EXPECT_TRUE(doc.AddVehicleSet("Leer", 0));
+        EXPECT_TRUE(doc.AddVehicleSet("Satz", MouseMode::View));
+        EXPECT_TRUE(doc.AddVehicleSet("Leer", MouseMode::View));
         for (int length : lengths) {
-            EXPECT_TRUE(doc.AddCar(0, doc.CountCars(0), "Alt", "", "", length, nullptr, 0));
+            EXPECT_TRUE(doc.AddCar(0, doc.CountCars(0), "Alt", "", "", length, nullptr, MouseMode::View));
         }
         const std::string path = folder_.File("doc.fgs");
         SaveFgsFile(path, doc);

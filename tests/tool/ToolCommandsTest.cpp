@@ -18,6 +18,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/PathTools.h"
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/GsTestFiles.h"
 #include "core/scenery/SceneryDocument.h"
@@ -33,7 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace scenery;
 
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 class ToolTest : public ::testing::Test {
 protected:
@@ -634,16 +635,17 @@ namespace {
 
 TEST_F(ToolTest, ThumbnailsShowTheSymbolsOrTheCarsSideViewsSharpOrSmaller) {
     SceneryDocument scenery;
-    scenery.SetPixel(10, 3, 5, 5, 23, 1);  // symbol 10 sits in the second line of nine, second place
-    scenery.SetPixel(10, 0, 5, 5, 44, 1);  // row 0 is absent: not shown
+    scenery.SetPixel(10, 3, 5, 5, 23,
+                     MouseMode::Freehand);  // symbol 10 sits in the second line of nine, second place
+    scenery.SetPixel(10, 0, 5, 5, 44, MouseMode::Freehand);  // row 0 is absent: not shown
     SaveGsFile(Path("in.gs"), scenery);
     VehicleDocument vehicles;
-    ASSERT_TRUE(vehicles.AddVehicleSet("A", 1));
-    ASSERT_TRUE(vehicles.AddCar(0, 0, "Lok", "", "", 2, nullptr, 1));
-    ASSERT_TRUE(vehicles.AddCar(0, 1, "Wagen", "", "", 1, nullptr, 1));
-    ASSERT_TRUE(vehicles.AddVehicleSet("B", 1));
-    ASSERT_TRUE(vehicles.AddCar(1, 0, "Tender", "", "", 1, nullptr, 1));
-    vehicles.SetPixel(0, 1, 1, 3, 4, 44, false, 1);  // side view of the second car
+    ASSERT_TRUE(vehicles.AddVehicleSet("A", MouseMode::Freehand));
+    ASSERT_TRUE(vehicles.AddCar(0, 0, "Lok", "", "", 2, nullptr, MouseMode::Freehand));
+    ASSERT_TRUE(vehicles.AddCar(0, 1, "Wagen", "", "", 1, nullptr, MouseMode::Freehand));
+    ASSERT_TRUE(vehicles.AddVehicleSet("B", MouseMode::Freehand));
+    ASSERT_TRUE(vehicles.AddCar(1, 0, "Tender", "", "", 1, nullptr, MouseMode::Freehand));
+    vehicles.SetPixel(0, 1, 1, 3, 4, 44, false, MouseMode::Freehand);  // side view of the second car
     SaveFgsFile(Path("in.fgs"), vehicles);
 
     struct Case {

@@ -53,13 +53,13 @@ struct ToolRules {
 
 // A surface the tools edit for a window (the scenery store, a car view). S provides:
 //   using Canvas = ...;                  a PixelCanvas for one edit
-//   Canvas Begin(int mouseMode);         a fresh canvas whose writes join that undo group
+//   Canvas Begin(MouseMode mouseMode);   a fresh canvas whose writes join that undo group
 //   void Finish(Canvas& canvas);         brings the display and the views up to date
 //   PaletteIndex Get(PixelPoint) const;  a pixel's value (inside only)
 //   void CloseUndoGroup();
 //   CUBStack& WorkStack();               the fill's work stack
 template <typename S>
-concept ToolSurface = requires(S surface, const S& view, PixelPoint p, int mode) {
+concept ToolSurface = requires(S surface, const S& view, PixelPoint p, MouseMode mode) {
     typename S::Canvas;
     { surface.Begin(mode) } -> std::same_as<typename S::Canvas>;
     { view.Get(p) } -> std::convertible_to<PaletteIndex>;
@@ -89,7 +89,6 @@ public:
 
     void Press(S& surface, MouseMode mode, MouseButton button, std::optional<PixelPoint> hit) {
         const bool left = button == MouseButton::Left;
-        const int modeNumber = static_cast<int>(mode);
         const bool clearsMark = left || rules_.rightPressClearsMark;
         if (hit) {
             press_ = current_ = *hit;
@@ -121,12 +120,12 @@ public:
                     if (clearsMark) {
                         host_.ClearMark();
                     }
-                    host_.ShowPreview(ShapePreviewFlags(modeNumber), press_, current_);
+                    host_.ShowPreview(ShapePreviewFlags(mode_), press_, current_);
                 }
                 break;
             case MouseMode::Fill:
                 if (hit && surface.Get(*hit) != host_.Colours().Of(button)) {
-                    auto canvas = surface.Begin(modeNumber);
+                    auto canvas = surface.Begin(mode_);
                     FloodFillFrom(canvas, *hit, host_.Colours().Of(button), host_.FillDiagonal(),
                                   surface.WorkStack());
                     surface.Finish(canvas);
@@ -157,7 +156,7 @@ public:
                 }
                 host_.ClearMark();
                 if (hit) {
-                    host_.ShowPreview(ShapePreviewFlags(modeNumber), press_, current_);
+                    host_.ShowPreview(ShapePreviewFlags(mode_), press_, current_);
                 }
                 break;
             case MouseMode::PickColor:
@@ -205,12 +204,12 @@ public:
                 host_.ErasePreview();
                 if (hit) {
                     current_ = *hit;
-                    host_.ShowPreview(ShapePreviewFlags(static_cast<int>(mode_)), press_, current_);
+                    host_.ShowPreview(ShapePreviewFlags(mode_), press_, current_);
                 }
                 break;
             case MouseMode::ReplaceColor:
                 if (hit) {
-                    auto canvas = surface.Begin(static_cast<int>(mode_));
+                    auto canvas = surface.Begin(mode_);
                     const PixelPoint from = strokeInside_ ? current_ : *hit;
                     for (const PixelPoint& p : LinePoints(from, *hit)) {
                         ReplaceAt(canvas, p, colours.Other(button_), colours.Of(button_));
@@ -231,7 +230,6 @@ public:
             return;
         }
         active_ = false;
-        const int modeNumber = static_cast<int>(mode_);
         switch (mode_) {
             case MouseMode::View:
                 if (button == MouseButton::Right) {
@@ -250,8 +248,8 @@ public:
                 host_.ErasePreview();
                 // The shape ends where the last move on a pixel left it, not at the release point.
                 if (hit && pressedOnPixel_) {
-                    auto canvas = surface.Begin(modeNumber);
-                    FinishShapeOn(canvas, modeNumber, button, ctrl, press_, current_, host_.Colours());
+                    auto canvas = surface.Begin(mode_);
+                    FinishShapeOn(canvas, mode_, button, ctrl, press_, current_, host_.Colours());
                     surface.Finish(canvas);
                 }
                 if (host_.SingleUndo()) {
@@ -293,7 +291,7 @@ private:
 
     // One pixel, or the line of pixels from `from` to `to`, in colour, shown at once.
     void Paint(S& surface, PixelPoint from, PixelPoint to, PaletteIndex colour) {
-        auto canvas = surface.Begin(static_cast<int>(mode_));
+        auto canvas = surface.Begin(mode_);
         if (from == to) {
             if (canvas.Contains(to)) {
                 canvas.SetDrawn(to, colour);

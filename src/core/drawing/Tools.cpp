@@ -5,8 +5,8 @@
 
 namespace zobl {
 
-int ShapePreviewFlags(int mouseMode) noexcept {
-    switch (static_cast<MouseMode>(mouseMode)) {
+int ShapePreviewFlags(MouseMode mouseMode) noexcept {
+    switch (mouseMode) {
         case MouseMode::Line:
             return shape::kLine | shape::kPreview;
         case MouseMode::Rectangle:
@@ -20,8 +20,8 @@ int ShapePreviewFlags(int mouseMode) noexcept {
     }
 }
 
-int ShapeOfMode(int mouseMode) noexcept {
-    switch (static_cast<MouseMode>(mouseMode)) {
+int ShapeOfMode(MouseMode mouseMode) noexcept {
+    switch (mouseMode) {
         case MouseMode::Line:
             return shape::kLine;
         case MouseMode::Rectangle:

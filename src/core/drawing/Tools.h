@@ -37,15 +37,15 @@ struct DrawingColours {
 
 // What a finished edit needs from the application.
 struct EditContext {
-    int mouseMode = 0;        // the current mouse mode: names the undo group of the changes
-    bool singleUndo = false;  // SINGLEUNDO: the finished operation closes its undo group
+    MouseMode mouseMode = MouseMode::View;  // the current mode: names the undo group of the changes
+    bool singleUndo = false;                // SINGLEUNDO: the finished operation closes its undo group
 };
 
 // The preview flags of a drag in mouse mode 2 (line), 3 (rectangle), 4 (filled rectangle) and
 // 7 (mark); 0 for the other modes.
-int ShapePreviewFlags(int mouseMode) noexcept;
+int ShapePreviewFlags(MouseMode mouseMode) noexcept;
 // The shape a line or rectangle tool draws (kLine, kOutline, kFilled); 0 for other modes.
-int ShapeOfMode(int mouseMode) noexcept;
+int ShapeOfMode(MouseMode mouseMode) noexcept;
 
 // Draws what the flags select between p and c: kLine and kOutline pixel by pixel (shown at
 // once), kFilled in bulk. The colour is the left one with kLeftColour, else the right one with
@@ -79,7 +79,7 @@ void DrawShapeOn(C& canvas, PixelPoint p, PixelPoint c, int flags, DrawingColour
 // filled rectangle in the button's colour, and with ctrl in mode 4 the filled rectangle framed
 // in the other button's colour.
 template <PixelCanvas C>
-void FinishShapeOn(C& canvas, int mouseMode, MouseButton button, bool ctrl, PixelPoint p, PixelPoint c,
+void FinishShapeOn(C& canvas, MouseMode mouseMode, MouseButton button, bool ctrl, PixelPoint p, PixelPoint c,
                    DrawingColours colours) {
     const int shapeFlag = ShapeOfMode(mouseMode);
     const auto colourFlag = [](MouseButton b) {

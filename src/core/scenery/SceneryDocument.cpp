@@ -121,7 +121,7 @@ PaletteIndex SceneryDocument::GetPixel(int symbol, int row, int x, int y) const 
     return pixels_[StoreOffset(symbol, row, x, y)];
 }
 
-bool SceneryDocument::SetPixel(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode) {
+bool SceneryDocument::SetPixel(int symbol, int row, int x, int y, PaletteIndex value, MouseMode mouseMode) {
     if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
         return false;
     }
@@ -131,7 +131,7 @@ bool SceneryDocument::SetPixel(int symbol, int row, int x, int y, PaletteIndex v
 }
 
 DrawOutcome SceneryDocument::SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value,
-                                           int mouseMode) {
+                                           MouseMode mouseMode) {
     if (!IsInitialised() || !IsValidAddress(symbol, row, x, y)) {
         return DrawOutcome::OutOfRange;
     }
@@ -192,12 +192,12 @@ bool SceneryDocument::IsRowPresentForOutput(int symbol, int row) const {
     return row == kBaseRow || IsRowPresent(symbol, row);
 }
 
-int SceneryDocument::AddRow(int symbol, int row, int mode) {
+int SceneryDocument::AddRow(int symbol, int row, int flags) {
     if (!IsValidSymbol(symbol) || !IsValidRow(row) || records_.empty()) {
         return kAddRowInvalid;
     }
     std::uint32_t& mask = records_[std::size_t(symbol)].rowMask;
-    if ((mode & kAddRowCheckRules) == 0) {
+    if ((flags & kAddRowCheckRules) == 0) {
         if (row != kBaseRow) {
             mask |= 1u << row;
         }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
 #include "core/palette/Palette.h"
 #include "core/undo/UndoableDocument.h"
 
@@ -93,9 +94,9 @@ public:
     PaletteIndex GetPixel(int symbol, int row, int x, int y) const;
     // Records the undo snapshot, then writes. No display update: bulk operations call
     // RefreshBitmap when they are done. False (and no snapshot) for an out-of-range address.
-    bool SetPixel(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode);
+    bool SetPixel(int symbol, int row, int x, int y, PaletteIndex value, MouseMode mouseMode);
     // Records the undo snapshot, writes the pixel and paints it into the display pixels.
-    DrawOutcome SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value, int mouseMode);
+    DrawOutcome SetPixelDrawn(int symbol, int row, int x, int y, PaletteIndex value, MouseMode mouseMode);
 
     // The store of a new graphic: the default picture in every cell of every row.
     static std::span<const std::uint8_t> DefaultPixelStore();
@@ -119,7 +120,7 @@ public:
     bool IsRowPresentForOutput(int symbol, int row) const;
     // 0 on success, otherwise the message number of the broken rule (115, 116, 117) or
     // kAddRowInvalid. Records no snapshot: an editor command calls PrepareChange first.
-    int AddRow(int symbol, int row, int mode);
+    int AddRow(int symbol, int row, int flags);
     // The rules of adding row to symbol, without adding it: 0 when allowed, else what AddRow with
     // kAddRowCheckRules would answer.
     int CheckAddRow(int symbol, int row) const;

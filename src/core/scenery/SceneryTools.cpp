@@ -40,7 +40,7 @@ void SceneryChange::Merge(const SceneryChange& other) {
 
 // ---- SceneryCanvas -----------------------------------------------------------------------------
 
-SceneryCanvas::SceneryCanvas(SceneryDocument& doc, int mouseMode) : doc_(doc), mouseMode_(mouseMode) {
+SceneryCanvas::SceneryCanvas(SceneryDocument& doc, MouseMode mouseMode) : doc_(doc), mouseMode_(mouseMode) {
     if (doc.IsInitialised()) {
         store_ = doc.PixelStoreForLoading().data();
     }
@@ -84,14 +84,14 @@ SceneryChange SceneryCanvas::Finish() {
 
 // ---- Single pixels ------------------------------------------------------------------------------
 
-SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour, int mouseMode) {
+SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour, MouseMode mouseMode) {
     SceneryCanvas writer(doc, mouseMode);
     writer.SetDrawn(p, colour);
     return writer.Finish();
 }
 
 SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex replaced, PaletteIndex colour,
-                              int mouseMode) {
+                              MouseMode mouseMode) {
     SceneryCanvas canvas(doc, mouseMode);
     ReplaceAt(canvas, p, replaced, colour);
     return canvas.Finish();
@@ -100,7 +100,7 @@ SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex r
 // ---- The shape primitive and the shape tools ----------------------------------------------------
 
 SceneryChange DrawShape(SceneryDocument& doc, PixelPoint p, PixelPoint c, int flags, DrawingColours colours,
-                        int mouseMode) {
+                        MouseMode mouseMode) {
     SceneryCanvas canvas(doc, mouseMode);
     DrawShapeOn(canvas, p, c, flags, colours);
     return canvas.Finish();
@@ -143,7 +143,7 @@ FloodFillResult FloodFill(SceneryDocument& doc, PixelPoint start, PaletteIndex c
 
 // ---- Row commands -------------------------------------------------------------------------------
 
-int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode) {
+int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, MouseMode mouseMode) {
     if (!IsValidAddress(symbol, row, 0, 0) || doc.IsRowPresent(symbol, row)) {
         return kAddRowInvalid;
     }

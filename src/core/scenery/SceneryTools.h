@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/drawing/Canvas.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/Shapes.h"
 #include "core/drawing/Tools.h"
 #include "core/drawing/UBStack.h"
@@ -42,7 +43,7 @@ struct SceneryChange {
 // writes outside the store are ignored.
 class SceneryCanvas {
 public:
-    SceneryCanvas(SceneryDocument& doc, int mouseMode);
+    SceneryCanvas(SceneryDocument& doc, MouseMode mouseMode);
 
     PixelRect Bounds() const {
         return store_ != nullptr ? PixelRect{0, 0, scenery::kStoreWidth - 1, scenery::kStoreHeight - 1}
@@ -122,7 +123,7 @@ private:
 
     SceneryDocument& doc_;
     std::uint8_t* store_ = nullptr;
-    int mouseMode_;
+    MouseMode mouseMode_;
     bool prepared_ = false;
     std::array<bool, std::size_t(scenery::kSymbolCount* scenery::kRowCount)> present_{};
     PixelRect changed_{scenery::kStoreWidth, scenery::kStoreHeight, -1, -1};
@@ -141,7 +142,7 @@ public:
     SceneryToolSurface(SceneryDocument& doc, CUBStack* workStack, Notify notify)
         : doc_(doc), workStack_(workStack), notify_(std::move(notify)) {}
 
-    SceneryCanvas Begin(int mouseMode) { return SceneryCanvas(doc_, mouseMode); }
+    SceneryCanvas Begin(MouseMode mouseMode) { return SceneryCanvas(doc_, mouseMode); }
     void Finish(SceneryCanvas& canvas) { notify_(canvas.Finish()); }
     PaletteIndex Get(PixelPoint p) const {
         const PixelAddress a = PixelAddress::FromAbsolute(p);
@@ -160,11 +161,11 @@ private:
 // ---- Single pixels ----------------------------------------------------------------------------
 
 // Freehand: set pixel drawn. The change is the pixel when its value changed.
-SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour, int mouseMode);
+SceneryChange PaintPixel(SceneryDocument& doc, PixelPoint p, PaletteIndex colour, MouseMode mouseMode);
 
 // Replace colour while dragging: paints the pixel only when it has the colour being replaced.
 SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex replaced, PaletteIndex colour,
-                              int mouseMode);
+                              MouseMode mouseMode);
 
 // ---- The shape primitive and the shape tools --------------------------------------------------
 
@@ -174,7 +175,7 @@ SceneryChange ReplaceColourAt(SceneryDocument& doc, PixelPoint p, PaletteIndex r
 // without either, or with kPreview or kMarkFrame, the document is not touched. Both points must
 // lie in the store (the view only draws between pixels it hit).
 SceneryChange DrawShape(SceneryDocument& doc, PixelPoint p, PixelPoint c, int flags, DrawingColours colours,
-                        int mouseMode);
+                        MouseMode mouseMode);
 
 // Releasing the button of a line or rectangle drag (mouse modes 2, 3, 4) on a pixel: the line,
 // the outline or the filled rectangle in the button's colour, and with ctrl in mode 4 the filled
@@ -209,7 +210,7 @@ FloodFillResult FloodFill(SceneryDocument& doc, PixelPoint start, PaletteIndex c
 // the message number of the broken rule for the error dialog, with no snapshot and the modified
 // flag as it was. Nothing happens and kAddRowInvalid comes back for a present row or an invalid
 // address.
-int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, int mouseMode);
+int AddRowByDoubleClick(SceneryDocument& doc, int symbol, int row, MouseMode mouseMode);
 
 // ---- Status texts -----------------------------------------------------------------------------
 

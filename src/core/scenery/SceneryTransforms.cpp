@@ -48,7 +48,7 @@ bool CanRemoveRow(const SceneryDocument& doc, int symbol, int row) {
     return true;
 }
 
-SceneryChange RemoveRowCommand(SceneryDocument& doc, int symbol, int row, int mouseMode) {
+SceneryChange RemoveRowCommand(SceneryDocument& doc, int symbol, int row, MouseMode mouseMode) {
     if (!CanRemoveRow(doc, symbol, row)) {
         return {};
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryGeometry.h"
 #include "core/scenery/SceneryTools.h"
@@ -56,6 +57,6 @@ SceneryChange ApplyTransform(SceneryDocument& doc, SceneryTransform transform, c
 bool CanRemoveRow(const SceneryDocument& doc, int symbol, int row);
 // Checks again, records an undo snapshot and removes the row; its pixels stay in the store.
 // Everything on success (hint 1 without area), nothing when refused.
-SceneryChange RemoveRowCommand(SceneryDocument& doc, int symbol, int row, int mouseMode);
+SceneryChange RemoveRowCommand(SceneryDocument& doc, int symbol, int row, MouseMode mouseMode);
 
 }  // namespace zobl

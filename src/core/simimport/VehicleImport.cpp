@@ -51,7 +51,7 @@ std::uint32_t CarFlagsOf(unsigned simFlags) {
     return flags;
 }
 
-int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int mouseMode) {
+int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, MouseMode mouseMode) {
     if (!vehicle) {
         return message::kImportNoVehicleChosen;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/drawing/MouseMode.h"
 #include "core/simimport/SimVehicleReader.h"
 
 namespace zobl {
@@ -33,7 +34,7 @@ void TranslateToPaletteIndices(SimVehicle& vehicle);
 // Result: 0 when imported; 119 (no vehicle), 109 (no such set), 111 (set holds 8 cars),
 // 112 (set would exceed 32 units), 120 (a vehicle without images, length 0) with nothing
 // changed; or kImportRefusedByDocument.
-int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, int mouseMode);
+int ImportVehicle(VehicleDocument& doc, int set, const SimVehicle* vehicle, MouseMode mouseMode);
 
 // The document's CarFlags word of the reader's flag bits. The two bits of the three-way choice
 // exclude each other: a vehicle with both gets 0x0020 alone.

@@ -7,10 +7,11 @@
 #include <optional>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
+
 namespace zobl {
 
 // The undo group of a document is the mouse mode for which its newest snapshot was taken.
-inline constexpr int kUndoGroupClosed = 10;  // no mouse mode has this number
 
 // What an undo history needs from its document: a way to copy the editable content into a
 // snapshot and back, and the document's modified flag. Content that is not part of a snapshot
@@ -48,8 +49,8 @@ public:
 
     // Records a snapshot unless the current mouse mode is the open undo group, then marks the
     // document modified. Called before every change of snapshot content.
-    void PrepareChange(int mouseMode) {
-        if (mouseMode != group_) {
+    void PrepareChange(MouseMode mouseMode) {
+        if (group_ != mouseMode) {
             redoAvailable_ = false;
             group_ = mouseMode;
             if (count_ < kMaxSnapshots) {
@@ -66,7 +67,7 @@ public:
         subject_.SetModifiedByHistory(true);
     }
 
-    void CloseUndoGroup() noexcept { group_ = kUndoGroupClosed; }
+    void CloseUndoGroup() noexcept { group_.reset(); }
 
     // Steps back one snapshot; the replaced state goes to the redo slot. Returns false when
     // there was nothing to undo (and nothing changed).
@@ -91,7 +92,7 @@ public:
 
     // Restores the state the last undo replaced. The current state becomes an undo step of its
     // own (the group is closed after an undo), so an undo after a redo returns to it.
-    bool Redo(int mouseMode) {
+    bool Redo(MouseMode mouseMode) {
         if (!redoAvailable_) {
             return false;
         }
@@ -103,7 +104,7 @@ public:
     }
 
     void Reset() noexcept {
-        group_ = kUndoGroupClosed;
+        group_.reset();
         count_ = 0;
         redoAvailable_ = false;
         for (int i = 0; i < kDepth; ++i) {
@@ -125,7 +126,7 @@ public:
         }
     }
     int UndoCount() const noexcept { return count_; }
-    int UndoGroupMarker() const noexcept { return group_; }
+    std::optional<MouseMode> OpenUndoGroup() const noexcept { return group_; }
     // How many snapshots were recorded and how many undone since the history was made (Reset
     // keeps counting): between two looks, they tell exactly what happened to the steps.
     std::uint64_t RecordedTotal() const noexcept { return recordedTotal_; }
@@ -151,7 +152,7 @@ private:
     std::vector<Slot> slots_;                   // grows as positions are first used
     std::array<std::uint8_t, kDepth> order_{};  // position (0 = oldest) -> slot buffer
     std::optional<Slot> redo_;                  // made by the first undo
-    int group_ = kUndoGroupClosed;
+    std::optional<MouseMode> group_;            // the mode whose changes join the last step; none: closed
     int count_ = 0;
     bool redoAvailable_ = false;
     std::uint64_t recordedTotal_ = 0;

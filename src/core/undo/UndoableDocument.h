@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <cstdint>
 #include <memory>
 
+#include "core/drawing/MouseMode.h"
 #include "core/undo/UndoHistory.h"
 
 namespace zobl {
@@ -38,7 +41,7 @@ public:
     std::uint64_t ChangeCount() const noexcept { return changes_; }
 
     // Records a snapshot unless the mouse mode is the open undo group; marks the document modified.
-    void PrepareChange(int mouseMode) {
+    void PrepareChange(MouseMode mouseMode) {
         ++changes_;
         if (history_) {
             history_->PrepareChange(mouseMode);
@@ -57,7 +60,7 @@ public:
         OnContentRestored();
         return true;
     }
-    bool Redo(int mouseMode) {
+    bool Redo(MouseMode mouseMode) {
         if (!history_ || !history_->Redo(mouseMode)) {
             return false;
         }
@@ -68,7 +71,9 @@ public:
     bool CanUndo() const { return history_ && history_->CanUndo(); }
     bool CanRedo() const { return history_ && history_->CanRedo(); }
     int UndoCount() const { return history_ ? history_->UndoCount() : 0; }
-    int UndoGroupMarker() const { return history_ ? history_->UndoGroupMarker() : kUndoGroupClosed; }
+    std::optional<MouseMode> OpenUndoGroup() const {
+        return history_ ? history_->OpenUndoGroup() : std::nullopt;
+    }
     // See UndoHistory; 0 without a history.
     std::uint64_t RecordedTotal() const { return history_ ? history_->RecordedTotal() : 0; }
     std::uint64_t UndoneTotal() const { return history_ ? history_->UndoneTotal() : 0; }

@@ -6,7 +6,7 @@ namespace zobl {
 
 using namespace vehicles;
 
-CarViewCanvas::CarViewCanvas(VehicleDocument& doc, int set, int car, int view, int mouseMode)
+CarViewCanvas::CarViewCanvas(VehicleDocument& doc, int set, int car, int view, MouseMode mouseMode)
     : doc_(doc), set_(set), car_(car), plane_(doc.PlaneForDrawing(set, car, view)), mouseMode_(mouseMode) {
     if (!plane_.empty()) {
         const int length = doc.CarAt(set, car).length;

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "core/drawing/Canvas.h"
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/ToolSession.h"
 #include "core/vehicles/VehicleDocument.h"
 
@@ -16,7 +17,7 @@ namespace zobl {
 // tells the views to redraw, once per edit.
 class CarViewCanvas {
 public:
-    CarViewCanvas(VehicleDocument& doc, int set, int car, int view, int mouseMode);
+    CarViewCanvas(VehicleDocument& doc, int set, int car, int view, MouseMode mouseMode);
 
     PixelRect Bounds() const { return {0, 0, width_ - 1, height_ - 1}; }
     bool Contains(PixelPoint p) const {
@@ -48,7 +49,7 @@ private:
     std::span<std::uint8_t> plane_;
     int width_ = 0;
     int height_ = 0;
-    int mouseMode_;
+    MouseMode mouseMode_;
     std::size_t changedCount_ = 0;
     bool prepared_ = false;
 };
@@ -63,7 +64,7 @@ public:
     CarToolSurface(VehicleDocument& doc, int set, int car, int view, CUBStack* workStack)
         : doc_(doc), set_(set), car_(car), view_(view), workStack_(workStack) {}
 
-    CarViewCanvas Begin(int mouseMode) { return CarViewCanvas(doc_, set_, car_, view_, mouseMode); }
+    CarViewCanvas Begin(MouseMode mouseMode) { return CarViewCanvas(doc_, set_, car_, view_, mouseMode); }
     void Finish(CarViewCanvas& canvas) { canvas.Finish(); }
     PaletteIndex Get(PixelPoint p) const { return doc_.GetPixel(set_, car_, view_, p.x, p.y); }
     void CloseUndoGroup() { doc_.CloseUndoGroup(); }

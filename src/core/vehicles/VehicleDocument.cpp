@@ -206,7 +206,7 @@ PaletteIndex VehicleDocument::GetPixel(int set, int car, int view, int x, int y)
 }
 
 bool VehicleDocument::SetPixel(int set, int car, int view, int x, int y, PaletteIndex value, bool redraw,
-                               int mouseMode) {
+                               MouseMode mouseMode) {
     Car* record = MutableCar(set, car);
     if (!record || !IsValidView(view) || value >= kPaletteSize || !IsInsideView(view, record->length, x, y) ||
         record->planes[std::size_t(view)].size() != PlaneSize(view, record->length)) {
@@ -301,7 +301,7 @@ void VehicleDocument::Renumber() {
     }
 }
 
-bool VehicleDocument::AddVehicleSet(std::string_view nameRaw, int mouseMode) {
+bool VehicleDocument::AddVehicleSet(std::string_view nameRaw, MouseMode mouseMode) {
     const int slot = CountSets();
     if (slot >= kMaxSets || nameRaw.empty() || nameRaw.size() > FixedText<kSetNameField>::kCapacity ||
         nameRaw.front() == '\0') {
@@ -318,7 +318,7 @@ bool VehicleDocument::AddVehicleSet(std::string_view nameRaw, int mouseMode) {
 
 bool VehicleDocument::AddCar(int set, int slot, std::string_view nameRaw, std::string_view text2Raw,
                              std::string_view text3Raw, int length, const SegmentFlags* segmentFlags,
-                             int mouseMode) {
+                             MouseMode mouseMode) {
     if (set < 0 || set >= CountSets() || slot != CountCars(set) || slot >= kMaxCars ||
         !IsValidCarLength(length) || TotalSetLength(set) + length > kMaxSetLength || nameRaw.empty() ||
         nameRaw.front() == '\0') {
@@ -354,7 +354,7 @@ void VehicleDocument::ShiftSetsDown(int from) {
     content_.sets[std::size_t(last)].Clear();
 }
 
-bool VehicleDocument::DeleteVehicleSet(int set, bool notify, int mouseMode) {
+bool VehicleDocument::DeleteVehicleSet(int set, bool notify, MouseMode mouseMode) {
     if (set < 0 || set >= CountSets()) {
         return false;
     }
@@ -371,12 +371,12 @@ bool VehicleDocument::DeleteVehicleSet(int set, bool notify, int mouseMode) {
     return true;
 }
 
-bool VehicleDocument::DeleteVehicleSet(const VehicleSet& record, bool notify, int mouseMode) {
+bool VehicleDocument::DeleteVehicleSet(const VehicleSet& record, bool notify, MouseMode mouseMode) {
     const int set = FindSet(record);
     return set >= 0 && DeleteVehicleSet(set, notify, mouseMode);
 }
 
-bool VehicleDocument::DeleteCar(int set, int car, bool notify, int mouseMode) {
+bool VehicleDocument::DeleteCar(int set, int car, bool notify, MouseMode mouseMode) {
     if (!IsCar(set, car)) {
         return false;
     }
@@ -402,19 +402,19 @@ bool VehicleDocument::DeleteCar(int set, int car, bool notify, int mouseMode) {
     return true;
 }
 
-bool VehicleDocument::DeleteCar(const Car& record, bool notify, int mouseMode) {
+bool VehicleDocument::DeleteCar(const Car& record, bool notify, MouseMode mouseMode) {
     const auto position = FindCar(record);
     return position && DeleteCar(position->set, position->car, notify, mouseMode);
 }
 
-bool VehicleDocument::MoveCarForward(int set, int car, bool notify, int mouseMode) {
+bool VehicleDocument::MoveCarForward(int set, int car, bool notify, MouseMode mouseMode) {
     if (!IsCar(set, car) || car < 1) {
         return false;
     }
     return MoveCarBack(set, car - 1, notify, mouseMode);
 }
 
-bool VehicleDocument::MoveCarBack(int set, int car, bool notify, int mouseMode) {
+bool VehicleDocument::MoveCarBack(int set, int car, bool notify, MouseMode mouseMode) {
     if (!IsCar(set, car) || car + 1 >= CountCars(set)) {
         return false;
     }
@@ -433,14 +433,14 @@ bool VehicleDocument::MoveCarBack(int set, int car, bool notify, int mouseMode) 
     return true;
 }
 
-bool VehicleDocument::MoveSetForward(int set, bool notify, int mouseMode) {
+bool VehicleDocument::MoveSetForward(int set, bool notify, MouseMode mouseMode) {
     if (set < 1 || set >= CountSets()) {
         return false;
     }
     return MoveSetBack(set - 1, notify, mouseMode);
 }
 
-bool VehicleDocument::MoveSetBack(int set, bool notify, int mouseMode) {
+bool VehicleDocument::MoveSetBack(int set, bool notify, MouseMode mouseMode) {
     if (set < 0 || set + 1 >= CountSets()) {
         return false;
     }
@@ -458,7 +458,7 @@ bool VehicleDocument::MoveSetBack(int set, bool notify, int mouseMode) {
     return true;
 }
 
-bool VehicleDocument::RenameVehicleSet(int set, std::string_view nameRaw, int mouseMode) {
+bool VehicleDocument::RenameVehicleSet(int set, std::string_view nameRaw, MouseMode mouseMode) {
     if (CheckRenameSet(set, nameRaw) != 0) {
         return false;
     }
@@ -471,7 +471,7 @@ bool VehicleDocument::RenameVehicleSet(int set, std::string_view nameRaw, int mo
 
 bool VehicleDocument::SetCarTexts(int set, int car, std::string_view nameRaw, std::string_view text2Raw,
                                   std::string_view text3Raw, const VehicleDocumentListener* sender,
-                                  int mouseMode, bool continueStep) {
+                                  MouseMode mouseMode, bool continueStep) {
     Car* record = MutableCar(set, car);
     if (!record || nameRaw.empty() || nameRaw.front() == '\0') {
         return false;
@@ -489,7 +489,8 @@ bool VehicleDocument::SetCarTexts(int set, int car, std::string_view nameRaw, st
 }
 
 bool VehicleDocument::SetCarFlags(int set, int car, std::uint32_t flags,
-                                  const VehicleDocumentListener* sender, int mouseMode, bool continueStep) {
+                                  const VehicleDocumentListener* sender, MouseMode mouseMode,
+                                  bool continueStep) {
     Car* record = MutableCar(set, car);
     if (!record) {
         return false;
@@ -511,7 +512,7 @@ std::uint16_t VehicleDocument::SegmentWord(int set, int car, int view, int segme
 }
 
 bool VehicleDocument::SetSteamValue(int set, int car, int view, int segment, std::uint16_t value,
-                                    int mouseMode) {
+                                    MouseMode mouseMode) {
     Car* record = MutableCar(set, car);
     if (!record || !IsValidView(view) || segment < 0 || segment >= record->length) {
         return false;
@@ -580,14 +581,14 @@ int VehicleDocument::CheckPasteCar(int set, const Car& car) const {
     return 0;
 }
 
-int VehicleDocument::NewVehicleSet(std::string_view nameRaw, int mouseMode) {
+int VehicleDocument::NewVehicleSet(std::string_view nameRaw, MouseMode mouseMode) {
     if (const int problem = CheckNewSet(nameRaw); problem != 0) {
         return problem;
     }
     return AddVehicleSet(nameRaw, mouseMode) ? 0 : message::kAddSetFailed;
 }
 
-int VehicleDocument::NewCar(int set, std::string_view nameRaw, int length, int mouseMode) {
+int VehicleDocument::NewCar(int set, std::string_view nameRaw, int length, MouseMode mouseMode) {
     if (const int problem = CheckNewCar(set, length, nameRaw); problem != 0) {
         return problem;
     }
@@ -600,7 +601,7 @@ int VehicleDocument::NewCar(int set, std::string_view nameRaw, int length, int m
     return 0;
 }
 
-int VehicleDocument::PasteCar(int set, const Car& car, int mouseMode) {
+int VehicleDocument::PasteCar(int set, const Car& car, MouseMode mouseMode) {
     if (const int problem = CheckPasteCar(set, car); problem != 0) {
         return problem;
     }
@@ -616,7 +617,7 @@ int VehicleDocument::PasteCar(int set, const Car& car, int mouseMode) {
     return 0;
 }
 
-int VehicleDocument::PasteSet(const VehicleSet& set, int mouseMode) {
+int VehicleDocument::PasteSet(const VehicleSet& set, MouseMode mouseMode) {
     const int slot = CountSets();
     if (slot >= kMaxSets || !set.IsUsed() || set.carCount < 1 || set.carCount > kMaxCars) {
         return -1;

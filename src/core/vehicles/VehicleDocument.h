@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/common/MessageError.h"
+#include "core/drawing/MouseMode.h"
 #include "core/palette/Palette.h"
 #include "core/undo/UndoableDocument.h"
 #include "core/vehicles/VehicleModel.h"
@@ -144,7 +145,8 @@ public:
     // Pixels by (set, car, view, x, y), y = 0 the top row. Reading outside a car gives
     // TransparentIndex; writing outside is refused (false, no snapshot).
     PaletteIndex GetPixel(int set, int car, int view, int x, int y) const;
-    bool SetPixel(int set, int car, int view, int x, int y, PaletteIndex value, bool redraw, int mouseMode);
+    bool SetPixel(int set, int car, int view, int x, int y, PaletteIndex value, bool redraw,
+                  MouseMode mouseMode);
     std::span<const std::uint8_t> Plane(int set, int car, int view) const;
     // The plane to draw in, for the car's drawing surface, which records the undo snapshot
     // (PrepareChange) before its first write. Empty for no such car or view.
@@ -168,32 +170,32 @@ public:
     ViewStateWords* MutableViewState(int set, int car);
 
     // Structural operations; false (and nothing changed) for out-of-range indices.
-    bool AddVehicleSet(std::string_view nameRaw, int mouseMode);
+    bool AddVehicleSet(std::string_view nameRaw, MouseMode mouseMode);
     // Into slot == CountCars(set) of a used set; texts cut to 61 bytes. Refuses a length outside
     // 1..32 and a car that would make the set longer than 32 units.
     bool AddCar(int set, int slot, std::string_view nameRaw, std::string_view text2Raw,
-                std::string_view text3Raw, int length, const SegmentFlags* segmentFlags, int mouseMode);
-    bool DeleteVehicleSet(int set, bool notify, int mouseMode);
-    bool DeleteVehicleSet(const VehicleSet& record, bool notify, int mouseMode);
-    bool DeleteCar(int set, int car, bool notify, int mouseMode);
-    bool DeleteCar(const Car& record, bool notify, int mouseMode);
-    bool MoveCarForward(int set, int car, bool notify, int mouseMode);
-    bool MoveCarBack(int set, int car, bool notify, int mouseMode);
-    bool MoveSetForward(int set, bool notify, int mouseMode);
-    bool MoveSetBack(int set, bool notify, int mouseMode);
+                std::string_view text3Raw, int length, const SegmentFlags* segmentFlags, MouseMode mouseMode);
+    bool DeleteVehicleSet(int set, bool notify, MouseMode mouseMode);
+    bool DeleteVehicleSet(const VehicleSet& record, bool notify, MouseMode mouseMode);
+    bool DeleteCar(int set, int car, bool notify, MouseMode mouseMode);
+    bool DeleteCar(const Car& record, bool notify, MouseMode mouseMode);
+    bool MoveCarForward(int set, int car, bool notify, MouseMode mouseMode);
+    bool MoveCarBack(int set, int car, bool notify, MouseMode mouseMode);
+    bool MoveSetForward(int set, bool notify, MouseMode mouseMode);
+    bool MoveSetBack(int set, bool notify, MouseMode mouseMode);
     // An empty name is refused: it would free the slot under the set's cars.
-    bool RenameVehicleSet(int set, std::string_view nameRaw, int mouseMode);
+    bool RenameVehicleSet(int set, std::string_view nameRaw, MouseMode mouseMode);
     // An empty name is refused: the slot would read as free. continueStep joins the change to the
     // undo step still open (typing in one field is one step); otherwise it starts a new one.
     bool SetCarTexts(int set, int car, std::string_view nameRaw, std::string_view text2Raw,
-                     std::string_view text3Raw, const VehicleDocumentListener* sender, int mouseMode,
+                     std::string_view text3Raw, const VehicleDocumentListener* sender, MouseMode mouseMode,
                      bool continueStep = false);
     // continueStep as for SetCarTexts (an import sets the flags of the car it just added).
     bool SetCarFlags(int set, int car, std::uint32_t flags, const VehicleDocumentListener* sender,
-                     int mouseMode, bool continueStep = false);
+                     MouseMode mouseMode, bool continueStep = false);
     // The steam value (0, 0x80 or 0x40) becomes the whole segment word. Segment 0..length-1.
     std::uint16_t SegmentWord(int set, int car, int view, int segment) const;
-    bool SetSteamValue(int set, int car, int view, int segment, std::uint16_t value, int mouseMode);
+    bool SetSteamValue(int set, int car, int view, int segment, std::uint16_t value, MouseMode mouseMode);
 
     // The checks of the new-set, new-car and rename dialogs and of pasting: 0 when the action
     // may go ahead, else the message number to show.
@@ -202,14 +204,14 @@ public:
     int CheckRenameSet(int set, std::string_view nameRaw) const;
     int CheckPasteCar(int set, const Car& car) const;
     // The dialogs' OK: check, then act. 0 on success, else the message number.
-    int NewVehicleSet(std::string_view nameRaw, int mouseMode);
-    int NewCar(int set, std::string_view nameRaw, int length, int mouseMode);
+    int NewVehicleSet(std::string_view nameRaw, MouseMode mouseMode);
+    int NewCar(int set, std::string_view nameRaw, int length, MouseMode mouseMode);
     // The clipboard car after the last car of set. 0, 111, 112, or -1 when there is nothing
     // to paste (no such set, an empty clipboard car).
-    int PasteCar(int set, const Car& car, int mouseMode);
+    int PasteCar(int set, const Car& car, MouseMode mouseMode);
     // The clipboard set into the first free slot; its index, or -1 when 10 sets exist, the set
     // has no name or no cars, or it is longer than 32 units.
-    int PasteSet(const VehicleSet& set, int mouseMode);
+    int PasteSet(const VehicleSet& set, MouseMode mouseMode);
     // Hint 18: the views select that car (after a failed export check).
     void RequestCarSelection(int set, int car, int view);
 

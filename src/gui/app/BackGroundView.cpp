@@ -12,21 +12,18 @@
 #include "gui/framework/CommandRouter.h"
 #include "gui/lang/Localization.h"
 
+#include <optional>
+
 namespace zobl {
 
 namespace {
-// 0 is a separator.
-constexpr std::pair<int, const char*> kWorkspaceItems[] = {
-    {ID_FILE_NEW, "key1101"},
-    {ID_FILE_OPEN, "key1102"},
-    {0, nullptr},
-    {ID_WINDOW_NEW, "key1601"},
-    {ID_WINDOW_CASCADE, "key1602"},
-    {ID_WINDOW_TILE_HORZ, "key1603"},
-    {ID_WINDOW_TILE_VERT, "key1604"},
-    {ID_WINDOW_ARRANGE, "key1605"},
-    {0, nullptr},
-    {ID_BACKGROUND_PROPERTIES, "key1711"},
+// nullopt is a separator.
+constexpr std::pair<std::optional<CommandId>, const char*> kWorkspaceItems[] = {
+    {ID_FILE_NEW, "key1101"},         {ID_FILE_OPEN, "key1102"},
+    {std::nullopt, nullptr},          {ID_WINDOW_NEW, "key1601"},
+    {ID_WINDOW_CASCADE, "key1602"},   {ID_WINDOW_TILE_HORZ, "key1603"},
+    {ID_WINDOW_TILE_VERT, "key1604"}, {ID_WINDOW_ARRANGE, "key1605"},
+    {std::nullopt, nullptr},          {ID_BACKGROUND_PROPERTIES, "key1711"},
 };
 }  // namespace
 
@@ -34,11 +31,11 @@ std::unique_ptr<QMenu> BuildWorkspaceMenu(CommandRouter& router, const CLanguage
     auto menu = std::make_unique<QMenu>();
     menu->setObjectName(QStringLiteral("WorkspaceMenu"));
     for (const auto& [id, text] : kWorkspaceItems) {
-        if (id == 0) {
+        if (!id) {
             menu->addSeparator();
             continue;
         }
-        menu->addAction(router.NewMenuItem(id, QString::fromLatin1(text), menu.get()));
+        menu->addAction(router.NewMenuItem(*id, QString::fromLatin1(text), menu.get()));
     }
     LocalizeMenu(menu.get(), language);
     router.UpdateMenu(menu.get());

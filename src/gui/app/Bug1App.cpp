@@ -376,7 +376,7 @@ void CBug1App::OnAppAbout() {
     RunAbout(*this);
 }
 
-bool CBug1App::OnCommand(int id) {
+bool CBug1App::OnCommand(CommandId id) {
     if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
         const std::size_t index = std::size_t(id - ID_FILE_MRU_FILE1);
         if (index < recentFiles_.Files().size()) {
@@ -429,7 +429,7 @@ bool CBug1App::OnCommand(int id) {
     }
 }
 
-bool CBug1App::OnUpdateCommand(int id, CommandState& state) {
+bool CBug1App::OnUpdateCommand(CommandId id, CommandState& state) {
     if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
         state.Enable(std::size_t(id - ID_FILE_MRU_FILE1) < recentFiles_.Files().size());
         return true;

@@ -137,8 +137,8 @@ public:
     // name and receives the chosen one; question 303 before replacing an existing file.
     bool PromptForSaveName(QString& path, int kind);
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
     // The states of the lock keys for the status bar.
     LockKeyStates ReadLockKeys() const {

@@ -61,6 +61,8 @@ constexpr const char* kModeBarTitle = "Maus-Modi";
 constexpr int kBarExtensionNameKey = 1837;
 
 constexpr const char* kPreparedMenu = "zoblPreparedMenu";
+// The tool buttons of commands, whose hovering shows the command's status text.
+constexpr const char* kCommandButton = "zoblCommandButton";
 
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -188,7 +190,7 @@ void CMainFrame::CreateToolBars() {
             }
             bar->addAction(action);
             if (QWidget* button = bar->widgetForAction(action)) {
-                button->setProperty("zoblCommand", int(*id));
+                button->setProperty(kCommandButton, true);
                 button->installEventFilter(this);
                 // For screen readers: the tool tip without the shortcut in brackets.
                 QString name = action->toolTip();
@@ -218,7 +220,7 @@ void CMainFrame::CreateToolBars() {
         action->setCheckable(true);
         modes->addAction(action);
     }
-    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR}) {
+    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR}) {
         router_.Action(id)->setCheckable(true);
     }
 
@@ -506,8 +508,8 @@ void CMainFrame::OnTick() {
 }
 
 void CMainFrame::OnMenuHovered(QAction* action) {
-    const int id = CommandRouter::CommandOf(action);
-    const MenuItemStatus status = MenuItemStatusOf(id == 0 ? -1 : id);
+    const std::optional<CommandId> id = CommandRouter::CommandOf(action);
+    const MenuItemStatus status = id ? MenuItemStatusOf(*id) : MenuItemStatus{kIdleStatusKey, std::nullopt};
     if (status.helpContext) {
         app_.SetHelpContext(*status.helpContext);
     }
@@ -536,7 +538,7 @@ void CMainFrame::RebuildRecentFiles(QMenu* popup) {
     // With no recent file the marker shows, disabled, where the list would be.
     marker->setVisible(files.empty());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        QAction* item = router_.NewMenuItem(ID_FILE_MRU_FILE1 + int(i),
+        QAction* item = router_.NewMenuItem(RecentFileCommand(int(i)),
                                             RecentFileLabel(int(i), QString::fromStdString(files[i])), popup);
         MarkDynamicItem(item);
         popup->insertAction(marker, item);
@@ -544,7 +546,7 @@ void CMainFrame::RebuildRecentFiles(QMenu* popup) {
     router_.UpdateMenu(popup);
 }
 
-bool CMainFrame::OnCommand(int id) {
+bool CMainFrame::OnCommand(CommandId id) {
     if (const std::optional<MouseMode> mode = MouseModeOfCommand(id)) {
         app_.SetMouseMode(*mode);
         return true;
@@ -610,7 +612,7 @@ bool CMainFrame::OnCommand(int id) {
     }
 }
 
-bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
+bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state) {
     if (const std::optional<MouseMode> mode = MouseModeOfCommand(id)) {
         state.Enable();
         state.Check(app_.GetMouseMode() == *mode);
@@ -711,12 +713,15 @@ bool CMainFrame::event(QEvent* event) {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Enter:
-            if (const QVariant id = watched->property("zoblCommand"); id.isValid()) {
-                ShowStatusKey(CommandStatusKey(id.toInt()));
+            if (watched->property(kCommandButton).toBool()) {
+                const auto* button = static_cast<QToolButton*>(watched);
+                if (const std::optional<CommandId> id = CommandRouter::CommandOf(button->defaultAction())) {
+                    ShowStatusKey(CommandStatusKey(*id));
+                }
             }
             break;
         case QEvent::Leave:
-            if (watched->property("zoblCommand").isValid()) {
+            if (watched->property(kCommandButton).toBool()) {
                 ShowStatusKey(kIdleStatusKey);
             }
             break;

@@ -98,8 +98,8 @@ public:
     // The steps when the window is destroyed (timer, font, "MAINWINDOW"); once.
     void Destroy();
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -116,8 +116,8 @@ void WorkspaceWindows::RebuildList(QMenu& popup, CommandRouter& router) const {
     for (int i = 0; i < count; ++i) {
         QString title = windows[i]->windowTitle();
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* item = router.NewMenuItem(ID_WINDOW_LIST_FIRST + i,
-                                           QStringLiteral("&%1 %2").arg(i + 1).arg(title), &popup);
+        QAction* item =
+            router.NewMenuItem(WindowListCommand(i), QStringLiteral("&%1 %2").arg(i + 1).arg(title), &popup);
         item->setCheckable(true);
         MarkDynamicItem(item);
         popup.addAction(item);

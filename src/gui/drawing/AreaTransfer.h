@@ -55,12 +55,12 @@ protected:
     ~AreaTransferTarget() = default;
 };
 
-// Copy and paste of the marked area, "Kopieren" (57634, also 32829), "Einfügen (Intern)"
-// (57637, also 32830) and "Einfügen: MS-Windows" (32790), and dragging areas between windows,
-// also of two running editors. Copy fills the editor's clipboard and puts the picture in the
-// current colours on the system clipboard; pasting the system clipboard maps its image to
-// ordinary colours first. A drag carries its data itself under this program's own type (the
-// kind, then the clipboard file's bytes).
+// Copy and paste of the marked area, "Kopieren" (ID_EDIT_COPY, also ID_EDIT_COPY_ACTIVE),
+// "Einfügen (Intern)" (ID_EDIT_PASTE, also ID_EDIT_PASTE_ACTIVE) and "Einfügen: MS-Windows"
+// (ID_EDIT_PASTE_SYSTEM), and dragging areas between windows, also of two running editors. Copy fills the
+// editor's clipboard and puts the picture in the current colours on the system clipboard; pasting the system
+// clipboard maps its image to ordinary colours first. A drag carries its data itself under this program's own
+// type (the kind, then the clipboard file's bytes).
 class AreaTransfer {
 public:
     static constexpr const char* kMimeType = "application/x-zobl-ge-area";

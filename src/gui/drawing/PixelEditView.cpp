@@ -340,8 +340,9 @@ void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
 }
 
 void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
-    const int cursor = hit ? static_cast<int>(CurrentMode()) : -1;
-    if (cursor != shownCursor_) {
+    const std::optional<MouseMode> cursor = hit ? std::optional(CurrentMode()) : std::nullopt;
+    if (!cursorShown_ || cursor != shownCursor_) {
+        cursorShown_ = true;
         shownCursor_ = cursor;
         viewport()->setCursor(hit ? ModeCursor(CurrentMode()) : QCursor(Qt::ArrowCursor));
     }

@@ -28,8 +28,8 @@ namespace zobl {
 class CBug1App;
 class CClippy;
 
-// The transform a mirror or rotate command stands for (32792, 32793, 32795, 32797, 32798,
-// 32803), or none.
+// The transform a mirror or rotate command stands for (ID_MIRROR_VERTICAL, ID_MIRROR_HORIZONTAL
+// and the four ID_ROTATE_ commands), or none.
 std::optional<PixelTransform> TransformOfCommand(int id);
 
 // What every window that edits pixels with the mouse tools does alike: it hands the mouse to
@@ -185,7 +185,8 @@ private:
     QElapsedTimer pipettePick_;  // since the last pick of the pipette
     MouseMode modeAfterPick_ = MouseMode::View;
     QPoint pickPoint_;
-    int shownCursor_ = -2;  // mode of the cursor shown, -1 the arrow
+    bool cursorShown_ = false;
+    std::optional<MouseMode> shownCursor_;  // the mode whose cursor is shown; none: the arrow
     std::unique_ptr<QMenu> contextMenu_;
     PopupRunner popupRunner_;
 };

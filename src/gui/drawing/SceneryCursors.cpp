@@ -212,8 +212,7 @@ QCursor MakeCursor(MouseMode mode) {
 }  // namespace
 
 int SceneryCursorResource(MouseMode mode) {
-    const int index = static_cast<int>(mode);
-    return index >= 0 && index < kMouseModeCount ? FactsOf(mode).cursorResource : 0;
+    return FactsOf(mode).cursorResource;
 }
 
 QCursor DragCursor() {

@@ -100,4 +100,12 @@ enum CommandId : int {
     ID_WINDOW_LIST_MORE = 65289,
 };
 
+// The commands of the numbered menu items: the recent file and the listed window at index (from 0).
+constexpr CommandId RecentFileCommand(int index) {
+    return static_cast<CommandId>(ID_FILE_MRU_FILE1 + index);
+}
+constexpr CommandId WindowListCommand(int index) {
+    return static_cast<CommandId>(ID_WINDOW_LIST_FIRST + index);
+}
+
 }  // namespace zobl

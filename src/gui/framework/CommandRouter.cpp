@@ -14,12 +14,12 @@ std::vector<CommandTarget*> CommandRouter::Chain() const {
     return chain_ ? chain_() : std::vector<CommandTarget*>{};
 }
 
-QAction* CommandRouter::FindAction(int id) const {
+QAction* CommandRouter::FindAction(CommandId id) const {
     const auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : it->second;
 }
 
-QAction* CommandRouter::Action(int id) {
+QAction* CommandRouter::Action(CommandId id) {
     if (QAction* existing = FindAction(id)) {
         return existing;
     }
@@ -29,24 +29,27 @@ QAction* CommandRouter::Action(int id) {
     return action;
 }
 
-QAction* CommandRouter::NewMenuItem(int id, const QString& text, QObject* parent) {
+QAction* CommandRouter::NewMenuItem(CommandId id, const QString& text, QObject* parent) {
     auto* action = new QAction(text, parent);
-    action->setData(id);
+    action->setData(int(id));
     // Queued would let a stale state slip in; direct keeps the order of user actions.
     connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
     return action;
 }
 
-int CommandRouter::CommandOf(const QAction* action) {
+std::optional<CommandId> CommandRouter::CommandOf(const QAction* action) {
     if (action == nullptr || action->isSeparator() || action->menu() != nullptr) {
-        return 0;
+        return std::nullopt;
     }
     bool ok = false;
     const int id = action->data().toInt(&ok);
-    return ok ? id : 0;
+    if (!ok || id == 0) {
+        return std::nullopt;
+    }
+    return static_cast<CommandId>(id);  // an action's data is the number it was made with
 }
 
-CommandState CommandRouter::QueryState(int id) const {
+CommandState CommandRouter::QueryState(CommandId id) const {
     CommandState state;
     for (CommandTarget* target : Chain()) {
         CommandState candidate;
@@ -57,7 +60,7 @@ CommandState CommandRouter::QueryState(int id) const {
     return state;
 }
 
-bool CommandRouter::Execute(int id) {
+bool CommandRouter::Execute(CommandId id) {
     bool handled = false;
     if (QueryState(id).enabled) {
         for (CommandTarget* target : Chain()) {
@@ -76,11 +79,11 @@ bool CommandRouter::Execute(int id) {
 }
 
 void CommandRouter::UpdateAction(QAction* action) const {
-    const int id = CommandOf(action);
-    if (id == 0) {
+    const std::optional<CommandId> id = CommandOf(action);
+    if (!id) {
         return;
     }
-    const CommandState state = QueryState(id);
+    const CommandState state = QueryState(*id);
     action->setEnabled(state.enabled);
     if (action->isCheckable()) {
         action->setChecked(state.checked);

@@ -2,10 +2,12 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include <QObject>
 
+#include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandTarget.h"
 
 class QAction;
@@ -40,17 +42,17 @@ public:
     std::vector<CommandTarget*> Chain() const;
 
     // The central action of a command, made on first use.
-    QAction* Action(int id);
-    QAction* FindAction(int id) const;
-    const std::map<int, QAction*>& Actions() const noexcept { return actions_; }
+    QAction* Action(CommandId id);
+    QAction* FindAction(CommandId id) const;
+    const std::map<CommandId, QAction*>& Actions() const noexcept { return actions_; }
     // A menu item of its own (owned by parent) for command id.
-    QAction* NewMenuItem(int id, const QString& text, QObject* parent);
-    // The command an action stands for, or 0.
-    static int CommandOf(const QAction* action);
+    QAction* NewMenuItem(CommandId id, const QString& text, QObject* parent);
+    // The command an action stands for; none for separators, submenus and foreign actions.
+    static std::optional<CommandId> CommandOf(const QAction* action);
 
-    CommandState QueryState(int id) const;
+    CommandState QueryState(CommandId id) const;
     // Runs the command when its update handler enables it; true when a target handled it.
-    bool Execute(int id);
+    bool Execute(CommandId id);
 
     void UpdateAction(QAction* action) const;
     void UpdateAll();
@@ -61,11 +63,11 @@ public:
     bool UpdatePending() const noexcept { return updatePending_; }
 
 signals:
-    void CommandExecuted(int id);
+    void CommandExecuted(zobl::CommandId id);
 
 private:
     ChainProvider chain_;
-    std::map<int, QAction*> actions_;
+    std::map<CommandId, QAction*> actions_;
     bool updatePending_ = false;
 };
 

@@ -141,7 +141,7 @@ std::span<const CommandFacts> CommandTable() {
     return table;
 }
 
-const CommandFacts* FindCommand(int id) {
+const CommandFacts* FindCommand(CommandId id) {
     if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
         id = ID_FILE_MRU_FILE1;
     } else if (id >= ID_WINDOW_LIST_FIRST && id <= ID_WINDOW_LIST_LAST) {
@@ -173,7 +173,7 @@ std::vector<std::optional<CommandId>> ToolBarButtons(ToolBarId bar) {
     return buttons;
 }
 
-MenuItemStatus MenuItemStatusOf(int commandId) {
+MenuItemStatus MenuItemStatusOf(CommandId commandId) {
     const CommandFacts* facts = FindCommand(commandId);
     if (facts == nullptr || facts->menuHelp == 0) {
         return {kIdleStatusKey, std::nullopt};
@@ -181,12 +181,12 @@ MenuItemStatus MenuItemStatusOf(int commandId) {
     return {facts->statusKey, facts->menuHelp};
 }
 
-int CommandStatusKey(int commandId) {
+int CommandStatusKey(CommandId commandId) {
     const CommandFacts* facts = FindCommand(commandId);
     return facts != nullptr && facts->place.bar != ToolBarId::None ? facts->statusKey : kIdleStatusKey;
 }
 
-std::optional<int> ToolTipKey(int commandId) {
+std::optional<int> ToolTipKey(CommandId commandId) {
     const CommandFacts* facts = FindCommand(commandId);
     if (facts == nullptr || facts->toolTip == 0) {
         return std::nullopt;

@@ -112,7 +112,7 @@ inline constexpr auto kMouseModeCommands = [] {
 }();
 
 // The mode a command chooses, if it is a mouse-mode command.
-constexpr std::optional<MouseMode> MouseModeOfCommand(int id) {
+constexpr std::optional<MouseMode> MouseModeOfCommand(CommandId id) {
     for (const MouseModeFacts& facts : kMouseModeTable) {
         if (facts.command == id) {
             return facts.mode;
@@ -125,7 +125,7 @@ constexpr std::optional<MouseMode> MouseModeOfCommand(int id) {
 std::span<const CommandFacts> CommandTable();
 // The row of a command; the recent files and the listed windows share the row of their first.
 // nullptr for a number that is no command.
-const CommandFacts* FindCommand(int id);
+const CommandFacts* FindCommand(CommandId id);
 
 // The buttons of a tool bar in order; nullopt is a separator.
 std::vector<std::optional<CommandId>> ToolBarButtons(ToolBarId bar);
@@ -136,10 +136,10 @@ struct MenuItemStatus {
     std::optional<int> helpContext;  // nullopt: the help context stays
 };
 // Items that are no command show key 7000 and leave the help context.
-MenuItemStatus MenuItemStatusOf(int commandId);
+MenuItemStatus MenuItemStatusOf(CommandId commandId);
 // Status key of a hovered tool button; 7000 for anything else.
-int CommandStatusKey(int commandId);
+int CommandStatusKey(CommandId commandId);
 // The key of section "MENU" with the tooltip of a tool button, or nullopt (no tooltip of ours).
-std::optional<int> ToolTipKey(int commandId);
+std::optional<int> ToolTipKey(CommandId commandId);
 
 }  // namespace zobl

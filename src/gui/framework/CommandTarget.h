@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "gui/framework/CommandIds.h"
+
 namespace zobl {
 
 // What an update handler says about a command: whether its menu item and tool button are
@@ -23,8 +25,8 @@ struct CommandState {
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
-    virtual bool OnCommand(int /*id*/) { return false; }
-    virtual bool OnUpdateCommand(int /*id*/, CommandState& /*state*/) { return false; }
+    virtual bool OnCommand(CommandId /*id*/) { return false; }
+    virtual bool OnUpdateCommand(CommandId /*id*/, CommandState& /*state*/) { return false; }
 };
 
 }  // namespace zobl

@@ -193,7 +193,7 @@ bool Document::DoSave(const QString& path, bool replace) {
     return true;
 }
 
-bool Document::OnCommand(int id) {
+bool Document::OnCommand(CommandId id) {
     switch (id) {
         case ID_FILE_SAVE:
             DoFileSave();
@@ -211,7 +211,7 @@ bool Document::OnCommand(int id) {
     }
 }
 
-bool Document::OnUpdateCommand(int id, CommandState& state) {
+bool Document::OnUpdateCommand(CommandId id, CommandState& state) {
     switch (id) {
         case ID_FILE_SAVE:
         case ID_FILE_SAVE_AS:

@@ -119,8 +119,8 @@ public:
 
     bool IsClosing() const noexcept { return closing_; }
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
     // For views and subclasses: something that the command states depend on changed.
     void NotifyStateChanged();

@@ -5,6 +5,7 @@
 
 #include <QMenu>
 
+#include "core/drawing/MouseMode.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/Document.h"
 
@@ -39,7 +40,7 @@ public:
         return menu_.get();
     }
 
-    bool OnCommand(int id) override {
+    bool OnCommand(CommandId id) override {
         switch (id) {
             case ID_FILE_SAVE_UZG:
                 Export();
@@ -57,7 +58,7 @@ public:
                 return Document::OnCommand(id);
         }
     }
-    bool OnUpdateCommand(int id, CommandState& state) override {
+    bool OnUpdateCommand(CommandId id, CommandState& state) override {
         switch (id) {
             case ID_FILE_SAVE_UZG:
                 state.Enable(CanExport());
@@ -83,7 +84,7 @@ protected:
     virtual bool CanExport() const { return true; }
     virtual void EditInfoTexts() = 0;
     // The application's mouse mode as the undo group's number.
-    virtual int CurrentMouseMode() const = 0;
+    virtual MouseMode CurrentMouseMode() const = 0;
     // Null while there is no main window yet; asked again next time.
     virtual std::unique_ptr<QMenu> BuildDocumentMenu() = 0;
     // After an undo or redo command; restored is false when there was no step to take. A model

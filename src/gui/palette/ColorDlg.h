@@ -36,7 +36,7 @@ public:
     void SetColours(int left, int right);
     int LeftColor() const noexcept { return leftColor_; }
     int RightColor() const noexcept { return rightColor_; }
-    // Run by the day/night button before the dialog repaints (the main window's command 32778).
+    // Run by the day/night button before the dialog repaints (the main window's ID_DAY_NIGHT).
     void SetDayNightHandler(std::function<void()> handler) { dayNight_ = std::move(handler); }
 
     // The widget the fields are painted on, and where they lie in it.

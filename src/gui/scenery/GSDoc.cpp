@@ -148,8 +148,8 @@ void CGSDoc::NotifyChange(const SceneryChange& change, View* sender) {
     NotifyStateChanged();
 }
 
-int CGSDoc::CurrentMouseMode() const {
-    return static_cast<int>(app_.GetMouseMode());
+MouseMode CGSDoc::CurrentMouseMode() const {
+    return app_.GetMouseMode();
 }
 
 void CGSDoc::AfterUndoOrRedo(bool restored) {
@@ -217,7 +217,7 @@ void CGSDoc::EditInfoTexts() {
         newAuthor = dialog.Author();
         newInfo = dialog.InfoText();
     }
-    const int mode = CurrentMouseMode();
+    const MouseMode mode = CurrentMouseMode();
     const std::string defaultAuthor = GetText(language, kDefaultAuthorKey, kDataSection).toStdString();
     bool takeAuthor = false;
     switch (DecideAuthorChange(oldAuthor.toStdString(), newAuthor.toStdString(), defaultAuthor)) {

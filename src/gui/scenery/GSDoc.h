@@ -55,7 +55,7 @@ public:
     void WriteCopy(const std::string& path) const override;
 
 protected:
-    int CurrentMouseMode() const override;
+    MouseMode CurrentMouseMode() const override;
     std::unique_ptr<QMenu> BuildDocumentMenu() override;
     // The views redraw everything an undo or redo brought back.
     void AfterUndoOrRedo(bool restored) override;

@@ -62,7 +62,7 @@ CGSView::~CGSView() {
 // ---- State and geometry ---------------------------------------------------------------------------
 
 EditContext CGSView::Context(MouseMode mode) const {
-    return {static_cast<int>(mode), App().Settings().singleUndo};
+    return {mode, App().Settings().singleUndo};
 }
 
 QPoint CGSView::WindowPointOf(PixelAddress address) const {
@@ -417,8 +417,7 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     switch (mode) {
         case MouseMode::View:
             if (button == Qt::LeftButton && hit && !doc->Model().IsRowPresent(hit->symbol, hit->row)) {
-                const int result =
-                    AddRowByDoubleClick(doc->Model(), hit->symbol, hit->row, static_cast<int>(mode));
+                const int result = AddRowByDoubleClick(doc->Model(), hit->symbol, hit->row, mode);
                 if (result == 0) {
                     doc->NotifyChange(SceneryChange::Everything());
                 } else if (result > 0) {
@@ -511,7 +510,7 @@ void CGSView::RunTransform(PixelTransform transform) {
 
 void CGSView::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
     if (CGSDoc* doc = Doc()) {
-        CopyArea(clipboard, SceneryCanvas(doc->Model(), static_cast<int>(CurrentMode())), mark);
+        CopyArea(clipboard, SceneryCanvas(doc->Model(), CurrentMode()), mark);
     }
 }
 
@@ -532,7 +531,7 @@ void CGSView::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
         return;
     }
     SceneryDocument& model = doc->Model();
-    SceneryCanvas canvas(model, static_cast<int>(CurrentMode()));
+    SceneryCanvas canvas(model, CurrentMode());
     // Pixels of absent rows stay as they are.
     PasteArea(canvas, clipboard, mark, [&model](PixelPoint p) {
         return model.IsRowPresentForOutput(p.x / kCellWidth, p.y / kCellHeight);
@@ -572,7 +571,7 @@ void CGSView::PrepareDrop(const PixelRect& area, DragKind /*kind*/) {
     const int symbol = area.x0 / kCellWidth;
     const int row = area.y0 / kCellHeight;
     if (!model.IsRowPresent(symbol, row)) {
-        model.PrepareChange(static_cast<int>(CurrentMode()));
+        model.PrepareChange(CurrentMode());
         if (model.AddRow(symbol, row, kAddRowCheckRules | kAddRowQuiet) == 0) {
             doc->NotifyChange(SceneryChange::Everything());
         }
@@ -595,22 +594,21 @@ void CGSView::BringToFront() {
     }
 }
 
-bool CGSView::OnCommand(int id) {
+bool CGSView::OnCommand(CommandId id) {
     if (OnEditCommand(id)) {
         return true;
     }
     CGSDoc* doc = Doc();
     if (id == ID_DELETE_SUBSYMBOL) {
         if (doc != nullptr && contextHit_) {
-            doc->NotifyChange(
-                RemoveRowCommand(doc->Model(), contextSymbol_, contextRow_, static_cast<int>(CurrentMode())));
+            doc->NotifyChange(RemoveRowCommand(doc->Model(), contextSymbol_, contextRow_, CurrentMode()));
         }
         return true;
     }
     return false;
 }
 
-bool CGSView::OnUpdateCommand(int id, CommandState& state) {
+bool CGSView::OnUpdateCommand(CommandId id, CommandState& state) {
     if (bool enabled = false; OnUpdateEditCommand(id, enabled)) {
         state.Enable(enabled);
         return true;

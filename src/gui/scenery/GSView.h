@@ -45,8 +45,8 @@ public:
     void OnUpdate(View* sender, int hint, HintRecord* record) override;
     bool WantsTicks() const override;
     void OnActivateView(bool active) override;
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
     std::optional<ViewState> SaveViewState() const override;
     void RestoreViewState(const ViewState& state) override;
 

@@ -222,7 +222,7 @@ void CCarEdi::RunTransform(PixelTransform transform) {
         return;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode()));
+    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, CurrentMode());
     TransformArea(canvas, area, transform);
     canvas.Finish();
     if (SingleUndo()) {
@@ -234,8 +234,7 @@ void CCarEdi::RunTransform(PixelTransform transform) {
 
 void CCarEdi::CopyMarked(CClippy& clipboard, const PixelRect& mark) {
     if (ShowsView()) {
-        CopyArea(clipboard, CarViewCanvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode())),
-                 mark);
+        CopyArea(clipboard, CarViewCanvas(doc_->Model(), set_, car_, view_, CurrentMode()), mark);
     }
 }
 
@@ -265,7 +264,7 @@ void CCarEdi::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
     if (!ShowsView()) {
         return;
     }
-    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, static_cast<int>(CurrentMode()));
+    CarViewCanvas canvas(doc_->Model(), set_, car_, view_, CurrentMode());
     PasteArea(canvas, clipboard, mark, [](PixelPoint) { return true; });
     canvas.Finish();
     if (SingleUndo()) {
@@ -274,11 +273,11 @@ void CCarEdi::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
     doc_->NotifyStateChanged();
 }
 
-bool CCarEdi::OnCommand(int id) {
+bool CCarEdi::OnCommand(CommandId id) {
     return OnEditCommand(id);
 }
 
-bool CCarEdi::OnUpdateCommand(int id, bool& enabled) const {
+bool CCarEdi::OnUpdateCommand(CommandId id, bool& enabled) const {
     if (!OnUpdateEditCommand(id, enabled)) {
         return false;
     }

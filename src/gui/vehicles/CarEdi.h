@@ -10,6 +10,7 @@
 #include "core/vehicles/CarViewCanvas.h"
 #include "core/vehicles/SteamProperties.h"
 #include "gui/drawing/PixelEditView.h"
+#include "gui/framework/CommandIds.h"
 
 class QMenu;
 
@@ -57,8 +58,8 @@ public:
     void OnTick() { OnTickStep(); }
 
     // The commands the vehicle view hands to its car editor: zoom, select all, mirror, rotate.
-    bool OnCommand(int id);
-    bool OnUpdateCommand(int id, bool& enabled) const;
+    bool OnCommand(CommandId id);
+    bool OnUpdateCommand(CommandId id, bool& enabled) const;
 
     // The window point of the centre of a pixel's square.
     QPoint WindowPointOf(PixelPoint p) const;

@@ -33,8 +33,8 @@ CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : ModelDocument(docTem
 
 CFGSDoc::~CFGSDoc() = default;
 
-int CFGSDoc::CurrentMouseMode() const {
-    return static_cast<int>(app_.GetMouseMode());
+MouseMode CFGSDoc::CurrentMouseMode() const {
+    return app_.GetMouseMode();
 }
 
 int CFGSDoc::RunDialog(QDialog& dialog) const {
@@ -255,7 +255,7 @@ void CFGSDoc::EditInfoTexts() {
     NotifyStateChanged();
 }
 
-bool CFGSDoc::OnCommand(int id) {
+bool CFGSDoc::OnCommand(CommandId id) {
     switch (id) {
         case ID_FILE_REVERT:
             RevertToSaved();
@@ -268,7 +268,7 @@ bool CFGSDoc::OnCommand(int id) {
     }
 }
 
-bool CFGSDoc::OnUpdateCommand(int id, CommandState& state) {
+bool CFGSDoc::OnUpdateCommand(CommandId id, CommandState& state) {
     switch (id) {
         case ID_FILE_REVERT:
             state.Enable(model_.IsModified() && !PathName().isEmpty());

@@ -60,11 +60,11 @@ public:
     bool UpdateDoc(int action, int argument) override;
     void WriteCopy(const std::string& path) const override;
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
 protected:
-    int CurrentMouseMode() const override;
+    MouseMode CurrentMouseMode() const override;
     std::unique_ptr<QMenu> BuildDocumentMenu() override;
 
 private:

@@ -127,7 +127,7 @@ int CFGSView::TreeWidthForLongestSetName() const {
            style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
 }
 
-void CFGSView::ExecuteCommand(int id) {
+void CFGSView::ExecuteCommand(CommandId id) {
     if (CMainFrame* frame = app_.MainFrame()) {
         frame->Router().Execute(id);
     }
@@ -143,8 +143,8 @@ VehicleDocument* CFGSView::Model() const {
     return Doc() != nullptr ? &Doc()->Model() : nullptr;
 }
 
-int CFGSView::MouseMode() const {
-    return static_cast<int>(app_.GetMouseMode());
+MouseMode CFGSView::CurrentMouseMode() const {
+    return app_.GetMouseMode();
 }
 
 int CFGSView::ViewNumber() const {
@@ -298,7 +298,7 @@ void CFGSView::OnPanelTexts(bool continueRun) {
         name = FromRaw(model->CarAt(target->set, target->car).name.View());
     }
     model->SetCarTexts(target->set, target->car, ToRaw(name), ToRaw(panel_->Text2()), ToRaw(panel_->Text3()),
-                       this, MouseMode(), continueRun);
+                       this, CurrentMouseMode(), continueRun);
     Doc()->NotifyStateChanged();
 }
 
@@ -308,7 +308,7 @@ void CFGSView::OnPanelFlags(std::uint32_t flags) {
     if (filling_ || !target || model == nullptr) {
         return;
     }
-    model->SetCarFlags(target->set, target->car, flags, this, MouseMode());
+    model->SetCarFlags(target->set, target->car, flags, this, CurrentMouseMode());
     Doc()->NotifyStateChanged();
 }
 
@@ -497,7 +497,7 @@ void CFGSView::NewCar() {
     CDlgNewCar dialog(
         app_.GetLanguageManager(), app_.Messages(), sets, target ? target->set : -1,
         [this, &model, &added](int set, const QString& name, int length) {
-            const int result = model.NewCar(set, ToRaw(name), length, MouseMode());
+            const int result = model.NewCar(set, ToRaw(name), length, CurrentMouseMode());
             if (result == 0) {
                 added = set;
             }
@@ -568,7 +568,7 @@ void CFGSView::RenameSet() {
             if (const int problem = model.CheckRenameSet(set, raw); problem != 0) {
                 return problem;
             }
-            return model.RenameVehicleSet(set, raw, MouseMode()) ? 0 : -1;
+            return model.RenameVehicleSet(set, raw, CurrentMouseMode()) ? 0 : -1;
         },
         app_.MainFrame());
     Doc()->RunDialog(dialog);
@@ -587,13 +587,13 @@ void CFGSView::DeleteSelection() {
             kAnswerYes) {
             return;
         }
-        deleted = model.DeleteVehicleSet(target->set, true, MouseMode());
+        deleted = model.DeleteVehicleSet(target->set, true, CurrentMouseMode());
     } else {
         if (messages.AskQuestion(kQuestionDeleteCar,
                                  FromRaw(model.CarAt(target->set, target->car).name.View())) != kAnswerYes) {
             return;
         }
-        deleted = model.DeleteCar(target->set, target->car, true, MouseMode());
+        deleted = model.DeleteCar(target->set, target->car, true, CurrentMouseMode());
     }
     if (!deleted) {
         messages.ShowError(message::kDeleteFailed);
@@ -629,7 +629,7 @@ void CFGSView::PasteCar() {
         return;
     }
     VehicleDocument& model = *Model();
-    const int result = model.PasteCar(target->set, clipboard.GetCar(), MouseMode());
+    const int result = model.PasteCar(target->set, clipboard.GetCar(), CurrentMouseMode());
     if (result == 0) {
         tree_->SelectCar(target->set, model.CountCars(target->set) - 1);
     } else if (result > 0) {
@@ -642,7 +642,7 @@ void CFGSView::PasteSet() {
     if (!clipboard.HasVehicleSet()) {
         return;
     }
-    const int slot = Model()->PasteSet(clipboard.GetVehicleSet(), MouseMode());
+    const int slot = Model()->PasteSet(clipboard.GetVehicleSet(), CurrentMouseMode());
     if (slot >= 0) {
         tree_->SelectSet(slot);
     }
@@ -672,14 +672,14 @@ void CFGSView::Move(bool forward) {
     const Car& car = model.CarAt(target->set, target->car);
     if (target->IsCar()) {
         if (forward) {
-            model.MoveCarForward(car.setIndex, car.carIndex, true, MouseMode());
+            model.MoveCarForward(car.setIndex, car.carIndex, true, CurrentMouseMode());
         } else {
-            model.MoveCarBack(car.setIndex, car.carIndex, true, MouseMode());
+            model.MoveCarBack(car.setIndex, car.carIndex, true, CurrentMouseMode());
         }
     } else if (forward) {
-        model.MoveSetForward(target->set, true, MouseMode());
+        model.MoveSetForward(target->set, true, CurrentMouseMode());
     } else {
-        model.MoveSetBack(target->set, true, MouseMode());
+        model.MoveSetBack(target->set, true, CurrentMouseMode());
     }
 }
 
@@ -707,7 +707,7 @@ void CFGSView::EditSteam() {
                           .replace(QStringLiteral("%3"), QString::number(segment + 1))
                           .replace(QStringLiteral("%4"), QString::number(car.length)));
     if (Doc()->RunDialog(dialog) == QDialog::Accepted) {
-        model.SetSteamValue(target->set, target->car, view, segment, dialog.Value(), MouseMode());
+        model.SetSteamValue(target->set, target->car, view, segment, dialog.Value(), CurrentMouseMode());
     }
 }
 
@@ -730,7 +730,7 @@ void CFGSView::PasteKey() {
     }
 }
 
-bool CFGSView::OnCommand(int id) {
+bool CFGSView::OnCommand(CommandId id) {
     if (Model() == nullptr) {
         return false;
     }
@@ -796,7 +796,7 @@ bool CFGSView::OnCommand(int id) {
     return true;
 }
 
-bool CFGSView::OnUpdateCommand(int id, CommandState& state) {
+bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
     const VehicleDocument* model = Model();
     if (model == nullptr) {
         return false;

@@ -52,8 +52,8 @@ public:
     void OnUpdate(View* sender, int hint, HintRecord* record) override;
     void OnActivateView(bool active) override;
     bool WantsTicks() const override;
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    bool OnCommand(CommandId id) override;
+    bool OnUpdateCommand(CommandId id, CommandState& state) override;
     // The tree, the car editor and the property panel.
     std::vector<QWidget*> Panes() override;
     // The car editor's zoom and scroll position, and the selected tree entry counted from 1 in
@@ -98,7 +98,7 @@ protected:
 private:
     CFGSDoc* Doc() const { return document_.data(); }
     VehicleDocument* Model() const;
-    int MouseMode() const;
+    MouseMode CurrentMouseMode() const;
 
     void Rebuild();
     void RecordTreeState();
@@ -112,7 +112,7 @@ private:
     // The tree's width at which a set name of the longest length fits in the average font.
     int TreeWidthForLongestSetName() const;
     // Through the main window, as the menu would: only when enabled.
-    void ExecuteCommand(int id);
+    void ExecuteCommand(CommandId id);
 
     void OnPanelTexts(bool continueRun);
     void OnPanelFlags(std::uint32_t flags);

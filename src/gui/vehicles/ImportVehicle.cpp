@@ -273,8 +273,8 @@ void CImportVehicle::Import() {
     if (document_ == nullptr || view_ == nullptr) {
         return;
     }
-    const int result = simimport::ImportVehicle(document_->Model(), ChosenSet(), &vehicle_,
-                                                static_cast<int>(app_.GetMouseMode()));
+    const int result =
+        simimport::ImportVehicle(document_->Model(), ChosenSet(), &vehicle_, app_.GetMouseMode());
     if (result != 0) {
         if (result > 0) {
             messages.ShowError(result, {}, this);

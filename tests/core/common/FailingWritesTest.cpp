@@ -12,6 +12,7 @@
 #include "core/clipboard/Clippy.h"
 #include "core/common/MessageError.h"
 #include "core/common/TestTempFolder.h"
+#include "core/drawing/MouseMode.h"
 #include "core/lang/LanguageManager.h"
 #include "core/recovery/RecoveryFolder.h"
 #include "core/scenery/GsFile.h"
@@ -26,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMode = 1;
+constexpr MouseMode kMode = MouseMode::Freehand;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

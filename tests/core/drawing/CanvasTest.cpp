@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/drawing/Canvas.h"
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryTools.h"
 #include "core/scenery/SceneryTransforms.h"
 #include "core/vehicles/CarViewCanvas.h"
@@ -12,8 +13,8 @@
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
-constexpr int kFill = 5;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
+constexpr MouseMode kFill = MouseMode::Fill;
 
 // A plain surface: a picture with bounds that need not start at 0 and a mask of the pixels a
 // fill may spread into (changing fillability anywhere, not only at cell borders).

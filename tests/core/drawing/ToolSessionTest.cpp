@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
 #include "core/drawing/ToolSession.h"
 #include "core/vehicles/CarViewCanvas.h"
 
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
 
 // Records what the tools ask of their window.
 class FakeHost : public ToolHost {
@@ -50,7 +51,7 @@ struct CarSurface {
     CUBStack stack{64};
     int finished = 0;
 
-    CarViewCanvas Begin(int mode) { return CarViewCanvas(doc, 0, 0, 1, mode); }
+    CarViewCanvas Begin(MouseMode mode) { return CarViewCanvas(doc, 0, 0, 1, mode); }
     void Finish(CarViewCanvas& canvas) { finished += canvas.Finish() ? 1 : 0; }
     PaletteIndex Get(PixelPoint p) const { return doc.GetPixel(0, 0, 1, p.x, p.y); }
     void CloseUndoGroup() { doc.CloseUndoGroup(); }
@@ -166,7 +167,7 @@ TEST_F(ToolSessionTest, ShapesEndWhereTheLastMoveInsideLeftThem) {
     EXPECT_EQ(Px(1, 1), 17);  // framed in colour 1 (Ctrl)
     EXPECT_EQ(Px(4, 4), 17);
     EXPECT_EQ(Px(5, 2), TransparentIndex);
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
     // A fill on its own colour takes no step; right fills with colour 2 like left with 1.
     const int steps = doc.UndoCount();
     tools.Press(surface, MouseMode::Fill, MouseButton::Right, PixelPoint{2, 2});

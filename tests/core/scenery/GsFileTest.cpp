@@ -16,7 +16,7 @@ using test::RecordBytes;
 
 const std::string kPath = "/some folder/graphics.gs";
 const std::string kFileName = "graphics.gs";
-constexpr int kMouseMode = 3;
+constexpr MouseMode kMouseMode = MouseMode::Rectangle;
 
 // Number and argument of the MessageError ReadGs throws; number 0 when it succeeds.
 std::pair<int, std::string> ReadError(const std::vector<std::uint8_t>& bytes, SceneryDocument& doc,
@@ -103,7 +103,7 @@ TEST(GsRead, Version7ReadsEveryFieldAndWritesBackByteIdentical) {
     EXPECT_EQ(doc.DisplayPixels()[kStoreSize - 1], Version7Pixel(1151));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(doc.CanUndo());
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
 
     EXPECT_EQ(WriteGs(doc), file);
 }

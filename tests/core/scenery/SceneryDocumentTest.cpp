@@ -1,3 +1,4 @@
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryDocument.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +10,9 @@ namespace {
 
 using namespace scenery;
 
-constexpr int kView = 0;
-constexpr int kFreehand = 1;
-constexpr int kFill = 5;
+constexpr MouseMode kView = MouseMode::View;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
+constexpr MouseMode kFill = MouseMode::Fill;
 
 TEST(SceneryDocumentTest, NewDocumentHasOnlyBaseRowsAndTheDefaultPictureEverywhere) {
     SceneryDocument doc;

@@ -1,3 +1,4 @@
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryTools.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,11 @@ namespace {
 
 using namespace scenery;
 
-constexpr int kLine = 2;
-constexpr int kRectangle = 3;
-constexpr int kFilledRectangle = 4;
-constexpr int kFill = 5;
-constexpr int kReplace = 6;
+constexpr MouseMode kLine = MouseMode::Line;
+constexpr MouseMode kRectangle = MouseMode::Rectangle;
+constexpr MouseMode kFilledRectangle = MouseMode::FilledRectangle;
+constexpr MouseMode kFill = MouseMode::Fill;
+constexpr MouseMode kReplace = MouseMode::ReplaceColor;
 constexpr DrawingColours kColours{10, 20};
 
 using Points = std::vector<PixelPoint>;
@@ -117,7 +118,7 @@ TEST(SceneryToolsTest, FilledRectangleWithCtrlIsFramedInTheOtherColourInOneUndoS
     EXPECT_EQ(CountOf(doc, 20), 16u);
     EXPECT_EQ(doc.DisplayPixels()[32 * kStoreWidth + 38], 10);
     EXPECT_EQ(doc.UndoCount(), 1);
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
 
     FinishShapeTool(doc, context, MouseButton::Right, true, {0, 0}, {2, 2}, kColours, true);
     EXPECT_EQ(Px(doc, 1, 1), 20);
@@ -142,7 +143,7 @@ TEST(SceneryToolsTest, ShapesMergeIntoOneUndoStepUnlessSingleUndo) {
         FinishShapeTool(doc, {kLine, false}, MouseButton::Left, false, {0, i}, {20, i}, kColours, true);
     }
     EXPECT_EQ(doc.UndoCount(), 1);
-    EXPECT_EQ(doc.UndoGroupMarker(), kLine);
+    EXPECT_EQ(doc.OpenUndoGroup(), kLine);
     // Under SINGLEUNDO the first line still joins the open group, then every line is a step.
     for (int i = 0; i < 3; ++i) {
         FinishShapeTool(doc, {kLine, true}, MouseButton::Left, false, {0, i}, {20, 9}, kColours, true);
@@ -152,7 +153,7 @@ TEST(SceneryToolsTest, ShapesMergeIntoOneUndoStepUnlessSingleUndo) {
     // Released beside the pixels: nothing drawn, but the group still closes under SINGLEUNDO.
     FinishShapeTool(doc, {kRectangle, false}, MouseButton::Left, false, {0, 0}, {9, 9}, kColours, false);
     EXPECT_EQ(doc.UndoCount(), 3);
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
     // Points outside the store are never drawn between.
     EXPECT_TRUE(
         DrawShape(doc, {0, 0}, {1152, 0}, shape::kLine | shape::kLeftColour, kColours, kLine).IsNothing());
@@ -244,10 +245,10 @@ TEST(SceneryToolsTest, FillUndoStepsAndNoOpFill) {
     FloodFill(doc, {3, 50}, 2, false, {kFill, false}, nullptr);
     FloodFill(doc, {3, 50}, 3, false, {kFill, false}, nullptr);
     EXPECT_EQ(doc.UndoCount(), 1);
-    EXPECT_EQ(doc.UndoGroupMarker(), kFill);
+    EXPECT_EQ(doc.OpenUndoGroup(), kFill);
     FloodFill(doc, {3, 50}, 4, false, {kFill, true}, nullptr);
     EXPECT_EQ(doc.UndoCount(), 1);
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(Px(doc, 3, 50), 1);
     EXPECT_EQ(doc.DisplayPixels()[50 * kStoreWidth + 3], 1);
@@ -267,23 +268,23 @@ TEST(SceneryToolsTest, ReplaceColourPaintsOnlyTheReplacedColour) {
 TEST(SceneryToolsTest, DoubleClickAddsARowOnlyWhenTheRulesAllow) {
     SceneryDocument doc;
     // Refused by a rule: nothing changes, no undo step, not modified.
-    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, 0), message::kRowNeedsRowBelow);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, MouseMode::View), message::kRowNeedsRowBelow);
     EXPECT_FALSE(doc.IsRowPresent(4, 0));
     EXPECT_EQ(doc.UndoCount(), 0);
     EXPECT_FALSE(doc.IsModified());
     doc.AddRow(4, 2, 0);
     doc.AddRow(4, 1, 0);
-    ASSERT_EQ(AddRowByDoubleClick(doc, 4, 4, 0), 0);
+    ASSERT_EQ(AddRowByDoubleClick(doc, 4, 4, MouseMode::View), 0);
     doc.CloseUndoGroup();
     doc.SetModified(false);
-    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, 0), message::kRowsExclusive);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 0, MouseMode::View), message::kRowsExclusive);
     EXPECT_EQ(doc.UndoCount(), 1);
     EXPECT_FALSE(doc.IsModified());
     ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 3, 0), kAddRowInvalid);
-    EXPECT_EQ(AddRowByDoubleClick(doc, 40, 2, 0), kAddRowInvalid);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 4, 3, MouseMode::View), kAddRowInvalid);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 40, 2, MouseMode::View), kAddRowInvalid);
     doc.CloseUndoGroup();
-    EXPECT_EQ(AddRowByDoubleClick(doc, 5, 2, 0), 0);
+    EXPECT_EQ(AddRowByDoubleClick(doc, 5, 2, MouseMode::View), 0);
     EXPECT_TRUE(doc.IsRowPresent(5, 2));
     ASSERT_TRUE(doc.Undo());
     EXPECT_FALSE(doc.IsRowPresent(5, 2));

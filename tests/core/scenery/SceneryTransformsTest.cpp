@@ -1,3 +1,4 @@
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryTransforms.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,8 @@ namespace {
 
 using namespace scenery;
 
-constexpr int kView = 0;
-constexpr int kMark = 7;
+constexpr MouseMode kView = MouseMode::View;
+constexpr MouseMode kMark = MouseMode::Mark;
 
 PaletteIndex Px(const SceneryDocument& doc, int x, int y) {
     return doc.PixelStore()[StoreOffset(x, y)];
@@ -141,7 +142,7 @@ TEST(SceneryTransformsTest, WholeDocumentMirrorAndUndoSteps) {
     ApplyTransform(doc, SceneryTransform::ShiftUp, MarkedArea(), {kView, true});
     ApplyTransform(doc, SceneryTransform::ShiftUp, MarkedArea(), {kView, true});
     EXPECT_EQ(doc.UndoCount(), 2);
-    EXPECT_EQ(doc.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(doc.OpenUndoGroup(), std::nullopt);
     ASSERT_TRUE(doc.Undo());
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(Pixels(doc), before);
@@ -172,13 +173,13 @@ TEST(SceneryTransformsTest, MarkingOutsideThePictureChangesNothing) {
             ApplyTransform(doc, SceneryTransform::ShiftUp, MarkedArea::Between({0, 0}, {3, 3}),
                            {kMark, false});
             const std::vector<std::uint8_t> before = Pixels(doc);
-            ASSERT_EQ(doc.UndoGroupMarker(), kMark);
+            ASSERT_EQ(doc.OpenUndoGroup(), kMark);
 
             EXPECT_TRUE(ApplyTransform(doc, transform, marked, {kMark, true}).IsNothing());
             EXPECT_TRUE(ApplyTransform(doc, transform, marked, {kView, true}).IsNothing());
             EXPECT_TRUE(Pixels(doc) == before);
             EXPECT_EQ(doc.UndoCount(), 1);
-            EXPECT_EQ(doc.UndoGroupMarker(), kMark);
+            EXPECT_EQ(doc.OpenUndoGroup(), kMark);
         }
     }
 }

@@ -15,7 +15,7 @@ namespace zobl {
 namespace {
 
 using namespace scenery;
-constexpr int kMouseMode = 3;
+constexpr MouseMode kMouseMode = MouseMode::Rectangle;
 constexpr std::size_t kImageSize = 512;
 
 // The parts of an export, taken apart along the layout.

@@ -1,3 +1,4 @@
+#include "core/drawing/MouseMode.h"
 #include "core/simimport/VehicleImport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 namespace zobl::simimport {
 namespace {
 
-constexpr int kMode = 1;
+constexpr MouseMode kMode = MouseMode::Freehand;
 
 std::uint8_t CodeOf(int index) {
     auto byte = static_cast<std::uint8_t>(index);

@@ -2,14 +2,15 @@
 
 #include <functional>
 
+#include "core/drawing/MouseMode.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/vehicles/VehicleDocument.h"
 
 namespace zobl {
 namespace {
 
-constexpr int kFreehand = 1;
-constexpr int kView = 0;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
+constexpr MouseMode kView = MouseMode::View;
 
 // The author and info texts are not in the undo snapshots: after a text edit no undo may make
 // the document look saved, or closing would lose the edit without asking. Only a save (or a

@@ -1,3 +1,4 @@
+#include "core/drawing/MouseMode.h"
 #include "core/undo/UndoHistory.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +29,12 @@ struct Counter : UndoSubject<std::vector<int>> {
     void SetModifiedByHistory(bool m) override { modified = m; }
 };
 
-constexpr int kFreehand = 1;
-constexpr int kLine = 2;
+constexpr MouseMode kFreehand = MouseMode::Freehand;
+constexpr MouseMode kLine = MouseMode::Line;
 
 class UndoHistoryTest : public ::testing::Test {
 protected:
-    void Change(int mode, int newValue) {
+    void Change(MouseMode mode, int newValue) {
         history.PrepareChange(mode);
         doc.value = newValue;
     }
@@ -47,7 +48,7 @@ TEST_F(UndoHistoryTest, ChangesInOneMouseModeAreOneStep) {
     Change(kFreehand, 2);
     Change(kFreehand, 3);
     EXPECT_EQ(history.UndoCount(), 1);
-    EXPECT_EQ(history.UndoGroupMarker(), kFreehand);
+    EXPECT_EQ(history.OpenUndoGroup(), kFreehand);
 
     // Another mode starts a new step; so does the same mode after the group was closed.
     Change(kLine, 4);
@@ -121,7 +122,7 @@ TEST_F(UndoHistoryTest, OneRedoStepDisarmedByAnyNewSnapshot) {
     ASSERT_TRUE(history.Undo());
     EXPECT_EQ(doc.value, 1);
     EXPECT_TRUE(history.CanRedo());
-    EXPECT_EQ(history.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(history.OpenUndoGroup(), std::nullopt);
 
     ASSERT_TRUE(history.Redo(kFreehand));
     EXPECT_EQ(doc.value, 2);
@@ -184,7 +185,7 @@ TEST_F(UndoHistoryTest, ResetForgetsEverything) {
     history.Reset();
     EXPECT_FALSE(history.CanUndo());
     EXPECT_FALSE(history.CanRedo());
-    EXPECT_EQ(history.UndoGroupMarker(), kUndoGroupClosed);
+    EXPECT_EQ(history.OpenUndoGroup(), std::nullopt);
     const int captures = doc.captures;
     Change(kLine, 3);  // group was closed by the reset
     EXPECT_EQ(doc.captures, captures + 1);
@@ -198,7 +199,7 @@ TEST_F(UndoHistoryTest, BuffersAreMadeOnFirstUseAndReused) {
     int next = 0;
     const auto steps = [&](int count) {  // each a step of its own, the value counting up
         for (int i = 0; i < count; ++i, ++next) {
-            Change(kFreehand + next % 2, next + 1);
+            Change(next % 2 == 0 ? kFreehand : kLine, next + 1);
         }
     };
     const struct {

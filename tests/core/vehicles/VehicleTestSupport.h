@@ -8,12 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
 #include "core/vehicles/VehicleDocument.h"
 
 namespace zobl::test {
 
-inline constexpr int kFreehand = 1;
-inline constexpr int kLine = 2;
+inline constexpr MouseMode kFreehand = MouseMode::Freehand;
+inline constexpr MouseMode kLine = MouseMode::Line;
 
 // .fgs bytes put together field by field, independently of the writer.
 class FgsBytes {
