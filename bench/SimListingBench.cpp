@@ -47,7 +47,7 @@ void BM_SimListing(benchmark::State& state) {
     const Catalogue catalogue = CatalogueOf(state);
     CBug1App& app = BenchApplication();
     app.SimReader().SetSimulatorFolder(SimulatorFolder(catalogue));
-    CImportVehicle dialog(app, nullptr, nullptr, simimport::kUserCategories);
+    CImportVehicle dialog(app.Services(), nullptr, nullptr, simimport::kUserCategories);
     CInfoDlg info(app.GetLanguageManager());
     for (auto _ : state) {
         dialog.StartListing();

@@ -125,7 +125,7 @@ TEST_F(Accessibility, EveryControlOfTheMainWindowAndTheDialogsHasAName) {
          }},
         {"import categories",
          [&] { return std::make_unique<CDlgChooseImportCategories>(language, messages); }},
-        {"import", [&] { return std::make_unique<CImportVehicle>(*app, nullptr, nullptr, 1u); }},
+        {"import", [&] { return std::make_unique<CImportVehicle>(app->Services(), nullptr, nullptr, 1u); }},
         {"new document", [&] { return std::make_unique<CDlgChooseType>(language, true); }},
         {"about", [&] { return std::make_unique<CAboutDlg>(language); }},
         {"recovery",

@@ -90,6 +90,15 @@ CBug1App::CBug1App(AppOptions options) : options_(std::move(options)) {
     documents_->SetSavePrompt([this](QString& path, DocTemplate& docTemplate) {
         return PromptForSaveName(path, &docTemplate == vehicleTemplate_ ? kVehicleKind : kSceneryKind);
     });
+    connect(&drawing_, &DrawingChoices::MouseModeChanged, this, &CBug1App::MouseModeChanged);
+    connect(&drawing_, &DrawingChoices::DrawingColoursChanged, this, &CBug1App::DrawingColoursChanged);
+    drawing_.SetColourChangeHook([this] {
+        if (mainFrame_) {
+            if (Document* document = mainFrame_->ActiveDocument()) {
+                document->CloseUndoGroup();
+            }
+        }
+    });
     connect(documents_.get(), &DocManager::PathUsed, this,
             [this](const QString& path) { recentFiles_.Add(path.toStdString()); });
 }
@@ -129,7 +138,7 @@ QString CBug1App::ClipboardFilePath() const {
     return Folder(settings_.tmpPath) + kClipboardFileName;
 }
 
-const QBrush& CBug1App::Brush(BrushKind kind) const {
+const QBrush& CBug1App::Brush(ViewBrush kind) const {
     return brushes_[static_cast<int>(kind)];
 }
 
@@ -170,7 +179,7 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
         return false;
     }
     recovery_ = std::make_unique<CRecoveryKeeper>(
-        *this,
+        Services(), *documents_, sceneryTemplate_, vehicleTemplate_,
         options_.recoveryRoot.isEmpty()
             ? recovery::RecoveryRoot(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"))
             : QFile::encodeName(options_.recoveryRoot).toStdString(),
@@ -207,14 +216,18 @@ void CBug1App::RegisterTemplates() {
         129,
         {QString::fromUtf8(kSceneryDocumentName), QStringLiteral("Grafikdateien (*.gs)"),
          QStringLiteral(".gs"), QStringLiteral("ZOBL-Grafik-Datei"), QStringLiteral("GS Datei")},
-        [this](DocTemplate& docTemplate) -> Document* { return new CGSDoc(docTemplate, *this); },
-        [this](Document& document) -> View* { return new CGSView(static_cast<CGSDoc&>(document), *this); });
+        [this](DocTemplate& docTemplate) -> Document* { return new CGSDoc(docTemplate, Services()); },
+        [this](Document& document) -> View* {
+            return new CGSView(static_cast<CGSDoc&>(document), Services());
+        });
     vehicleTemplate_ = &documents_->AddTemplate(
         130,
         {QString::fromUtf8(kVehicleDocumentName), QStringLiteral("Fahrzeug-Grafikdateien (*.fgs)"),
          QStringLiteral(".fgs"), QStringLiteral("ZOBL-Fahrzeug-Grafik-Datei"), QStringLiteral("FGS Datei")},
-        [this](DocTemplate& docTemplate) -> Document* { return new CFGSDoc(docTemplate, *this); },
-        [this](Document& document) -> View* { return new CFGSView(static_cast<CFGSDoc&>(document), *this); });
+        [this](DocTemplate& docTemplate) -> Document* { return new CFGSDoc(docTemplate, Services()); },
+        [this](Document& document) -> View* {
+            return new CFGSView(static_cast<CFGSDoc&>(document), Services());
+        });
 }
 
 bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
@@ -296,32 +309,31 @@ void CBug1App::DeleteClipboardFile() {
     RemoveProgramFile(QFile::encodeName(ClipboardFilePath()).toStdString());
 }
 
-MouseMode CBug1App::SetMouseMode(MouseMode mode) {
-    const MouseMode old = mouseMode_.Set(mode);
-    emit MouseModeChanged(mode);
-    return old;
-}
-
-int CBug1App::SetDrawingColour(int& member, int colour) {
-    const int old = member;
-    member = colour;
-    if (old != colour) {
-        emit DrawingColoursChanged();
-        if (settings_.undoByColorChange && mainFrame_) {
-            if (Document* document = mainFrame_->ActiveDocument()) {
-                document->CloseUndoGroup();
-            }
-        }
+const EditorServices& CBug1App::Services() {
+    if (!services_) {
+        services_ = std::make_unique<EditorServices>(
+            EditorServices{GetLanguageManager(), settings_, *messages_, palette_, drawing_, clipboard_,
+                           stackList_, *this, *this, simReader_});
     }
-    return old;
+    return *services_;
 }
 
-int CBug1App::SetColor1(int colour) {
-    return SetDrawingColour(settings_.color1, colour);
+CommandRouter* CBug1App::Router() const {
+    return mainFrame_ ? &mainFrame_->Router() : nullptr;
 }
 
-int CBug1App::SetColor2(int colour) {
-    return SetDrawingColour(settings_.color2, colour);
+const QFont* CBug1App::SharedFont() const {
+    return mainFrame_ ? &mainFrame_->SharedFont() : nullptr;
+}
+
+void CBug1App::SetMessageText(const QString& text) {
+    if (mainFrame_) {
+        mainFrame_->SetMessageText(text);
+    }
+}
+
+QWidget* CBug1App::MainWindow() const {
+    return mainFrame_.get();
 }
 
 void CBug1App::ShowHelp() {

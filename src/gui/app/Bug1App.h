@@ -19,6 +19,8 @@
 #include "core/simimport/SimVehicleReader.h"
 #include "gui/app/LockKeyState.h"
 #include "gui/framework/CommandTarget.h"
+#include "gui/framework/EditorServices.h"
+#include "gui/framework/FrameTexts.h"
 #include "gui/widgets/DialogSupport.h"
 
 namespace zobl {
@@ -52,10 +54,10 @@ struct AppOptions {
 // The application object: owns the settings, the language manager, the palette, the mouse mode,
 // the drawing colours, the help context, the document templates and the main frame. It is the
 // last target of command routing.
-class CBug1App : public QObject, public CommandTarget, public HelpService {
+class CBug1App : public QObject, public CommandTarget, public HelpService, public EditorShell {
     Q_OBJECT
 public:
-    static constexpr const char* kAppTitle = "ZOBL Graphic Editor";
+    static constexpr const char* kAppTitle = kApplicationTitle;
     static constexpr const char* kClipboardFileName = "zobl_ge.clipboard";
 
     explicit CBug1App(AppOptions options = {});
@@ -100,24 +102,31 @@ public:
     // The open and save prompts' filter ("Name|*.x||", key 1060 of section "DATA").
     const QString& FileFilter() const noexcept { return fileFilter_; }
     // The internal clipboard file: TMPPATH followed by "zobl_ge.clipboard".
-    QString ClipboardFilePath() const;
+    QString ClipboardFilePath() const override;
+
+    // What the documents, views and dialogs of the features are handed; made on first use.
+    const EditorServices& Services();
 
     // The three background brushes of the views, made from the settings.
-    enum class BrushKind { VehicleView, EditField, SceneryView };
-    const QBrush& Brush(BrushKind kind) const;
+    using BrushKind = ViewBrush;
+    const QBrush& Brush(ViewBrush kind) const override;
     void RecreateBrushes();
 
-    // The mouse mode. SetMouseMode returns the mode current before.
-    MouseMode GetMouseMode() const noexcept { return mouseMode_.Current(); }
-    MouseMode PreviousMouseMode() const noexcept { return mouseMode_.Previous(); }
-    MouseMode SetMouseMode(MouseMode mode);
+    // The mouse mode and the drawing colours (see DrawingChoices).
+    DrawingChoices& Drawing() noexcept { return drawing_; }
+    MouseMode GetMouseMode() const noexcept { return drawing_.GetMouseMode(); }
+    MouseMode PreviousMouseMode() const noexcept { return drawing_.PreviousMouseMode(); }
+    MouseMode SetMouseMode(MouseMode mode) { return drawing_.SetMouseMode(mode); }
+    int GetColor1() const noexcept { return drawing_.GetColor1(); }
+    int GetColor2() const noexcept { return drawing_.GetColor2(); }
+    int SetColor1(int colour) { return drawing_.SetColor1(colour); }
+    int SetColor2(int colour) { return drawing_.SetColor2(colour); }
 
-    // The drawing colours (palette indices). A change repaints the colour bars and, with
-    // UNDOBYCOLORCHANGE, ends the active document's undo step. Return the old colour.
-    int GetColor1() const noexcept { return settings_.color1; }
-    int GetColor2() const noexcept { return settings_.color2; }
-    int SetColor1(int colour);
-    int SetColor2(int colour);
+    // EditorShell: the main window's part, while there is one.
+    CommandRouter* Router() const override;
+    const QFont* SharedFont() const override;
+    void SetMessageText(const QString& text) override;
+    QWidget* MainWindow() const override;
 
     // The help context: the number the next help request opens. Dialogs set their own and put
     // the previous one back when they close.
@@ -146,7 +155,7 @@ public:
     }
 
     // A text for the user that has no number (help numbers, registration messages).
-    void ShowInfo(const QString& title, const QString& text);
+    void ShowInfo(const QString& title, const QString& text) override;
 
 signals:
     void MouseModeChanged(zobl::MouseMode mode);
@@ -160,7 +169,6 @@ private:
     void OnFileOpen();
     void OnAppAbout();
     void DeleteClipboardFile();
-    int SetDrawingColour(int& member, int colour);
 
     AppOptions options_;
     GeneralSettings settings_;
@@ -179,7 +187,8 @@ private:
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<CAutoApp> automation_;
     std::unique_ptr<CRecoveryKeeper> recovery_;
-    MouseModeState mouseMode_;
+    DrawingChoices drawing_{settings_};
+    std::unique_ptr<EditorServices> services_;
     int helpContext_ = 21051;
     bool helpNumberDisplay_ = false;
     QString fileFilter_ = QStringLiteral(

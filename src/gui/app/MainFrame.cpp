@@ -127,7 +127,9 @@ bool CMainFrame::Create() {
     CreateToolBars();
     statusLine_ = std::make_unique<StatusLine>(*statusBar(), [this] { return app_.ReadLockKeys(); });
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
-    InstallColourBars(new CColorBar(app_, false, this), new CColorBar(app_, true, this));
+    const auto chooseColours = [this](QWidget* over) { RunChooseColours(app_, over); };
+    InstallColourBars(new CColorBar(app_.Services(), chooseColours, false, this),
+                      new CColorBar(app_.Services(), chooseColours, true, this));
     RecreateSharedFont();
 
     frameMenu_ = BuildMenu(kFrameMenu, router_, app_.GetLanguageManager());

@@ -13,9 +13,10 @@
 #include <QWidget>
 
 #include "core/clipboard/Clippy.h"
-#include "gui/app/Bug1App.h"
+#include "core/palette/Palette.h"
 #include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MessageService.h"
 #include "gui/palette/PaletteDisplay.h"
 
@@ -74,9 +75,9 @@ std::optional<PixelRect> AreaTransferTarget::DropPart(const PixelRect& area) con
 
 // ---- Copy and paste -------------------------------------------------------------------------------
 
-bool AreaTransfer::OnClipboardCommand(int id) {
+bool AreaTransfer::OnClipboardCommand(CommandId id) {
     const std::optional<PixelRect> mark = target_.FramedArea();
-    CClippy& clipboard = app_.Clipboard();
+    CClippy& clipboard = services_.clipboard;
     switch (id) {
         case ID_EDIT_COPY:
         case ID_EDIT_COPY_ACTIVE:
@@ -94,14 +95,14 @@ bool AreaTransfer::OnClipboardCommand(int id) {
                 // Offered as a picture, but the reader refused it (too large, or damaged).
                 const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
                 if (offered != nullptr && offered->hasImage()) {
-                    app_.Messages().ShowError(kUnreadablePictureError);
+                    services_.messages.ShowError(kUnreadablePictureError);
                 }
                 return true;
             }
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
             clipboard.ClearArea();
             ImportPicture(
-                clipboard, image.width(), image.height(), CreateNormalColourPalette(app_.GetPalette()),
+                clipboard, image.width(), image.height(), CreateNormalColourPalette(services_.palette),
                 [&image](int x, int y) {
                     const QRgb rgb = image.pixel(x, y);
                     return Rgb{std::uint8_t(qRed(rgb)), std::uint8_t(qGreen(rgb)), std::uint8_t(qBlue(rgb))};
@@ -115,7 +116,7 @@ bool AreaTransfer::OnClipboardCommand(int id) {
                 return true;
             }
             if (!clipboard.HasArea()) {
-                app_.Messages().ShowError(kEmptyClipboardError);
+                services_.messages.ShowError(kEmptyClipboardError);
                 return true;
             }
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -127,7 +128,7 @@ bool AreaTransfer::OnClipboardCommand(int id) {
     }
 }
 
-bool AreaTransfer::OnUpdateClipboardCommand(int id, bool& enabled) const {
+bool AreaTransfer::OnUpdateClipboardCommand(CommandId id, bool& enabled) const {
     const bool marked = target_.FramedArea().has_value();
     switch (id) {
         case ID_EDIT_COPY:
@@ -135,7 +136,7 @@ bool AreaTransfer::OnUpdateClipboardCommand(int id, bool& enabled) const {
             enabled = marked;
             return true;
         case ID_EDIT_PASTE:
-            enabled = marked && app_.Clipboard().HasArea();
+            enabled = marked && services_.clipboard.HasArea();
             return true;
         case ID_EDIT_PASTE_ACTIVE:
             enabled = marked;  // an empty clipboard says so (error 114)
@@ -162,11 +163,11 @@ QMimeData* AreaTransfer::MakeDragData(std::uint8_t kind, const CClippy& clipboar
 }
 
 void AreaTransfer::DragArea(AreaDragKind kind, const PixelRect& area) {
-    CClippy& clipboard = app_.Clipboard();
+    CClippy& clipboard = services_.clipboard;
     target_.CopyMarked(clipboard, area);
     try {
         // Written as it always was, for whoever reads it; the drag carries the same bytes.
-        clipboard.WriteFile(app_.ClipboardFilePath().toStdString());
+        clipboard.WriteFile(services_.shell.ClipboardFilePath().toStdString());
     } catch (const std::exception&) {
     }
     auto* drag = new QDrag(&source_);
@@ -218,7 +219,7 @@ void AreaTransfer::Drop(QDropEvent* event) {
         return;
     }
     target_.SetMarkedPixels(std::nullopt);
-    CClippy& clipboard = app_.Clipboard();
+    CClippy& clipboard = services_.clipboard;
     // A damaged drop pastes nothing, not whatever the clipboard held before.
     if (drop &&
         clipboard.LoadFileBytes(std::span(reinterpret_cast<const std::uint8_t*>(data->file.constData()),

@@ -7,6 +7,7 @@
 #include <QPoint>
 
 #include "core/drawing/PixelTypes.h"
+#include "gui/framework/CommandIds.h"
 
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -16,7 +17,7 @@ class QWidget;
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 class CClippy;
 
 // What travels in a drag: marked pixels, or a whole symbol (which snaps to cells).
@@ -68,12 +69,12 @@ public:
     static QMimeData* MakeDragData(std::uint8_t kind, const CClippy& clipboard);
 
     // source: the widget a drag starts from.
-    AreaTransfer(CBug1App& app, QWidget& source, AreaTransferTarget& target)
-        : app_(app), source_(source), target_(target) {}
+    AreaTransfer(const EditorServices& services, QWidget& source, AreaTransferTarget& target)
+        : services_(services), source_(source), target_(target) {}
 
     // False for other commands.
-    bool OnClipboardCommand(int id);
-    bool OnUpdateClipboardCommand(int id, bool& enabled) const;
+    bool OnClipboardCommand(CommandId id);
+    bool OnUpdateClipboardCommand(CommandId id, bool& enabled) const;
 
     // The marked pixels of area onto the clipboard (and its file), then a drag of them.
     void DragArea(AreaDragKind kind, const PixelRect& area);
@@ -89,7 +90,7 @@ private:
         PixelRect part;
     };
 
-    CBug1App& app_;
+    const EditorServices& services_;
     QWidget& source_;
     AreaTransferTarget& target_;
     std::optional<DropPreview> drop_;

@@ -11,10 +11,10 @@
 
 #include "core/drawing/Tools.h"
 #include "core/scenery/SceneryGeometry.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
+#include "core/settings/GeneralSettings.h"
 #include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/CommandRouter.h"
 #include "gui/framework/FrameTexts.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
@@ -22,7 +22,7 @@
 
 namespace zobl {
 
-std::optional<PixelTransform> TransformOfCommand(int id) {
+std::optional<PixelTransform> TransformOfCommand(CommandId id) {
     switch (id) {
         case ID_MIRROR_VERTICAL:
             return PixelTransform::MirrorVertically;
@@ -41,12 +41,12 @@ std::optional<PixelTransform> TransformOfCommand(int id) {
     }
 }
 
-PixelEditView::PixelEditView(CBug1App& app, QWidget* parent)
+PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
     : QAbstractScrollArea(parent),
-      app_(app),
+      services_(services),
       viewport_(*this, *this),
       overlays_(*this),
-      transfer_(app, *this, *this) {
+      transfer_(services, *this, *this) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setMouseTracking(true);
     // Painting covers every pixel it is asked for; Qt need not erase first.
@@ -57,19 +57,19 @@ PixelEditView::PixelEditView(CBug1App& app, QWidget* parent)
     viewport()->setAcceptDrops(true);
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
     viewport_.SetZoomChanged([this] {
-        if (CMainFrame* frame = app_.MainFrame()) {
-            frame->Router().RequestUpdate();  // zoom in and out may have changed their states
+        if (CommandRouter* router = services_.shell.Router()) {
+            router->RequestUpdate();  // zoom in and out may have changed their states
         }
     });
     // A key or the pipette may change the mode while the pointer rests on the pixels.
-    connect(&app_, &CBug1App::MouseModeChanged, this,
+    connect(&services_.drawing, &DrawingChoices::MouseModeChanged, this,
             [this] { ShowCursor(PixelAtWindow(lastWindowPoint_)); });
 }
 
 PixelEditView::~PixelEditView() = default;
 
 MouseMode PixelEditView::CurrentMode() const {
-    return app_.GetMouseMode();
+    return services_.drawing.GetMouseMode();
 }
 
 // ---- Scrolling, zoom and painting ----------------------------------------------------------------
@@ -113,23 +113,23 @@ void PixelEditView::paintEvent(QPaintEvent* event) {
 }
 
 void PixelEditView::RunContextMenu(int resource, QPoint globalPoint) {
-    CMainFrame* frame = app_.MainFrame();
-    if (frame == nullptr) {
+    CommandRouter* router = services_.shell.Router();
+    if (router == nullptr) {
         return;
     }
     // Context menus are localised each time they are loaded.
-    contextMenu_ = BuildMenu(resource, frame->Router(), app_.GetLanguageManager());
+    contextMenu_ = BuildMenu(resource, *router, services_.language);
     QMenu* popup = ContextPopup(contextMenu_.get());
     if (popup == nullptr) {
         return;
     }
-    frame->Router().UpdateMenu(popup);
+    router->UpdateMenu(popup);
     popupRunner_(*popup, globalPoint);
 }
 
 // ---- Commands -------------------------------------------------------------------------------------
 
-bool PixelEditView::OnEditCommand(int id) {
+bool PixelEditView::OnEditCommand(CommandId id) {
     if (transfer_.OnClipboardCommand(id)) {
         return true;
     }
@@ -153,7 +153,7 @@ bool PixelEditView::OnEditCommand(int id) {
     }
 }
 
-bool PixelEditView::OnUpdateEditCommand(int id, bool& enabled) const {
+bool PixelEditView::OnUpdateEditCommand(CommandId id, bool& enabled) const {
     if (transfer_.OnUpdateClipboardCommand(id, enabled)) {
         return true;
     }
@@ -313,11 +313,11 @@ void PixelEditView::ErasePreview() {
 }
 
 bool PixelEditView::ShowsSpecialMarks() const {
-    return ZoomLevel() >= app_.Settings().showTransCol;
+    return ZoomLevel() >= services_.settings.showTransCol;
 }
 
 void PixelEditView::PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels) {
-    const GeneralSettings& settings = app_.Settings();
+    const GeneralSettings& settings = services_.settings;
     overlays_.PaintSpecialMarks(painter, pixels,
                                 {settings.markTransCol, settings.markTransCol2, settings.markTransCol3});
 }
@@ -333,9 +333,7 @@ void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
             text = PixelStatus(*hit);
         }
     }
-    if (CMainFrame* frame = app_.MainFrame()) {
-        frame->SetMessageText(text.left(kMaxStatusTextLength));
-    }
+    services_.shell.SetMessageText(text.left(kMaxStatusTextLength));
     ShowCursor(hit);
 }
 
@@ -351,19 +349,20 @@ void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
 // ---- What the tools ask, the same for every window ----------------------------------------------
 
 DrawingColours PixelEditView::Colours() const {
-    return {static_cast<PaletteIndex>(app_.GetColor1()), static_cast<PaletteIndex>(app_.GetColor2())};
+    return {static_cast<PaletteIndex>(services_.drawing.GetColor1()),
+            static_cast<PaletteIndex>(services_.drawing.GetColor2())};
 }
 
 void PixelEditView::SetColour(MouseButton button, PaletteIndex colour) {
     if (button == MouseButton::Left) {
-        app_.SetColor1(colour);
+        services_.drawing.SetColor1(colour);
     } else {
-        app_.SetColor2(colour);
+        services_.drawing.SetColor2(colour);
     }
 }
 
 void PixelEditView::ReturnToPreviousMode() {
-    app_.SetMouseMode(app_.PreviousMouseMode());
+    services_.drawing.SetMouseMode(services_.drawing.PreviousMouseMode());
     modeAfterPick_ = CurrentMode();
     pickPoint_ = lastWindowPoint_;
     pipettePick_.start();
@@ -374,11 +373,11 @@ void PixelEditView::Beep() {
 }
 
 bool PixelEditView::FillDiagonal() const {
-    return app_.Settings().fillDiagonal;
+    return services_.settings.fillDiagonal;
 }
 
 bool PixelEditView::SingleUndo() const {
-    return app_.Settings().singleUndo;
+    return services_.settings.singleUndo;
 }
 
 }  // namespace zobl

@@ -18,6 +18,8 @@
 #include "gui/drawing/PixelViewport.h"
 #include "gui/drawing/ToolDriver.h"
 #include "gui/drawing/ViewOverlays.h"
+#include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 
 class QMenu;
 class QMimeData;
@@ -25,12 +27,11 @@ class QPainter;
 
 namespace zobl {
 
-class CBug1App;
 class CClippy;
 
 // The transform a mirror or rotate command stands for (ID_MIRROR_VERTICAL, ID_MIRROR_HORIZONTAL
 // and the four ID_ROTATE_ commands), or none.
-std::optional<PixelTransform> TransformOfCommand(int id);
+std::optional<PixelTransform> TransformOfCommand(CommandId id);
 
 // What every window that edits pixels with the mouse tools does alike: it hands the mouse to
 // its tools, shows status text and cursor per mouse mode, and answers the edit commands. It
@@ -75,10 +76,10 @@ public:
     void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
 
 protected:
-    PixelEditView(CBug1App& app, QWidget* parent = nullptr);
+    PixelEditView(const EditorServices& services, QWidget* parent = nullptr);
     ~PixelEditView() override;
 
-    CBug1App& App() const noexcept { return app_; }
+    const EditorServices& Services() const noexcept { return services_; }
     MouseMode CurrentMode() const;
     // The pixel under a window point.
     std::optional<PixelPoint> PixelAtWindow(QPoint windowPoint) const final {
@@ -123,8 +124,8 @@ protected:
 
     // ---- Commands both editors answer alike: the clipboard ones, zoom in and out (keeping the
     // window's middle), select all, mirror and rotate. False for other commands.
-    bool OnEditCommand(int id);
-    bool OnUpdateEditCommand(int id, bool& enabled) const;
+    bool OnEditCommand(CommandId id);
+    bool OnUpdateEditCommand(CommandId id, bool& enabled) const;
     // Mirrors or rotates the marked area, or everything when nothing is marked.
     virtual void RunTransform(PixelTransform transform) = 0;
 
@@ -176,7 +177,7 @@ private:
     void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
 
-    CBug1App& app_;
+    const EditorServices& services_;
     PixelViewport viewport_;
     ViewOverlays overlays_;
     AreaTransfer transfer_;

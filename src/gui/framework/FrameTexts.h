@@ -15,6 +15,9 @@ inline constexpr int kAboutBox = 50050;
 inline constexpr int kMessageBase = 60000;  // + error or question number
 }  // namespace help
 
+// The title of the main window and of the program's own message boxes.
+inline constexpr const char* kApplicationTitle = "ZOBL Graphic Editor";
+
 // The status texts are kept in buffers of 1024 bytes.
 inline constexpr int kMaxStatusTextLength = 1023;
 // Tool tips are cut to 79 characters.

@@ -5,9 +5,7 @@
 #include <QPainter>
 
 #include "core/palette/Palette.h"
-#include "gui/app/AppDialogs.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -116,8 +114,12 @@ QSize CColorBar::TemplateSize(bool horizontal) {
                       : QSize(DialogUnitsToPixelsX(34), DialogUnitsToPixelsY(235));
 }
 
-CColorBar::CColorBar(CBug1App& app, bool horizontal, QWidget* parent)
-    : QDockWidget(QString::fromLatin1(kTitle), parent), app_(app), horizontal_(horizontal) {
+CColorBar::CColorBar(const EditorServices& services, std::function<void(QWidget*)> chooseColours,
+                     bool horizontal, QWidget* parent)
+    : QDockWidget(QString::fromLatin1(kTitle), parent),
+      services_(services),
+      chooseColours_(std::move(chooseColours)),
+      horizontal_(horizontal) {
     setObjectName(horizontal ? QStringLiteral("ColourBarHorizontal") : QStringLiteral("ColourBarVertical"));
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
                 QDockWidget::DockWidgetClosable |
@@ -134,7 +136,7 @@ CColorBar::CColorBar(CBug1App& app, bool horizontal, QWidget* parent)
     box->addStretch(1);
     setWidget(holder);
     layout_ = ComputeColourBarLayout(horizontal_, face_->size());
-    connect(&app_, &CBug1App::DrawingColoursChanged, this, &CColorBar::RepaintFace);
+    connect(&services_.drawing, &DrawingChoices::DrawingColoursChanged, this, &CColorBar::RepaintFace);
 }
 
 CColorBar::~CColorBar() = default;
@@ -157,8 +159,8 @@ void CColorBar::Paint(QPainter& painter) {
         layout_ = ComputeColourBarLayout(horizontal_, face_->size());
         laidOut_ = true;
     }
-    const Palette& palette = app_.GetPalette();
-    const GeneralSettings& settings = app_.Settings();
+    const Palette& palette = services_.palette;
+    const GeneralSettings& settings = services_.settings;
     const auto swatch = [&](const QRect& rect, int index) {
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(DisplayColour(palette, index));
@@ -170,8 +172,8 @@ void CColorBar::Paint(QPainter& painter) {
         }
     };
     // The left colour's swatch lies over the right one's.
-    swatch(layout_.rightSwatch, app_.GetColor2());
-    swatch(layout_.leftSwatch, app_.GetColor1());
+    swatch(layout_.rightSwatch, services_.drawing.GetColor2());
+    swatch(layout_.leftSwatch, services_.drawing.GetColor1());
     for (int i = 0; i < kColourFieldCount; ++i) {
         const QRect& field = layout_.fields[static_cast<std::size_t>(i)];
         const int index = kColourFieldIndices[static_cast<std::size_t>(i)];
@@ -186,17 +188,19 @@ void CColorBar::MousePress(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         if (layout_.leftSwatch.contains(point) || layout_.rightSwatch.contains(point)) {
-            RunChooseColours(app_, window());
+            if (chooseColours_) {
+                chooseColours_(window());
+            }
             RepaintFace();
             return;
         }
         if (const int field = FieldAt(point); field >= 0) {
-            app_.SetColor1(kColourFieldIndices[static_cast<std::size_t>(field)]);
+            services_.drawing.SetColor1(kColourFieldIndices[static_cast<std::size_t>(field)]);
             return;
         }
     } else if (event->button() == Qt::RightButton) {
         if (const int field = FieldAt(point); field >= 0) {
-            app_.SetColor2(kColourFieldIndices[static_cast<std::size_t>(field)]);
+            services_.drawing.SetColor2(kColourFieldIndices[static_cast<std::size_t>(field)]);
             return;
         }
     }
@@ -204,21 +208,20 @@ void CColorBar::MousePress(QMouseEvent* event) {
 }
 
 void CColorBar::MouseMove(QMouseEvent* event) {
-    CMainFrame* frame = app_.MainFrame();
-    if (frame != nullptr) {
+    if (services_.shell.MainWindow() != nullptr) {
         const QPoint point = event->position().toPoint();
-        const CLanguageManager& language = app_.GetLanguageManager();
+        const CLanguageManager& language = services_.language;
         QString text;
         if (layout_.leftSwatch.contains(point)) {
-            text = QString::fromStdString(DescribeColour(language, app_.GetColor1()));
+            text = QString::fromStdString(DescribeColour(language, services_.drawing.GetColor1()));
         } else if (layout_.rightSwatch.contains(point)) {
-            text = QString::fromStdString(DescribeColour(language, app_.GetColor2()));
+            text = QString::fromStdString(DescribeColour(language, services_.drawing.GetColor2()));
         }
         if (const int field = FieldAt(point); field >= 0) {
             text = QString::fromStdString(
                 DescribeColour(language, kColourFieldIndices[static_cast<std::size_t>(field)]));
         }
-        frame->SetMessageText(text);
+        services_.shell.SetMessageText(text);
     }
     event->ignore();
 }

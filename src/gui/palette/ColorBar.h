@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <array>
 
 #include <QDockWidget>
@@ -8,7 +10,7 @@
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 
 // The 104 colour fields of the colour bar and the colour dialog: the palette index of each.
 inline constexpr int kColourFieldCount = 104;
@@ -34,7 +36,9 @@ public:
     static constexpr int kHorizontalTemplate = 1542;
     static constexpr const char* kTitle = "Farben";
 
-    CColorBar(CBug1App& app, bool horizontal, QWidget* parent = nullptr);
+    // chooseColours runs the colour choice (a click on the swatches) over the given window.
+    CColorBar(const EditorServices& services, std::function<void(QWidget*)> chooseColours, bool horizontal,
+              QWidget* parent = nullptr);
     ~CColorBar() override;
 
     bool IsHorizontal() const noexcept { return horizontal_; }
@@ -56,7 +60,8 @@ private:
     void MousePress(QMouseEvent* event);
     void MouseMove(QMouseEvent* event);
 
-    CBug1App& app_;
+    const EditorServices& services_;
+    std::function<void(QWidget*)> chooseColours_;
     bool horizontal_;
     bool laidOut_ = false;
     ColourBarLayout layout_;

@@ -10,15 +10,15 @@
 #include <QLocale>
 
 #include "core/common/MessageError.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/DesktopPersistence.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/DocManager.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MessageService.h"
 #include "gui/framework/View.h"
 #include "gui/framework/VisibleText.h"
+#include "gui/framework/WindowPlacement.h"
 #include "gui/lang/Localization.h"
 #include "gui/recovery/RecoveryDialog.h"
 
@@ -61,16 +61,21 @@ void TakeWindows(Document& from, Document& to) {
 }
 }  // namespace
 
-CRecoveryKeeper::CRecoveryKeeper(CBug1App& app, std::string root, int intervalMs)
-    : app_(app), root_(std::move(root)), session_(root_) {
+CRecoveryKeeper::CRecoveryKeeper(const EditorServices& services, DocManager& documents, DocTemplate* scenery,
+                                 DocTemplate* vehicles, std::string root, int intervalMs)
+    : services_(services),
+      documents_(documents),
+      scenery_(scenery),
+      vehicles_(vehicles),
+      root_(std::move(root)),
+      session_(root_) {
     timer_.setInterval(intervalMs);
     connect(&timer_, &QTimer::timeout, this, &CRecoveryKeeper::WriteDueCopies);
     afterDrag_.setSingleShot(true);
     afterDrag_.setInterval(kAfterDragMs);
     connect(&afterDrag_, &QTimer::timeout, this, &CRecoveryKeeper::WriteDueCopies);
-    DocManager& documents = app_.Documents();
-    connect(&documents, &DocManager::DocumentStateChanged, this, &CRecoveryKeeper::OnDocumentStates);
-    connect(&documents, &DocManager::DocumentsChanged, this, &CRecoveryKeeper::OnDocumentStates);
+    connect(&documents_, &DocManager::DocumentStateChanged, this, &CRecoveryKeeper::OnDocumentStates);
+    connect(&documents_, &DocManager::DocumentsChanged, this, &CRecoveryKeeper::OnDocumentStates);
 }
 
 CRecoveryKeeper::~CRecoveryKeeper() = default;
@@ -117,7 +122,7 @@ bool CRecoveryKeeper::WriteCopy(Document* document, Tracked& tracked) {
     } catch (const std::exception&) {
         if (!tracked.errorShown) {
             tracked.errorShown = true;
-            app_.Messages().ShowError(kErrorCopyNotWritten, document->Title());
+            services_.messages.ShowError(kErrorCopyNotWritten, document->Title());
         }
         return false;
     }
@@ -132,7 +137,7 @@ void CRecoveryKeeper::WriteDueCopies() {
         return;
     }
     bool dragging = false;
-    for (Document* document : app_.Documents().Documents()) {
+    for (Document* document : documents_.Documents()) {
         if (document->IsClosing()) {
             continue;
         }
@@ -157,7 +162,7 @@ void CRecoveryKeeper::WriteDueCopies() {
 }
 
 void CRecoveryKeeper::OnDocumentStates() {
-    const std::vector<Document*> documents = app_.Documents().Documents();
+    const std::vector<Document*> documents = documents_.Documents();
     // A closed document leaves the list at once and is deleted later: its copy goes now.
     for (auto& [document, tracked] : tracked_) {
         if (std::find(documents.begin(), documents.end(), document) == documents.end()) {
@@ -194,22 +199,21 @@ QString CRecoveryKeeper::CopyPathOf(const Document* document) const {
 }
 
 bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::AbandonedSession& session) {
-    DocTemplate* docTemplate = copy.description.kind == recovery::DocumentKind::Vehicles
-                                   ? app_.VehicleTemplate()
-                                   : app_.SceneryTemplate();
+    DocTemplate* docTemplate =
+        copy.description.kind == recovery::DocumentKind::Vehicles ? vehicles_ : scenery_;
     if (docTemplate == nullptr) {
         return false;
     }
     const QString original = FromLocalPath(copy.description.originalPath);
-    Document* replaced = original.isEmpty() ? nullptr : app_.Documents().FindOpenDocument(original);
+    Document* replaced = original.isEmpty() ? nullptr : documents_.FindOpenDocument(original);
     if (replaced != nullptr &&
         (replaced->IsModified() || replaced->IsClosing() || &replaced->Template() != docTemplate)) {
         replaced = nullptr;  // changes of this session are never thrown away unasked
     }
     // Reading the copy must not make the recovery folder the folder of the next open prompt.
-    const std::string openFolder = app_.Settings().openFolder;
+    const std::string openFolder = services_.settings.openFolder;
     Document* document = docTemplate->OpenDocumentFile(FromLocalPath(copy.copyPath));
-    app_.Settings().openFolder = openFolder;
+    services_.settings.openFolder = openFolder;
     if (document == nullptr) {
         return false;  // the reader has told the user; the copy stays for another start
     }
@@ -219,7 +223,7 @@ bool CRecoveryKeeper::OpenCopy(const recovery::RecoveryCopy& copy, recovery::Aba
     document->SetPathName(QString());
     document->SetTitle(name);
     document->SetProposedPath(original.isEmpty() ? document->ProposedSaveName() : original);
-    document->SetTitle(GetText(app_.GetLanguageManager(), kRecoveredTitleKey, kDialogsSection).arg(name));
+    document->SetTitle(GetText(services_.language, kRecoveredTitleKey, kDialogsSection).arg(name));
     document->SetModifiedFlag(true);
     Tracked& tracked = Track(document);
     tracked.recoveredName = name;
@@ -246,7 +250,7 @@ void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
     };
     std::vector<Entry> entries;
     QStringList texts;
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     const QString format = GetText(language, kEntryFormatKey, kDialogsSection);
     const QString neverSaved = GetText(language, kNeverSavedKey, kDialogsSection);
     for (const auto& session : sessions) {
@@ -274,8 +278,8 @@ void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
             for (const int entry : chosen) {
                 titles << QString::fromStdString(entries[std::size_t(entry)].copy.description.title);
             }
-            if (app_.Messages().AskQuestion(kQuestionDiscard, titles.join(QStringLiteral(", ")), nullptr) !=
-                kAnswerYes) {
+            if (services_.messages.AskQuestion(kQuestionDiscard, titles.join(QStringLiteral(", ")),
+                                               nullptr) != kAnswerYes) {
                 return false;
             }
             for (const int entry : chosen) {

@@ -16,7 +16,9 @@ class QWidget;
 
 namespace zobl {
 
-class CBug1App;
+class DocManager;
+class DocTemplate;
+struct EditorServices;
 class Document;
 
 // Keeps a recovery copy of every document with unsaved changes, and offers the copies a crashed
@@ -40,7 +42,9 @@ public:
     static constexpr int kRecoveredTitleKey = 3939;  // section "DIALOGS", "%1 (wiederhergestellt)"
 
     // root: the recovery root (empty: copies are never written, none are offered).
-    CRecoveryKeeper(CBug1App& app, std::string root, int intervalMs = kDefaultIntervalMs);
+    // The copies of the documents of documents go below root; they reopen through the templates.
+    CRecoveryKeeper(const EditorServices& services, DocManager& documents, DocTemplate* scenery,
+                    DocTemplate* vehicles, std::string root, int intervalMs = kDefaultIntervalMs);
     ~CRecoveryKeeper() override;
 
     // One round of the timer: copies of the documents that changed since their last copy.
@@ -74,7 +78,10 @@ private:
     void OnDocumentStates();
     bool OpenCopy(const recovery::RecoveryCopy& copy, recovery::AbandonedSession& session);
 
-    CBug1App& app_;
+    const EditorServices& services_;
+    DocManager& documents_;
+    DocTemplate* scenery_;
+    DocTemplate* vehicles_;
     std::string root_;
     recovery::RecoverySession session_;
     std::map<const Document*, Tracked> tracked_;

@@ -9,9 +9,8 @@
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryRules.h"
 #include "core/scenery/UzgExport.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
@@ -28,22 +27,23 @@ constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody f
 constexpr const char* kExportExtension = "uzg";
 }  // namespace
 
-CGSDoc::CGSDoc(DocTemplate& docTemplate, CBug1App& app) : ModelDocument(docTemplate), app_(app) {}
+CGSDoc::CGSDoc(DocTemplate& docTemplate, const EditorServices& services)
+    : ModelDocument(docTemplate), services_(services) {}
 
 CGSDoc::~CGSDoc() = default;
 
 bool CGSDoc::OnNewDocument() {
     model_.Initialise();
-    SetTitle(GetText(app_.GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
+    SetTitle(GetText(services_.language, kNewSceneryTitleKey, kDataSection));
     return Document::OnNewDocument();
 }
 
 bool CGSDoc::OnOpenDocument(const QString& path) {
-    GeneralSettings& settings = app_.Settings();
+    GeneralSettings& settings = services_.settings;
     if (settings.autoApplyFolders) {
         settings.openFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
     }
-    MessageService& messages = app_.Messages();
+    MessageService& messages = services_.messages;
     std::vector<std::uint8_t> bytes;
     try {
         bytes = ReadWholeFile(QFile::encodeName(path).toStdString());
@@ -61,7 +61,7 @@ bool CGSDoc::OnOpenDocument(const QString& path) {
             return false;
         }
         KeepWithoutFile();
-        SetTitle(GetText(app_.GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
+        SetTitle(GetText(services_.language, kNewSceneryTitleKey, kDataSection));
         SetModifiedFlag(true);
     } catch (const std::exception&) {
         messages.ShowError(message::kFileError, path);
@@ -75,7 +75,7 @@ bool CGSDoc::OnSaveDocument(const QString& path) {
     try {
         SaveGsFile(QFile::encodeName(path).toStdString(), model_);
     } catch (const std::exception&) {
-        app_.Messages().ShowError(message::kFileError, path);
+        services_.messages.ShowError(message::kFileError, path);
         return false;
     }
     SetModifiedFlag(false);
@@ -100,15 +100,16 @@ bool CGSDoc::UpdateDoc(int action, int /*argument*/) {
 }
 
 std::unique_ptr<QMenu> CGSDoc::BuildDocumentMenu() {
-    if (app_.MainFrame() == nullptr) {
+    CommandRouter* router = services_.shell.Router();
+    if (router == nullptr) {
         return nullptr;
     }
-    return BuildMenu(kSceneryMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
+    return BuildMenu(kSceneryMenu, *router, services_.language);
 }
 
 const QImage& CGSDoc::DisplayImage() const {
     const auto pixels = model_.DisplayPixels();
-    const Palette& palette = app_.GetPalette();
+    const Palette& palette = services_.palette;
     if (pixels.size() < scenery::kStoreSize) {
         displayImage_ = QImage();
         return displayImage_;
@@ -149,7 +150,7 @@ void CGSDoc::NotifyChange(const SceneryChange& change, View* sender) {
 }
 
 MouseMode CGSDoc::CurrentMouseMode() const {
-    return app_.GetMouseMode();
+    return services_.drawing.GetMouseMode();
 }
 
 void CGSDoc::AfterUndoOrRedo(bool restored) {
@@ -164,13 +165,13 @@ QString CGSDoc::PromptExportFile(const QString& folder, const QString& filter) c
     request.filter = filter;
     request.defaultSuffix = QString::fromLatin1(kExportExtension);
     request.folder = folder;
-    const QStringList chosen = RunFilePrompt(request, app_.GetLanguageManager(), app_.MainFrame());
+    const QStringList chosen = RunFilePrompt(request, services_.language, services_.shell.MainWindow());
     return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
 void CGSDoc::Export() {
-    GeneralSettings& settings = app_.Settings();
-    const CLanguageManager& language = app_.GetLanguageManager();
+    GeneralSettings& settings = services_.settings;
+    const CLanguageManager& language = services_.language;
     // Programs here live where users cannot write, so the home folder stands in for theirs.
     QString folder = QString::fromStdString(settings.exportFolder);
     if (folder.isEmpty()) {
@@ -188,7 +189,7 @@ void CGSDoc::Export() {
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QLatin1Char('.') + QString::fromLatin1(kExportExtension);
     }
-    MessageService& messages = app_.Messages();
+    MessageService& messages = services_.messages;
     if (!MayOverwrite(messages, path)) {
         return;
     }
@@ -203,13 +204,13 @@ void CGSDoc::Export() {
 }
 
 void CGSDoc::EditInfoTexts() {
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     const QString oldAuthor = QString::fromStdString(model_.Author());
     const QString oldInfo = QString::fromStdString(model_.InfoText());
     QString newAuthor;
     QString newInfo;
     {
-        CEditInfoText dialog(language, app_.MainFrame());
+        CEditInfoText dialog(language, services_.shell.MainWindow());
         dialog.SetTexts(oldAuthor, oldInfo);
         if (dialog.exec() != QDialog::Accepted) {
             return;
@@ -227,7 +228,7 @@ void CGSDoc::EditInfoTexts() {
             takeAuthor = true;
             break;
         case AuthorChange::AskFirst:
-            takeAuthor = app_.Messages().AskQuestion(kQuestionChangeProtectedAuthor) == kAnswerYes;
+            takeAuthor = services_.messages.AskQuestion(kQuestionChangeProtectedAuthor) == kAnswerYes;
             break;
     }
     if (takeAuthor) {

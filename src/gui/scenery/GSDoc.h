@@ -13,7 +13,7 @@
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 
 // A scenery graphic (.gs) in the editor: the core SceneryDocument with its windows. Maps the
 // update actions to view hints, reads and writes the file, exports it, edits its texts and
@@ -23,10 +23,10 @@ class CGSDoc : public ModelDocument<SceneryDocument> {
 public:
     static constexpr int kHelpExportPrompt = 50030;
 
-    CGSDoc(DocTemplate& docTemplate, CBug1App& app);
+    CGSDoc(DocTemplate& docTemplate, const EditorServices& services);
     ~CGSDoc() override;
 
-    CBug1App& App() const noexcept { return app_; }
+    const EditorServices& Services() const noexcept { return services_; }
 
     // The display pixels as an 8-bit picture with the current colour table. It shares the
     // model's buffer, so a drawn pixel shows without a copy; the colour table follows the
@@ -63,7 +63,7 @@ protected:
 private:
     QString PromptExportFile(const QString& folder, const QString& filter) const;
 
-    CBug1App& app_;
+    const EditorServices& services_;
     ExportPrompt exportPrompt_;
     mutable QImage displayImage_;
     mutable std::uint64_t displayRevision_ = 0;

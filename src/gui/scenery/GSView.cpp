@@ -17,11 +17,10 @@
 
 #include "core/clipboard/Clippy.h"
 #include "core/scenery/SceneryRules.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
 #include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/FrameTexts.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
@@ -44,25 +43,27 @@ QRect ToQRect(const ScreenRect& r) {
 
 }  // namespace
 
-CGSView::CGSView(CGSDoc& document, CBug1App& app) : PixelEditView(app), document_(&document) {
-    geometry_.SetSymbolDistance(App().Settings().symbolDistance);
-    workStack_ = App().StackList().CreateStack(kWorkStackStep);
+CGSView::CGSView(CGSDoc& document, const EditorServices& services)
+    : PixelEditView(services), document_(&document) {
+    geometry_.SetSymbolDistance(Services().settings.symbolDistance);
+    workStack_ = Services().stacks.CreateStack(kWorkStackStep);
     if (!workStack_) {
         // The fill still works without it, on a stack of its own.
-        App().ShowInfo(QString::fromLatin1(CBug1App::kAppTitle), QString::fromLatin1(kStackErrorText));
+        Services().shell.ShowInfo(QString::fromLatin1(kApplicationTitle),
+                                  QString::fromLatin1(kStackErrorText));
     }
 }
 
 CGSView::~CGSView() {
     if (workStack_) {
-        App().StackList().DestroyStack(workStack_);
+        Services().stacks.DestroyStack(workStack_);
     }
 }
 
 // ---- State and geometry ---------------------------------------------------------------------------
 
 EditContext CGSView::Context(MouseMode mode) const {
-    return {mode, App().Settings().singleUndo};
+    return {mode, Services().settings.singleUndo};
 }
 
 QPoint CGSView::WindowPointOf(PixelAddress address) const {
@@ -112,7 +113,7 @@ QString CGSView::PixelStatus(PixelPoint p) const {
         return {};
     }
     return QString::fromStdString(
-        PixelStatusText(App().GetLanguageManager(), doc->Model(), PixelAddress::FromAbsolute(p)));
+        PixelStatusText(Services().language, doc->Model(), PixelAddress::FromAbsolute(p)));
 }
 
 std::optional<PixelRect> CGSView::FramedArea() const {
@@ -173,7 +174,7 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
                 OnTickStep();
                 break;
             case hint::kSymbolDistanceChanged:
-                geometry_.SetSymbolDistance(App().Settings().symbolDistance);
+                geometry_.SetSymbolDistance(Services().settings.symbolDistance);
                 UpdateScrollSizes();
                 InvalidateScene();
                 break;
@@ -194,7 +195,7 @@ void CGSView::OnUpdate(View* sender, int hint, HintRecord* record) {
     CGSDoc* doc = Doc();
     if (doc != nullptr && doc->PathName().isEmpty() && doc->Title().isEmpty() && firstUpdatePending_) {
         firstUpdatePending_ = false;
-        doc->SetTitle(GetText(App().GetLanguageManager(), kNewSceneryTitleKey, kDataSection));
+        doc->SetTitle(GetText(Services().language, kNewSceneryTitleKey, kDataSection));
     }
 }
 
@@ -214,7 +215,7 @@ void CGSView::NotifyTickDemand() {
 
 void CGSView::OnActivateView(bool active) {
     if (active) {
-        App().SetHelpContext(kHelpContext);
+        Services().help.SetHelpContext(kHelpContext);
     }
 }
 
@@ -230,8 +231,8 @@ void CGSView::SetMarkedArea(const MarkedArea& area) {
         InvalidateViewRects(FrameRects(marked_.Rect()));
     }
     NotifyTickDemand();
-    if (CMainFrame* frame = App().MainFrame()) {
-        frame->Router().RequestUpdate();
+    if (CommandRouter* router = Services().shell.Router()) {
+        router->RequestUpdate();
     }
 }
 
@@ -244,8 +245,8 @@ void CGSView::ClearMarkedArea() {
         viewport()->update();
     }
     NotifyTickDemand();
-    if (CMainFrame* frame = App().MainFrame()) {
-        frame->Router().RequestUpdate();
+    if (CommandRouter* router = Services().shell.Router()) {
+        router->RequestUpdate();
     }
 }
 
@@ -261,7 +262,7 @@ void CGSView::RefreshPicture(const PixelRect* area) {
         pictureSource_ = nullptr;
         return;
     }
-    const std::uint64_t revision = App().GetPalette().Revision();
+    const std::uint64_t revision = Services().palette.Revision();
     PixelRect rect = WholeStoreRect();
     if (picture_.isNull() || pictureRevision_ != revision || pictureSource_ != indexed.constBits()) {
         picture_ = QImage(kStoreWidth, kStoreHeight, QImage::Format_ARGB32_Premultiplied);
@@ -288,13 +289,13 @@ void CGSView::RefreshPicture(const PixelRect* area) {
 }
 
 QColor CGSView::Background() const {
-    return ToQColor(App().Settings().gsvBg);
+    return ToQColor(Services().settings.gsvBg);
 }
 
 void CGSView::PrepareScene() {
     CGSDoc* doc = Doc();
     if (doc != nullptr && doc->Model().IsInitialised() &&
-        (picture_.isNull() || pictureRevision_ != App().GetPalette().Revision() ||
+        (picture_.isNull() || pictureRevision_ != Services().palette.Revision() ||
          pictureSource_ != doc->DisplayImage().constBits())) {
         RefreshPicture(nullptr);
         InvalidateScene();
@@ -303,7 +304,7 @@ void CGSView::PrepareScene() {
 
 void CGSView::RenderScene(QPainter& painter, const QRect& area) {
     CGSDoc* doc = Doc();
-    const GeneralSettings& settings = App().Settings();
+    const GeneralSettings& settings = Services().settings;
     const QColor background = Background();
     if (doc == nullptr || !doc->Model().IsInitialised()) {
         painter.fillRect(area, background);
@@ -335,7 +336,8 @@ void CGSView::RenderScene(QPainter& painter, const QRect& area) {
     // The numbers above the symbols. Their layout is kept: laying out 36 texts on every paint
     // would cost more than the whole picture at zoom 1.
     if (area.top() < SceneryGeometry::kLabelHeight) {
-        const QFont font = App().MainFrame() != nullptr ? App().MainFrame()->SharedFont() : QFont();
+        const QFont* shared = Services().shell.SharedFont();
+        const QFont font = shared != nullptr ? *shared : QFont();
         if (labels_.empty() || font != labelFont_) {
             labelFont_ = font;
             labels_.clear();
@@ -421,7 +423,7 @@ void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
                 if (result == 0) {
                     doc->NotifyChange(SceneryChange::Everything());
                 } else if (result > 0) {
-                    App().Messages().ShowError(result);
+                    Services().messages.ShowError(result);
                 }
             }
             break;
@@ -544,7 +546,7 @@ void CGSView::PasteInto(const CClippy& clipboard, const PixelRect& mark) {
 }
 
 bool CGSView::DragSymbolAt(PixelPoint p) {
-    if (!App().Settings().autoDragging || !marked_.IsEmpty()) {
+    if (!Services().settings.autoDragging || !marked_.IsEmpty()) {
         return false;
     }
     const PixelAddress a = PixelAddress::FromAbsolute(p);

@@ -24,7 +24,7 @@ class QMenu;
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 class CGSDoc;
 
 // The editor view of a scenery graphic: the 36 symbols side by side with their numbers, only
@@ -37,7 +37,7 @@ public:
     static constexpr int kHelpContext = 2090;
     static constexpr int kWorkStackStep = 2048;
 
-    CGSView(CGSDoc& document, CBug1App& app);
+    CGSView(CGSDoc& document, const EditorServices& services);
     ~CGSView() override;
 
     QWidget* Widget() override { return this; }

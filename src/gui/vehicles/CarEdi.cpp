@@ -11,11 +11,10 @@
 #include <QPainter>
 
 #include "core/clipboard/Clippy.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
 #include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/framework/View.h"
@@ -37,18 +36,18 @@ QColor FromRgb(std::uint32_t rgb) {
 
 }  // namespace
 
-CCarEdi::CCarEdi(CBug1App& app, QWidget* parent) : PixelEditView(app, parent) {
+CCarEdi::CCarEdi(const EditorServices& services, QWidget* parent) : PixelEditView(services, parent) {
     setObjectName(QStringLiteral("ZOBL_CAREDIWND"));
-    workStack_ = App().StackList().CreateStack(kWorkStackStep);
+    workStack_ = Services().stacks.CreateStack(kWorkStackStep);
     if (!workStack_) {
         // The fill still works without it, on a stack of its own.
-        App().Messages().ShowError(kStackError);
+        Services().messages.ShowError(kStackError);
     }
 }
 
 CCarEdi::~CCarEdi() {
     if (workStack_) {
-        App().StackList().DestroyStack(workStack_);
+        Services().stacks.DestroyStack(workStack_);
     }
 }
 
@@ -96,7 +95,7 @@ void CCarEdi::Refresh() {
     const VehicleDocument& model = doc_->Model();
     const int length = model.CarAt(set_, car_).length;
     const auto plane = model.Plane(set_, car_, view_);
-    const ColourTable& colours = App().GetPalette().CurrentColourTable();
+    const ColourTable& colours = Services().palette.CurrentColourTable();
     const int width = Width();
     const int height = Height();
     if (picture_.width() != width || picture_.height() != height) {
@@ -167,7 +166,7 @@ QString CCarEdi::PixelStatus(PixelPoint p) const {
     }
     const int value = doc_->Model().GetPixel(set_, car_, view_, p.x, p.y);
     return QString::asprintf("%d:%d ", p.x, p.y) +
-           QString::fromStdString(DescribeColour(App().GetLanguageManager(), value));
+           QString::fromStdString(DescribeColour(Services().language, value));
 }
 
 void CCarEdi::NotifyTickDemand() {
@@ -192,8 +191,8 @@ void CCarEdi::SetMarkRect(std::optional<PixelRect> mark) {
         viewport()->update();
     }
     NotifyTickDemand();
-    if (CMainFrame* frame = App().MainFrame()) {
-        frame->Router().RequestUpdate();
+    if (CommandRouter* router = Services().shell.Router()) {
+        router->RequestUpdate();
     }
 }
 
@@ -288,7 +287,7 @@ bool CCarEdi::OnUpdateCommand(CommandId id, bool& enabled) const {
 // ---- Painting -----------------------------------------------------------------------------------
 
 QColor CCarEdi::Background() const {
-    return ToQColor(App().Settings().fgsvBg);
+    return ToQColor(Services().settings.fgsvBg);
 }
 
 void CCarEdi::RenderScene(QPainter& painter, const QRect& area) {
@@ -297,7 +296,7 @@ void CCarEdi::RenderScene(QPainter& painter, const QRect& area) {
         return;
     }
     painter.drawImage(QRect(0, 0, Width() * zoom_, Height() * zoom_), picture_);
-    if (zoom_ >= App().Settings().showBorders) {
+    if (zoom_ >= Services().settings.showBorders) {
         PaintBordersAndMarkers(painter);
     }
     if (ShowsSpecialMarks()) {

@@ -16,7 +16,7 @@ class QMenu;
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 class CFGSDoc;
 class CUBStack;
 
@@ -32,7 +32,7 @@ public:
     static constexpr int kMarkerMargin = 14;  // room for the two marker bars beside the picture
     static constexpr int kStackError = 103;
 
-    explicit CCarEdi(CBug1App& app, QWidget* parent = nullptr);
+    explicit CCarEdi(const EditorServices& services, QWidget* parent = nullptr);
     ~CCarEdi() override;
 
     // Shows view `view` (0..3) of car (set, car) of doc, or nothing with doc null. The marked

@@ -10,9 +10,8 @@
 #include "core/common/MessageError.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
@@ -29,12 +28,13 @@ constexpr int kDefaultAuthorKey = 1020;  // section "DATA": an author nobody fil
 
 }  // namespace
 
-CFGSDoc::CFGSDoc(DocTemplate& docTemplate, CBug1App& app) : ModelDocument(docTemplate), app_(app) {}
+CFGSDoc::CFGSDoc(DocTemplate& docTemplate, const EditorServices& services)
+    : ModelDocument(docTemplate), services_(services) {}
 
 CFGSDoc::~CFGSDoc() = default;
 
 MouseMode CFGSDoc::CurrentMouseMode() const {
-    return app_.GetMouseMode();
+    return services_.drawing.GetMouseMode();
 }
 
 int CFGSDoc::RunDialog(QDialog& dialog) const {
@@ -43,20 +43,19 @@ int CFGSDoc::RunDialog(QDialog& dialog) const {
 
 bool CFGSDoc::OnNewDocument() {
     model_.Clear();
-    SetTitle(GetText(app_.GetLanguageManager(), kNewVehicleTitleKey, kDataSection));
+    SetTitle(GetText(services_.language, kNewVehicleTitleKey, kDataSection));
     return Document::OnNewDocument();
 }
 
 CFGSDoc::FileRead CFGSDoc::ReadFile(const QString& path, VehicleContent& content) const {
-    MessageService& messages = app_.Messages();
+    MessageService& messages = services_.messages;
     try {
         const std::vector<std::uint8_t> bytes = ReadWholeFile(QFile::encodeName(path).toStdString());
         if (!HasFgsMagic(bytes)) {
             messages.ShowError(message::kUnsupportedFormat, QFileInfo(path).fileName());
             return FileRead::Failed;
         }
-        const FgsReadResult result =
-            ReadFgsContent(bytes, FgsDefaultsFrom(app_.GetLanguageManager()), content);
+        const FgsReadResult result = ReadFgsContent(bytes, FgsDefaultsFrom(services_.language), content);
         if (result.damaged) {
             // Half a file shown as if it were the whole one would be saved over the rest.
             messages.ShowError(message::kFileError, path);
@@ -70,7 +69,7 @@ CFGSDoc::FileRead CFGSDoc::ReadFile(const QString& path, VehicleContent& content
 }
 
 bool CFGSDoc::OnOpenDocument(const QString& path) {
-    GeneralSettings& settings = app_.Settings();
+    GeneralSettings& settings = services_.settings;
     if (settings.autoApplyFolders) {
         settings.openFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
     }
@@ -78,14 +77,14 @@ bool CFGSDoc::OnOpenDocument(const QString& path) {
     const FileRead read = ReadFile(path, content);
     if (read == FileRead::Failed ||
         (read == FileRead::Part &&
-         app_.Messages().AskQuestion(message::kQuestionOpenReadablePart, path) != kAnswerYes)) {
+         services_.messages.AskQuestion(message::kQuestionOpenReadablePart, path) != kAnswerYes)) {
         return false;
     }
     model_.ReplaceContent(std::move(content));
     if (read == FileRead::Part) {
         // What could be read opens as a new document, never as the damaged file.
         KeepWithoutFile();
-        SetTitle(GetText(app_.GetLanguageManager(), kNewVehicleTitleKey, kDataSection));
+        SetTitle(GetText(services_.language, kNewVehicleTitleKey, kDataSection));
         SetModifiedFlag(true);
     }
     NotifyStateChanged();
@@ -96,14 +95,14 @@ bool CFGSDoc::OnSaveDocument(const QString& path) {
     try {
         SaveFgsFile(QFile::encodeName(path).toStdString(), model_);
     } catch (const MessageError& error) {
-        app_.Messages().ShowError(error.Number(), path);
+        services_.messages.ShowError(error.Number(), path);
         return false;
     } catch (const std::exception&) {
-        app_.Messages().ShowError(message::kFileError, path);
+        services_.messages.ShowError(message::kFileError, path);
         return false;
     }
     SetModifiedFlag(false);
-    GeneralSettings& settings = app_.Settings();
+    GeneralSettings& settings = services_.settings;
     if (settings.autoApplyFolders) {
         settings.saveFolder = WithTrailingSlash(QFileInfo(path).absolutePath().toStdString());
     }
@@ -116,7 +115,7 @@ void CFGSDoc::WriteCopy(const std::string& path) const {
 }
 
 bool CFGSDoc::RevertToSaved() {
-    if (PathName().isEmpty() || app_.Messages().AskQuestion(kQuestionRevert, PathName()) != kAnswerYes) {
+    if (PathName().isEmpty() || services_.messages.AskQuestion(kQuestionRevert, PathName()) != kAnswerYes) {
         return false;
     }
     VehicleContent content;
@@ -134,16 +133,17 @@ bool CFGSDoc::UpdateDoc(int action, int /*argument*/) {
 }
 
 std::unique_ptr<QMenu> CFGSDoc::BuildDocumentMenu() {
-    if (app_.MainFrame() == nullptr) {
+    CommandRouter* router = services_.shell.Router();
+    if (router == nullptr) {
         return nullptr;
     }
-    return BuildMenu(kVehicleMenu, app_.MainFrame()->Router(), app_.GetLanguageManager());
+    return BuildMenu(kVehicleMenu, *router, services_.language);
 }
 
 int CFGSDoc::NewVehicleSet(QWidget* parent) {
     int added = -1;
     CDlgNewGrp dialog(
-        app_.GetLanguageManager(), app_.Messages(),
+        services_.language, services_.messages,
         [this, &added](const QString& name) {
             const int result = model_.NewVehicleSet(ToRaw(name), CurrentMouseMode());
             if (result == 0) {
@@ -151,7 +151,7 @@ int CFGSDoc::NewVehicleSet(QWidget* parent) {
             }
             return result;
         },
-        parent != nullptr ? parent : app_.MainFrame());
+        parent != nullptr ? parent : services_.shell.MainWindow());
     RunDialog(dialog);
     NotifyStateChanged();
     return added;
@@ -159,7 +159,7 @@ int CFGSDoc::NewVehicleSet(QWidget* parent) {
 
 QString CFGSDoc::ExportBaseName() const {
     if (PathName().isEmpty()) {
-        return GetText(app_.GetLanguageManager(), kDefaultAuthorKey, kDataSection);
+        return GetText(services_.language, kDefaultAuthorKey, kDataSection);
     }
     return QFileInfo(PathName()).completeBaseName();
 }
@@ -169,31 +169,31 @@ bool CFGSDoc::CanExport() const {
 }
 
 void CFGSDoc::Export() {
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     if (const std::optional<ExportProblem> problem = CheckVehicleExport(model_)) {
         if (problem->kind == ExportProblemKind::SetTooLong) {
-            app_.Messages().ShowError(message::kSetTooLong);
+            services_.messages.ShowError(message::kSetTooLong);
             return;
         }
-        app_.ShowInfo(QString::fromLatin1(vehicle_export::kCheckCaption.data(),
-                                          qsizetype(vehicle_export::kCheckCaption.size())),
-                      QString::fromStdString(ExportProblemText(*problem, language)));
+        services_.shell.ShowInfo(QString::fromLatin1(vehicle_export::kCheckCaption.data(),
+                                                     qsizetype(vehicle_export::kCheckCaption.size())),
+                                 QString::fromStdString(ExportProblemText(*problem, language)));
         model_.RequestCarSelection(problem->set, problem->car, problem->view);
         return;
     }
-    GeneralSettings& settings = app_.Settings();
+    GeneralSettings& settings = services_.settings;
     // Programs here live where users cannot write, so the home folder stands in for theirs.
     QString folder = QString::fromStdString(settings.exportFolder);
     if (folder.isEmpty()) {
         folder = QDir::homePath();
     }
     CDlgExport dialog(
-        language, app_.Messages(), folder, ExportBaseName(),
+        language, services_.messages, folder, ExportBaseName(),
         [this, &language](const QString& basePath, const std::function<void(int)>& progress) {
             ExportVehicleFiles(QFile::encodeName(basePath).toStdString(), model_, language, ExportTimeNow(),
                                progress);
         },
-        app_.MainFrame());
+        services_.shell.MainWindow());
     dialog.SetNotice(ExportLossNotice());
     if (RunDialog(dialog) == QDialog::Accepted && settings.autoApplyFolders) {
         settings.exportFolder = dialog.Folder().toStdString();
@@ -205,7 +205,7 @@ QString CFGSDoc::ExportLossNotice() const {
     if (losses.empty()) {
         return {};
     }
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     QStringList lines{GetText(language, kExportLossKey, kDialogsSection)};
     for (const ExportTextLoss& loss : losses) {
         const QString missing = CharacterList(QString::fromStdString(loss.missing));
@@ -225,14 +225,14 @@ QString CFGSDoc::ExportLossNotice() const {
 }
 
 void CFGSDoc::EditInfoTexts() {
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     const QString oldAuthor = FromRaw(model_.Author());
     const QString oldInfo = FromRaw(model_.InfoText());
     QString newAuthor;
     QString newInfo;
     {
         // The file keeps one character less than the dialog's own limits: its fields end in a 0.
-        CEditInfoText dialog(language, app_.MainFrame(),
+        CEditInfoText dialog(language, services_.shell.MainWindow(),
                              {int(FixedText<vehicles::kAuthorField>::kCapacity),
                               int(FixedText<vehicles::kInfoField>::kCapacity)});
         dialog.SetTexts(oldAuthor, oldInfo);
@@ -245,7 +245,7 @@ void CFGSDoc::EditInfoTexts() {
     const std::string defaultAuthor = GetText(language, kDefaultAuthorKey, kDataSection).toStdString();
     if (newAuthor != oldAuthor) {
         const int question = model_.CheckAuthorChange(ToRaw(newAuthor), defaultAuthor);
-        if (question == 0 || app_.Messages().AskQuestion(question) == kAnswerYes) {
+        if (question == 0 || services_.messages.AskQuestion(question) == kAnswerYes) {
             model_.SetAuthor(ToRaw(newAuthor));
         }
     }

@@ -11,7 +11,7 @@
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 
 // A vehicle graphic (.fgs) in the editor: the core VehicleDocument with its windows. Reads and
 // writes the file, maps the update actions to view hints, runs undo and redo, the author and
@@ -29,10 +29,10 @@ public:
     static constexpr int kExportLossSetKey = 3963;
     static constexpr int kExportLossCarKey = 3964;
 
-    CFGSDoc(DocTemplate& docTemplate, CBug1App& app);
+    CFGSDoc(DocTemplate& docTemplate, const EditorServices& services);
     ~CFGSDoc() override;
 
-    CBug1App& App() const noexcept { return app_; }
+    const EditorServices& Services() const noexcept { return services_; }
 
     // "Neuer Fahrzeugsatz": the dialog, which stays open until the name is accepted. The new
     // set's index, -1 when none was added. parent: the window the dialog belongs to, the main
@@ -76,7 +76,7 @@ private:
     // Empty when every exported text fits code page 850.
     QString ExportLossNotice() const;
 
-    CBug1App& app_;
+    const EditorServices& services_;
     DialogRunner dialogRunner_;
 };
 

@@ -14,9 +14,8 @@
 #include <QTreeWidgetItemIterator>
 
 #include "core/clipboard/Clippy.h"
-#include "gui/app/Bug1App.h"
-#include "gui/app/MainFrame.h"
 #include "gui/framework/CommandIds.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
@@ -56,16 +55,17 @@ int ViewLabelKey(int view) {
 
 }  // namespace
 
-CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&document) {
+CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
+    : services_(services), document_(&document) {
     setObjectName(QStringLiteral("ZOBL_GRAPHICS_EDITOR_FGS"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     tree_ = new VehicleTree(this);
     tree_->setProperty("controlId", kTreeId);
-    tree_->LoadTexts(app_.GetLanguageManager());
+    tree_->LoadTexts(services_.language);
     // For screen readers: the tree of the vehicle sets ("&Fahrzeugsatz" of the edit menu).
-    tree_->setAccessibleName(AccessibleText(GetText(app_.GetLanguageManager(), 1209, kMenuSection)));
+    tree_->setAccessibleName(AccessibleText(GetText(services_.language, 1209, kMenuSection)));
     tree_->setIndentation(kTreeIndent);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
@@ -81,7 +81,7 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     });
     setFocusProxy(tree_);
 
-    panel_ = new CarPropertyPanel(app_.GetLanguageManager(), this);
+    panel_ = new CarPropertyPanel(services_.language, this);
     panel_->hide();
     connect(panel_, &CarPropertyPanel::TextsEdited, this, &CFGSView::OnPanelTexts);
     connect(panel_, &CarPropertyPanel::FlagsClicked, this, &CFGSView::OnPanelFlags);
@@ -96,7 +96,7 @@ CFGSView::CFGSView(CFGSDoc& document, CBug1App& app) : app_(app), document_(&doc
     connect(panel_, &CarPropertyPanel::RedoRequested, this, [this] { ExecuteCommand(ID_EDIT_REDO); });
 
     // The car editor: hidden until a car view is chosen.
-    carEditor_ = new CCarEdi(app_, this);
+    carEditor_ = new CCarEdi(services_, this);
     carEditor_->setProperty("controlId", kCarEditorId);
     carEditor_->SetTickDemandChanged([this] {
         if (Doc() != nullptr) {
@@ -128,8 +128,8 @@ int CFGSView::TreeWidthForLongestSetName() const {
 }
 
 void CFGSView::ExecuteCommand(CommandId id) {
-    if (CMainFrame* frame = app_.MainFrame()) {
-        frame->Router().Execute(id);
+    if (CommandRouter* router = services_.shell.Router()) {
+        router->Execute(id);
     }
 }
 
@@ -144,7 +144,7 @@ VehicleDocument* CFGSView::Model() const {
 }
 
 MouseMode CFGSView::CurrentMouseMode() const {
-    return app_.GetMouseMode();
+    return services_.drawing.GetMouseMode();
 }
 
 int CFGSView::ViewNumber() const {
@@ -215,7 +215,7 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
     // A document that has a name keeps it (see CGSView::OnUpdate).
     if (firstUpdate_ && Doc()->PathName().isEmpty() && Doc()->Title().isEmpty()) {
         firstUpdate_ = false;
-        Doc()->SetTitle(GetText(app_.GetLanguageManager(), CFGSDoc::kNewVehicleTitleKey, kDataSection));
+        Doc()->SetTitle(GetText(services_.language, CFGSDoc::kNewVehicleTitleKey, kDataSection));
     }
 }
 
@@ -352,7 +352,7 @@ bool CFGSView::InSplitterGrip(int x) const {
 void CFGSView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (editorMode_ < 1 || editorMode_ > 4) {
-        painter.fillRect(rect(), app_.Brush(CBug1App::BrushKind::VehicleView));
+        painter.fillRect(rect(), services_.shell.Brush(ViewBrush::VehicleView));
     }
     const QColor lines[kSplitterWidth] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x80, 0x80, 0x80),
                                           Qt::black};
@@ -419,7 +419,7 @@ bool CFGSView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CFGSView::ApplyColours() {
-    const GeneralSettings& settings = app_.Settings();
+    const GeneralSettings& settings = services_.settings;
     const std::array<Rgb, 4> colours{settings.fgsvBg, settings.fgsvFg, settings.editBg, settings.editFg};
     if (appliedColours_ == colours) {
         return;
@@ -435,9 +435,9 @@ void CFGSView::ApplyColours() {
 }
 
 void CFGSView::ApplyFont() {
-    if (CMainFrame* frame = app_.MainFrame()) {
-        tree_->setFont(frame->SharedFont());
-        panel_->ApplyFont(frame->SharedFont());
+    if (const QFont* font = services_.shell.SharedFont()) {
+        tree_->setFont(*font);
+        panel_->ApplyFont(*font);
     }
 }
 
@@ -459,22 +459,22 @@ bool CFGSView::WantsTicks() const {
 
 void CFGSView::OnActivateView(bool active) {
     if (active) {
-        app_.SetHelpContext(kHelpContext);
+        services_.help.SetHelpContext(kHelpContext);
     }
 }
 
 void CFGSView::ShowContextMenu(const QPoint& viewPoint) {
-    CMainFrame* frame = app_.MainFrame();
-    if (frame == nullptr) {
+    CommandRouter* router = services_.shell.Router();
+    if (router == nullptr) {
         return;
     }
     // Context menus are localised each time they are loaded.
-    contextMenu_ = BuildMenu(kVehicleTreeContextMenu, frame->Router(), app_.GetLanguageManager());
+    contextMenu_ = BuildMenu(kVehicleTreeContextMenu, *router, services_.language);
     QMenu* popup = ContextPopup(contextMenu_.get());
     if (popup == nullptr) {
         return;
     }
-    frame->Router().UpdateMenu(popup);
+    router->UpdateMenu(popup);
     popupRunner_(*popup, mapToGlobal(viewPoint));
 }
 
@@ -495,7 +495,7 @@ void CFGSView::NewCar() {
     const auto target = tree_->SelectedTarget();
     int added = -1;
     CDlgNewCar dialog(
-        app_.GetLanguageManager(), app_.Messages(), sets, target ? target->set : -1,
+        services_.language, services_.messages, sets, target ? target->set : -1,
         [this, &model, &added](int set, const QString& name, int length) {
             const int result = model.NewCar(set, ToRaw(name), length, CurrentMouseMode());
             if (result == 0) {
@@ -503,7 +503,7 @@ void CFGSView::NewCar() {
             }
             return result;
         },
-        app_.MainFrame());
+        services_.shell.MainWindow());
     Doc()->RunDialog(dialog);
     if (added >= 0) {
         tree_->SelectCar(added, model.CountCars(added) - 1);
@@ -544,11 +544,12 @@ std::vector<QWidget*> CFGSView::Panes() {
 
 // The categories to offer, then the import dialog, which stays open for car after car.
 void CFGSView::ImportFromSimulator() {
-    CDlgChooseImportCategories categories(app_.GetLanguageManager(), app_.Messages(), 0, app_.MainFrame());
+    CDlgChooseImportCategories categories(services_.language, services_.messages, 0,
+                                          services_.shell.MainWindow());
     if (Doc()->RunDialog(categories) != QDialog::Accepted) {
         return;
     }
-    CImportVehicle dialog(app_, Doc(), this, categories.Flags(), app_.MainFrame());
+    CImportVehicle dialog(services_, Doc(), this, categories.Flags(), services_.shell.MainWindow());
     if (dialog.Open()) {
         Doc()->RunDialog(dialog);
     }
@@ -562,7 +563,7 @@ void CFGSView::RenameSet() {
     VehicleDocument& model = *Model();
     const int set = target->set;
     CEditGrpDlg dialog(
-        app_.GetLanguageManager(), app_.Messages(), FromRaw(model.Set(set).name.View()),
+        services_.language, services_.messages, FromRaw(model.Set(set).name.View()),
         [this, &model, set](const QString& name) {
             const std::string raw = ToRaw(name);
             if (const int problem = model.CheckRenameSet(set, raw); problem != 0) {
@@ -570,7 +571,7 @@ void CFGSView::RenameSet() {
             }
             return model.RenameVehicleSet(set, raw, CurrentMouseMode()) ? 0 : -1;
         },
-        app_.MainFrame());
+        services_.shell.MainWindow());
     Doc()->RunDialog(dialog);
 }
 
@@ -580,7 +581,7 @@ void CFGSView::DeleteSelection() {
         return;
     }
     VehicleDocument& model = *Model();
-    MessageService& messages = app_.Messages();
+    MessageService& messages = services_.messages;
     bool deleted = false;
     if (target->IsSet()) {
         if (messages.AskQuestion(kQuestionDeleteSet, FromRaw(model.Set(target->set).name.View())) !=
@@ -616,15 +617,15 @@ void CFGSView::CopySelection(bool sets) {
         return;
     }
     if (sets) {
-        app_.Clipboard().SetVehicleSet(Model()->Set(target->set));
+        services_.clipboard.SetVehicleSet(Model()->Set(target->set));
     } else {
-        app_.Clipboard().SetCar(Model()->CarAt(target->set, target->car));
+        services_.clipboard.SetCar(Model()->CarAt(target->set, target->car));
     }
 }
 
 void CFGSView::PasteCar() {
     const auto target = tree_->SelectedTarget();
-    const CClippy& clipboard = app_.Clipboard();
+    const CClippy& clipboard = services_.clipboard;
     if (!target || !clipboard.HasCar()) {
         return;
     }
@@ -633,12 +634,12 @@ void CFGSView::PasteCar() {
     if (result == 0) {
         tree_->SelectCar(target->set, model.CountCars(target->set) - 1);
     } else if (result > 0) {
-        app_.Messages().ShowError(result);
+        services_.messages.ShowError(result);
     }
 }
 
 void CFGSView::PasteSet() {
-    const CClippy& clipboard = app_.Clipboard();
+    const CClippy& clipboard = services_.clipboard;
     if (!clipboard.HasVehicleSet()) {
         return;
     }
@@ -697,9 +698,9 @@ void CFGSView::EditSteam() {
         QApplication::beep();
         return;
     }
-    const CLanguageManager& language = app_.GetLanguageManager();
+    const CLanguageManager& language = services_.language;
     CDlgSteamProperties dialog(language, model.SegmentWord(target->set, target->car, view, segment),
-                               app_.MainFrame());
+                               services_.shell.MainWindow());
     const Car& car = model.CarAt(target->set, target->car);
     dialog.SetSubject(GetText(language, kSteamSubjectKey, kDialogsSection)
                           .replace(QStringLiteral("%1"), FromRaw(car.name.View()))
@@ -804,7 +805,7 @@ bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
     const auto target = tree_->SelectedTarget();
     const bool set = target && target->IsSet();
     const bool car = target && target->IsCar();
-    const CClippy& clipboard = app_.Clipboard();
+    const CClippy& clipboard = services_.clipboard;
     if (bool enabled = false; target && target->IsCarView() && carEditor_->OnUpdateCommand(id, enabled)) {
         state.Enable(enabled);
         return true;

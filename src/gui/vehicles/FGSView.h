@@ -19,7 +19,7 @@ class QMenu;
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 class CFGSDoc;
 class CarPropertyPanel;
 class CCarEdi;
@@ -44,7 +44,7 @@ public:
     // properties of the car.
     enum EditorModeValue { kNothing = 0, kProperties = 5 };
 
-    CFGSView(CFGSDoc& document, CBug1App& app);
+    CFGSView(CFGSDoc& document, const EditorServices& services);
     ~CFGSView() override;
 
     QWidget* Widget() override { return this; }
@@ -132,7 +132,7 @@ private:
     bool CanMove(bool forward) const;
     void CommandDone();
 
-    CBug1App& app_;
+    const EditorServices& services_;
     QPointer<CFGSDoc> document_;
     VehicleTree* tree_ = nullptr;
     CarPropertyPanel* panel_ = nullptr;

@@ -9,7 +9,7 @@
 #include "core/common/MessageError.h"
 #include "core/lang/Messages.h"
 #include "core/simimport/VehicleImport.h"
-#include "gui/app/Bug1App.h"
+#include "gui/framework/EditorServices.h"
 #include "gui/framework/MessageService.h"
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
@@ -39,21 +39,20 @@ void SelectRow(QListWidget* list, int row) {
 
 }  // namespace
 
-CImportVehicle::CImportVehicle(CBug1App& app, CFGSDoc* document, CFGSView* view, unsigned categoryFilter,
-                               QWidget* parent)
+CImportVehicle::CImportVehicle(const EditorServices& services, CFGSDoc* document, CFGSView* view,
+                               unsigned categoryFilter, QWidget* parent)
     : QDialog(parent),
-      app_(app),
+      services_(services),
       document_(document),
       view_(view),
       categoryFilter_(categoryFilter),
       ui_(std::make_unique<Ui::ImportVehicle>()) {
     ui_->setupUi(this);
-    help_ =
-        StartDialog(*this, app_.GetLanguageManager(), kHelpContext, ui_->import1, ui_->close2, ui_->help9);
+    help_ = StartDialog(*this, services_.language, kHelpContext, ui_->import1, ui_->close2, ui_->help9);
     connect(ui_->newSet10, &QPushButton::clicked, this, &CImportVehicle::NewSet);
     connect(ui_->vehicles1060, &QListWidget::itemSelectionChanged, this,
             &CImportVehicle::OnVehicleSelectionChanged);
-    ui_->preview1066->Show(nullptr, &app_.GetPalette());
+    ui_->preview1066->Show(nullptr, &services_.palette);
 }
 
 CImportVehicle::~CImportVehicle() = default;
@@ -85,8 +84,8 @@ QString CImportVehicle::SelectedVehicleName() const {
 }
 
 QString CImportVehicle::TooLongText() const {
-    return QString::fromStdString(MessageText(app_.GetLanguageManager(), message::kImportVehicleTooLong,
-                                              SelectedVehicleName().toStdString()));
+    return QString::fromStdString(
+        MessageText(services_.language, message::kImportVehicleTooLong, SelectedVehicleName().toStdString()));
 }
 
 bool CImportVehicle::Open() {
@@ -99,7 +98,7 @@ bool CImportVehicle::Open() {
 
     StartListing();
     // This dialog shows only after the listing: the "please wait" belongs to the window below.
-    CInfoDlg info(app_.GetLanguageManager(), isVisible() ? this : parentWidget());
+    CInfoDlg info(services_.language, isVisible() ? this : parentWidget());
     info.SetStep([this](CInfoDlg& dialog, std::intptr_t) { return ListingStep(dialog); }, 0);
     const int ended = document_ != nullptr ? document_->RunDialog(info) : info.exec();
     if (ended != kListingEnded) {
@@ -109,17 +108,17 @@ bool CImportVehicle::Open() {
     switch (listing_->CurrentStatus()) {
         case simimport::SimListing::Status::NotFound:
             listing_.reset();
-            app_.Messages().ShowError(message::kSimulatorNotFound, {}, parentWidget());
+            services_.messages.ShowError(message::kSimulatorNotFound, {}, parentWidget());
             return false;
         case simimport::SimListing::Status::FileError:
-            app_.Messages().ShowError(message::kFileError, QString::fromStdString(listing_->FailedFile()),
-                                      parentWidget());
+            services_.messages.ShowError(message::kFileError, QString::fromStdString(listing_->FailedFile()),
+                                         parentWidget());
             break;
         default:
             if (listing_->Entries().empty()) {
                 // Not an error of any file: the chosen categories hold no vehicle.
                 listing_.reset();
-                app_.Messages().ShowError(message::kImportNothingListed, {}, parentWidget());
+                services_.messages.ShowError(message::kImportNothingListed, {}, parentWidget());
                 return false;
             }
             break;
@@ -133,7 +132,7 @@ bool CImportVehicle::Open() {
 
 void CImportVehicle::StartListing() {
     listing_.reset();  // before the next listing takes the reader
-    listing_.emplace(app_.SimReader(), categoryFilter_);
+    listing_.emplace(services_.simReader, categoryFilter_);
     shownProgress_ = 0;
 }
 
@@ -217,7 +216,7 @@ void CImportVehicle::OnVehicleSelectionChanged() {
         return;
     }
     shownIdentifier_ = identifier;
-    simimport::SimVehicleReader& reader = app_.SimReader();
+    simimport::SimVehicleReader& reader = services_.simReader;
     simimport::SimVehicle vehicle;
     const int result = reader.QueryVehicle(identifier, kAnyCategory, &vehicle);
     tooLong_ = result < 0 && reader.VehicleTooLong();
@@ -242,7 +241,7 @@ void CImportVehicle::OnVehicleSelectionChanged() {
         simimport::TranslateToPaletteIndices(vehicle_);
     }
     ShowTexts();
-    ui_->preview1066->Show(ShownVehicle(), &app_.GetPalette());
+    ui_->preview1066->Show(ShownVehicle(), &services_.palette);
 }
 
 void CImportVehicle::ShowTexts() {
@@ -257,7 +256,7 @@ void CImportVehicle::accept() {
 }
 
 void CImportVehicle::Import() {
-    MessageService& messages = app_.Messages();
+    MessageService& messages = services_.messages;
     if (!nothingSelected_ && unreadableFile_) {
         messages.ShowError(message::kFileError, QString::fromStdString(*unreadableFile_), this);
         return;
@@ -273,8 +272,8 @@ void CImportVehicle::Import() {
     if (document_ == nullptr || view_ == nullptr) {
         return;
     }
-    const int result =
-        simimport::ImportVehicle(document_->Model(), ChosenSet(), &vehicle_, app_.GetMouseMode());
+    const int result = simimport::ImportVehicle(document_->Model(), ChosenSet(), &vehicle_,
+                                                services_.drawing.GetMouseMode());
     if (result != 0) {
         if (result > 0) {
             messages.ShowError(result, {}, this);

@@ -19,7 +19,7 @@ class ImportVehicle;
 
 namespace zobl {
 
-class CBug1App;
+struct EditorServices;
 class CFGSDoc;
 class CFGSView;
 class CInfoDlg;
@@ -40,7 +40,7 @@ public:
     static constexpr int kListingStepMilliseconds = 30;
     static constexpr int kListingEnded = -1;
 
-    CImportVehicle(CBug1App& app, CFGSDoc* document, CFGSView* view, unsigned categoryFilter,
+    CImportVehicle(const EditorServices& services, CFGSDoc* document, CFGSView* view, unsigned categoryFilter,
                    QWidget* parent = nullptr);
     ~CImportVehicle() override;
 
@@ -82,7 +82,7 @@ private:
     void OnVehicleSelectionChanged();
     void ShowTexts();
 
-    CBug1App& app_;
+    const EditorServices& services_;
     QPointer<CFGSDoc> document_;
     QPointer<CFGSView> view_;
     unsigned categoryFilter_;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "gui/framework/HelpService.h"
+
 class QAbstractButton;
 class QDialog;
 class QListWidget;
@@ -13,17 +15,6 @@ class QWidget;
 namespace zobl {
 
 class CLanguageManager;
-
-// What dialogs need of the help: the current help context and the manual opened at it.
-class HelpService {
-public:
-    virtual int GetHelpContext() const = 0;
-    virtual void SetHelpContext(int context) = 0;
-    virtual void ShowHelp() = 0;
-
-protected:
-    ~HelpService() = default;
-};
 
 // Dialogs reach the help without being handed it: the application registers its help while it
 // lives. Without one (tests of a lone dialog) the help calls do nothing.
