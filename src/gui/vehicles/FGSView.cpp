@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,21 +12,15 @@
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
 
-#include "core/clipboard/Clippy.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
-#include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
 #include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
-#include "gui/vehicles/DlgChooseImportCategories.h"
-#include "gui/vehicles/DlgNewCar.h"
-#include "gui/vehicles/DlgSteamProperties.h"
-#include "gui/vehicles/EditGrpDlg.h"
 #include "gui/vehicles/FGSDoc.h"
-#include "gui/vehicles/ImportVehicle.h"
+#include "gui/vehicles/VehicleCommands.h"
 #include "gui/vehicles/VehicleTreeImages.h"
 
 namespace zobl {
@@ -37,22 +30,7 @@ using namespace vehicle_tree;
 namespace {
 constexpr int kTreeId = 5392;
 constexpr int kCarEditorId = 5393;
-constexpr int kQuestionDeleteSet = message::kQuestionDeleteSet;
-constexpr int kQuestionDeleteCar = message::kQuestionDeleteCar;
 const QPoint kKeyboardMenuPoint(20, 20);
-// Section "DIALOGS": what the steam dialog edits (car, view, segment and segment count).
-constexpr int kSteamSubjectKey = 3961;
-
-// The tree's label of a car view (section "DATA"), as the items below a car read.
-int ViewLabelKey(int view) {
-    for (std::size_t i = 0; i < kChildImages.size(); ++i) {
-        if (CarViewOf(kChildImages[i]) == view) {
-            return kChildTextKeys[i];
-        }
-    }
-    return kChildTextKeys.back();
-}
-
 }  // namespace
 
 CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
@@ -104,6 +82,7 @@ CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
         }
     });
     carEditor_->hide();
+    commands_ = std::make_unique<VehicleCommands>(document, *this, *tree_, *carEditor_, services_);
 
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
     ApplyColours();
@@ -339,11 +318,6 @@ void CFGSView::SetSplitterPosition(int x) {
     update();
 }
 
-bool CFGSView::TreeHasFocus() const {
-    // The window's focus, not the application's: a menu of the main window may be open.
-    return window()->focusWidget() == tree_;
-}
-
 bool CFGSView::InSplitterGrip(int x) const {
     return x >= splitterPosition_ - kSplitterGrip &&
            x <= splitterPosition_ + kSplitterWidth - 1 + kSplitterGrip;
@@ -478,38 +452,6 @@ void CFGSView::ShowContextMenu(const QPoint& viewPoint) {
     popupRunner_(*popup, mapToGlobal(viewPoint));
 }
 
-// ---- commands ----
-
-void CFGSView::CommandDone() {
-    if (Doc() != nullptr) {
-        Doc()->NotifyStateChanged();
-    }
-}
-
-void CFGSView::NewCar() {
-    VehicleDocument& model = *Model();
-    std::vector<std::pair<int, QString>> sets;
-    for (int s = 0; s < model.CountSets(); ++s) {
-        sets.emplace_back(s, FromRaw(model.Set(s).name.View()));
-    }
-    const auto target = tree_->SelectedTarget();
-    int added = -1;
-    CDlgNewCar dialog(
-        services_.language, services_.messages, sets, target ? target->set : -1,
-        [this, &model, &added](int set, const QString& name, int length) {
-            const int result = model.NewCar(set, ToRaw(name), length, CurrentMouseMode());
-            if (result == 0) {
-                added = set;
-            }
-            return result;
-        },
-        services_.shell.MainWindow());
-    Doc()->RunDialog(dialog);
-    if (added >= 0) {
-        tree_->SelectCar(added, model.CountCars(added) - 1);
-    }
-}
-
 std::optional<ViewState> CFGSView::SaveViewState() const {
     ViewState state;
     state.zoom = carEditor_->Zoom();
@@ -542,192 +484,11 @@ std::vector<QWidget*> CFGSView::Panes() {
     return {tree_, carEditor_, panel_};
 }
 
-// The categories to offer, then the import dialog, which stays open for car after car.
-void CFGSView::ImportFromSimulator() {
-    CDlgChooseImportCategories categories(services_.language, services_.messages, 0,
-                                          services_.shell.MainWindow());
-    if (Doc()->RunDialog(categories) != QDialog::Accepted) {
-        return;
-    }
-    CImportVehicle dialog(services_, Doc(), this, categories.Flags(), services_.shell.MainWindow());
-    if (dialog.Open()) {
-        Doc()->RunDialog(dialog);
-    }
-}
+// ---- commands ----
 
-void CFGSView::RenameSet() {
-    const auto target = tree_->SelectedTarget();
-    if (!target || !target->IsSet()) {
-        return;
-    }
-    VehicleDocument& model = *Model();
-    const int set = target->set;
-    CEditGrpDlg dialog(
-        services_.language, services_.messages, FromRaw(model.Set(set).name.View()),
-        [this, &model, set](const QString& name) {
-            const std::string raw = ToRaw(name);
-            if (const int problem = model.CheckRenameSet(set, raw); problem != 0) {
-                return problem;
-            }
-            return model.RenameVehicleSet(set, raw, CurrentMouseMode()) ? 0 : -1;
-        },
-        services_.shell.MainWindow());
-    Doc()->RunDialog(dialog);
-}
-
-void CFGSView::DeleteSelection() {
-    const auto target = tree_->SelectedTarget();
-    if (!target) {
-        return;
-    }
-    VehicleDocument& model = *Model();
-    MessageService& messages = services_.messages;
-    bool deleted = false;
-    if (target->IsSet()) {
-        if (messages.AskQuestion(kQuestionDeleteSet, FromRaw(model.Set(target->set).name.View())) !=
-            kAnswerYes) {
-            return;
-        }
-        deleted = model.DeleteVehicleSet(target->set, true, CurrentMouseMode());
-    } else {
-        if (messages.AskQuestion(kQuestionDeleteCar,
-                                 FromRaw(model.CarAt(target->set, target->car).name.View())) != kAnswerYes) {
-            return;
-        }
-        deleted = model.DeleteCar(target->set, target->car, true, CurrentMouseMode());
-    }
-    if (!deleted) {
-        messages.ShowError(message::kDeleteFailed);
-        return;
-    }
-    // The neighbour takes the selection, so that the keys go on working in the tree: the car
-    // (or set) that took the slot, else the one before, else the set of the deleted car.
-    if (target->IsSet()) {
-        tree_->SelectSet(std::min(target->set, model.CountSets() - 1));
-    } else if (model.CountCars(target->set) > 0) {
-        tree_->SelectCar(target->set, std::min(target->car, model.CountCars(target->set) - 1));
-    } else {
-        tree_->SelectSet(target->set);
-    }
-}
-
-void CFGSView::CopySelection(bool sets) {
-    const auto target = tree_->SelectedTarget();
-    if (!target) {
-        return;
-    }
-    if (sets) {
-        services_.clipboard.SetVehicleSet(Model()->Set(target->set));
-    } else {
-        services_.clipboard.SetCar(Model()->CarAt(target->set, target->car));
-    }
-}
-
-void CFGSView::PasteCar() {
-    const auto target = tree_->SelectedTarget();
-    const CClippy& clipboard = services_.clipboard;
-    if (!target || !clipboard.HasCar()) {
-        return;
-    }
-    VehicleDocument& model = *Model();
-    const int result = model.PasteCar(target->set, clipboard.GetCar(), CurrentMouseMode());
-    if (result == 0) {
-        tree_->SelectCar(target->set, model.CountCars(target->set) - 1);
-    } else if (result > 0) {
-        services_.messages.ShowError(result);
-    }
-}
-
-void CFGSView::PasteSet() {
-    const CClippy& clipboard = services_.clipboard;
-    if (!clipboard.HasVehicleSet()) {
-        return;
-    }
-    const int slot = Model()->PasteSet(clipboard.GetVehicleSet(), CurrentMouseMode());
-    if (slot >= 0) {
-        tree_->SelectSet(slot);
-    }
-}
-
-bool CFGSView::CanMove(bool forward) const {
-    const auto target = tree_->SelectedTarget();
-    const VehicleDocument* model = Model();
-    if (!target || model == nullptr) {
-        return false;
-    }
-    if (target->IsCar()) {
-        return forward ? target->car >= 1 : target->car < model->CountCars(target->set) - 1;
-    }
-    if (target->IsSet()) {
-        return forward ? target->set >= 1 : target->set < model->CountSets() - 1;
-    }
-    return false;
-}
-
-void CFGSView::Move(bool forward) {
-    const auto target = tree_->SelectedTarget();
-    if (!target || !CanMove(forward)) {
-        return;
-    }
-    VehicleDocument& model = *Model();
-    const Car& car = model.CarAt(target->set, target->car);
-    if (target->IsCar()) {
-        if (forward) {
-            model.MoveCarForward(car.setIndex, car.carIndex, true, CurrentMouseMode());
-        } else {
-            model.MoveCarBack(car.setIndex, car.carIndex, true, CurrentMouseMode());
-        }
-    } else if (forward) {
-        model.MoveSetForward(target->set, true, CurrentMouseMode());
-    } else {
-        model.MoveSetBack(target->set, true, CurrentMouseMode());
-    }
-}
-
-void CFGSView::EditSteam() {
-    const auto target = tree_->SelectedTarget();
-    if (!target || !target->IsCarView()) {
-        return;
-    }
-    VehicleDocument& model = *Model();
-    const int view = CarViewOf(target->image);
-    const int segment =
-        SegmentOfContext(view, model.CarAt(target->set, target->car).length, carEditor_->GetContextSegment());
-    if (segment < 0) {
-        // The remembered band lies outside this car: nothing to set.
-        QApplication::beep();
-        return;
-    }
-    const CLanguageManager& language = services_.language;
-    CDlgSteamProperties dialog(language, model.SegmentWord(target->set, target->car, view, segment),
-                               services_.shell.MainWindow());
-    const Car& car = model.CarAt(target->set, target->car);
-    dialog.SetSubject(GetText(language, kSteamSubjectKey, kDialogsSection)
-                          .replace(QStringLiteral("%1"), FromRaw(car.name.View()))
-                          .replace(QStringLiteral("%2"), GetText(language, ViewLabelKey(view), kDataSection))
-                          .replace(QStringLiteral("%3"), QString::number(segment + 1))
-                          .replace(QStringLiteral("%4"), QString::number(car.length)));
-    if (Doc()->RunDialog(dialog) == QDialog::Accepted) {
-        model.SetSteamValue(target->set, target->car, view, segment, dialog.Value(), CurrentMouseMode());
-    }
-}
-
-void CFGSView::CopyKey() {
-    const auto target = tree_->SelectedTarget();
-    if (target && (target->IsSet() || target->IsCar())) {
-        CopySelection(target->IsSet());
-    }
-}
-
-void CFGSView::PasteKey() {
-    const auto target = tree_->SelectedTarget();
-    if (!target) {
-        return;
-    }
-    if (target->IsSet()) {
-        PasteSet();
-    } else if (target->IsCar()) {
-        PasteCar();
+void CFGSView::CommandDone() {
+    if (Doc() != nullptr) {
+        Doc()->NotifyStateChanged();
     }
 }
 
@@ -739,125 +500,29 @@ bool CFGSView::OnCommand(CommandId id) {
         CommandDone();
         return true;
     }
-    switch (id) {
-        case ID_VEHICLE_NEW_CAR:
-            NewCar();
-            break;
-        case ID_VEHICLE_NEW_SET:
-            if (const int set = Doc()->NewVehicleSet(); set >= 0) {
-                tree_->SelectSet(set);
-            }
-            break;
-        case ID_VEHICLE_EDIT_SET:
-            RenameSet();
-            break;
-        case ID_VEHICLE_DELETE:
-            DeleteSelection();
-            break;
-        case ID_VEHICLE_COPY_SET:
-            CopySelection(true);
-            break;
-        case ID_VEHICLE_COPY_CAR:
-            CopySelection(false);
-            break;
-        case ID_VEHICLE_PASTE_CAR:
-            PasteCar();
-            break;
-        case ID_VEHICLE_PASTE_SET:
-            PasteSet();
-            break;
-        case ID_VEHICLE_MOVE_FORWARD:
-            Move(true);
-            break;
-        case ID_VEHICLE_MOVE_BACK:
-            Move(false);
-            break;
-        case ID_VEHICLE_STEAM:
-            EditSteam();
-            break;
-        case ID_VEHICLE_IMPORT:
-            ImportFromSimulator();
-            break;
-        case ID_CONTEXT_MENU_KEY:
-            ShowContextMenu(kKeyboardMenuPoint);
-            break;
-        // The menu's copy and paste do for sets and cars what their keys do.
-        case ID_EDIT_COPY:
-        case ID_EDIT_COPY_ACTIVE:
-            CopyKey();
-            break;
-        case ID_EDIT_PASTE:
-        case ID_EDIT_PASTE_ACTIVE:
-            PasteKey();
-            break;
-        default:
-            return false;
+    if (id == ID_CONTEXT_MENU_KEY) {
+        ShowContextMenu(kKeyboardMenuPoint);
+    } else if (!commands_->OnCommand(id)) {
+        return false;
     }
     CommandDone();
     return true;
 }
 
 bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
-    const VehicleDocument* model = Model();
-    if (model == nullptr) {
+    if (Model() == nullptr) {
         return false;
     }
     const auto target = tree_->SelectedTarget();
-    const bool set = target && target->IsSet();
-    const bool car = target && target->IsCar();
-    const CClippy& clipboard = services_.clipboard;
     if (bool enabled = false; target && target->IsCarView() && carEditor_->OnUpdateCommand(id, enabled)) {
         state.Enable(enabled);
         return true;
     }
-    switch (id) {
-        case ID_VEHICLE_NEW_CAR:
-            state.Enable();
-            return true;
-        case ID_VEHICLE_EDIT_SET:
-            state.Enable(set);
-            return true;
-        case ID_VEHICLE_DELETE:
-            state.Enable(set || car);
-            return true;
-        case ID_VEHICLE_COPY_SET:
-            state.Enable(set && TreeHasFocus());
-            return true;
-        case ID_VEHICLE_COPY_CAR:
-            state.Enable(car && TreeHasFocus());
-            return true;
-        case ID_VEHICLE_PASTE_CAR:
-            state.Enable(clipboard.HasCar());
-            return true;
-        case ID_VEHICLE_PASTE_SET:
-            state.Enable(clipboard.HasVehicleSet());
-            return true;
-        case ID_VEHICLE_MOVE_FORWARD:
-            state.Enable(CanMove(true));
-            return true;
-        case ID_VEHICLE_MOVE_BACK:
-            state.Enable(CanMove(false));
-            return true;
-        case ID_VEHICLE_STEAM:
-            state.Enable(target && target->IsCarView());
-            return true;
-        case ID_VEHICLE_IMPORT:
-            state.Enable();
-            return true;
-        case ID_CONTEXT_MENU_KEY:
-            state.Enable(target.has_value() && TreeHasFocus());
-            return true;
-        case ID_EDIT_COPY:
-        case ID_EDIT_COPY_ACTIVE:
-            state.Enable(set || car);
-            return true;
-        case ID_EDIT_PASTE:
-        case ID_EDIT_PASTE_ACTIVE:
-            state.Enable((set && clipboard.HasVehicleSet()) || (car && clipboard.HasCar()));
-            return true;
-        default:
-            return false;
+    if (id == ID_CONTEXT_MENU_KEY) {
+        state.Enable(target.has_value() && tree_->HasWindowFocus());
+        return true;
     }
+    return commands_->OnUpdateCommand(id, state);
 }
 
 }  // namespace zobl

@@ -23,11 +23,13 @@ struct EditorServices;
 class CFGSDoc;
 class CarPropertyPanel;
 class CCarEdi;
+class VehicleCommands;
 
 // The window of a vehicle graphic: the tree of sets, cars and car views on the left; right of
 // a movable splitter the car editor with the car view chosen in the tree, or the properties of
-// the chosen car. The tree selection is the target of the set and car commands. Every window
-// of a document keeps its own expanded and selected items, across undo and rebuilds.
+// the chosen car. The tree selection is the target of the set and car commands, which the car
+// editor gets first and VehicleCommands runs. Every window of a document keeps its own expanded
+// and selected items, across undo and rebuilds.
 class CFGSView : public QWidget, public View, public VehicleDocumentListener {
     Q_OBJECT
 public:
@@ -108,7 +110,6 @@ private:
     void ApplyColours();
     void ApplyFont();
     bool InSplitterGrip(int x) const;
-    bool TreeHasFocus() const;
     // The tree's width at which a set name of the longest length fits in the average font.
     int TreeWidthForLongestSetName() const;
     // Through the main window, as the menu would: only when enabled.
@@ -118,18 +119,6 @@ private:
     void OnPanelFlags(std::uint32_t flags);
     void OnNameLeftEmpty();
 
-    void NewCar();
-    void RenameSet();
-    void DeleteSelection();
-    void CopySelection(bool sets);
-    void PasteCar();
-    void PasteSet();
-    void Move(bool forward);
-    void EditSteam();
-    void ImportFromSimulator();
-    void CopyKey();
-    void PasteKey();
-    bool CanMove(bool forward) const;
     void CommandDone();
 
     const EditorServices& services_;
@@ -137,6 +126,7 @@ private:
     VehicleTree* tree_ = nullptr;
     CarPropertyPanel* panel_ = nullptr;
     CCarEdi* carEditor_ = nullptr;
+    std::unique_ptr<VehicleCommands> commands_;
     int editorMode_ = kNothing;
     int splitterPosition_ = kInitialSplitterPosition;
     bool splitterDrag_ = false;

@@ -180,6 +180,10 @@ std::optional<VehicleTreeTarget> VehicleTree::SelectedTarget() const {
     return items.isEmpty() ? std::nullopt : TargetOf(items.constFirst());
 }
 
+bool VehicleTree::HasWindowFocus() const {
+    return window()->focusWidget() == this;
+}
+
 QTreeWidgetItem* VehicleTree::SetItem(int set) const {
     return (set >= 0 && set < topLevelItemCount()) ? topLevelItem(set) : nullptr;
 }

@@ -117,6 +117,9 @@ public:
     bool SelectSet(int set);
     bool SelectCar(int set, int car);
     void SelectItem(QTreeWidgetItem* item);
+    // Whether the tree has its window's focus, not the application's: a menu of the main
+    // window may be open.
+    bool HasWindowFocus() const;
 
     void SetSetText(int set, const QString& text);
     void SetCarText(int set, int car, const QString& text);
