@@ -4,28 +4,20 @@
 #include <algorithm>
 
 #include <functional>
-#include <map>
-#include <span>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -33,6 +25,7 @@
 #include "gui/app/AppDialogs.h"
 #include "gui/app/BackGroundView.h"
 #include "gui/app/Bug1App.h"
+#include "gui/app/CommandBars.h"
 #include "gui/app/StatusLine.h"
 #include "gui/app/WorkspaceWindows.h"
 #include "gui/framework/ChildFrame.h"
@@ -57,39 +50,14 @@ namespace {
 // Window texts of the bars (framework strings, not in the language file).
 constexpr const char* kMainBarTitle = "Schaltflächenleiste";
 constexpr const char* kModeBarTitle = "Maus-Modi";
-// Section "MENU": the name of a bar's button that shows the buttons the bar has no room for.
-constexpr int kBarExtensionNameKey = 1837;
 
 constexpr const char* kPreparedMenu = "zoblPreparedMenu";
-// The tool buttons of commands, whose hovering shows the command's status text.
-constexpr const char* kCommandButton = "zoblCommandButton";
 
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return text;
-}
-
-// "&1 ~/graphics/bahnhof.gs": the number is the item's mnemonic; long folders are shortened.
-QString RecentFileLabel(int index, const QString& path) {
-    QString shown = path;
-    const QString home = QDir::homePath();
-    if (!home.isEmpty() && shown.startsWith(home + '/')) {
-        shown = '~' + shown.mid(home.size());
-    }
-    constexpr int kMaxShown = 48;
-    if (shown.size() > kMaxShown) {
-        const QFileInfo file(path);
-        shown = QStringLiteral(".../%1/%2").arg(file.dir().dirName(), file.fileName());
-    }
-    shown = VisibleText(shown);
-    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    const int number = index + 1;
-    const QString prefix = number < 10    ? QStringLiteral("&%1").arg(number)
-                           : number == 10 ? QStringLiteral("1&0")
-                                          : QString::number(number);
-    return prefix + ' ' + shown;
 }
 
 }  // namespace
@@ -177,78 +145,18 @@ bool CMainFrame::Create() {
 }
 
 void CMainFrame::CreateToolBars() {
+    MakeToggleCommandsCheckable(router_, this);
     const CLanguageManager& language = app_.GetLanguageManager();
-    const auto fill = [&](QToolBar* bar, ToolBarId which) {
-        for (const std::optional<CommandId> id : ToolBarButtons(which)) {
-            if (!id) {
-                bar->addSeparator();
-                continue;
-            }
-            const CommandFacts& facts = *FindCommand(*id);
-            QAction* action = router_.Action(*id);
-            action->setIcon(ToolIconImage(facts.icon));
-            if (facts.toolTip != 0) {
-                action->setToolTip(GetText(language, facts.toolTip, kMenuSection).left(kMaxToolTipLength));
-            }
-            bar->addAction(action);
-            if (QWidget* button = bar->widgetForAction(action)) {
-                button->setProperty(kCommandButton, true);
-                button->installEventFilter(this);
-                // For screen readers: the tool tip without the shortcut in brackets.
-                QString name = action->toolTip();
-                name.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
-                button->setAccessibleName(AccessibleText(name));
-                button->setAccessibleDescription(action->toolTip());
-            }
-        }
-        // Qt's own button for the buttons that do not fit is a check box to screen readers.
-        if (auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
-            const QString name = GetText(language, kBarExtensionNameKey, kMenuSection);
-            extension->setAccessibleName(AccessibleText(name));
-            extension->setToolTip(name);
-        }
-        bar->setIconSize(QSize(16, 16));
-        bar->setMovable(true);
-        bar->setFloatable(true);
-        bar->setAllowedAreas(Qt::AllToolBarAreas);
-        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    };
-
-    // The mouse modes are a radio group; the update handlers say which one is checked.
-    auto* modes = new QActionGroup(this);
-    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (const CommandId id : kMouseModeCommands) {
-        QAction* action = router_.Action(id);
-        action->setCheckable(true);
-        modes->addAction(action);
-    }
-    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR}) {
-        router_.Action(id)->setCheckable(true);
-    }
-
-    mainBar_ = new QToolBar(QString::fromUtf8(kMainBarTitle), this);
-    mainBar_->setObjectName(QStringLiteral("MainToolBar"));
-    fill(mainBar_, ToolBarId::Main);
+    mainBar_ = MakeToolBar(ToolBarId::Main, QString::fromUtf8(kMainBarTitle), QStringLiteral("MainToolBar"),
+                           router_, language, this);
     addToolBar(Qt::TopToolBarArea, mainBar_);
-
-    modeBar_ = new QToolBar(QString::fromUtf8(kModeBarTitle), this);
-    modeBar_->setObjectName(QStringLiteral("MouseModeToolBar"));
-    fill(modeBar_, ToolBarId::Modes);
+    modeBar_ = MakeToolBar(ToolBarId::Modes, QString::fromUtf8(kModeBarTitle),
+                           QStringLiteral("MouseModeToolBar"), router_, language, this);
     addToolBar(Qt::TopToolBarArea, modeBar_);
 }
 
 void CMainFrame::CreateAccelerators() {
-    for (const CommandFacts& facts : CommandTable()) {
-        QList<QKeySequence> sequences;
-        for (const QKeyCombination keys : facts.keys) {
-            if (keys != QKeyCombination()) {
-                sequences.append(QKeySequence(keys));
-            }
-        }
-        if (!sequences.isEmpty()) {
-            router_.Action(facts.id)->setShortcuts(sequences);
-        }
-    }
+    AssignCommandKeys(router_);
     // Every central action belongs to the window, so its keys work whichever menu is shown.
     for (const auto& [id, action] : router_.Actions()) {
         addAction(action);
@@ -715,7 +623,7 @@ bool CMainFrame::event(QEvent* event) {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Enter:
-            if (watched->property(kCommandButton).toBool()) {
+            if (IsCommandButton(watched)) {
                 const auto* button = static_cast<QToolButton*>(watched);
                 if (const std::optional<CommandId> id = CommandRouter::CommandOf(button->defaultAction())) {
                     ShowStatusKey(CommandStatusKey(*id));
@@ -723,7 +631,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::Leave:
-            if (watched->property(kCommandButton).toBool()) {
+            if (IsCommandButton(watched)) {
                 ShowStatusKey(kIdleStatusKey);
             }
             break;

@@ -4,11 +4,14 @@
 #include <optional>
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandRouter.h"
 #include "gui/framework/CommandTable.h"
+#include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
 
 namespace zobl {
@@ -207,6 +210,26 @@ void RemoveDynamicItems(QMenu* popup) {
             delete action;
         }
     }
+}
+
+QString RecentFileLabel(int index, const QString& path) {
+    QString shown = path;
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && shown.startsWith(home + '/')) {
+        shown = '~' + shown.mid(home.size());
+    }
+    constexpr int kMaxShown = 48;
+    if (shown.size() > kMaxShown) {
+        const QFileInfo file(path);
+        shown = QStringLiteral(".../%1/%2").arg(file.dir().dirName(), file.fileName());
+    }
+    shown = VisibleText(shown);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const int number = index + 1;
+    const QString prefix = number < 10    ? QStringLiteral("&%1").arg(number)
+                           : number == 10 ? QStringLiteral("1&0")
+                                          : QString::number(number);
+    return prefix + ' ' + shown;
 }
 
 }  // namespace zobl

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <QString>
+
 class QAction;
 class QMenu;
 
@@ -30,6 +32,10 @@ QMenu* ContextPopup(const QMenu* resource);
 // next opening can take them out again.
 void MarkDynamicItem(QAction* item);
 void RemoveDynamicItems(QMenu* popup);
+
+// The item of the recent file at index (from 0): "&1 ~/graphics/bahnhof.gs", the number its
+// mnemonic, a long folder shortened.
+QString RecentFileLabel(int index, const QString& path);
 
 // Each top-level menu and the help context of its group: file 40010, edit 40020, view 40030, ...
 // (a highlighted top-level title shows no text of its own).
