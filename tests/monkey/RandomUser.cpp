@@ -479,8 +479,8 @@ void RandomUser::MenuCommand() {
     }
     QAction* chosen = items[std::size_t(Pick(int(items.size())))];
     if (verbose_) {
-        std::printf("  command %d %s\n", CommandRouter::CommandOf(chosen),
-                    chosen->text().toLocal8Bit().constData());
+        const std::optional<CommandId> id = CommandRouter::CommandOf(chosen);
+        std::printf("  command %d %s\n", id ? int(*id) : 0, chosen->text().toLocal8Bit().constData());
         std::fflush(stdout);
     }
     chosen->trigger();

@@ -69,7 +69,7 @@ struct CommandFacts {
     int menuHelp = 0;                // help context while the item is highlighted; 0: it stays
     int toolTip = 0;                 // the tool button's tip
     ToolIcon icon = ToolIcon::None;
-    ToolBarPlace place;
+    ToolBarPlace place{};
     std::array<QKeyCombination, 2> keys{};  // the first is the one the menus show
     EnableRule enable = EnableRule::ByHandler;
 };
