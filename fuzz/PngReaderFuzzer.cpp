@@ -8,8 +8,8 @@
 #include "core/common/MessageError.h"
 #include "core/scenery/SceneryDocument.h"
 #include "core/vehicles/VehicleDocument.h"
-#include "tool/SceneryPng.h"
-#include "tool/VehiclePng.h"
+#include "png/SceneryPng.h"
+#include "png/VehiclePng.h"
 
 namespace {
 

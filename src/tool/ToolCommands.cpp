@@ -28,9 +28,9 @@
 #include "core/vehicles/SteamProperties.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
-#include "tool/SceneryPng.h"
+#include "png/SceneryPng.h"
 #include "tool/Thumbnail.h"
-#include "tool/VehiclePng.h"
+#include "png/VehiclePng.h"
 
 namespace zobl {
 

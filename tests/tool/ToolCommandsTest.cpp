@@ -25,8 +25,8 @@
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
-#include "tool/SceneryPng.h"
-#include "tool/VehiclePng.h"
+#include "png/SceneryPng.h"
+#include "png/VehiclePng.h"
 
 namespace zobl {
 namespace {

@@ -1,5 +1,6 @@
 #include "core/palette/Palette.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -244,6 +245,14 @@ void Palette::StepDayNight(Rgb transparentColour, Rgb halfTransparentColour) {
     ++revision_;
     SetTransparentDisplayColour(transparentColour);
     SetHalfTransparentDisplayColour(halfTransparentColour);
+}
+
+ColourTable DayNightColourTable(int state) {
+    Palette palette;
+    for (int step = 0; step < std::clamp(state, 0, Palette::kNightStates); ++step) {
+        palette.StepDayNight(BaseColour(TransparentIndex), BaseColour(HalfTransparentIndex));
+    }
+    return palette.CurrentColourTable();
 }
 
 void Palette::SetTransparentDisplayColour(Rgb colour) {

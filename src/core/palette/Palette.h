@@ -81,6 +81,11 @@ private:
     std::uint64_t revision_ = 0;
 };
 
+// The colours of day/night state 0..3 (clamped into that range) as pictures and palette files
+// for other programs show them: the transparent and half-transparent entries in their base
+// colours, darkened to grey at night like every display colour of them.
+ColourTable DayNightColourTable(int state);
+
 // The 63 ordinary colours as currently displayed: entry k is the colour of the palette index
 // whose simulator code is k.
 using NormalColourTable = std::array<Rgb, 63>;

@@ -1,4 +1,4 @@
-#include "tool/VehiclePng.h"
+#include "png/VehiclePng.h"
 
 #include <QImage>
 
@@ -7,7 +7,7 @@
 
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleSheet.h"
-#include "tool/IndexedPng.h"
+#include "png/IndexedPng.h"
 
 namespace zobl {
 

@@ -1,4 +1,4 @@
-#include "tool/IndexedPng.h"
+#include "png/IndexedPng.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,11 +11,13 @@
 
 namespace zobl {
 
-std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<const std::uint8_t> pixels) {
+std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<const std::uint8_t> pixels,
+                                           int dayNightState) {
     const int highest = pixels.empty() ? 0 : *std::max_element(pixels.begin(), pixels.end());
+    const ColourTable colours = DayNightColourTable(dayNightState);
     QList<QRgb> table;
     for (int i = 0; i <= std::max(highest, kPaletteSize - 1); ++i) {
-        const Rgb c = i < kPaletteSize ? BaseColour(i) : Rgb{0, 0, 0};
+        const Rgb c = i < kPaletteSize ? colours[std::size_t(i)].ToRgb() : Rgb{0, 0, 0};
         table.append(qRgba(c.red, c.green, c.blue, i == TransparentIndex ? 0 : 255));
     }
     QImage image(width, height, QImage::Format_Indexed8);

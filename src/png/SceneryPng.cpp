@@ -1,4 +1,4 @@
-#include "tool/SceneryPng.h"
+#include "png/SceneryPng.h"
 
 #include <QImage>
 
@@ -9,7 +9,7 @@
 #include "core/common/MessageError.h"
 #include "core/palette/Palette.h"
 #include "core/scenery/SceneryDocument.h"
-#include "tool/IndexedPng.h"
+#include "png/IndexedPng.h"
 
 namespace zobl {
 
