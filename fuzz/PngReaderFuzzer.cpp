@@ -28,11 +28,11 @@ zobl::VehicleDocument& SmallVehicles() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static zobl::SceneryDocument doc;
     try {
-        zobl::SceneryFromPng(std::span(data, size), "fuzz.png", doc);
+        zobl::SceneryFromPng(std::span(data, size), "fuzz.png", doc, false);
     } catch (const zobl::MessageError&) {
     }
     try {
-        zobl::VehicleFromPng(std::span(data, size), "fuzz.png", SmallVehicles());
+        zobl::VehicleFromPng(std::span(data, size), "fuzz.png", SmallVehicles(), false);
     } catch (const std::runtime_error&) {
     }
     return 0;

@@ -29,8 +29,8 @@
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "png/SceneryPng.h"
-#include "tool/Thumbnail.h"
 #include "png/VehiclePng.h"
+#include "tool/Thumbnail.h"
 
 namespace zobl {
 
@@ -300,7 +300,9 @@ void CommandExport(Context& ctx, const std::vector<std::string>& args) {
 
 void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
     ExpectArguments(args, 2, "to-png");
-    WriteConverted(ctx, args[0], args[1], VehicleToPng, SceneryToPng);
+    WriteConverted(
+        ctx, args[0], args[1], [](const VehicleDocument& doc) { return VehicleToPng(doc); },
+        [](const SceneryDocument& doc) { return SceneryToPng(doc); });
 }
 
 // The sheet's pixels into the cars of an existing vehicle file, which is written only when the
@@ -313,7 +315,7 @@ void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& in
     }
     VehicleDocument doc;
     ReadVehicles(bytes, into, ctx.language, doc);
-    VehicleFromPng(ReadInput(ctx, png), InputName(png), doc);
+    VehicleFromPng(ReadInput(ctx, png), InputName(png), doc, false);
     SaveFgsFile(into, doc);
 }
 
@@ -339,9 +341,9 @@ void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
     }
     ExpectArguments(names, 2, "from-png");
     SceneryDocument doc;
-    const auto skipped = SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc);
+    const auto read = SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc, false);
     WriteOutput(ctx, names[1], WriteGs(doc));
-    for (const SkippedRow& s : skipped) {
+    for (const SkippedRow& s : read.skipped) {
         ctx.err << "zobl-tool: " << names[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
                 << " is drawn but cannot be present beside the other rows; it was left out\n";
     }
