@@ -23,6 +23,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DATA", 1055, "Weder TRAK-Fahrzeugmerkmal 0x0020 noch 0x0010"},
     BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
     BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
+    BuiltInText{"DATA", 1061, "PNG-Bilder (*.png)|*.png|Alle Dateien (*.*)|*.*||"},
     BuiltInText{"DIALOGS", 3932, "Ungesicherte Änderungen wiederherstellen"},
     BuiltInText{"DIALOGS", 3933,
                 "Das Programm wurde zuletzt nicht ordnungsgemäß beendet. Von diesen Dokumenten gibt es "
@@ -39,6 +40,17 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
     BuiltInText{"DIALOGS", 3963, "Fahrzeugsatz „%1“: %2"},
     BuiltInText{"DIALOGS", 3964, "Fahrzeug „%1“ (Fahrzeugsatz „%2“): %3"},
+    BuiltInText{"DIALOGS", 3980, "PNG importieren"},
+    BuiltInText{"DIALOGS", 3981, "PNG-&Datei:"},
+    BuiltInText{"DIALOGS", 3982, "D&urchsuchen ..."},
+    BuiltInText{"DIALOGS", 3983, "&Farben ohne Palettenfarbe auf die nächste gewöhnliche Farbe abbilden"},
+    BuiltInText{"DIALOGS", 3984, "%1: %2 Pixel auf die nächste gewöhnliche Farbe abgebildet"},
+    BuiltInText{"DIALOGS", 3985, "Das Bild %1 enthält Pixel ohne Palettenfarbe: %2, das erste bei %3,%4."},
+    BuiltInText{"DIALOGS", 3986, "Das Bild %1 ist %2 x %3 Pixel groß, eine Grafik hat %4 x %5 Pixel."},
+    BuiltInText{"DIALOGS", 3987,
+                "Das Bild %1 ist %2 x %3 Pixel groß, die Fahrzeugsätze und Fahrzeuge dieses Dokuments "
+                "brauchen %4 x %5 Pixel."},
+    BuiltInText{"DIALOGS", 3988, "Als PNG exportieren"},
     BuiltInText{"Errors", 6120,
                 "Dieses Fahrzeug hat keine Bilder (Länge 0) und kann nicht importiert werden."},
     BuiltInText{
@@ -54,13 +66,28 @@ constexpr std::array kTexts = {
     BuiltInText{"Errors", 6130,
                 "Das Bild in der System-Zwischenablage kann nicht gelesen werden. Es ist zu groß oder "
                 "beschädigt; eingefügt werden Bilder bis 8192 x 8192 Pixel."},
+    BuiltInText{"Errors", 6140,
+                "% Es wurde nichts geändert. Mit dem Häkchen „Farben ohne Palettenfarbe auf die nächste "
+                "gewöhnliche Farbe abbilden“ werden diese Pixel abgebildet."},
+    BuiltInText{"Errors", 6141, "% Es wurde nichts geändert."},
+    BuiltInText{"Errors", 6142,
+                "Das Bild % zeigt die Farben einer Nachtstufe und ist nur zum Ansehen gedacht. Bitte ein "
+                "Bild in den Tagesfarben importieren. Es wurde nichts geändert."},
+    BuiltInText{
+        "Errors", 6143,
+        "Die Datei % ist ein Bild, kein Dokument. Zum Einfügen das Bild auf ein Grafik- oder Fahrzeugfenster "
+        "ziehen; einen ganzen Bogen holt „Datei > PNG importieren ...“ in das aktive Dokument."},
     BuiltInText{"Errors", 6306,
                 "Alle Änderungen seit dem letzten Speichern verwerfen und die Datei % neu laden?"},
     BuiltInText{"Errors", 6307, "Die ungesicherten Änderungen an % gehen endgültig verloren. Verwerfen?"},
     BuiltInText{"Errors", 6310,
                 "Die Datei % ist beschädigt. Soll geöffnet werden, was sich aus ihr lesen ließ? Es wird ein "
                 "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
+    BuiltInText{"MENU", 1110, "Als &PNG exportieren ..."},
+    BuiltInText{"MENU", 1111, "PN&G importieren ..."},
     BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
+    BuiltInText{"STATE", 7070, "Schreibt das Dokument als PNG-Bild, zum Bearbeiten in anderen Malprogrammen"},
+    BuiltInText{"STATE", 7071, "Liest ein PNG-Bild in das aktive Dokument zurück (ein Rückgängig-Schritt)"},
 };
 
 }  // namespace

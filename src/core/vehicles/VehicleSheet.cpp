@@ -28,6 +28,52 @@ std::string Describe(SheetSize size) {
     return std::to_string(size.width) + " x " + std::to_string(size.height);
 }
 
+// Calls visit(set, car, view, x, y, sheetByte) for every view pixel of the sheet, and stops at
+// the first call that answers false; false then.
+template <typename Visit>
+bool ForEachViewPixel(const VehicleDocument& doc, std::span<const std::uint8_t> sheet, SheetSize size,
+                      Visit&& visit) {
+    for (int set = 0; set < doc.CountSets(); ++set) {
+        for (int car = 0; car < doc.CountCars(set); ++car) {
+            const int length = doc.CarAt(set, car).length;
+            for (int view = 0; view < kViewCount; ++view) {
+                const SheetPoint origin = SheetViewOrigin(doc, set, car, view);
+                for (int y = 0; y < ViewHeight(view, length); ++y) {
+                    for (int x = 0; x < ViewWidth(view, length); ++x) {
+                        const std::uint8_t value = sheet[std::size_t(origin.y + y) * std::size_t(size.width) +
+                                                         std::size_t(origin.x + x)];
+                        if (!visit(set, car, view, x, y, value)) {
+                            return false;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// Why a sheet does not fit doc, or nothing.
+std::optional<std::string> CheckSheet(const VehicleDocument& doc, std::span<const std::uint8_t> sheet,
+                                      SheetSize size) {
+    const SheetSize expected = VehicleSheetSize(doc);
+    if (size != expected || sheet.size() != std::size_t(size.width) * std::size_t(size.height)) {
+        return "the sheet is " + Describe(size) + " pixels, the sets and cars of this document need " +
+               Describe(expected);
+    }
+    std::optional<std::string> problem;
+    ForEachViewPixel(doc, sheet, size, [&](int set, int car, int view, int x, int y, std::uint8_t value) {
+        if (value < kPaletteSize) {
+            return true;
+        }
+        const SheetPoint origin = SheetViewOrigin(doc, set, car, view);
+        problem = "pixel (" + std::to_string(origin.x + x) + ", " + std::to_string(origin.y + y) +
+                  ") is no palette colour";
+        return false;
+    });
+    return problem;
+}
+
 }  // namespace
 
 int SheetViewTop(int view) {
@@ -71,34 +117,34 @@ std::vector<std::uint8_t> VehicleToSheet(const VehicleDocument& doc) {
 
 std::optional<std::string> SheetToVehicle(std::span<const std::uint8_t> sheet, SheetSize size,
                                           VehicleDocument& doc) {
-    const SheetSize expected = VehicleSheetSize(doc);
-    if (size != expected || sheet.size() != std::size_t(size.width) * std::size_t(size.height)) {
-        return "the sheet is " + Describe(size) + " pixels, the sets and cars of this document need " +
-               Describe(expected);
+    if (std::optional<std::string> problem = CheckSheet(doc, sheet, size)) {
+        return problem;
     }
-    // A copy takes the pixels, so a refusal halfway leaves the document as it was.
     VehicleContent content = doc.Content();
-    for (int set = 0; set < doc.CountSets(); ++set) {
-        for (int car = 0; car < doc.CountCars(set); ++car) {
-            Car& record = content.sets[std::size_t(set)].cars[std::size_t(car)];
-            for (int view = 0; view < kViewCount; ++view) {
-                const SheetPoint origin = SheetViewOrigin(doc, set, car, view);
-                auto& plane = record.planes[std::size_t(view)];
-                for (int y = 0; y < ViewHeight(view, record.length); ++y) {
-                    for (int x = 0; x < ViewWidth(view, record.length); ++x) {
-                        const std::uint8_t value = sheet[std::size_t(origin.y + y) * std::size_t(size.width) +
-                                                         std::size_t(origin.x + x)];
-                        if (value >= kPaletteSize) {
-                            return "pixel (" + std::to_string(origin.x + x) + ", " +
-                                   std::to_string(origin.y + y) + ") is no palette colour";
-                        }
-                        plane[PixelOffset(view, record.length, x, y)] = value;
-                    }
-                }
-            }
-        }
-    }
+    ForEachViewPixel(doc, sheet, size,
+                     [&content](int set, int car, int view, int x, int y, std::uint8_t value) {
+                         Car& record = content.sets[std::size_t(set)].cars[std::size_t(car)];
+                         record.planes[std::size_t(view)][PixelOffset(view, record.length, x, y)] = value;
+                         return true;
+                     });
     doc.ReplaceContent(std::move(content));
+    return std::nullopt;
+}
+
+std::optional<std::string> DrawSheetIntoVehicle(std::span<const std::uint8_t> sheet, SheetSize size,
+                                                VehicleDocument& doc, MouseMode mouseMode) {
+    if (std::optional<std::string> problem = CheckSheet(doc, sheet, size)) {
+        return problem;
+    }
+    doc.CloseUndoGroup();
+    doc.PrepareChange(mouseMode);
+    ForEachViewPixel(doc, sheet, size, [&doc](int set, int car, int view, int x, int y, std::uint8_t value) {
+        doc.PlaneForDrawing(set, car, view)[PixelOffset(view, doc.CarAt(set, car).length, x, y)] = value;
+        return true;
+    });
+    doc.CloseUndoGroup();
+    doc.RebuildAllBitmaps();
+    doc.Notify({VehicleHintCode::Redraw});
     return std::nullopt;
 }
 

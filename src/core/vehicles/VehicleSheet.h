@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/drawing/MouseMode.h"
+
 namespace zobl {
 
 class VehicleDocument;
@@ -53,5 +55,11 @@ std::vector<std::uint8_t> VehicleToSheet(const VehicleDocument& doc);
 // view pixel that is no palette index (above 99), and returns why, as one line.
 std::optional<std::string> SheetToVehicle(std::span<const std::uint8_t> sheet, SheetSize size,
                                           VehicleDocument& doc);
+
+// The same as an edit of the open document: the views' pixels become one undo step of their own
+// (the undo group is closed before and after), the cars' images are rebuilt and the views told
+// to redraw. Refuses as SheetToVehicle does, leaving doc and its undo history untouched.
+std::optional<std::string> DrawSheetIntoVehicle(std::span<const std::uint8_t> sheet, SheetSize size,
+                                                VehicleDocument& doc, MouseMode mouseMode);
 
 }  // namespace zobl

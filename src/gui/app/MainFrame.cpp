@@ -11,6 +11,7 @@
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -28,6 +29,7 @@
 #include "gui/app/CommandBars.h"
 #include "gui/app/StatusLine.h"
 #include "gui/app/WorkspaceWindows.h"
+#include "gui/drawing/PngFiles.h"
 #include "gui/framework/ChildFrame.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandTable.h"
@@ -36,6 +38,7 @@
 #include "gui/framework/Document.h"
 #include "gui/framework/FrameTexts.h"
 #include "gui/framework/MenuResources.h"
+#include "gui/framework/MessageService.h"
 #include "gui/framework/View.h"
 #include "gui/framework/VisibleText.h"
 #include "gui/lang/Localization.h"
@@ -675,8 +678,15 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            app_.OpenDocumentFile(url.toLocalFile());
+        if (!url.isLocalFile()) {
+            continue;
+        }
+        // A picture dropped beside the windows: say where it goes rather than fail to open it.
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) {
+            app_.Messages().ShowError(message::kPictureIsNoDocument, QFileInfo(path).fileName());
+        } else {
+            app_.OpenDocumentFile(path);
         }
     }
 }

@@ -14,6 +14,7 @@
 
 #include "core/clipboard/Clippy.h"
 #include "core/palette/Palette.h"
+#include "gui/drawing/PngFiles.h"
 #include "gui/drawing/SceneryCursors.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/EditorServices.h"
@@ -177,14 +178,23 @@ void AreaTransfer::DragArea(AreaDragKind kind, const PixelRect& area) {
 }
 
 void AreaTransfer::DragEnter(QDragEnterEvent* event) {
+    fileDrag_.reset();
     if (ReadDropData(event->mimeData())) {
         event->acceptProposedAction();
+    } else if (const std::optional<QString> png = DroppedPngFile(event->mimeData())) {
+        fileDrag_ = FileDrag{*png, PngFileSize(*png)};
+        event->acceptProposedAction();
     } else {
+        // Documents and anything else go on to the main window.
         event->ignore();
     }
 }
 
 void AreaTransfer::DragMove(QDragMoveEvent* event) {
+    if (fileDrag_) {
+        DragFileMove(event);
+        return;
+    }
     const std::optional<DropData> data = ReadDropData(event->mimeData());
     if (!data) {
         event->ignore();
@@ -206,10 +216,15 @@ void AreaTransfer::DragMove(QDragMoveEvent* event) {
 
 void AreaTransfer::DragLeave() {
     drop_.reset();
+    fileDrag_.reset();
     target_.HideDropFrame();
 }
 
 void AreaTransfer::Drop(QDropEvent* event) {
+    if (fileDrag_) {
+        DropFile(event);
+        return;
+    }
     const std::optional<DropData> data = ReadDropData(event->mimeData());
     const std::optional<DropPreview> drop = drop_;
     drop_.reset();
@@ -234,6 +249,63 @@ void AreaTransfer::Drop(QDropEvent* event) {
         }
     }
     event->acceptProposedAction();
+}
+
+// ---- PNG files from a file manager ------------------------------------------------------------------
+
+std::optional<AreaTransfer::DropPreview> AreaTransfer::FileDropAt(QPoint windowPoint, QSize size) const {
+    if (const std::optional<PixelRect> mark = target_.FramedArea()) {
+        return DropPreview{*mark, *mark};
+    }
+    const std::optional<PixelPoint> hit = target_.PixelAtWindow(windowPoint);
+    if (!hit || size.isEmpty()) {
+        return std::nullopt;
+    }
+    const PixelRect area{hit->x, hit->y, hit->x + size.width() - 1, hit->y + size.height() - 1};
+    const PixelRect part = area.ClippedTo(target_.WholeArea());
+    if (!part.HasPixels()) {
+        return std::nullopt;
+    }
+    return DropPreview{area, part};
+}
+
+void AreaTransfer::DragFileMove(QDragMoveEvent* event) {
+    target_.BringToFront();
+    target_.HideDropFrame();
+    if (fileDrag_->size) {
+        if (const std::optional<DropPreview> drop =
+                FileDropAt(event->position().toPoint(), *fileDrag_->size)) {
+            target_.ShowDropFrame(drop->part);
+        }
+    }
+    event->acceptProposedAction();
+}
+
+void AreaTransfer::DropFile(QDropEvent* event) {
+    const FileDrag file = *fileDrag_;
+    fileDrag_.reset();
+    target_.HideDropFrame();
+    event->acceptProposedAction();
+    // The editor's clipboard keeps what it holds: a dropped file is no copy.
+    CClippy picture;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool loaded = LoadPngPicture(services_, file.path, picture);
+    QGuiApplication::restoreOverrideCursor();
+    if (!loaded) {
+        return;
+    }
+    const std::optional<DropPreview> drop =
+        FileDropAt(event->position().toPoint(), QSize(picture.Width(), picture.Height()));
+    if (!drop) {
+        return;
+    }
+    if (!target_.FramedArea()) {
+        target_.SetMarkedPixels(drop->part);
+        target_.PrepareDrop(drop->part, AreaDragKind::Pixels);
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    target_.PasteInto(picture, drop->area);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace zobl

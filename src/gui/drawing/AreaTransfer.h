@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QSize>
+#include <QString>
 
 #include "core/drawing/PixelTypes.h"
 #include "gui/framework/CommandIds.h"
@@ -61,7 +63,9 @@ protected:
 // (ID_EDIT_PASTE_SYSTEM), and dragging areas between windows, also of two running editors. Copy fills the
 // editor's clipboard and puts the picture in the current colours on the system clipboard; pasting the system
 // clipboard maps its image to ordinary colours first. A drag carries its data itself under this program's own
-// type (the kind, then the clipboard file's bytes).
+// type (the kind, then the clipboard file's bytes). A PNG file dragged from a file manager pastes like the
+// system clipboard's picture (exact palette colours and transparency kept, other colours the nearest
+// ordinary one): into the mark when there is one, else at the pointed pixel at its own size, clipped.
 class AreaTransfer {
 public:
     static constexpr const char* kMimeType = "application/x-zobl-ge-area";
@@ -89,11 +93,22 @@ private:
         PixelRect area;
         PixelRect part;
     };
+    // A PNG file dragged over the window; its size as its header claims (none: unreadable, which
+    // the drop reports).
+    struct FileDrag {
+        QString path;
+        std::optional<QSize> size;
+    };
+    // Where a dragged file lands: the mark, or the picture's size at the pointed pixel.
+    std::optional<DropPreview> FileDropAt(QPoint windowPoint, QSize size) const;
+    void DragFileMove(QDragMoveEvent* event);
+    void DropFile(QDropEvent* event);
 
     const EditorServices& services_;
     QWidget& source_;
     AreaTransferTarget& target_;
     std::optional<DropPreview> drop_;
+    std::optional<FileDrag> fileDrag_;
 };
 
 }  // namespace zobl

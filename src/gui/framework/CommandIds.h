@@ -16,6 +16,8 @@ enum CommandId : int {
     ID_FILE_MRU_LAST = 57631,
     ID_FILE_SAVE_UZG = 32791,
     ID_FILE_REVERT = 32819,  // back to the last loaded version (vehicle documents)
+    ID_FILE_EXPORT_PNG = 32831,
+    ID_FILE_IMPORT_PNG = 32832,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_HELP_FINDER = 57667,

@@ -31,6 +31,8 @@ constexpr CommandFacts kCommands[] = {
      Keys{Qt::CTRL | Qt::Key_S, QKeyCombination(Qt::Key_F2)}},
     {ID_FILE_SAVE_AS, 1104, 7017, kFileMenu, 0, ToolIcon::None, {}, Keys{Qt::SHIFT | Qt::Key_F2, kNoKey}},
     {ID_FILE_SAVE_UZG, 1105, 7018, kFileMenu, 0, ToolIcon::None, {}, Keys{Qt::CTRL | Qt::Key_F2, kNoKey}},
+    {ID_FILE_EXPORT_PNG, 1110, 7070, kFileMenu},
+    {ID_FILE_IMPORT_PNG, 1111, 7071, kFileMenu},
     {ID_FILE_CLOSE, 1106, 7020, kFileMenu},
     {ID_FILE_REVERT, 1107, 7019, kFileMenu},
     {ID_FILE_MRU_FILE1, 1108, 7003, kFileMenu},

@@ -69,12 +69,14 @@ const Items kFileItemsFrame = {
     ID_FILE_NEW, ID_FILE_OPEN, kSeparator, ID_FILE_MRU_FILE1, kSeparator, ID_APP_EXIT,
 };
 const Items kFileItemsDocument = {
-    ID_FILE_NEW,   ID_FILE_OPEN, ID_FILE_SAVE,      ID_FILE_SAVE_AS, ID_FILE_SAVE_UZG,
-    ID_FILE_CLOSE, kSeparator,   ID_FILE_MRU_FILE1, kSeparator,      ID_APP_EXIT,
+    ID_FILE_NEW, ID_FILE_OPEN,       ID_FILE_SAVE,       ID_FILE_SAVE_AS, ID_FILE_SAVE_UZG,
+    kSeparator,  ID_FILE_EXPORT_PNG, ID_FILE_IMPORT_PNG, kSeparator,      ID_FILE_CLOSE,
+    kSeparator,  ID_FILE_MRU_FILE1,  kSeparator,         ID_APP_EXIT,
 };
 const Items kVehicleFileItems = {
-    ID_FILE_NEW,    ID_FILE_OPEN, ID_FILE_SAVE,      ID_FILE_SAVE_AS, ID_FILE_SAVE_UZG, ID_FILE_CLOSE,
-    ID_FILE_REVERT, kSeparator,   ID_FILE_MRU_FILE1, kSeparator,      ID_APP_EXIT,
+    ID_FILE_NEW,    ID_FILE_OPEN,       ID_FILE_SAVE,       ID_FILE_SAVE_AS, ID_FILE_SAVE_UZG,
+    kSeparator,     ID_FILE_EXPORT_PNG, ID_FILE_IMPORT_PNG, kSeparator,      ID_FILE_CLOSE,
+    ID_FILE_REVERT, kSeparator,         ID_FILE_MRU_FILE1,  kSeparator,      ID_APP_EXIT,
 };
 const Items kTransformItems = {
     ID_MIRROR_VERTICAL, ID_MIRROR_HORIZONTAL, ID_ROTATE_DOWN, ID_ROTATE_UP, ID_ROTATE_LEFT, ID_ROTATE_RIGHT,

@@ -13,9 +13,9 @@ namespace zobl {
 
 // A document over a core model with an undo history (an UndoableDocument): the modified flag
 // and the change count are the model's, the undo group is closed in the model, and undo and
-// redo run on it. Every kind has an export ("Als UZG speichern") and the author and info text
-// dialog; it supplies them, the mouse mode that names the undo group, its menu, and what its
-// windows need after an undo or redo. A template because the models share no base class: their
+// redo run on it. Every kind has an export ("Als UZG speichern"), its sheet as a PNG out and in,
+// and the author and info text dialog; it supplies them, the mouse mode that names the undo group, its menu,
+// and what its windows need after an undo or redo. A template because the models share no base class: their
 // snapshots differ.
 template <typename ModelType>
 class ModelDocument : public Document {
@@ -45,6 +45,12 @@ public:
             case ID_FILE_SAVE_UZG:
                 Export();
                 return true;
+            case ID_FILE_EXPORT_PNG:
+                ExportPng();
+                return true;
+            case ID_FILE_IMPORT_PNG:
+                ImportPng();
+                return true;
             case ID_EDIT_INFO:
                 EditInfoTexts();
                 return true;
@@ -62,6 +68,10 @@ public:
         switch (id) {
             case ID_FILE_SAVE_UZG:
                 state.Enable(CanExport());
+                return true;
+            case ID_FILE_EXPORT_PNG:
+            case ID_FILE_IMPORT_PNG:
+                state.Enable(HasPngSheet());
                 return true;
             case ID_EDIT_INFO:
                 state.Enable();
@@ -82,6 +92,11 @@ protected:
 
     virtual void Export() = 0;
     virtual bool CanExport() const { return true; }
+    // The document's sheet as a PNG, and a sheet read back into it as one undo step. A document
+    // without a sheet (vehicles without cars) offers neither.
+    virtual void ExportPng() = 0;
+    virtual void ImportPng() = 0;
+    virtual bool HasPngSheet() const { return true; }
     virtual void EditInfoTexts() = 0;
     // The application's mouse mode as the undo group's number.
     virtual MouseMode CurrentMouseMode() const = 0;

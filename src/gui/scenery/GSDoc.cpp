@@ -8,6 +8,7 @@
 #include "core/common/MessageError.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/SceneryRules.h"
+#include "core/scenery/ScenerySheet.h"
 #include "core/scenery/UzgExport.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/EditorServices.h"
@@ -18,6 +19,7 @@
 #include "gui/widgets/DialogSupport.h"
 #include "gui/widgets/EditInfoText.h"
 #include "gui/widgets/StandardPrompts.h"
+#include "png/SceneryPng.h"
 
 namespace zobl {
 
@@ -25,6 +27,7 @@ namespace {
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody filled in
 constexpr const char* kExportExtension = "uzg";
+constexpr int kSheetSizeKey = 3986;  // section "DIALOGS": a sheet of the wrong size
 }  // namespace
 
 CGSDoc::CGSDoc(DocTemplate& docTemplate, const EditorServices& services)
@@ -201,6 +204,32 @@ void CGSDoc::Export() {
     } catch (const std::exception&) {
         messages.ShowError(message::kFileError, path);
     }
+}
+
+void CGSDoc::ExportPng() {
+    ExportPngFile(services_, pngPrompts_, Title(), [this] { return SceneryToPng(model_); });
+}
+
+void CGSDoc::ImportPng() {
+    const std::optional<PngImportChoice> choice = AskPngImport(services_, pngPrompts_);
+    if (!choice) {
+        return;
+    }
+    const std::optional<SheetPixels> sheet =
+        ReadPngSheet(services_, *choice, kSheetSizeKey,
+                     [this](std::span<const std::uint8_t> png, const std::string& fileName, bool nearest) {
+                         return ReadScenerySheet(png, fileName, &model_, nearest);
+                     });
+    if (!sheet) {
+        return;
+    }
+    // One step of its own, whatever the mouse mode was doing.
+    model_.CloseUndoGroup();
+    model_.PrepareChange(CurrentMouseMode());
+    SheetToScenery(sheet->indices, model_);
+    model_.CloseUndoGroup();
+    NotifyChange(SceneryChange::Everything());
+    ReportMappedPixels(services_, choice->path, sheet->mapped);
 }
 
 void CGSDoc::EditInfoTexts() {

@@ -9,6 +9,7 @@
 
 #include "core/scenery/SceneryDocument.h"
 #include "core/scenery/SceneryTools.h"
+#include "gui/drawing/PngFiles.h"
 #include "gui/framework/ModelDocument.h"
 
 namespace zobl {
@@ -42,9 +43,17 @@ public:
     using ExportPrompt = std::function<QString(const QString& folder, const QString& filter)>;
     void SetExportPrompt(ExportPrompt prompt) { exportPrompt_ = std::move(prompt); }
 
+    // The prompts of the PNG commands; tests put their own in place of the dialogs.
+    void SetPngPrompts(PngPrompts prompts) { pngPrompts_ = std::move(prompts); }
+
     // "Als UZG speichern": the file prompt, question 303 before replacing a file, the export
     // folder remembered, error 3 or 4 on failure. The document stays as it is.
     void Export() override;
+    // "Als PNG exportieren": the store as a 1152 x 80 PNG (see SceneryToPng).
+    void ExportPng() override;
+    // "PNG importieren": such a sheet into this graphic as one undo step; rows with drawn pixels
+    // are made present as far as the row rules allow. A refused file changes nothing.
+    void ImportPng() override;
     // The author and info text dialog; question 305 before replacing a filled-in author.
     void EditInfoTexts() override;
 
@@ -65,6 +74,7 @@ private:
 
     const EditorServices& services_;
     ExportPrompt exportPrompt_;
+    PngPrompts pngPrompts_;
     mutable QImage displayImage_;
     mutable std::uint64_t displayRevision_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "core/common/MessageError.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleExport.h"
+#include "core/vehicles/VehicleSheet.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/EditorServices.h"
 #include "gui/framework/MenuResources.h"
@@ -20,11 +21,13 @@
 #include "gui/widgets/Cp1252Fields.h"
 #include "gui/widgets/DialogSupport.h"
 #include "gui/widgets/EditInfoText.h"
+#include "png/VehiclePng.h"
 
 namespace zobl {
 
 namespace {
 constexpr int kDefaultAuthorKey = 1020;  // section "DATA": an author nobody filled in
+constexpr int kSheetSizeKey = 3987;      // section "DIALOGS": a sheet that does not fit the cars
 
 }  // namespace
 
@@ -198,6 +201,38 @@ void CFGSDoc::Export() {
     if (RunDialog(dialog) == QDialog::Accepted && settings.autoApplyFolders) {
         settings.exportFolder = dialog.Folder().toStdString();
     }
+}
+
+bool CFGSDoc::HasPngSheet() const {
+    return model_.AnyCars();
+}
+
+void CFGSDoc::ExportPng() {
+    if (HasPngSheet()) {
+        ExportPngFile(services_, pngPrompts_, Title(), [this] { return VehicleToPng(model_); });
+    }
+}
+
+void CFGSDoc::ImportPng() {
+    if (!HasPngSheet()) {
+        return;
+    }
+    const std::optional<PngImportChoice> choice = AskPngImport(services_, pngPrompts_);
+    if (!choice) {
+        return;
+    }
+    const std::optional<SheetPixels> sheet =
+        ReadPngSheet(services_, *choice, kSheetSizeKey,
+                     [this](std::span<const std::uint8_t> png, const std::string& fileName, bool nearest) {
+                         return ReadVehicleSheet(png, fileName, model_, nearest);
+                     });
+    if (!sheet) {
+        return;
+    }
+    // The size is checked and every index is a palette colour: nothing is refused here.
+    DrawSheetIntoVehicle(sheet->indices, VehicleSheetSize(model_), model_, CurrentMouseMode());
+    NotifyStateChanged();
+    ReportMappedPixels(services_, choice->path, sheet->mapped);
 }
 
 QString CFGSDoc::ExportLossNotice() const {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "core/vehicles/VehicleDocument.h"
+#include "gui/drawing/PngFiles.h"
 #include "gui/framework/ModelDocument.h"
 
 namespace zobl {
@@ -43,6 +44,13 @@ public:
     void Export() override;
     // Only vehicles with cars export.
     bool CanExport() const override;
+    // "Als PNG exportieren": the sheet of every car's views (see VehicleToPng).
+    void ExportPng() override;
+    // "PNG importieren": such a sheet, which must fit the sets and cars, into the cars' views as
+    // one undo step. A refused file changes nothing.
+    void ImportPng() override;
+    // Only vehicles with cars have a sheet.
+    bool HasPngSheet() const override;
     // The author and info text dialog; question 305 before replacing a filled-in author.
     void EditInfoTexts() override;
     // "Zurück zur letzten Version": after a yes, the file as last saved, without undo history.
@@ -52,6 +60,8 @@ public:
     // The export dialog; tests put their own runner in place of exec().
     using DialogRunner = std::function<int(QDialog& dialog)>;
     void SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
+    // The prompts of the PNG commands; tests put their own in place of the dialogs.
+    void SetPngPrompts(PngPrompts prompts) { pngPrompts_ = std::move(prompts); }
     int RunDialog(QDialog& dialog) const;
 
     bool OnNewDocument() override;
@@ -78,6 +88,7 @@ private:
 
     const EditorServices& services_;
     DialogRunner dialogRunner_;
+    PngPrompts pngPrompts_;
 };
 
 }  // namespace zobl

@@ -155,6 +155,9 @@ QStringList RunFilePrompt(const FilePromptRequest& request, const CLanguageManag
         dialog.setDirectory(request.folder);
     }
     LocalizeFileDialog(dialog, request.kind, language);
+    if (!request.title.isEmpty()) {
+        dialog.setWindowTitle(request.title);
+    }
     if (!request.name.isEmpty()) {
         dialog.selectFile(request.name.left(kMaxNameLength));
     }

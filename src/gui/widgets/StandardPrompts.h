@@ -31,6 +31,7 @@ struct FilePromptRequest {
     QString defaultSuffix;   // without the dot; added to a name typed without extension
     QString folder;          // where the prompt starts
     QString name;            // preset of the name field (at most 259 characters)
+    QString title;           // in place of the kind's title, when not empty
     bool multiple = false;   // several files may be chosen (Open only)
     int selectedFilter = 0;  // index into the filter list
 };
