@@ -21,6 +21,11 @@ std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<cons
         table.append(qRgba(c.red, c.green, c.blue, i == TransparentIndex ? 0 : 255));
     }
     QImage image(width, height, QImage::Format_Indexed8);
+    // Qt would write the resolution of the screen (none in the tool): the same sheet must give
+    // the same bytes in the editor and in zobl-tool. 100 dpi, what a program without a screen writes.
+    constexpr int kDotsPerMeter = 3937;
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
     image.setColorTable(table);
     for (int y = 0; y < height; ++y) {
         std::copy_n(pixels.begin() + std::ptrdiff_t(y) * width, width, image.scanLine(y));

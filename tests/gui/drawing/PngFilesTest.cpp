@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 #include <QUrl>
@@ -15,6 +16,8 @@
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
 #include "core/clipboard/Clippy.h"
+#include "core/scenery/GsFile.h"
+#include "core/vehicles/FgsFile.h"
 #include "gui/drawing/PngFiles.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/DocManager.h"
@@ -164,6 +167,17 @@ TEST_F(PngCommands, ExportWritesTheSheetTheToolWritesUnderTheDocumentsName) {
         const std::vector<std::uint8_t> expected =
             isScenery ? SceneryToPng(scenery->Model()) : VehicleToPng(vehicles->Model());
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected);
+
+        // The same bytes as the tool writes in a process without a screen.
+        const std::string document = folder.File(isScenery ? "grafik.gs" : "wagen.fgs");
+        isScenery ? SaveGsFile(document, scenery->Model()) : SaveFgsFile(document, vehicles->Model());
+        const QString toolOutput = QString::fromStdString(folder.File("tool.png"));
+        ASSERT_EQ(QProcess::execute(QStringLiteral(ZOBL_TOOL),
+                                    {QStringLiteral("to-png"), QString::fromStdString(document), toolOutput}),
+                  0);
+        QFile tool(toolOutput);
+        ASSERT_TRUE(tool.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(tool.readAll() == bytes);
     }
     EXPECT_TRUE(messages.entries.empty());
 
