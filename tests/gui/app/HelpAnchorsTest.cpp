@@ -67,6 +67,8 @@ TEST_F(HelpAnchors, EveryHelpContextTheProgramCanShowHasItsPlaceInTheManual) {
         50180,
         50190,
         50195,
+        50200,  // PNG import dialog
+        50205,  // PNG export prompt
         40080,
     };
     // The menus: every command the menus can highlight.
