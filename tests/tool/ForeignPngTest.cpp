@@ -1,6 +1,7 @@
 // PNGs of other programs: every colour type and depth, exact colours, refused and mapped ones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,22 +33,17 @@ protected:
                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        Write("lang.rtx", "[Errors]\n6002=Format von % unbekannt\n");
     }
     void TearDown() override { fs::remove_all(dir_); }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream(Path(name), std::ios::binary) << text;
-    }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        Write(name, std::string(bytes.begin(), bytes.end()));
+        std::ofstream(Path(name), std::ios::binary) << std::string(bytes.begin(), bytes.end());
     }
-    int Run(std::vector<std::string> args) {
+    int Run(const std::vector<std::string>& args) {
         err_.str({});
         std::istringstream in;
         std::ostringstream out;
-        args.insert(args.begin(), {"--lang", Path("lang.rtx")});
         return RunTool(args, in, out, err_);
     }
 
@@ -59,13 +55,10 @@ protected:
 // palette index has (6 shares 56's, which a file without alpha gives as 56).
 void FillScenery(SceneryDocument& doc) {
     doc.Initialise();
-    for (int s = 0; s < kSymbolCount; ++s) {
-        for (int r : {0, 1, 2, 4}) {
-            for (int y = 0; y < kCellHeight; ++y) {
-                for (int x = 0; x < kCellWidth; ++x) {
-                    doc.SetPixel(s, r, x, y, TransparentIndex, MouseMode::Freehand);
-                }
-            }
+    for (int y = 0; y < kStoreHeight; ++y) {
+        if (y / kCellHeight != kBaseRow) {
+            std::fill_n(doc.PixelStoreForLoading().begin() + std::ptrdiff_t(StoreOffset(0, y)), kStoreWidth,
+                        TransparentIndex);
         }
     }
     const PaletteIndex colours[] = {0, 8, 15, 29, 44, 51, 65, 98};
@@ -115,10 +108,7 @@ TEST_F(ForeignPngTest, PicturesOfEveryColourTypeAndDepthRead) {
          picture(2, 16, {236 * k, 40 * k, 0, 0, 112 * k, 0, 12 * k, 44 * k, 132 * k, 236 * k + 1, 40 * k, 0}),
          {44, 56, 29, 0},
          1},
-        {"RGB 8, 1,2,3 transparent: 56's colour is 6",
-         picture(2, 8, {236, 40, 0, 0, 112, 0, 1, 2, 3, 255, 255, 255}, {}, {0, 1, 0, 2, 0, 3}),
-         {44, 6, 56, 15}},
-        {"RGB 16, 1,2,3 transparent",
+        {"RGB 16, 1,2,3 transparent: 56's colour is 6",
          picture(2, 16, {236 * k, 40 * k, 0, 0, 112 * k, 0, 1 * k, 2 * k, 3 * k, 65535, 65535, 65535}, {},
                  {1, 1, 2, 2, 3, 3}),
          {44, 6, 56, 15}},
@@ -132,7 +122,6 @@ TEST_F(ForeignPngTest, PicturesOfEveryColourTypeAndDepthRead) {
          {44, 56, 0, 6},
          1},
         {"indexed 1", picture(3, 1, {0, 1, 1, 0}, basePalette(2)), {0, 1, 1, 0}},
-        {"indexed 2", picture(3, 2, {3, 2, 1, 0}, basePalette(4)), {3, 2, 1, 0}},
         {"indexed 4", picture(3, 4, {15, 8, 3, 0}, basePalette(16)), {15, 8, 3, 0}},
         {"indexed 8 keeps special indices",
          picture(3, 8, {97, 99, 56, 61}, basePalette(100), ourTransparency),
