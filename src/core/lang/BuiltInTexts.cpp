@@ -51,6 +51,11 @@ constexpr std::array kTexts = {
                 "Das Bild %1 ist %2 x %3 Pixel groß, die Fahrzeugsätze und Fahrzeuge dieses Dokuments "
                 "brauchen %4 x %5 Pixel."},
     BuiltInText{"DIALOGS", 3988, "Als PNG exportieren"},
+    BuiltInText{
+        "DIALOGS", 3989,
+        "%1: In diesen Teilsymbolen wurde gezeichnet, sie können nach den Regeln der Teilsymbole aber nicht "
+        "angelegt werden. Ihre Pixel bleiben in der Datei, werden aber nicht angezeigt: %2"},
+    BuiltInText{"DIALOGS", 3990, "Symbol %1, Zeile %2"},
     BuiltInText{"Errors", 6120,
                 "Dieses Fahrzeug hat keine Bilder (Länge 0) und kann nicht importiert werden."},
     BuiltInText{

@@ -23,22 +23,25 @@ std::vector<SkippedRow> SheetToScenery(std::span<const std::uint8_t> sheet, Scen
     if (sheet.size() != kStoreSize || !doc.IsInitialised()) {
         throw std::invalid_argument("SheetToScenery: a sheet of 1152 x 80 into an initialised graphic");
     }
+    // An absent row keeps pixels too (a new graphic's are the default picture): only what the
+    // sheet draws anew asks for the row.
+    std::vector<bool> drawnCells(std::size_t(kSymbolCount) * kRowCount, false);
     auto store = doc.PixelStoreForLoading();
     for (int y = 0; y < kStoreHeight; ++y) {
         for (int x = 0; x < kStoreWidth; ++x) {
-            store[StoreOffset(x, y)] = sheet[std::size_t(y) * kStoreWidth + std::size_t(x)];
+            const std::uint8_t value = sheet[std::size_t(y) * kStoreWidth + std::size_t(x)];
+            std::uint8_t& pixel = store[StoreOffset(x, y)];
+            if (value != pixel && value != TransparentIndex) {
+                drawnCells[std::size_t(x / kCellWidth) * kRowCount + std::size_t(y / kCellHeight)] = true;
+            }
+            pixel = value;
         }
     }
     // The order the rules can follow: a row above the base needs the one below it.
     std::vector<SkippedRow> skipped;
     for (int symbol = 0; symbol < kSymbolCount; ++symbol) {
         for (int row : {2, 1, 0, 4}) {
-            bool drawn = false;
-            for (int y = 0; y < kCellHeight && !drawn; ++y) {
-                for (int x = 0; x < kCellWidth && !drawn; ++x) {
-                    drawn = doc.GetPixel(symbol, row, x, y) != TransparentIndex;
-                }
-            }
+            const bool drawn = drawnCells[std::size_t(symbol) * kRowCount + std::size_t(row)];
             if (drawn && !doc.IsRowPresent(symbol, row) &&
                 doc.AddRow(symbol, row, kAddRowCheckRules | kAddRowQuiet) != 0) {
                 skipped.push_back({symbol, row});

@@ -18,11 +18,12 @@ struct SkippedRow {
     int row;
 };
 
-// Writes such a sheet into the store of an initialised doc and makes every row present that
-// holds a pixel other than 56, as far as the row rules allow (upwards from the base, then the
-// cell below it); rows already present stay. No undo snapshot: an editor command calls
-// PrepareChange first. The display pixels are refreshed. Returns the rows left out.
-// Example: a sheet drawing only in row 1 of symbol 0 leaves that row out (row 2 is missing).
+// Writes such a sheet into the store of an initialised doc and makes every row present in which
+// the sheet puts a pixel other than 56 that the store did not hold, as far as the row rules allow
+// (upwards from the base, then the cell below it); rows already present stay, and an absent row
+// the sheet leaves as it was (a new graphic's default picture) stays absent. No undo snapshot: an editor
+// command calls PrepareChange first. The display pixels are refreshed. Returns the rows left out. Example: a
+// sheet drawing only in row 1 of symbol 0 leaves that row out (row 2 is missing).
 std::vector<SkippedRow> SheetToScenery(std::span<const std::uint8_t> sheet, SceneryDocument& doc);
 
 }  // namespace zobl

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
@@ -27,7 +28,10 @@ namespace {
 constexpr int kNewSceneryTitleKey = 1001;  // section "DATA"
 constexpr int kDefaultAuthorKey = 1020;    // section "DATA": an author nobody filled in
 constexpr const char* kExportExtension = "uzg";
-constexpr int kSheetSizeKey = 3986;  // section "DIALOGS": a sheet of the wrong size
+constexpr int kSheetSizeKey = 3986;    // section "DIALOGS": a sheet of the wrong size
+constexpr int kImportTitleKey = 3980;  // section "DIALOGS"
+constexpr int kRowsLeftOutKey = 3989;  // section "DIALOGS": "%1" file, "%2" the rows
+constexpr int kRowLeftOutKey = 3990;   // section "DIALOGS": "%1" symbol from 01, "%2" row
 }  // namespace
 
 CGSDoc::CGSDoc(DocTemplate& docTemplate, const EditorServices& services)
@@ -226,10 +230,24 @@ void CGSDoc::ImportPng() {
     // One step of its own, whatever the mouse mode was doing.
     model_.CloseUndoGroup();
     model_.PrepareChange(CurrentMouseMode());
-    SheetToScenery(sheet->indices, model_);
+    const std::vector<SkippedRow> skipped = SheetToScenery(sheet->indices, model_);
     model_.CloseUndoGroup();
     NotifyChange(SceneryChange::Everything());
     ReportMappedPixels(services_, choice->path, sheet->mapped);
+    if (!skipped.empty()) {
+        // Drawn pixels the view will not show: the author must know where they went.
+        const CLanguageManager& language = services_.language;
+        QStringList rows;
+        for (const SkippedRow& row : skipped) {
+            rows << GetText(language, kRowLeftOutKey, kDialogsSection)
+                        .arg(row.symbol + 1, 2, 10, QLatin1Char('0'))
+                        .arg(row.row);
+        }
+        services_.shell.ShowInfo(
+            GetText(language, kImportTitleKey, kDialogsSection),
+            GetText(language, kRowsLeftOutKey, kDialogsSection)
+                .arg(QFileInfo(choice->path).fileName(), rows.join(QStringLiteral("; "))));
+    }
 }
 
 void CGSDoc::EditInfoTexts() {

@@ -195,6 +195,7 @@ TEST_F(PngCommands, AnEditedSheetComesBackAsOneUndoStepThatRedoRepeats) {
         EXPECT_TRUE(doc.IsModified());
         if (c.isScenery) {
             EXPECT_TRUE(scenery->Model().IsRowPresent(1, 2));
+            EXPECT_FALSE(scenery->Model().IsRowPresent(0, 2));  // its default picture, untouched
         }
         EXPECT_EQ(c.isScenery ? scenery->Model().UndoCount() : vehicles->Model().UndoCount(), steps + 1);
 
@@ -207,6 +208,20 @@ TEST_F(PngCommands, AnEditedSheetComesBackAsOneUndoStepThatRedoRepeats) {
         EXPECT_EQ(pixels(), edited);
         ASSERT_TRUE(doc.OnCommand(ID_EDIT_UNDO));
     }
+    EXPECT_TRUE(infoBoxes.isEmpty());
+
+    // Drawing in row 1 of symbol 6 without row 2 below it: the pixels come in, the row cannot,
+    // and the author is told.
+    Sheet rowOne = SceneryPixels();
+    Paint(rowOne, kSceneryWidth, 5 * 32 + 3, 20, 5 * 32 + 4, 21, kRed);
+    ImportNext(WritePng(ColourPicture(rowOne, kSceneryWidth, kSceneryHeight, false), "zeile.png"), false);
+    ASSERT_TRUE(scenery->OnCommand(ID_FILE_IMPORT_PNG));
+    EXPECT_EQ(SceneryPixels(), rowOne);
+    EXPECT_FALSE(scenery->Model().IsRowPresent(5, 1));
+    ASSERT_EQ(infoBoxes.size(), 1);
+    EXPECT_TRUE(infoBoxes[0].contains(QStringLiteral("zeile.png: In diesen Teilsymbolen")))
+        << infoBoxes[0].toStdString();
+    EXPECT_TRUE(infoBoxes[0].endsWith(QStringLiteral("Symbol 06, Zeile 1"))) << infoBoxes[0].toStdString();
 }
 
 TEST_F(PngCommands, RefusedSheetsSayWhyAndChangeNothing) {
