@@ -40,13 +40,17 @@ _zobl_tool() {
         COMPREPLY=()
         return
         ;;
+    --night)
+        COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
+        return
+        ;;
     esac
 
     # The command and how many of its file names come before the word being completed.
     local i command="" position=0 into=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories)
+        --lang | --sim | --into | --set | --categories | --night)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
             ((i++))
             ;;
@@ -86,7 +90,9 @@ _zobl_tool() {
         fi
         ;;
     to-png)
-        if ((position == 0)); then
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--night" -- "$cur"))
+        elif ((position == 0)); then
             _zobl_tool_files "$cur" gs fgs
         elif ((position == 1)); then
             _zobl_tool_files "$cur" png
@@ -94,7 +100,9 @@ _zobl_tool() {
         ;;
     from-png)
         if [[ $cur == -* ]]; then
-            [[ -z $into ]] && COMPREPLY=($(compgen -W "--into" -- "$cur"))
+            local options="--nearest"
+            [[ -z $into ]] && options+=" --into"
+            COMPREPLY=($(compgen -W "$options" -- "$cur"))
         elif ((position == 0)); then
             _zobl_tool_files "$cur" png
         elif ((position == 1)) && [[ -z $into ]]; then

@@ -5,19 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "png/PngSheet.h"
+
 namespace zobl {
 
 class VehicleDocument;
 
 // The sheet of every car's views (layout in core/vehicles/VehicleSheet.h) as an 8-bit indexed
-// PNG, colours and transparency as for scenery pictures. A document without cars has no sheet:
-// std::runtime_error.
-std::vector<std::uint8_t> VehicleToPng(const VehicleDocument& doc);
+// PNG, colours and transparency as for scenery pictures (night state 1..3 for looking at). A
+// document without cars has no sheet: std::runtime_error.
+std::vector<std::uint8_t> VehicleToPng(const VehicleDocument& doc, int dayNightState = 0);
 
-// Writes the views of such a sheet back into doc, which must have the same sets and cars. Only
-// an indexed PNG of indices 0..99 is taken: its indices are the pixels. Throws MessageError 2
-// with fileName for bytes that are no PNG, and std::runtime_error naming fileName and the
-// reason for a sheet of the wrong size or colours; doc is then untouched.
-void VehicleFromPng(std::span<const std::uint8_t> png, const std::string& fileName, VehicleDocument& doc);
+// The indices of such a sheet for doc's sets and cars, from a PNG of any kind, matched against
+// doc's present sheet (its special and night-lit indices survive a file of colours). Throws as
+// ReadSheetPixels.
+SheetPixels ReadVehicleSheet(std::span<const std::uint8_t> png, const std::string& fileName,
+                             const VehicleDocument& doc, bool nearest);
+
+// Writes the views of such a sheet back into doc, which must have the same sets and cars, as a
+// reader does (the undo history is emptied). Returns how many pixels took the nearest ordinary
+// colour. Throws as ReadSheetPixels, and std::runtime_error naming fileName when the views
+// cannot take the sheet; doc is then untouched.
+int VehicleFromPng(std::span<const std::uint8_t> png, const std::string& fileName, VehicleDocument& doc,
+                   bool nearest);
 
 }  // namespace zobl

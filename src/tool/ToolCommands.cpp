@@ -28,9 +28,10 @@
 #include "core/vehicles/SteamProperties.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
+#include "png/PngSheet.h"
 #include "png/SceneryPng.h"
-#include "tool/Thumbnail.h"
 #include "png/VehiclePng.h"
+#include "tool/Thumbnail.h"
 
 namespace zobl {
 
@@ -298,14 +299,51 @@ void CommandExport(Context& ctx, const std::vector<std::string>& args) {
     }
 }
 
+// to-png [--night N] IN OUT.png: the colours of night state N are for looking at only.
 void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
-    ExpectArguments(args, 2, "to-png");
-    WriteConverted(ctx, args[0], args[1], VehicleToPng, SceneryToPng);
+    int night = 0;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--night") {
+            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            if (value.size() != 1 || value[0] < '1' || value[0] > '3') {
+                throw UsageError{"to-png: --night takes a night state from 1 to 3"};
+            }
+            night = value[0] - '0';
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"to-png: unknown option " + args[i]};
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    ExpectArguments(names, 2, "to-png");
+    WriteConverted(
+        ctx, names[0], names[1], [night](const VehicleDocument& doc) { return VehicleToPng(doc, night); },
+        [night](const SceneryDocument& doc) { return SceneryToPng(doc, night); });
+}
+
+// A refused sheet says what helps on this command line.
+template <typename Read>
+auto ReadSheet(Read&& read) {
+    try {
+        return read();
+    } catch (const UnmatchedColours& e) {
+        throw std::runtime_error(std::string(e.what()) + "; use --nearest to map them");
+    } catch (const NightPicture& e) {
+        throw std::runtime_error(std::string(e.what()) + "; export without --night to read it back");
+    }
+}
+
+void SayMapped(Context& ctx, const std::string& png, int mapped) {
+    if (mapped > 0) {
+        ctx.err << "zobl-tool: " << InputName(png) << ": " << mapped << (mapped == 1 ? " pixel" : " pixels")
+                << " mapped to the nearest palette colour\n";
+    }
 }
 
 // The sheet's pixels into the cars of an existing vehicle file, which is written only when the
 // whole sheet fits.
-void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& into) {
+void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& into, bool nearest) {
     RefuseStandardStream(into, "from-png: --into, which is read and written again,");
     const auto bytes = ReadWholeFile(into);
     if (DetectKind(bytes) != FileKind::Vehicles) {
@@ -313,19 +351,24 @@ void VehiclesFromPng(Context& ctx, const std::string& png, const std::string& in
     }
     VehicleDocument doc;
     ReadVehicles(bytes, into, ctx.language, doc);
-    VehicleFromPng(ReadInput(ctx, png), InputName(png), doc);
+    const int mapped =
+        ReadSheet([&] { return VehicleFromPng(ReadInput(ctx, png), InputName(png), doc, nearest); });
     SaveFgsFile(into, doc);
+    SayMapped(ctx, png, mapped);
 }
 
 void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
     std::vector<std::string> names;
     std::optional<std::string> into;
+    bool nearest = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--into") {
             if (i + 1 >= args.size()) {
                 throw UsageError{"from-png: --into needs a file name"};
             }
             into = args[++i];
+        } else if (args[i] == "--nearest") {
+            nearest = true;
         } else if (args[i].starts_with("--")) {
             throw UsageError{"from-png: unknown option " + args[i]};
         } else {
@@ -334,18 +377,21 @@ void CommandFromPng(Context& ctx, const std::vector<std::string>& args) {
     }
     if (into) {
         ExpectArguments(names, 1, "from-png with --into");
-        VehiclesFromPng(ctx, names[0], *into);
+        VehiclesFromPng(ctx, names[0], *into, nearest);
         return;
     }
     ExpectArguments(names, 2, "from-png");
     SceneryDocument doc;
-    const auto skipped = SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc);
+    const auto read = ReadSheet(
+        [&] { return SceneryFromPng(ReadInput(ctx, names[0]), InputName(names[0]), doc, nearest); });
     WriteOutput(ctx, names[1], WriteGs(doc));
-    for (const SkippedRow& s : skipped) {
+    SayMapped(ctx, names[0], read.mapped);
+    for (const SkippedRow& s : read.skipped) {
         ctx.err << "zobl-tool: " << names[0] << ": symbol " << SymbolLabel(s.symbol) << ", row " << s.row
                 << " is drawn but cannot be present beside the other rows; it was left out\n";
     }
 }
+
 // Options of the simulator commands, anywhere among their arguments.
 struct SimOptions {
     std::optional<std::string> folder;
@@ -556,13 +602,22 @@ std::string ToolUsage() {
            "  convert IN.fgs OUT.fgs  read and write a vehicle file again\n"
            "  export IN.gs OUT.uzg    write the simulator's user-graphics file\n"
            "  export IN.fgs OUTBASE   write the simulator's vehicle files OUTBASE.UFG and OUTBASE.UZZ\n"
-           "  to-png IN.gs OUT.png    the pixels as an indexed PNG of 1152 x 80\n"
-           "  to-png IN.fgs OUT.png   every car's views on one indexed PNG sheet: a band per set,\n"
+           "  to-png [--night N] IN.gs OUT.png\n"
+           "                          the pixels as an indexed PNG of 1152 x 80\n"
+           "  to-png [--night N] IN.fgs OUT.png\n"
+           "                          every car's views on one indexed PNG sheet: a band per set,\n"
            "                          the cars left to right, views 1, 2, 0, 3 top to bottom\n"
-           "  from-png IN.png OUT.gs  a scenery file from a PNG of 1152 x 80\n"
-           "  from-png IN.png --into DOC.fgs\n"
+           "                          (--night 1..3: in the colours of that night state, for\n"
+           "                          looking at; such a picture is not read back)\n"
+           "  from-png [--nearest] IN.png OUT.gs\n"
+           "                          a scenery file from a PNG of 1152 x 80\n"
+           "  from-png [--nearest] IN.png --into DOC.fgs\n"
            "                          the views of such a sheet back into the cars of DOC.fgs,\n"
            "                          which must have the same sets and cars\n"
+           "                          (any PNG: indexed as to-png writes it, or grey, RGB or RGBA\n"
+           "                          in exact palette colours, alpha 0 transparent; other colours\n"
+           "                          are refused, or with --nearest mapped to the nearest\n"
+           "                          ordinary colour)\n"
            "  thumbnail [-s SIZE] IN OUT.png\n"
            "                          a preview picture of at most SIZE x SIZE (default 128) for\n"
            "                          file managers: the symbols, or the cars' side views\n"

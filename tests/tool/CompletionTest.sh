@@ -37,6 +37,12 @@ expect "E.GS a.gs sub" from-png c.png ""
 expect "b.fgs sub" from-png c.png --into ""
 expect "" from-png c.png --into b.fgs ""
 expect "--into" from-png c.png --i
+expect "--into --nearest" from-png --
+expect "--nearest" from-png c.png --into b.fgs --
+expect "E.GS a.gs sub" from-png --nearest c.png ""
+expect "--night" to-png --
+expect "1 2 3" to-png --night ""
+expect "c.png sub" to-png --night 2 a.gs ""
 expect "sub" sim-list --sim ""
 expect "--set --sim" sim-import --into b.fgs --s
 exit $failures

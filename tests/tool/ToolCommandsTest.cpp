@@ -25,8 +25,10 @@
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
+#include "core/vehicles/VehicleSheet.h"
 #include "png/SceneryPng.h"
 #include "png/VehiclePng.h"
+#include "tool/PngTestWriter.h"
 
 namespace zobl {
 namespace {
@@ -239,7 +241,7 @@ TEST_F(ToolTest, ForeignPngIsMappedColourByColour) {
     QImage image(1152, 80, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 0, 0));
     image.setPixel(0, 48, qRgb(255, 0, 0));       // not a base colour: nearest ordinary is 44
-    image.setPixel(1, 48, qRgb(0, 112, 0));       // exact base colour of 6, 56 and 99: the lowest wins
+    image.setPixel(1, 48, qRgb(0, 112, 0));       // 6, 56 and 99: an opaque one in a file with alpha is 6
     image.setPixel(2, 48, qRgb(12, 44, 132));     // exact colour of 29 and the lights 61, 68, ...
     image.setPixel(3, 48, qRgb(252, 60, 80));     // 51, kept although not ordinary
     image.setPixel(32, 16, qRgb(1, 1, 1));        // symbol 2 draws in row 1 only: row 2 is missing
@@ -247,7 +249,9 @@ TEST_F(ToolTest, ForeignPngIsMappedColourByColour) {
     image.setPixel(64, 70, qRgb(255, 255, 255));  // ... and 4: both allowed
     image.save(QString::fromStdString(Path("rgb.png")));
 
-    ASSERT_EQ(Run({"from-png", Path("rgb.png"), Path("out.gs")}), kToolSuccess) << err_.str();
+    ASSERT_EQ(Run({"from-png", "--nearest", Path("rgb.png"), Path("out.gs")}), kToolSuccess) << err_.str();
+    EXPECT_NE(err_.str().find("rgb.png: 2 pixels mapped to the nearest palette colour"), std::string::npos)
+        << err_.str();
     EXPECT_NE(err_.str().find("symbol 02, row 1"), std::string::npos) << err_.str();
     SceneryDocument doc;
     ReadGsFile(Path("out.gs"), doc);
@@ -268,7 +272,8 @@ TEST_F(ToolTest, PngOfTheWrongSizeIsRefused) {
     image.save(QString::fromStdString(Path("small.png")));
     WriteText("junk.png", "\x89PNG but not really");
     EXPECT_EQ(Run({"from-png", Path("small.png"), Path("out.gs")}), kToolFailure);
-    EXPECT_EQ(err_.str(), "zobl-tool: Format von small.png unbekannt\n");
+    EXPECT_EQ(err_.str(),
+              "zobl-tool: small.png: the picture is 100 x 80 pixels, a scenery sheet is 1152 x 80\n");
     EXPECT_EQ(Run({"from-png", Path("junk.png"), Path("out.gs")}), kToolFailure);
     EXPECT_FALSE(fs::exists(Path("out.gs")));
 }
@@ -583,6 +588,24 @@ TEST_F(VehicleSheetTest, RoundTripKeepsTheFileAndAChangedPixelArrivesInItsView) 
     EXPECT_EQ(back.GetPixel(2, 0, 3, 3, 5), before == 44 ? 45 : 44);
 }
 
+// The sheet holds every index, the special and night-lit ones included: read against the cars'
+// present pixels, a file of their colours gives back the very same vehicle file.
+TEST_F(VehicleSheetTest, ExactColourSheetsRoundTripByteIdentical) {
+    const SheetSize size = VehicleSheetSize(doc_);
+    const std::vector<std::uint8_t> sheet = VehicleToSheet(doc_);
+    for (const int index : {6, 56, 61, 97, 99}) {
+        ASSERT_NE(std::find(sheet.begin(), sheet.end(), index), sheet.end()) << index;
+    }
+    for (const auto& [type, depth] : {std::pair{2, 8}, {2, 16}, {6, 8}, {6, 16}, {3, 8}}) {
+        WriteBytes("colours.png",
+                   test::WritePng(test::SheetAsColours(sheet, size.width, size.height, type, depth)));
+        ASSERT_EQ(Run({"from-png", Path("colours.png"), "--into", Path("cars.fgs")}), kToolSuccess)
+            << err_.str();
+        EXPECT_EQ(err_.str(), "");
+        EXPECT_TRUE(ReadBytes("cars.fgs") == original_) << type << '/' << depth;
+    }
+}
+
 TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
     const auto indexedOfSize = [&](int width, int height) {
         QImage image(width, height, QImage::Format_Indexed8);
@@ -592,7 +615,6 @@ TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
     };
     SaveSheet(indexedOfSize(67, 876), "narrow.png");
     SaveSheet(indexedOfSize(68, 584), "short.png");
-    SaveSheet(sheet_.convertToFormat(QImage::Format_RGB32), "rgb.png");
     QImage outside = sheet_;
     QList<QRgb> table = outside.colorTable();
     while (table.size() < 130) {
@@ -608,11 +630,11 @@ TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
         std::string message;
     } cases[] = {
         {"narrow.png",
-         "narrow.png: the sheet is 67 x 876 pixels, the sets and cars of the document need 68 x 876"},
+         "narrow.png: the picture is 67 x 876 pixels, the sheet of the document's sets and cars is 68 x 876"},
         {"short.png",
-         "short.png: the sheet is 68 x 584 pixels, the sets and cars of the document need 68 x 876"},
-        {"rgb.png", "rgb.png: not an indexed PNG; the sheet's pixels are palette indices"},
-        {"outside.png", "outside.png: pixel (49, 41) is no palette colour"},
+         "short.png: the picture is 68 x 584 pixels, the sheet of the document's sets and cars is 68 x 876"},
+        {"outside.png",
+         "outside.png: 1 pixel has no palette colour, the first at 49,41; use --nearest to map them"},
         {"junk.png", "Format von junk.png unbekannt"},
     };
     for (const auto& c : cases) {

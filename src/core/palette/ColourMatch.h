@@ -22,8 +22,8 @@ struct Rgba64 {
 struct ForeignPicture {
     int width = 0;
     int height = 0;
-    bool indexed = false;           // a palette file: indices into table
-    bool canBeTransparent = false;  // the file has an alpha channel or a transparent entry
+    bool indexed = false;               // a palette file: indices into table
+    bool canBeTransparent = false;      // the file has an alpha channel or a transparent entry
     std::vector<std::uint8_t> indices;  // indexed: width * height
     std::vector<Rgba64> table;          // indexed: the file's colour table
     std::vector<Rgba64> pixels;         // not indexed: width * height
@@ -34,19 +34,22 @@ struct ColourMatchOptions {
     // being counted as refused.
     bool nearest = false;
     // The pixels now where the picture goes (width * height palette indices), or empty: an exact
-    // colour shared by several palette entries keeps the entry already there.
+    // colour shared by several palette entries keeps the entry already there (a round trip through
+    // a file of colours keeps the special and night-lit indices).
     std::span<const std::uint8_t> current;
 };
 
 struct ColourMatch {
-    std::vector<PaletteIndex> indices;  // width * height
+    std::vector<PaletteIndex> indices;  // width * height; empty for a night picture
     int unmatched = 0;                  // pixels without an exact palette colour
     int firstUnmatchedX = -1;           // the first of them, row by row
     int firstUnmatchedY = -1;
-    int nightState = 0;                 // 1..3: an indexed file in the colours of that night state
+    int nightState = 0;  // 1..3: an indexed file in the colours of that night state
 };
 
-// Turns a picture into palette indices (rules in the definition).
+// Turns a picture into palette indices (rules in the definition). Never fails on colours: the
+// caller decides about unmatched pixels and night pictures. std::invalid_argument when the
+// pixels or options.current do not fill width * height.
 ColourMatch MatchPaletteColours(const ForeignPicture& picture, const ColourMatchOptions& options);
 
 }  // namespace zobl
