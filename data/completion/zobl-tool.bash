@@ -18,7 +18,7 @@ _zobl_tool_files() {
 _zobl_tool() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info convert export to-png from-png sim-list sim-import"
+    local commands="info convert export to-png from-png sim-list sim-import palette"
 
     # Values of options first: they may come before or after the command.
     case $prev in
@@ -40,13 +40,21 @@ _zobl_tool() {
         COMPREPLY=()
         return
         ;;
+    --format)
+        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
+        return
+        ;;
+    --night)
+        COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
+        return
+        ;;
     esac
 
     # The command and how many of its file names come before the word being completed.
     local i command="" position=0 into=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories)
+        --lang | --sim | --into | --set | --categories | --format | --night)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
             ((i++))
             ;;
@@ -106,6 +114,13 @@ _zobl_tool() {
         ;;
     sim-import)
         [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--sim --into --set" -- "$cur"))
+        ;;
+    palette)
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--format --night" -- "$cur"))
+        elif ((position == 0)); then
+            _zobl_tool_files "$cur" gpl pal hex png
+        fi
         ;;
     esac
 }
