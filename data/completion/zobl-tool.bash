@@ -40,12 +40,12 @@ _zobl_tool() {
         COMPREPLY=()
         return
         ;;
-    --format)
-        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
-        return
-        ;;
     --night)
         COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
+        return
+        ;;
+    --format)
+        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
         return
         ;;
     esac
@@ -54,7 +54,7 @@ _zobl_tool() {
     local i command="" position=0 into=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories | --format | --night)
+        --lang | --sim | --into | --set | --categories | --night | --format)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
             ((i++))
             ;;
