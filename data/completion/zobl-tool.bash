@@ -22,6 +22,10 @@ _zobl_tool() {
 
     # Values of options first: they may come before or after the command.
     case $prev in
+    --format)
+        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
+        return
+        ;;
     --lang)
         _zobl_tool_files "$cur" rtx
         return
@@ -44,18 +48,17 @@ _zobl_tool() {
         COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
         return
         ;;
-    --format)
-        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
-        return
-        ;;
     esac
 
     # The command and how many of its file names come before the word being completed.
     local i command="" position=0 into=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories | --night | --format)
+        --lang | --sim | --into | --set | --categories | --night)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
+            ((i++))
+            ;;
+        --format)
             ((i++))
             ;;
         -?*) ;;
