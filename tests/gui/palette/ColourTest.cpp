@@ -268,74 +268,63 @@ TEST_F(Colours, TheColourDialogMarksAndDescribesItsFields) {
 // a name typed without one gets that of the chosen file type.
 TEST_F(Colours, TheColourDialogExportsThePaletteItShows) {
     StartApp({}, true);
-    const QString dir = QString::fromStdString(folder.Path().string());
-    const auto read = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
+    const QString dir = QString::fromStdString(folder.Path().string()) + QLatin1Char('/');
+    const QByteArray gimp = "GIMP Palette\nName: TRAK-Farben (Tag)\nColumns: 10\n";
     struct Case {
         const char* typed;
         int fileType;  // Down presses in the file type list
-        bool night;    // the day/night button before the export
+        int dayNightSteps;
         const char* written;
         qsizetype at;
         QByteArray expected;  // at that place in the file; empty: no file
         std::vector<int> messages;
-        rlim_t sizeLimit;
+        rlim_t sizeLimit = RLIM_INFINITY;
     };
-    const QByteArray gimp = "GIMP Palette\nName: TRAK-Farben (Tag)\nColumns: 10\n";
-    const rlim_t unlimited = RLIM_INFINITY;
     const Case cases[] = {
-        {"tag.gpl", 0, false, "tag.gpl", 0, gimp, {}, unlimited},
-        {"tag", 1, false, "tag.pal", 0, "JASC-PAL\r\n0100\r\n100\r\n0 0 0\r\n", {}, unlimited},
-        {"tag", 3, false, "tag.png", 0, "\x89PNG", {}, unlimited},
-        // Index 15, white by day, is grey in the first night state.
-        {"nacht.hex", 0, true, "nacht.hex", 15 * 7, "5f5f5f\n", {}, unlimited},
-        {"tag.txt", 0, false, "tag.txt", 0, {}, {140}, unlimited},
+        {"tag.gpl", 0, 0, "tag.gpl", 0, gimp, {}},
+        {"tag", 1, 0, "tag.pal", 0, "JASC-PAL\r\n0100\r\n100\r\n0 0 0\r\n", {}},
+        {"tag", 3, 0, "tag.png", 0, "\x89PNG", {}},
+        {"nacht.hex", 0, 1, "nacht.hex", 15 * 7, "5f5f5f\n", {}},  // white is grey at night
+        {"tag.txt", 0, 0, "tag.txt", 0, {}, {140}},
         // Replacing a file asks first; a failed write leaves the old file and says so.
-        {"tag.gpl", 0, false, "tag.gpl", 0, gimp, {303, 4}, 0},
+        {"tag.gpl", 0, 0, "tag.gpl", 0, gimp, {303, 4}, 0},
     };
     for (const Case& c : cases) {
         messages.entries.clear();
         messages.answers = {kAnswerYes};
-        const QString typed = QString::fromLatin1(c.typed);
         test::OnModal<CColorDlg>([&](CColorDlg& dialog) {
-            if (c.night) {
+            for (int i = 0; i < c.dayNightSteps; ++i) {
                 QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")),
                                   Qt::LeftButton);
             }
             test::OnModal<QFileDialog>([&](QFileDialog& files) {
-                EXPECT_EQ(files.windowTitle(), QStringLiteral("Speichern unter"));
-                files.setDirectory(dir);
                 auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-                ASSERT_NE(types, nullptr);
                 ASSERT_EQ(types->count(), 4);
-                EXPECT_EQ(types->itemText(1), QStringLiteral("JASC-Palette (*.pal)"));
                 for (int i = 0; i < c.fileType; ++i) {
                     QTest::keyClick(types, Qt::Key_Down);
                 }
-                files.selectFile(typed);
+                files.selectFile(dir + QLatin1String(c.typed));
                 static_cast<QDialog&>(files).accept();
             });
             test::WithFileSizeLimit(c.sizeLimit, [&] {
                 QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("exportPalette")),
                                   Qt::LeftButton);
             });
+            for (int i = c.dayNightSteps; i % 4 != 0; ++i) {
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")),
+                                  Qt::LeftButton);
+            }
             dialog.reject();
         });
         Command(ID_CHOOSE_COLOURS);
-        const QString written = dir + QLatin1Char('/') + QLatin1String(c.written);
-        EXPECT_EQ(QFile::exists(written), !c.expected.isEmpty()) << c.written;
-        EXPECT_EQ(read(written).mid(c.at, c.expected.size()), c.expected) << c.written;
+        QFile file(dir + QLatin1String(c.written));
+        EXPECT_EQ(file.exists(), !c.expected.isEmpty()) << c.written;
+        EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll().mid(c.at, c.expected.size()) : QByteArray(),
+                  c.expected)
+            << c.written;
         EXPECT_EQ(messages.Numbers(), c.messages) << c.written;
-        if (c.night) {
-            Command(ID_DAY_NIGHT);
-            Command(ID_DAY_NIGHT);
-            Command(ID_DAY_NIGHT);
-        }
     }
-    // The next export starts where the last one wrote.
-    EXPECT_EQ(app->Settings().exportFolder, folder.Path().string() + "/");
+    EXPECT_EQ(app->Settings().exportFolder, dir.toStdString());  // where the next export starts
 }
 
 TEST_F(Colours, TheColourSettingsChooseColoursFaceAndSize) {
