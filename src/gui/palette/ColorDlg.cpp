@@ -232,13 +232,16 @@ void CColorDlg::OnDayNight() {
 
 // The colours as the dialog shows them, so an artist gets the night colours by stepping there.
 void CColorDlg::OnExportPalette() {
+    if (messages_ == nullptr) {
+        return;
+    }
     FilePromptRequest request;
     request.kind = FilePromptKind::Save;
     request.filter = GetText(language_, kPaletteFilterKey, kDataSection);
     request.suffixFollowsFilter = true;
     request.folder = exportFolder_;
     const QStringList chosen = RunFilePrompt(request, language_, this);
-    if (chosen.isEmpty() || messages_ == nullptr) {
+    if (chosen.isEmpty()) {
         return;
     }
     const QString path = chosen.constFirst();
