@@ -23,6 +23,12 @@ constexpr std::array kTexts = {
     BuiltInText{"DATA", 1055, "Weder TRAK-Fahrzeugmerkmal 0x0020 noch 0x0010"},
     BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
     BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
+    BuiltInText{
+        "DATA", 1070,
+        "GIMP-Palette (*.gpl)|*.gpl|JASC-Palette (*.pal)|*.pal|Hex-Farbliste (*.hex)|*.hex|Farbfelder als "
+        "PNG-Bild (*.png)|*.png||"},
+    BuiltInText{"DATA", 1071, "TRAK-Farben (Tag)"},
+    BuiltInText{"DATA", 1072, "TRAK-Farben (Nacht %d)"},
     BuiltInText{"DIALOGS", 3932, "Ungesicherte Änderungen wiederherstellen"},
     BuiltInText{"DIALOGS", 3933,
                 "Das Programm wurde zuletzt nicht ordnungsgemäß beendet. Von diesen Dokumenten gibt es "
@@ -39,6 +45,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
     BuiltInText{"DIALOGS", 3963, "Fahrzeugsatz „%1“: %2"},
     BuiltInText{"DIALOGS", 3964, "Fahrzeug „%1“ (Fahrzeugsatz „%2“): %3"},
+    BuiltInText{"DIALOGS", 3970, "Palette exportieren ..."},
     BuiltInText{"Errors", 6120,
                 "Dieses Fahrzeug hat keine Bilder (Länge 0) und kann nicht importiert werden."},
     BuiltInText{
@@ -54,6 +61,9 @@ constexpr std::array kTexts = {
     BuiltInText{"Errors", 6130,
                 "Das Bild in der System-Zwischenablage kann nicht gelesen werden. Es ist zu groß oder "
                 "beschädigt; eingefügt werden Bilder bis 8192 x 8192 Pixel."},
+    BuiltInText{"Errors", 6140,
+                "Eine Palette wird als .gpl, .pal, .hex oder .png gespeichert. Der Name % hat keine dieser "
+                "Endungen."},
     BuiltInText{"Errors", 6306,
                 "Alle Änderungen seit dem letzten Speichern verwerfen und die Datei % neu laden?"},
     BuiltInText{"Errors", 6307, "Die ungesicherten Änderungen an % gehen endgültig verloren. Verwerfen?"},

@@ -33,6 +33,9 @@ struct FilePromptRequest {
     QString name;            // preset of the name field (at most 259 characters)
     bool multiple = false;   // several files may be chosen (Open only)
     int selectedFilter = 0;  // index into the filter list
+    // The extension added to a name typed without one is that of the filter chosen (its first
+    // pattern), for prompts whose filters are the formats to write.
+    bool suffixFollowsFilter = false;
 };
 
 // The chosen files in the order the prompt returns them; empty on cancel. The help button
