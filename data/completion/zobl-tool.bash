@@ -18,10 +18,14 @@ _zobl_tool_files() {
 _zobl_tool() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info convert export to-png from-png sim-list sim-import"
+    local commands="info convert export to-png from-png sim-list sim-import palette"
 
     # Values of options first: they may come before or after the command.
     case $prev in
+    --format)
+        COMPREPLY=($(compgen -W "gpl pal hex png" -- "$cur"))
+        return
+        ;;
     --lang)
         _zobl_tool_files "$cur" rtx
         return
@@ -52,6 +56,9 @@ _zobl_tool() {
         case ${COMP_WORDS[i]} in
         --lang | --sim | --into | --set | --categories | --night)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
+            ((i++))
+            ;;
+        --format)
             ((i++))
             ;;
         -?*) ;;
@@ -114,6 +121,13 @@ _zobl_tool() {
         ;;
     sim-import)
         [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--sim --into --set" -- "$cur"))
+        ;;
+    palette)
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--format --night" -- "$cur"))
+        elif ((position == 0)); then
+            _zobl_tool_files "$cur" gpl pal hex png
+        fi
         ;;
     esac
 }

@@ -28,6 +28,7 @@
 #include "core/vehicles/SteamProperties.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
+#include "png/PaletteExport.h"
 #include "png/PngSheet.h"
 #include "png/SceneryPng.h"
 #include "png/VehiclePng.h"
@@ -581,11 +582,51 @@ void CommandThumbnail(Context& ctx, const std::vector<std::string>& args) {
         [size](const SceneryDocument& doc) { return SceneryThumbnail(doc, size); });
 }
 
+// The colours for other paint programs: palette [--format F] [--night N] OUT.
+void CommandPalette(Context& ctx, const std::vector<std::string>& args) {
+    std::optional<PaletteFormat> format;
+    int state = 0;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
+        if (args[i] == "--format") {
+            format = value != nullptr ? PaletteFormatNamed(*value) : std::nullopt;
+            if (!format) {
+                throw UsageError{"palette: --format takes gpl, pal, hex or png"};
+            }
+            ++i;
+        } else if (args[i] == "--night") {
+            const std::optional<int> night = value != nullptr ? DecimalArgument(*value) : std::nullopt;
+            if (!night || *night < 1 || *night > Palette::kNightStates) {
+                throw UsageError{"palette: --night takes a night state from 1 to 3"};
+            }
+            state = *night;
+            ++i;
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"palette: unknown option " + args[i]};
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    ExpectArguments(names, 1, "palette");
+    if (!format && IsStandardStream(names[0])) {
+        throw UsageError{"palette: standard output ('-') needs --format"};
+    }
+    if (!format) {
+        format = PaletteFormatOfPath(names[0]);
+    }
+    if (!format) {
+        throw UsageError{"palette: " + names[0] +
+                         ": unknown extension; use .gpl, .pal, .hex or .png, or --format"};
+    }
+    WriteOutput(ctx, names[0], PaletteFileBytes(*format, state, ctx.language));
+}
+
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"info", CommandInfo},        {"convert", CommandConvert},      {"export", CommandExport},
         {"to-png", CommandToPng},     {"thumbnail", CommandThumbnail},  {"from-png", CommandFromPng},
-        {"sim-list", CommandSimList}, {"sim-import", CommandSimImport},
+        {"sim-list", CommandSimList}, {"sim-import", CommandSimImport}, {"palette", CommandPalette},
     };
     return commands;
 }
@@ -629,6 +670,11 @@ std::string ToolUsage() {
            "                          DOC.fgs; all of them or, on any failure, none\n"
            "                          (without --sim the simulator is looked for from the current\n"
            "                          folder, then where its Wine setting T381_PFAD points)\n"
+           "  palette [--format gpl|pal|hex|png] [--night N] OUT\n"
+           "                          the 100 colours for other paint programs, in palette order:\n"
+           "                          GIMP palette, JASC palette, hex list or 10 x 10 PNG; the\n"
+           "                          format from OUT's extension unless given; --night N (1..3)\n"
+           "                          the colours of that night state\n"
            "\n"
            "options:\n"
            "  --lang FILE             language file instead of zobl_ge.rtx, which is looked for in\n"

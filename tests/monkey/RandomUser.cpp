@@ -171,6 +171,9 @@ PrivateHome::PrivateHome() {
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
         qputenv(name, QByteArray::fromStdString(folder));
     }
+    // Names the user types are relative to the working folder: keep what they create in here,
+    // not in the folder the run started from.
+    std::filesystem::current_path(folder_.File("HOME"));
 }
 
 RandomUser::RandomUser(const PrivateHome& home, std::uint64_t seed, bool verbose)

@@ -4,7 +4,7 @@
 source "$1" || exit 1
 cd "$(mktemp -d)" || exit 1
 trap 'rm -rf "$PWD"' EXIT
-touch a.gs b.fgs c.png d.txt E.GS lang.rtx
+touch a.gs b.fgs c.png d.txt E.GS lang.rtx p.gpl
 mkdir sub
 
 failures=0
@@ -45,4 +45,10 @@ expect "1 2 3" to-png --night ""
 expect "c.png sub" to-png --night 2 a.gs ""
 expect "sub" sim-list --sim ""
 expect "--set --sim" sim-import --into b.fgs --s
+expect "palette" pa
+expect "gpl hex pal png" palette --format ""
+expect "1 2 3" palette --night ""
+expect "--format --night" palette --
+expect "c.png p.gpl sub" palette --night 2 ""
+expect "" palette --format hex p.gpl ""
 exit $failures

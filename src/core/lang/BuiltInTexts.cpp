@@ -24,6 +24,12 @@ constexpr std::array kTexts = {
     BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
     BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
     BuiltInText{"DATA", 1061, "PNG-Bilder (*.png)|*.png|Alle Dateien (*.*)|*.*||"},
+    BuiltInText{
+        "DATA", 1070,
+        "GIMP-Palette (*.gpl)|*.gpl|JASC-Palette (*.pal)|*.pal|Hex-Farbliste (*.hex)|*.hex|Farbfelder als "
+        "PNG-Bild (*.png)|*.png||"},
+    BuiltInText{"DATA", 1071, "TRAK-Farben (Tag)"},
+    BuiltInText{"DATA", 1072, "TRAK-Farben (Nacht %d)"},
     BuiltInText{"DIALOGS", 3932, "Ungesicherte Änderungen wiederherstellen"},
     BuiltInText{"DIALOGS", 3933,
                 "Das Programm wurde zuletzt nicht ordnungsgemäß beendet. Von diesen Dokumenten gibt es "
@@ -40,6 +46,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
     BuiltInText{"DIALOGS", 3963, "Fahrzeugsatz „%1“: %2"},
     BuiltInText{"DIALOGS", 3964, "Fahrzeug „%1“ (Fahrzeugsatz „%2“): %3"},
+    BuiltInText{"DIALOGS", 3970, "Palette exportieren ..."},
     BuiltInText{"DIALOGS", 3980, "PNG importieren"},
     BuiltInText{"DIALOGS", 3981, "PNG-&Datei:"},
     BuiltInText{"DIALOGS", 3982, "D&urchsuchen ..."},
@@ -72,14 +79,17 @@ constexpr std::array kTexts = {
                 "Das Bild in der System-Zwischenablage kann nicht gelesen werden. Es ist zu groß oder "
                 "beschädigt; eingefügt werden Bilder bis 8192 x 8192 Pixel."},
     BuiltInText{"Errors", 6140,
+                "Eine Palette wird als .gpl, .pal, .hex oder .png gespeichert. Der Name % hat keine dieser "
+                "Endungen."},
+    BuiltInText{"Errors", 6141,
                 "% Es wurde nichts geändert. Mit dem Häkchen „Farben ohne Palettenfarbe auf die nächste "
                 "gewöhnliche Farbe abbilden“ werden diese Pixel abgebildet."},
-    BuiltInText{"Errors", 6141, "% Es wurde nichts geändert."},
-    BuiltInText{"Errors", 6142,
+    BuiltInText{"Errors", 6142, "% Es wurde nichts geändert."},
+    BuiltInText{"Errors", 6143,
                 "Das Bild % zeigt die Farben einer Nachtstufe und ist nur zum Ansehen gedacht. Bitte ein "
                 "Bild in den Tagesfarben importieren. Es wurde nichts geändert."},
     BuiltInText{
-        "Errors", 6143,
+        "Errors", 6144,
         "Die Datei % ist ein Bild, kein Dokument. Zum Einfügen das Bild auf ein Grafik- oder Fahrzeugfenster "
         "ziehen; einen ganzen Bogen holt „Datei > PNG importieren ...“ in das aktive Dokument."},
     BuiltInText{"Errors", 6306,

@@ -43,17 +43,22 @@ QString FolderOf(const QString& path) {
 bool RunChooseColours(CBug1App& app, QWidget* parent) {
     CColorDlg dialog(app.GetPalette(), app.GetLanguageManager(), Owner(app, parent));
     dialog.SetColours(app.GetColor1(), app.GetColor2());
+    GeneralSettings& settings = app.Settings();
+    dialog.EnablePaletteExport(app.Messages(), QString::fromStdString(settings.exportFolder));
     dialog.SetDayNightHandler([&app] {
         if (CMainFrame* frame = app.MainFrame()) {
             frame->Router().Execute(ID_DAY_NIGHT);
         }
     });
-    if (dialog.exec() != QDialog::Accepted) {
+    const int result = dialog.exec();
+    // As after the other exports: the next one starts where this one wrote.
+    settings.exportFolder = dialog.ExportFolder().toStdString();
+    if (result != QDialog::Accepted) {
         return false;
     }
     // Stored directly: a colour chosen here does not end the undo step as a click in the bar does.
-    app.Settings().color1 = dialog.LeftColor();
-    app.Settings().color2 = dialog.RightColor();
+    settings.color1 = dialog.LeftColor();
+    settings.color2 = dialog.RightColor();
     if (CMainFrame* frame = app.MainFrame()) {
         frame->RepaintColourBars();
     }

@@ -28,12 +28,12 @@ class CLanguageManager;
 class HelpContextScope;
 class MessageService;
 
-// The messages of the PNG commands (errors 6140.. of the language file).
+// The messages of the PNG commands (errors 6141.. of the language file).
 namespace message {
-inline constexpr int kUnmatchedColours = 140;     // argument: the picture, the count and the first pixel
-inline constexpr int kWrongSheetSize = 141;       // argument: both sizes
-inline constexpr int kNightPicture = 142;         // argument: the file
-inline constexpr int kPictureIsNoDocument = 143;  // argument: the file
+inline constexpr int kUnmatchedColours = 141;     // argument: the picture, the count and the first pixel
+inline constexpr int kWrongSheetSize = 142;       // argument: both sizes
+inline constexpr int kNightPicture = 143;         // argument: the file
+inline constexpr int kPictureIsNoDocument = 144;  // argument: the file
 }  // namespace message
 
 // "PNG importieren": which file, and whether colours without a palette colour are mapped.
@@ -82,8 +82,8 @@ std::optional<PngImportChoice> AskPngImport(const EditorServices& services, cons
 
 // Reads the chosen file through read (ReadScenerySheet or ReadVehicleSheet: bytes, file name,
 // nearest) and shows why it refuses: a file that cannot be read (error 4), no PNG (2), another
-// size (141; sizeText: the key of the text naming both sizes), colours without a palette colour
-// unless mapped (140), a night picture (142). nullopt then.
+// size (142; sizeText: the key of the text naming both sizes), colours without a palette colour
+// unless mapped (141), a night picture (143). nullopt then.
 using SheetReader =
     std::function<SheetPixels(std::span<const std::uint8_t> png, const std::string& fileName, bool nearest)>;
 std::optional<SheetPixels> ReadPngSheet(const EditorServices& services, const PngImportChoice& choice,

@@ -1,13 +1,21 @@
 #include "gui/palette/ColorDlg.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "core/common/AtomicFile.h"
+#include "core/common/MessageError.h"
 #include "core/palette/Palette.h"
+#include "core/settings/GeneralSettings.h"
+#include "gui/framework/MessageService.h"
 #include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
 #include "gui/widgets/DialogSupport.h"
+#include "gui/widgets/StandardPrompts.h"
+#include "png/PaletteExport.h"
 #include "ui_ColorDlg.h"
 
 namespace zobl {
@@ -20,6 +28,8 @@ constexpr int kRightMarkKey = 1004;
 constexpr int kBothMarkKey = 1005;
 constexpr int kAreaCaptionKey = 3109;
 constexpr int kRowStep = 20;
+constexpr int kPaletteFilterKey = 1070;   // section "DATA"
+constexpr int kNoPaletteExtension = 140;  // error: the name has none of the palette extensions
 
 struct Group {
     int firstField;
@@ -68,6 +78,8 @@ CColorDlg::CColorDlg(const Palette& palette, const CLanguageManager& language, Q
     connect(ui_->ok1, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cancel2, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui_->button1008, &QPushButton::clicked, this, &CColorDlg::OnDayNight);
+    ui_->exportPalette->hide();
+    connect(ui_->exportPalette, &QPushButton::clicked, this, &CColorDlg::OnExportPalette);
     connect(ui_->help1007, &QPushButton::clicked, this, [] { ShowDialogHelp(); });
     LayOut();
 }
@@ -78,6 +90,12 @@ void CColorDlg::SetColours(int left, int right) {
     leftColor_ = left;
     rightColor_ = right;
     ui_->area1010->update();
+}
+
+void CColorDlg::EnablePaletteExport(MessageService& messages, const QString& folder) {
+    messages_ = &messages;
+    exportFolder_ = folder;
+    ui_->exportPalette->show();
 }
 
 QWidget* CColorDlg::PaletteArea() const {
@@ -210,6 +228,41 @@ void CColorDlg::OnDayNight() {
         dayNight_();
     }
     ui_->area1010->update();
+}
+
+// The colours as the dialog shows them, so an artist gets the night colours by stepping there.
+void CColorDlg::OnExportPalette() {
+    if (messages_ == nullptr) {
+        return;
+    }
+    FilePromptRequest request;
+    request.kind = FilePromptKind::Save;
+    request.filter = GetText(language_, kPaletteFilterKey, kDataSection);
+    request.suffixFollowsFilter = true;
+    request.folder = exportFolder_;
+    const QStringList chosen = RunFilePrompt(request, language_, this);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString path = chosen.constFirst();
+    const std::optional<PaletteFormat> format = PaletteFormatOfPath(QFile::encodeName(path).toStdString());
+    if (!format) {
+        messages_->ShowError(kNoPaletteExtension, QFileInfo(path).fileName(), this);
+        return;
+    }
+    if (!MayOverwrite(*messages_, path, this)) {
+        return;
+    }
+    try {
+        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                            PaletteFileBytes(*format, palette_.DayNightState(), language_));
+        exportFolder_ =
+            QString::fromStdString(WithTrailingSlash(QFileInfo(path).absolutePath().toStdString()));
+    } catch (const MessageError& error) {
+        messages_->ShowError(error.Number(), QString::fromStdString(error.Argument()), this);
+    } catch (const std::exception&) {
+        messages_->ShowError(message::kFileError, path, this);
+    }
 }
 
 }  // namespace zobl

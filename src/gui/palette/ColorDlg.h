@@ -17,6 +17,7 @@ namespace zobl {
 
 class CLanguageManager;
 class HelpContextScope;
+class MessageService;
 class Palette;
 
 // The colour choice: the whole palette in five labelled groups. A left click on a field chooses
@@ -39,6 +40,13 @@ public:
     // Run by the day/night button before the dialog repaints (the main window's ID_DAY_NIGHT).
     void SetDayNightHandler(std::function<void()> handler) { dayNight_ = std::move(handler); }
 
+    // Shows the button "Palette exportieren ...", which writes the colours of the state shown to a
+    // file of the user's choice (GIMP or JASC palette, hex list, swatch PNG, by its extension).
+    // The prompt starts in folder; errors and the overwrite question go to messages.
+    void EnablePaletteExport(MessageService& messages, const QString& folder);
+    // The folder of the last palette written, else the one given.
+    QString ExportFolder() const { return exportFolder_; }
+
     // The widget the fields are painted on, and where they lie in it.
     QWidget* PaletteArea() const;
     QRect PaletteRect() const noexcept { return paletteArea_; }
@@ -57,12 +65,15 @@ private:
     void LayOut();
     void Paint(QPainter& painter);
     void OnDayNight();
+    void OnExportPalette();
 
     const Palette& palette_;
     const CLanguageManager& language_;
     std::unique_ptr<Ui::ColorDlg> ui_;
     std::unique_ptr<HelpContextScope> help_;
     std::function<void()> dayNight_;
+    MessageService* messages_ = nullptr;
+    QString exportFolder_;
     int describedIndex_ = 0;
     QRect paletteArea_;
     std::array<QRect, kColourFieldCount> fieldRects_{};

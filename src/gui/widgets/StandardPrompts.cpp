@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "gui/framework/FileFilter.h"
@@ -75,6 +76,12 @@ QString WithSlash(QString folder) {
         folder += QLatin1Char('/');
     }
     return folder;
+}
+
+// "GIMP-Palette (*.gpl)" gives "gpl"; a filter without "*.x" gives nothing.
+QString FirstSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
 }
 
 }  // namespace
@@ -150,6 +157,11 @@ QStringList RunFilePrompt(const FilePromptRequest& request, const CLanguageManag
     }
     if (!request.defaultSuffix.isEmpty()) {
         dialog.setDefaultSuffix(request.defaultSuffix);
+    }
+    if (request.suffixFollowsFilter) {
+        dialog.setDefaultSuffix(FirstSuffix(dialog.selectedNameFilter()));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) { dialog.setDefaultSuffix(FirstSuffix(filter)); });
     }
     if (!request.folder.isEmpty() && QFileInfo(request.folder).isDir()) {
         dialog.setDirectory(request.folder);

@@ -34,6 +34,9 @@ struct FilePromptRequest {
     QString title;           // in place of the kind's title, when not empty
     bool multiple = false;   // several files may be chosen (Open only)
     int selectedFilter = 0;  // index into the filter list
+    // The extension added to a name typed without one is that of the filter chosen (its first
+    // pattern), for prompts whose filters are the formats to write.
+    bool suffixFollowsFilter = false;
 };
 
 // The chosen files in the order the prompt returns them; empty on cancel. The help button

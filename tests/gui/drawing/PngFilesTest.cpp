@@ -237,15 +237,15 @@ TEST_F(PngCommands, RefusedSheetsSayWhyAndChangeNothing) {
         QString argumentHas;
     };
     const Case cases[] = {
-        {"wrong size", false, WritePng(ColourPicture(Sheet(50 * 292, 5), 50, 292, false), "breit.png"), 141,
+        {"wrong size", false, WritePng(ColourPicture(Sheet(50 * 292, 5), 50, 292, false), "breit.png"), 142,
          QStringLiteral("ist 50 x 292 Pixel groß, die Fahrzeugsätze und Fahrzeuge dieses Dokuments brauchen "
                         "26 x 292 Pixel")},
-        {"scenery size", true, WritePng(ColourPicture(Sheet(8 * 8, 5), 8, 8, false), "klein.png"), 141,
+        {"scenery size", true, WritePng(ColourPicture(Sheet(8 * 8, 5), 8, 8, false), "klein.png"), 142,
          QStringLiteral("ist 8 x 8 Pixel groß, eine Grafik hat 1152 x 80 Pixel")},
-        {"colour without palette colour", false, WritePng(oneOff, "fremd.png"), 140,
+        {"colour without palette colour", false, WritePng(oneOff, "fremd.png"), 141,
          QStringLiteral("Das Bild fremd.png enthält Pixel ohne Palettenfarbe: 1, das erste bei 5,3.")},
         {"night picture", true,
-         WriteBytes(EncodeIndexedPng(kSceneryWidth, kSceneryHeight, sceneryNight, 2), "nacht.png"), 142,
+         WriteBytes(EncodeIndexedPng(kSceneryWidth, kSceneryHeight, sceneryNight, 2), "nacht.png"), 143,
          QStringLiteral("nacht.png")},
         {"no PNG", true, WriteBytes({'G', 'I', 'F', '8', '9', 'a', 0, 0}, "falsch.png"), 2,
          QStringLiteral("falsch.png")},
@@ -366,7 +366,7 @@ TEST_F(PngDrops, DamagedPicturesSaySoAndPicturesBesideTheWindowsOpenNothing) {
     messages.entries.clear();
     const std::size_t documents = app->Documents().DocumentCount();
     Drop(app->MainFrame(), QPoint(5, 5), Picture(3, 2, kRed, "bild.png"));
-    EXPECT_EQ(messages.Numbers(), std::vector<int>{143});
+    EXPECT_EQ(messages.Numbers(), std::vector<int>{144});
     EXPECT_EQ(app->Documents().DocumentCount(), documents);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
+#include "core/common/FileSizeLimit.h"
 #include "core/lang/LanguageManager.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/lang/Localization.h"
@@ -259,6 +262,69 @@ TEST_F(Colours, TheColourDialogMarksAndDescribesItsFields) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")), Qt::LeftButton);
     EXPECT_EQ(steps, 1);
     EXPECT_EQ(dialog.PaletteArea()->grab().toImage().pixelColor(white), QColor(95, 95, 95));
+}
+
+// The colour choice's export button writes the colours shown in the format of the extension;
+// a name typed without one gets that of the chosen file type.
+TEST_F(Colours, TheColourDialogExportsThePaletteItShows) {
+    StartApp({}, true);
+    const QString dir = QString::fromStdString(folder.Path().string()) + QLatin1Char('/');
+    const QByteArray gimp = "GIMP Palette\nName: TRAK-Farben (Tag)\nColumns: 10\n";
+    struct Case {
+        const char* typed;
+        int fileType;  // Down presses in the file type list
+        int dayNightSteps;
+        const char* written;
+        qsizetype at;
+        QByteArray expected;  // at that place in the file; empty: no file
+        std::vector<int> messages;
+        rlim_t sizeLimit = RLIM_INFINITY;
+    };
+    const Case cases[] = {
+        {"tag.gpl", 0, 0, "tag.gpl", 0, gimp, {}},
+        {"tag", 1, 0, "tag.pal", 0, "JASC-PAL\r\n0100\r\n100\r\n0 0 0\r\n", {}},
+        {"tag", 3, 0, "tag.png", 0, "\x89PNG", {}},
+        {"nacht.hex", 0, 1, "nacht.hex", 15 * 7, "5f5f5f\n", {}},  // white is grey at night
+        {"tag.txt", 0, 0, "tag.txt", 0, {}, {140}},
+        // Replacing a file asks first; a failed write leaves the old file and says so.
+        {"tag.gpl", 0, 0, "tag.gpl", 0, gimp, {303, 4}, 0},
+    };
+    for (const Case& c : cases) {
+        messages.entries.clear();
+        messages.answers = {kAnswerYes};
+        test::OnModal<CColorDlg>([&](CColorDlg& dialog) {
+            for (int i = 0; i < c.dayNightSteps; ++i) {
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")),
+                                  Qt::LeftButton);
+            }
+            test::OnModal<QFileDialog>([&](QFileDialog& files) {
+                auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                ASSERT_EQ(types->count(), 4);
+                for (int i = 0; i < c.fileType; ++i) {
+                    QTest::keyClick(types, Qt::Key_Down);
+                }
+                files.selectFile(dir + QLatin1String(c.typed));
+                static_cast<QDialog&>(files).accept();
+            });
+            test::WithFileSizeLimit(c.sizeLimit, [&] {
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("exportPalette")),
+                                  Qt::LeftButton);
+            });
+            for (int i = c.dayNightSteps; i % 4 != 0; ++i) {
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")),
+                                  Qt::LeftButton);
+            }
+            dialog.reject();
+        });
+        Command(ID_CHOOSE_COLOURS);
+        QFile file(dir + QLatin1String(c.written));
+        EXPECT_EQ(file.exists(), !c.expected.isEmpty()) << c.written;
+        EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll().mid(c.at, c.expected.size()) : QByteArray(),
+                  c.expected)
+            << c.written;
+        EXPECT_EQ(messages.Numbers(), c.messages) << c.written;
+    }
+    EXPECT_EQ(app->Settings().exportFolder, dir.toStdString());  // where the next export starts
 }
 
 TEST_F(Colours, TheColourSettingsChooseColoursFaceAndSize) {
