@@ -18,7 +18,7 @@ _zobl_tool_files() {
 _zobl_tool() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="info convert export to-png from-png sim-list sim-import palette"
+    local commands="info convert export to-png from-png thumbnail sim-list sim-import palette"
 
     # Values of options first: they may come before or after the command.
     case $prev in
@@ -40,7 +40,7 @@ _zobl_tool() {
         _zobl_tool_files "$cur" fgs
         return
         ;;
-    --set | --categories)
+    --set | --categories | -s)
         COMPREPLY=()
         return
         ;;
@@ -54,7 +54,7 @@ _zobl_tool() {
     local i command="" position=0 into=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories | --night)
+        --lang | --sim | --into | --set | --categories | --night | -s)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
             ((i++))
             ;;
@@ -114,6 +114,15 @@ _zobl_tool() {
             _zobl_tool_files "$cur" png
         elif ((position == 1)) && [[ -z $into ]]; then
             _zobl_tool_files "$cur" gs
+        fi
+        ;;
+    thumbnail)
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "-s" -- "$cur"))
+        elif ((position == 0)); then
+            _zobl_tool_files "$cur" gs fgs
+        elif ((position == 1)); then
+            _zobl_tool_files "$cur" png
         fi
         ;;
     sim-list)

@@ -2,11 +2,10 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QImageReader>
+#include <QImage>
 
 #include <algorithm>
 
-#include "core/common/MessageError.h"
 #include "core/palette/Palette.h"
 
 namespace zobl {
@@ -35,28 +34,6 @@ std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<cons
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return {bytes.begin(), bytes.end()};
-}
-
-QImage DecodePng(std::span<const std::uint8_t> png, const std::string& fileName, QSize size,
-                 const std::function<void(QSize)>& wrongSize) {
-    QByteArray bytes(reinterpret_cast<const char*>(png.data()), qsizetype(png.size()));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "PNG");
-    if (!reader.canRead()) {
-        throw MessageError(message::kUnsupportedFormat, fileName, "not a PNG image");
-    }
-    if (reader.size() != size) {
-        wrongSize(reader.size());
-    }
-    QImage image = reader.read();
-    if (image.isNull() || image.size() != size) {
-        throw MessageError(message::kUnsupportedFormat, fileName, "damaged PNG image");
-    }
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB) {
-        image = image.convertToFormat(QImage::Format_Indexed8);
-    }
-    return image;
 }
 
 }  // namespace zobl

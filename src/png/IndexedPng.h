@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QImage>
-
 #include <cstdint>
-#include <functional>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace zobl {
@@ -15,11 +11,5 @@ namespace zobl {
 // transparent. Bytes above 99 are no colours but are kept: the table grows to cover them (black).
 std::vector<std::uint8_t> EncodeIndexedPng(int width, int height, std::span<const std::uint8_t> pixels,
                                            int dayNightState = 0);
-
-// Decodes a PNG of the given size, checking the size before decoding the pixels: a PNG of
-// another size goes to wrongSize, which throws. A 1-bit picture comes back as Format_Indexed8.
-// Throws MessageError 2 with fileName when the bytes are no PNG or a damaged one.
-QImage DecodePng(std::span<const std::uint8_t> png, const std::string& fileName, QSize size,
-                 const std::function<void(QSize)>& wrongSize);
 
 }  // namespace zobl

@@ -46,6 +46,9 @@ expect "c.png sub" to-png --night 2 a.gs ""
 expect "sub" sim-list --sim ""
 expect "--set --sim" sim-import --into b.fgs --s
 expect "palette" pa
+expect "thumbnail" th
+expect "E.GS a.gs b.fgs sub" thumbnail -s 256 ""
+expect "c.png sub" thumbnail a.gs ""
 expect "gpl hex pal png" palette --format ""
 expect "1 2 3" palette --night ""
 expect "--format --night" palette --

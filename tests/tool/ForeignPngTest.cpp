@@ -217,7 +217,7 @@ TEST_F(ForeignPngTest, OffPaletteAndNightPicturesAreRefusedUnlessMapped) {
             << x;
     }
 
-    for (const std::string& night : {"0", "4", "x", "12"}) {
+    for (const char* night : {"0", "4", "x", "12"}) {
         EXPECT_EQ(Run({"to-png", "--night", night, Path("in.gs"), Path("n.png")}), kToolUsageError) << night;
     }
     EXPECT_EQ(Run({"to-png", Path("in.gs"), Path("n.png"), "--night"}), kToolUsageError);
