@@ -296,6 +296,7 @@ QMenu* CMainFrame::createPopupMenu() {
                 menu->removeAction(bar->toggleViewAction());
             }
         }
+        SelectFirstItemOnOpen(*menu);
     }
     return menu;
 }
