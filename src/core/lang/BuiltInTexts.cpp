@@ -24,6 +24,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
     BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
     BuiltInText{"DATA", 1061, "PNG-Bilder (*.png)|*.png|Alle Dateien (*.*)|*.*||"},
+    BuiltInText{"DATA", 1068, "de_DE"},
     BuiltInText{
         "DATA", 1070,
         "GIMP-Palette (*.gpl)|*.gpl|JASC-Palette (*.pal)|*.pal|Hex-Farbliste (*.hex)|*.hex|Farbfelder als "
