@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionFocusRect>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
@@ -72,6 +74,7 @@ CColorDlg::CColorDlg(const Palette& palette, const CLanguageManager& language, Q
     QWidget* area = ui_->area1010;
     area->setFixedSize(kAreaSize);
     area->setMouseTracking(true);
+    area->setFocusPolicy(Qt::StrongFocus);
     area->setAccessibleName(GetText(language_, kAreaCaptionKey, kDialogsSection));
     area->installEventFilter(this);
     ui_->picture->setPixmap(MousePicture());
@@ -82,6 +85,7 @@ CColorDlg::CColorDlg(const Palette& palette, const CLanguageManager& language, Q
     connect(ui_->exportPalette, &QPushButton::clicked, this, &CColorDlg::OnExportPalette);
     connect(ui_->help1007, &QPushButton::clicked, this, [] { ShowDialogHelp(); });
     LayOut();
+    area->setFocus(Qt::OtherFocusReason);
 }
 
 CColorDlg::~CColorDlg() = default;
@@ -181,6 +185,40 @@ void CColorDlg::Paint(QPainter& painter) {
         painter.drawText(caption, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
                          GetText(language_, kGroups[g].captionKey, kDialogsSection));
     }
+    if (ui_->area1010->hasFocus()) {
+        PaintFocus(painter);
+    }
+}
+
+// Where the arrow keys start: the left colour's field framed in the gap around it, the right
+// colour's dotted, inside the style's focus frame.
+void CColorDlg::PaintFocus(QPainter& painter) {
+    QStyleOptionFocusRect option;
+    option.initFrom(ui_->area1010);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, ui_->area1010);
+    const auto frame = [&](int field, Qt::PenStyle style) {
+        painter.setPen(QPen(Qt::black, 1, style));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(fieldRects_[static_cast<std::size_t>(field)].adjusted(-2, -2, 1, 1));
+    };
+    frame(FieldShowing(rightColor_, rightField_), Qt::DotLine);
+    frame(FieldShowing(leftColor_, leftField_), Qt::SolidLine);
+}
+
+bool CColorDlg::KeyPress(QKeyEvent* event) {
+    const std::optional<ColourStep> step = ColourStepOf(*event);
+    if (!step) {
+        return false;
+    }
+    int& colour = step->rightColour ? rightColor_ : leftColor_;
+    int& field = step->rightColour ? rightField_ : leftField_;
+    field = NeighbourField(fieldRects_, FieldShowing(colour, field), step->direction, false);
+    colour = kColourFieldIndices[static_cast<std::size_t>(field)];
+    // The description follows the keys as it follows the pointer.
+    describedIndex_ = colour;
+    ui_->edit1011->setText(QString::fromStdString(DescribeColour(language_, colour)));
+    ui_->area1010->update();
+    return true;
 }
 
 bool CColorDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -212,12 +250,27 @@ bool CColorDlg::eventFilter(QObject* watched, QEvent* event) {
             const int index = kColourFieldIndices[static_cast<std::size_t>(field)];
             if (mouse->button() == Qt::LeftButton) {
                 leftColor_ = index;
+                leftField_ = field;
             } else if (mouse->button() == Qt::RightButton) {
                 rightColor_ = index;
+                rightField_ = field;
             }
             ui_->area1010->update();
             return true;
         }
+        case QEvent::ShortcutOverride:
+            // The arrows are the fields' while they have the focus.
+            if (ColourStepOf(*static_cast<QKeyEvent*>(event))) {
+                event->accept();
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress:
+            return KeyPress(static_cast<QKeyEvent*>(event)) || QDialog::eventFilter(watched, event);
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            ui_->area1010->update();
+            return false;
         default:
             return QDialog::eventFilter(watched, event);
     }
