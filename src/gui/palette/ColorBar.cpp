@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QToolButton>
 
 #include "core/palette/Palette.h"
@@ -229,6 +228,19 @@ int FieldShowing(int index, int preferred) {
     return found != kColourFieldIndices.end() ? static_cast<int>(found - kColourFieldIndices.begin()) : 0;
 }
 
+void PaintColourFocus(QPainter& painter, const QWidget& widget, const QRect& leftField,
+                      const QRect& rightField, int gap) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(widget.palette().color(QPalette::Highlight), 1));
+    painter.drawRect(widget.rect().adjusted(0, 0, -1, -1));
+    const auto frame = [&](const QRect& field, Qt::PenStyle style) {
+        painter.setPen(QPen(Qt::black, 1, style));
+        painter.drawRect(field.adjusted(-gap, -gap, gap - 1, gap - 1));
+    };
+    frame(rightField, Qt::DotLine);
+    frame(leftField, Qt::SolidLine);
+}
+
 QSize CColorBar::TemplateSize(bool horizontal) {
     return horizontal ? QSize(DialogUnitsToPixelsX(260), DialogUnitsToPixelsY(34))
                       : QSize(DialogUnitsToPixelsX(34), DialogUnitsToPixelsY(235));
@@ -310,19 +322,12 @@ void CColorBar::Paint(QPainter& painter) {
     }
 }
 
-// Where the arrow keys start: the left colour's field framed in the gap around it, the right
-// colour's dotted, inside the style's focus frame.
 void CColorBar::PaintFocus(QPainter& painter) {
-    QStyleOptionFocusRect option;
-    option.initFrom(face_);
-    face_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, face_);
-    const auto frame = [&](int field, Qt::PenStyle style) {
-        painter.setPen(QPen(Qt::black, 1, style));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(layout_.fields[static_cast<std::size_t>(field)].adjusted(-1, -1, 0, 0));
-    };
-    frame(FieldShowing(services_.drawing.GetColor2(), rightField_), Qt::DotLine);
-    frame(FieldShowing(services_.drawing.GetColor1(), leftField_), Qt::SolidLine);
+    PaintColourFocus(
+        painter, *face_,
+        layout_.fields[static_cast<std::size_t>(FieldShowing(services_.drawing.GetColor1(), leftField_))],
+        layout_.fields[static_cast<std::size_t>(FieldShowing(services_.drawing.GetColor2(), rightField_))],
+        1);
 }
 
 void CColorBar::MousePress(QMouseEvent* event) {

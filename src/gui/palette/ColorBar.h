@@ -49,6 +49,12 @@ int NeighbourField(std::span<const QRect> fields, int from, Qt::Key direction, b
 // else the first in field order.
 int FieldShowing(int index, int preferred);
 
+// The focus as colour fields show it: a frame in the highlight colour around widget, and the
+// fields of the two colours framed in the gap of gap pixels around them, the left one solid, the
+// right one dotted.
+void PaintColourFocus(QPainter& painter, const QWidget& widget, const QRect& leftField,
+                      const QRect& rightField, int gap);
+
 // The dockable colour bar: the two drawing colours as overlapping swatches and the 104 fields.
 // A left click on a field chooses the left colour, a right click the right colour; a left click
 // on a swatch opens the colour choice. Moving the pointer describes the colour under it in the

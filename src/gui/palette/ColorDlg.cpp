@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyleOptionFocusRect>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
@@ -190,19 +189,10 @@ void CColorDlg::Paint(QPainter& painter) {
     }
 }
 
-// Where the arrow keys start: the left colour's field framed in the gap around it, the right
-// colour's dotted, inside the style's focus frame.
 void CColorDlg::PaintFocus(QPainter& painter) {
-    QStyleOptionFocusRect option;
-    option.initFrom(ui_->area1010);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, ui_->area1010);
-    const auto frame = [&](int field, Qt::PenStyle style) {
-        painter.setPen(QPen(Qt::black, 1, style));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(fieldRects_[static_cast<std::size_t>(field)].adjusted(-2, -2, 1, 1));
-    };
-    frame(FieldShowing(rightColor_, rightField_), Qt::DotLine);
-    frame(FieldShowing(leftColor_, leftField_), Qt::SolidLine);
+    PaintColourFocus(painter, *ui_->area1010,
+                     fieldRects_[static_cast<std::size_t>(FieldShowing(leftColor_, leftField_))],
+                     fieldRects_[static_cast<std::size_t>(FieldShowing(rightColor_, rightField_))], 2);
 }
 
 bool CColorDlg::KeyPress(QKeyEvent* event) {
