@@ -40,11 +40,13 @@ constexpr int kFieldSize = 9;
 constexpr int kFieldStep = 10;
 constexpr int kLineStep = 11;
 constexpr int kGroupGap = 30;
-constexpr int kFirstAlong = 55;        // where the fields start along the bar (vertical: y)
-constexpr int kFirstAcross = 2;        // and across it (vertical: x)
-constexpr int kFirstAlongH = 61;       // horizontal bar: x
-constexpr int kFirstAcrossH = 4;       // horizontal bar: y
-constexpr int kFloatButtonKey = 3955;  // section "DIALOGS"
+constexpr int kFirstAlong = 55;   // where the fields start along the bar (vertical: y)
+constexpr int kFirstAcross = 2;   // and across it (vertical: x)
+constexpr int kFirstAlongH = 61;  // horizontal bar: x
+constexpr int kFirstAcrossH = 4;  // horizontal bar: y
+
+// Section "DIALOGS": the names of the vertical bar's title buttons.
+constexpr int kFloatButtonKey = 3955;
 constexpr int kCloseButtonKey = 3956;
 
 // A rectangle from its edges (right and bottom outside).
