@@ -24,6 +24,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DATA", 1056, "TRAK-Fahrzeugmerkmal 0x0020"},
     BuiltInText{"DATA", 1057, "TRAK-Fahrzeugmerkmal 0x0010"},
     BuiltInText{"DATA", 1061, "PNG-Bilder (*.png)|*.png|Alle Dateien (*.*)|*.*||"},
+    BuiltInText{"DATA", 1068, "de_DE"},
     BuiltInText{
         "DATA", 1070,
         "GIMP-Palette (*.gpl)|*.gpl|JASC-Palette (*.pal)|*.pal|Hex-Farbliste (*.hex)|*.hex|Farbfelder als "
@@ -41,6 +42,8 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3937, "%1 – %2, Stand %3"},
     BuiltInText{"DIALOGS", 3938, "nie gespeichert"},
     BuiltInText{"DIALOGS", 3939, "%1 (wiederhergestellt)"},
+    BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
+    BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
     BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},

@@ -10,6 +10,7 @@
 #include "gui/app/Bug1App.h"
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandRouter.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/lang/Localization.h"
 
 #include <optional>
@@ -45,7 +46,7 @@ std::unique_ptr<QMenu> BuildWorkspaceMenu(CommandRouter& router, const CLanguage
 CBackGroundView::CBackGroundView(CBug1App& app, CommandRouter& router, QWidget* parent)
     : QMdiArea(parent), app_(app), router_(router) {
     setObjectName(QStringLiteral("Workspace"));
-    menuRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+    menuRunner_ = &ExecContextMenu;
 }
 
 CBackGroundView::~CBackGroundView() = default;

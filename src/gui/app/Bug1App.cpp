@@ -11,9 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 
 #include "core/clipboard/Clippy.h"
 #include "core/common/AtomicFile.h"
@@ -150,12 +148,9 @@ void CBug1App::RecreateBrushes() {
 }
 
 bool CBug1App::InitInstance(const QStringList& arguments) {
-    // The standard prompts speak German when Qt's own translation is installed.
-    auto* translator = new QTranslator(this);
-    if (translator->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-    }
+    // The standard prompts speak the language file's language when Qt's own translation of it is
+    // installed; without it they stay English, which is no reason to stop.
+    UseLocaleInQtDialogs(LanguageLocale(GetLanguageManager()), this);
 
     QApplication::setWindowIcon(ApplicationIcon());
     // Qt's reader refuses pictures above 128 MB; a picture on the system clipboard is taken up

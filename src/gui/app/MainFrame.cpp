@@ -101,6 +101,9 @@ bool CMainFrame::Create() {
     const auto chooseColours = [this](QWidget* over) { RunChooseColours(app_, over); };
     InstallColourBars(new CColorBar(app_.Services(), chooseColours, false, this),
                       new CColorBar(app_.Services(), chooseColours, true, this));
+    // The window keeps the focus it starts with, which would otherwise go to the colour bar, the
+    // first control Tab reaches: its arrow keys act only once the user moves there.
+    setFocus(Qt::OtherFocusReason);
     RecreateSharedFont();
 
     frameMenu_ = BuildMenu(kFrameMenu, router_, app_.GetLanguageManager());
@@ -296,6 +299,7 @@ QMenu* CMainFrame::createPopupMenu() {
                 menu->removeAction(bar->toggleViewAction());
             }
         }
+        SelectFirstItemOnOpen(*menu);
     }
     return menu;
 }

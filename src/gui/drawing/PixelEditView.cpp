@@ -55,7 +55,7 @@ PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
-    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+    popupRunner_ = &ExecContextMenu;
     viewport_.SetZoomChanged([this] {
         if (CommandRouter* router = services_.shell.Router()) {
             router->RequestUpdate();  // zoom in and out may have changed their states

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPoint>
+#include <QTimer>
 
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandRouter.h"
@@ -199,6 +201,38 @@ QMenu* ContextPopup(const QMenu* resource) {
         return nullptr;
     }
     return resource->actions().constFirst()->menu();
+}
+
+QAction* FirstEnabledItem(const QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+        if (action->isEnabled() && action->isVisible() && !action->isSeparator()) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void SelectFirstItemOnOpen(QMenu& menu) {
+    // Chosen as it opens: the update handlers decide what is enabled before that.
+    QObject::connect(
+        &menu, &QMenu::aboutToShow, &menu,
+        [&menu] {
+            QAction* first = FirstEnabledItem(menu);
+            if (first == nullptr) {
+                return;
+            }
+            menu.setActiveAction(first);
+            // Selecting an item pops its submenu up at once; a keyboard selection does not.
+            if (QMenu* submenu = first->menu()) {
+                QTimer::singleShot(0, submenu, &QMenu::hide);
+            }
+        },
+        Qt::SingleShotConnection);
+}
+
+void ExecContextMenu(QMenu& menu, const QPoint& globalPosition) {
+    SelectFirstItemOnOpen(menu);
+    menu.exec(globalPosition);
 }
 
 void MarkDynamicItem(QAction* item) {

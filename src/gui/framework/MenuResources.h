@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+class QPoint;
 
 namespace zobl {
 
@@ -27,6 +28,14 @@ inline constexpr int kVehicleTreeContextMenu = 153;  // the tree of a vehicle vi
 std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLanguageManager& language);
 // The menu a context-menu resource pops up (its one submenu), or nullptr.
 QMenu* ContextPopup(const QMenu* resource);
+
+// The first item a menu can act on: enabled, visible, no separator; nullptr when it has none.
+QAction* FirstEnabledItem(const QMenu& menu);
+// Makes menu open with that item selected, so that Return and the arrows act at once, as they do
+// in a menu opened from the keyboard; a submenu it leads to stays closed until asked for.
+void SelectFirstItemOnOpen(QMenu& menu);
+// Opens a context menu at globalPosition, its first item selected, and waits until it closes.
+void ExecContextMenu(QMenu& menu, const QPoint& globalPosition);
 
 // Items a menu adds while it opens (the recent files, the window list) are marked, so that the
 // next opening can take them out again.

@@ -7,9 +7,11 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,6 +19,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBox>
+#include <QTranslator>
 #include <QWidget>
 
 #include "core/lang/LanguageManager.h"
@@ -176,6 +179,24 @@ void NameControls(QWidget* window) {
             combo->view()->setAccessibleName(combo->accessibleName());
         }
     }
+}
+
+QLocale LanguageLocale(const CLanguageManager& language) {
+    constexpr int kLanguageNameKey = 1068;  // section "DATA"
+    const QLocale named(GetText(language, kLanguageNameKey, kDataSection).trimmed());
+    return named.language() != QLocale::C ? named : QLocale(QLocale::German, QLocale::Germany);
+}
+
+bool UseLocaleInQtDialogs(const QLocale& locale, QObject* owner) {
+    QLocale::setDefault(locale);
+    auto* translator = new QTranslator(owner);
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 bool GetTextIfKey(QString& result, const QString& text, std::string_view section,

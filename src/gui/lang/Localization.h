@@ -2,9 +2,11 @@
 
 #include <string_view>
 
+#include <QLocale>
 #include <QString>
 
 class QMenu;
+class QObject;
 class QWidget;
 
 namespace zobl {
@@ -42,6 +44,16 @@ bool IsControl(const QWidget* widget);
 // Gives every control inside window that has no accessible name one from the language file's
 // texts already on screen: the label that names it (its buddy), its own text, or its tool tip.
 void NameControls(QWidget* window);
+
+// The language the language file is written in: its name (QLocale's, "de_DE") is key 1068 of
+// section "DATA". A file without that key, or with a name Qt does not know, is German.
+QLocale LanguageLocale(const CLanguageManager& language);
+
+// Qt's own dialogs (file, colour and font prompts, message box buttons) and the dates and numbers
+// they show follow locale: it becomes the application's default, and Qt's translation of that
+// language is installed from Qt's translations folder (owned by owner, removed with it). Returns
+// whether that translation was found; without it Qt speaks English, and nothing else changes.
+bool UseLocaleInQtDialogs(const QLocale& locale, QObject* owner);
 
 // When text is a placeholder with a number other than 0, sets result to that text of section
 // and returns true; otherwise leaves result alone and returns false.

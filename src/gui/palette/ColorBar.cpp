@@ -1,11 +1,19 @@
 #include "gui/palette/ColorBar.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QToolButton>
 
 #include "core/palette/Palette.h"
 #include "gui/framework/EditorServices.h"
+#include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -37,6 +45,10 @@ constexpr int kFirstAcross = 2;   // and across it (vertical: x)
 constexpr int kFirstAlongH = 61;  // horizontal bar: x
 constexpr int kFirstAcrossH = 4;  // horizontal bar: y
 
+// Section "DIALOGS": the names of the vertical bar's title buttons.
+constexpr int kFloatButtonKey = 3955;
+constexpr int kCloseButtonKey = 3956;
+
 // A rectangle from its edges (right and bottom outside).
 QRect Edges(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
@@ -51,18 +63,73 @@ public:
         setFixedSize(size);
         setMouseTracking(true);
         setObjectName(QStringLiteral("ColourBarFace"));
+        // Tab reaches it; a click on a field chooses a colour and leaves the focus in the editor.
+        setFocusPolicy(Qt::TabFocus);
     }
 
 protected:
+    bool event(QEvent* event) override {
+        // The arrows are the bar's while it has the focus, whatever a window binds them to.
+        if (event->type() == QEvent::ShortcutOverride && ColourStepOf(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        return QWidget::event(event);
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         bar_.Paint(painter);
     }
     void mousePressEvent(QMouseEvent* event) override { bar_.MousePress(event); }
     void mouseMoveEvent(QMouseEvent* event) override { bar_.MouseMove(event); }
+    void keyPressEvent(QKeyEvent* event) override { bar_.KeyPress(event); }
+    void focusInEvent(QFocusEvent*) override { update(); }
+    void focusOutEvent(QFocusEvent*) override { update(); }
 
 private:
     CColorBar& bar_;
+};
+
+// The vertical bar is narrower than its title beside the title's two buttons, which cut it to
+// "F...": here the title has a line of its own above the buttons. Presses the title does not use
+// go on to the dock, which moves and floats it as with its own title.
+class ColourBarTitle : public QWidget {
+public:
+    ColourBarTitle(QDockWidget& dock, const CLanguageManager& language) : QWidget(&dock) {
+        setObjectName(QStringLiteral("ColourBarTitle"));
+        auto* rows = new QVBoxLayout(this);
+        rows->setContentsMargins(1, 1, 1, 1);
+        rows->setSpacing(0);
+        auto* text = new QLabel(dock.windowTitle(), this);
+        text->setObjectName(QStringLiteral("ColourBarTitleText"));
+        text->setAlignment(Qt::AlignCenter);
+        rows->addWidget(text);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(0);
+        buttons->addStretch(1);
+        buttons->addWidget(Button(QStyle::SP_TitleBarNormalButton,
+                                  GetText(language, kFloatButtonKey, kDialogsSection),
+                                  [&dock] { dock.setFloating(!dock.isFloating()); }));
+        buttons->addWidget(Button(QStyle::SP_TitleBarCloseButton,
+                                  GetText(language, kCloseButtonKey, kDialogsSection),
+                                  [&dock] { dock.close(); }));
+        rows->addLayout(buttons);
+        connect(&dock, &QWidget::windowTitleChanged, text, &QLabel::setText);
+    }
+
+private:
+    QToolButton* Button(QStyle::StandardPixmap icon, const QString& name, std::function<void()> action) {
+        auto* button = new QToolButton(this);
+        button->setIcon(style()->standardIcon(icon, nullptr, this));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        const int extent = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+        button->setIconSize(QSize(extent, extent));
+        button->setToolTip(name);
+        button->setAccessibleName(name);
+        connect(button, &QToolButton::clicked, this, std::move(action));
+        return button;
+    }
 };
 
 ColourBarLayout ComputeColourBarLayout(bool horizontal, QSize client) {
@@ -109,6 +176,73 @@ ColourBarLayout ComputeColourBarLayout(bool horizontal, QSize client) {
     return layout;
 }
 
+std::optional<ColourStep> ColourStepOf(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier) {
+        return std::nullopt;
+    }
+    const auto key = static_cast<Qt::Key>(event.key());
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+        return std::nullopt;
+    }
+    return ColourStep{key, modifiers == Qt::ShiftModifier};
+}
+
+int NeighbourField(std::span<const QRect> fields, int from, Qt::Key direction, bool linesAreColumns) {
+    const auto count = static_cast<int>(fields.size());
+    if (from < 0 || from >= count) {
+        return from;
+    }
+    const bool vertical = direction == Qt::Key_Up || direction == Qt::Key_Down;
+    const int sign = direction == Qt::Key_Up || direction == Qt::Key_Left ? -1 : 1;
+    // Position along the key's direction, and across it.
+    const auto along = [&](const QRect& r) { return sign * (vertical ? r.top() : r.left()); };
+    const auto across = [&](const QRect& r) { return vertical ? r.left() : r.top(); };
+    const QRect& start = fields[static_cast<std::size_t>(from)];
+    // Along a line only its own fields count; across, every field of the lines beyond.
+    const bool withinLine = vertical == linesAreColumns;
+    int best = from;
+    for (int i = 0; i < count; ++i) {
+        const QRect& field = fields[static_cast<std::size_t>(i)];
+        if (along(field) <= along(start) || (withinLine && across(field) != across(start))) {
+            continue;
+        }
+        if (best == from) {
+            best = i;
+            continue;
+        }
+        const QRect& chosen = fields[static_cast<std::size_t>(best)];
+        const int nearer = along(field) - along(chosen);
+        if (nearer < 0 || (nearer == 0 && std::abs(across(field) - across(start)) <
+                                              std::abs(across(chosen) - across(start)))) {
+            best = i;
+        }
+    }
+    return best;
+}
+
+int FieldShowing(int index, int preferred) {
+    if (preferred >= 0 && preferred < kColourFieldCount &&
+        kColourFieldIndices[static_cast<std::size_t>(preferred)] == index) {
+        return preferred;
+    }
+    const auto* found = std::find(kColourFieldIndices.begin(), kColourFieldIndices.end(), index);
+    return found != kColourFieldIndices.end() ? static_cast<int>(found - kColourFieldIndices.begin()) : 0;
+}
+
+void PaintColourFocus(QPainter& painter, const QWidget& widget, const QRect& leftField,
+                      const QRect& rightField, int gap) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(widget.palette().color(QPalette::Highlight), 1));
+    painter.drawRect(widget.rect().adjusted(0, 0, -1, -1));
+    const auto frame = [&](const QRect& field, Qt::PenStyle style) {
+        painter.setPen(QPen(Qt::black, 1, style));
+        painter.drawRect(field.adjusted(-gap, -gap, gap - 1, gap - 1));
+    };
+    frame(rightField, Qt::DotLine);
+    frame(leftField, Qt::SolidLine);
+}
+
 QSize CColorBar::TemplateSize(bool horizontal) {
     return horizontal ? QSize(DialogUnitsToPixelsX(260), DialogUnitsToPixelsY(34))
                       : QSize(DialogUnitsToPixelsX(34), DialogUnitsToPixelsY(235));
@@ -135,6 +269,9 @@ CColorBar::CColorBar(const EditorServices& services, std::function<void(QWidget*
     box->addWidget(face_);
     box->addStretch(1);
     setWidget(holder);
+    if (!horizontal) {
+        setTitleBarWidget(new ColourBarTitle(*this, services_.language));
+    }
     layout_ = ComputeColourBarLayout(horizontal_, face_->size());
     connect(&services_.drawing, &DrawingChoices::DrawingColoursChanged, this, &CColorBar::RepaintFace);
 }
@@ -182,6 +319,17 @@ void CColorBar::Paint(QPainter& painter) {
             painter.fillRect(field.x() + 3, field.y() + 3, 3, 3, *mark);
         }
     }
+    if (face_->hasFocus()) {
+        PaintFocus(painter);
+    }
+}
+
+void CColorBar::PaintFocus(QPainter& painter) {
+    PaintColourFocus(
+        painter, *face_,
+        layout_.fields[static_cast<std::size_t>(FieldShowing(services_.drawing.GetColor1(), leftField_))],
+        layout_.fields[static_cast<std::size_t>(FieldShowing(services_.drawing.GetColor2(), rightField_))],
+        1);
 }
 
 void CColorBar::MousePress(QMouseEvent* event) {
@@ -195,16 +343,53 @@ void CColorBar::MousePress(QMouseEvent* event) {
             return;
         }
         if (const int field = FieldAt(point); field >= 0) {
+            leftField_ = field;
             services_.drawing.SetColor1(kColourFieldIndices[static_cast<std::size_t>(field)]);
             return;
         }
     } else if (event->button() == Qt::RightButton) {
         if (const int field = FieldAt(point); field >= 0) {
+            rightField_ = field;
             services_.drawing.SetColor2(kColourFieldIndices[static_cast<std::size_t>(field)]);
             return;
         }
     }
     event->ignore();
+}
+
+void CColorBar::KeyPress(QKeyEvent* event) {
+    const std::optional<ColourStep> step = ColourStepOf(*event);
+    if (!step) {
+        event->ignore();
+        return;
+    }
+    DrawingChoices& drawing = services_.drawing;
+    int& field = step->rightColour ? rightField_ : leftField_;
+    const int from = FieldShowing(step->rightColour ? drawing.GetColor2() : drawing.GetColor1(), field);
+    field = NeighbourField(layout_.fields, from, step->direction, !horizontal_);
+    const int index = kColourFieldIndices[static_cast<std::size_t>(field)];
+    if (step->rightColour) {
+        drawing.SetColor2(index);
+    } else {
+        drawing.SetColor1(index);
+    }
+    Describe(index);
+    RepaintFace();  // the frame moves between the two fields of a doubled index too
+}
+
+// A keyboard user has no pointer to hover with: the status line names the colour chosen.
+void CColorBar::Describe(int index) {
+    if (services_.shell.MainWindow() != nullptr) {
+        services_.shell.SetMessageText(QString::fromStdString(DescribeColour(services_.language, index)));
+    }
+}
+
+bool CColorBar::event(QEvent* event) {
+    // A click on the title or beside the fields: the bar takes the focus for its keys.
+    if (event->type() == QEvent::MouseButtonPress) {
+        face_->setFocus(Qt::MouseFocusReason);
+    }
+    return QDockWidget::event(event);
 }
 
 void CColorBar::MouseMove(QMouseEvent* event) {

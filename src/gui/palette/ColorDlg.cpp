@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -72,6 +73,7 @@ CColorDlg::CColorDlg(const Palette& palette, const CLanguageManager& language, Q
     QWidget* area = ui_->area1010;
     area->setFixedSize(kAreaSize);
     area->setMouseTracking(true);
+    area->setFocusPolicy(Qt::StrongFocus);
     area->setAccessibleName(GetText(language_, kAreaCaptionKey, kDialogsSection));
     area->installEventFilter(this);
     ui_->picture->setPixmap(MousePicture());
@@ -82,6 +84,7 @@ CColorDlg::CColorDlg(const Palette& palette, const CLanguageManager& language, Q
     connect(ui_->exportPalette, &QPushButton::clicked, this, &CColorDlg::OnExportPalette);
     connect(ui_->help1007, &QPushButton::clicked, this, [] { ShowDialogHelp(); });
     LayOut();
+    area->setFocus(Qt::OtherFocusReason);
 }
 
 CColorDlg::~CColorDlg() = default;
@@ -181,6 +184,31 @@ void CColorDlg::Paint(QPainter& painter) {
         painter.drawText(caption, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
                          GetText(language_, kGroups[g].captionKey, kDialogsSection));
     }
+    if (ui_->area1010->hasFocus()) {
+        PaintFocus(painter);
+    }
+}
+
+void CColorDlg::PaintFocus(QPainter& painter) {
+    PaintColourFocus(painter, *ui_->area1010,
+                     fieldRects_[static_cast<std::size_t>(FieldShowing(leftColor_, leftField_))],
+                     fieldRects_[static_cast<std::size_t>(FieldShowing(rightColor_, rightField_))], 2);
+}
+
+bool CColorDlg::KeyPress(QKeyEvent* event) {
+    const std::optional<ColourStep> step = ColourStepOf(*event);
+    if (!step) {
+        return false;
+    }
+    int& colour = step->rightColour ? rightColor_ : leftColor_;
+    int& field = step->rightColour ? rightField_ : leftField_;
+    field = NeighbourField(fieldRects_, FieldShowing(colour, field), step->direction, false);
+    colour = kColourFieldIndices[static_cast<std::size_t>(field)];
+    // The description follows the keys as it follows the pointer.
+    describedIndex_ = colour;
+    ui_->edit1011->setText(QString::fromStdString(DescribeColour(language_, colour)));
+    ui_->area1010->update();
+    return true;
 }
 
 bool CColorDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -212,12 +240,27 @@ bool CColorDlg::eventFilter(QObject* watched, QEvent* event) {
             const int index = kColourFieldIndices[static_cast<std::size_t>(field)];
             if (mouse->button() == Qt::LeftButton) {
                 leftColor_ = index;
+                leftField_ = field;
             } else if (mouse->button() == Qt::RightButton) {
                 rightColor_ = index;
+                rightField_ = field;
             }
             ui_->area1010->update();
             return true;
         }
+        case QEvent::ShortcutOverride:
+            // The arrows are the fields' while they have the focus.
+            if (ColourStepOf(*static_cast<QKeyEvent*>(event))) {
+                event->accept();
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress:
+            return KeyPress(static_cast<QKeyEvent*>(event)) || QDialog::eventFilter(watched, event);
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            ui_->area1010->update();
+            return false;
         default:
             return QDialog::eventFilter(watched, event);
     }

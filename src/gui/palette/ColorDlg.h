@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QRect>
 
+class QKeyEvent;
+
 #include "gui/palette/ColorBar.h"
 
 namespace Ui {
@@ -24,6 +26,8 @@ class Palette;
 // the left drawing colour, a right click the right one; the fields carry "L", "R" or "LR"
 // (section "DATA" 1003-1005). The caller sets both colours, runs the dialog and on OK takes
 // them back. The day/night button steps the display state while the dialog is open.
+// The fields have the focus when the dialog opens: the arrow keys step the left colour through
+// the rows as shown, Shift with an arrow the right one, as on the colour bar.
 class CColorDlg : public QDialog {
     Q_OBJECT
 public:
@@ -64,6 +68,8 @@ protected:
 private:
     void LayOut();
     void Paint(QPainter& painter);
+    bool KeyPress(QKeyEvent* event);
+    void PaintFocus(QPainter& painter);
     void OnDayNight();
     void OnExportPalette();
 
@@ -80,6 +86,9 @@ private:
     std::array<int, kGroupCount> captionY_{};
     int rightColor_ = 56;
     int leftColor_ = 15;
+    // The fields last chosen, which tell the two fields of a doubled index apart.
+    int leftField_ = -1;
+    int rightField_ = -1;
 };
 
 }  // namespace zobl

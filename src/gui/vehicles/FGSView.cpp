@@ -84,7 +84,7 @@ CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
     carEditor_->hide();
     commands_ = std::make_unique<VehicleCommands>(document, *this, *tree_, *carEditor_, services_);
 
-    popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+    popupRunner_ = &ExecContextMenu;
     ApplyColours();
     ApplyFont();
     splitterPosition_ = std::max(kInitialSplitterPosition, TreeWidthForLongestSetName());

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -84,6 +86,22 @@ QString FirstSuffix(const QString& filter) {
     return pattern.match(filter).captured(1);
 }
 
+// Qt's file list writes the dates in the system's form, whatever the application's language: this
+// writes them in the application's default locale, the language file's.
+class DatesInDefaultLocale : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        constexpr int kDateColumn = 3;
+        if (role == Qt::DisplayRole && index.column() == kDateColumn) {
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel())) {
+                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 }  // namespace
 
 void LocalizeFileDialog(QFileDialog& dialog, FilePromptKind kind, const CLanguageManager& language) {
@@ -94,6 +112,9 @@ void LocalizeFileDialog(QFileDialog& dialog, FilePromptKind kind, const CLanguag
     const bool saving = kind == FilePromptKind::Save || kind == FilePromptKind::Export;
     dialog.setLabelText(QFileDialog::Accept, DialogText(language, saving ? kSaveKey : kOpenKey));
     dialog.setLabelText(QFileDialog::Reject, DialogText(language, kRejectKey));
+    if (dialog.proxyModel() == nullptr) {
+        dialog.setProxyModel(new DatesInDefaultLocale(&dialog));
+    }
     AddHelpButton(dialog, language);
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QSettings>
 
@@ -29,7 +30,10 @@ protected:
 };
 
 TEST_F(App, FirstStartGivesEveryDefaultAndOpensNothing) {
+    QLocale::setDefault(QLocale::c());
     CBug1App& app = StartApp();
+    // Qt's own dialogs and dates in the shipped language file's language.
+    EXPECT_EQ(QLocale(), QLocale(QLocale::German, QLocale::Germany));
     GeneralSettings expected;
     // The clipboard file never goes to the shared temporary folder, but to the runtime folder.
     expected.SetDefaultFolders(QDir::homePath().toStdString(), RuntimeFolder().toStdString() + "/zobl_ge/");

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
@@ -182,6 +187,42 @@ TEST_F(Workspace, TheBackgroundDialogStoresItsSettingsAndLoadsThePicture) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok1")), Qt::LeftButton);
     EXPECT_TRUE(app->Settings().enableBitmap);
     EXPECT_TRUE(Background().HasPicture());
+}
+
+// The context menus the editor opens itself come up with their first item selected, so that
+// Return acts at once.
+TEST_F(Workspace, ContextMenusOpenWithTheirFirstItemSelected) {
+    StartApp({}, true);
+    struct Seen {
+        int activeCommand = -1;
+        bool firstActive = false;
+    };
+    const auto whenOpen = [](const std::function<void()>& open) {
+        auto seen = std::make_shared<Seen>();
+        QTimer::singleShot(50, [seen] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen->activeCommand = test::CommandNumber(menu->activeAction());
+                seen->firstActive = menu->activeAction() == menu->actions().value(0);
+                menu->close();
+            }
+        });
+        open();
+        QTest::qWait(80);
+        return *seen;
+    };
+    QWidget* viewport = Background().viewport();
+    const Seen workspace = whenOpen([&] {
+        QTest::mousePress(viewport, Qt::RightButton, {}, QPoint(30, 40));
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(30, 40));
+    });
+    EXPECT_EQ(workspace.activeCommand, ID_FILE_NEW);
+    // The menu of the bars, Qt's own, on a right click on a tool bar.
+    QToolBar* bar = app->MainFrame()->MainToolBar();
+    const Seen bars = whenOpen([&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(bar, &event);
+    });
+    EXPECT_TRUE(bars.firstActive);
 }
 
 TEST_F(Workspace, RightClicksOnTheBackgroundAndOnCaptionsOpenTheWorkspaceMenu) {

@@ -5,6 +5,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "gui/framework/ChildFrame.h"
@@ -14,6 +16,7 @@
 #include "gui/framework/DocTemplate.h"
 #include "gui/framework/Document.h"
 #include "gui/framework/FileFilter.h"
+#include "gui/framework/MenuResources.h"
 #include "gui/framework/View.h"
 #include "gui/framework/VisibleText.h"
 
@@ -386,6 +389,47 @@ TEST_F(Framework, DocumentsTellWhetherTheyNeedTheTick) {
     document->NotifyTickDemandChanged();
     EXPECT_EQ(demand.count(), 1);
     EXPECT_TRUE(manager.AnyDocumentWantsTicks());
+}
+
+// Items: "-" a separator, "x" disabled, "h" hidden, ">" a submenu, else an item.
+TEST(ContextMenus, OpenWithTheFirstEnabledItemSelectedAndItsSubmenuClosed) {
+    struct Case {
+        std::vector<std::string> items;
+        const char* selected;  // nullptr: none
+    };
+    const Case cases[] = {
+        {{"a", "b"}, "a"},      {{"x", "-", "b"}, "b"},     {{"h", "x", "c"}, "c"},
+        {{"x", ">", "c"}, ">"}, {{"x", "-", "x"}, nullptr},
+    };
+    QWidget owner;
+    owner.show();
+    for (const Case& c : cases) {
+        QMenu menu(&owner);
+        QMenu* submenu = nullptr;
+        for (const std::string& item : c.items) {
+            if (item == "-") {
+                menu.addSeparator();
+            } else if (item == ">") {
+                submenu = menu.addMenu(QStringLiteral(">"));
+                submenu->addAction(QStringLiteral("inner"));
+            } else {
+                QAction* action = menu.addAction(QString::fromStdString(item));
+                action->setEnabled(item != "x");
+                action->setVisible(item != "h");
+            }
+        }
+        QString selected = QStringLiteral("(menu not shown)");
+        bool submenuShown = false;
+        QTimer::singleShot(50, &menu, [&] {
+            selected = menu.activeAction() != nullptr ? menu.activeAction()->text() : QString();
+            submenuShown = submenu != nullptr && submenu->isVisible();
+            menu.close();
+        });
+        ExecContextMenu(menu, owner.mapToGlobal(QPoint(5, 5)));
+        EXPECT_EQ(selected, c.selected != nullptr ? QString::fromLatin1(c.selected) : QString())
+            << c.items.size();
+        EXPECT_FALSE(submenuShown);
+    }
 }
 
 TEST(FileFilter, LanguageFileFiltersBecomeQtFilters) {

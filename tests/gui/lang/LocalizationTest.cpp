@@ -4,9 +4,13 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -121,6 +125,58 @@ TEST_F(Localization, GetTextIfKeyRefusesNonPlaceholdersAndNumberZero) {
 }
 
 // The shipped language file: a dialog written with placeholders gets German texts.
+// The language file names its language; one that does not, or names none Qt knows, is German.
+TEST(QtDialogLanguage, FollowsTheLanguageFile) {
+    struct Case {
+        const char* data;  // section DATA of the file
+        QLocale::Language language;
+        QLocale::Territory territory;
+    };
+    const Case cases[] = {
+        {"1068=de_DE\r\n", QLocale::German, QLocale::Germany},
+        {"1068=de_AT\r\n", QLocale::German, QLocale::Austria},
+        {"1068=en_GB\r\n", QLocale::English, QLocale::UnitedKingdom},
+        {"1001=Neue Grafik\r\n", QLocale::German, QLocale::Germany},  // a file of the original keys
+        {"1068=Deutsch\r\n", QLocale::German, QLocale::Germany},
+        {"1068=#empty\r\n", QLocale::German, QLocale::Germany},
+    };
+    test::TempFolder folder;
+    for (const Case& c : cases) {
+        std::ofstream(folder.File("lang.rtx"), std::ios::binary) << "[DATA]\r\n" << c.data;
+        const QLocale locale = LanguageLocale(CLanguageManager(folder.File("lang.rtx")));
+        EXPECT_EQ(locale.language(), c.language) << c.data;
+        EXPECT_EQ(locale.territory(), c.territory) << c.data;
+    }
+}
+
+// Qt's own dialogs speak German, and dates come in the German form.
+TEST(QtDialogLanguage, QtsOwnTextsAndDatesAreGerman) {
+    const QLocale before;
+    {
+        QObject owner;
+        const bool translated = UseLocaleInQtDialogs(QLocale(QLocale::German, QLocale::Germany), &owner);
+        EXPECT_EQ(QLocale().language(), QLocale::German);
+        EXPECT_EQ(QLocale().toString(QDate(2024, 3, 5), QLocale::ShortFormat), QStringLiteral("05.03.24"));
+        if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
+            QLocale::setDefault(before);
+            GTEST_SKIP() << "Qt's German translation is not installed";
+        }
+        EXPECT_TRUE(translated);
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        auto* buttons = files.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Close);
+        EXPECT_EQ(box.button(QDialogButtonBox::No)->text(), QStringLiteral("&Nein"));
+        EXPECT_EQ(box.button(QDialogButtonBox::Close)->text(), QStringLiteral("Schlie\u00dfen"));
+    }
+    // The translation goes with its owner.
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+    QLocale::setDefault(before);
+}
+
 TEST(ShippedLanguageFile, ADialogShowsTextsNotPlaceholders) {
     CLanguageManager shipped;
     QDialog dialog;

@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
@@ -180,6 +182,97 @@ TEST_F(Colours, MovingOverTheBarDescribesTheColour) {
     EXPECT_EQ(app->MainFrame()->MessageText(), QString());
 }
 
+// Vertical bar: columns at x 2, 13, 24, 35 holding fields 0-31, 32-62, 63-75 (with gaps before
+// 69 and 72) and 76-103. Horizontal bar: the same as rows.
+TEST_F(Colours, ArrowKeysOnTheFocusedBarStepThroughTheFieldsAsShown) {
+    StartApp({}, true);
+    app->MainFrame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+    EXPECT_EQ(QApplication::focusWidget(), app->MainFrame());  // not yet the bar's
+    struct Case {
+        bool horizontal;
+        int startField;  // clicked first, with the right button for Shift
+        Qt::Key key;
+        bool shift;
+        int field;  // where the colour, left or right, is then
+    };
+    const Case cases[] = {
+        {false, 0, Qt::Key_Down, false, 1},
+        {false, 0, Qt::Key_Right, false, 32},  // the next column
+        {false, 0, Qt::Key_Up, false, 0},      // edges stay
+        {false, 0, Qt::Key_Left, false, 0},
+        {false, 31, Qt::Key_Down, false, 31},
+        {false, 103, Qt::Key_Right, false, 103},
+        {false, 68, Qt::Key_Down, false, 69},   // over the gap to the special colours
+        {false, 62, Qt::Key_Right, false, 75},  // the foot of the shorter column
+        {false, 76, Qt::Key_Down, false, 77},   // 29 in its second field goes on from there
+        {false, 3, Qt::Key_Down, false, 4},     // and from its first one from there
+        {false, 70, Qt::Key_Up, true, 69},
+        {false, 72, Qt::Key_Left, true, 47},  // same height
+        {true, 0, Qt::Key_Right, false, 1},
+        {true, 0, Qt::Key_Down, false, 32},
+        {true, 68, Qt::Key_Right, false, 69},
+        {true, 31, Qt::Key_Down, false, 62},  // the end of the shorter row
+        {true, 103, Qt::Key_Down, false, 103},
+        {true, 63, Qt::Key_Up, true, 32},
+        {true, 72, Qt::Key_Left, true, 71},  // back over the gap
+    };
+    for (const Case& c : cases) {
+        app->Settings().horizColorBar = c.horizontal;
+        app->MainFrame()->ApplyColourBarChoice(true);
+        CColorBar& bar = Bar(c.horizontal);
+        QTest::mouseClick(bar.Face(), c.shift ? Qt::RightButton : Qt::LeftButton, {},
+                          FieldCentre(bar, c.startField));
+        const int other = c.shift ? app->GetColor1() : app->GetColor2();
+        // A click on the title, or beside the fields, takes the focus; one on a field does not.
+        EXPECT_FALSE(bar.Face()->hasFocus());
+        if (QWidget* title = bar.titleBarWidget()) {
+            QTest::mouseClick(title, Qt::LeftButton, {}, QPoint(2, 2));
+        } else {
+            QTest::mouseClick(bar.Face(), Qt::LeftButton, {}, QPoint(bar.Face()->width() - 2, 2));
+        }
+        ASSERT_TRUE(bar.Face()->hasFocus()) << c.startField;
+        QTest::keyClick(bar.Face(), c.key, c.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        const int colour = kColourFieldIndices[static_cast<std::size_t>(c.field)];
+        EXPECT_EQ(c.shift ? app->GetColor2() : app->GetColor1(), colour)
+            << c.startField << " " << c.horizontal;
+        EXPECT_EQ(c.shift ? app->GetColor1() : app->GetColor2(), other) << c.startField;
+        EXPECT_EQ(app->MainFrame()->MessageText(),
+                  QString::fromStdString(DescribeColour(app->GetLanguageManager(), colour)));
+        // The focus shows: the left colour's field is framed, and only while the bar has the focus.
+        if (!c.shift) {
+            const QPoint frame =
+                bar.Layout().fields[static_cast<std::size_t>(c.field)].topLeft() - QPoint(1, 1);
+            EXPECT_EQ(Face(bar).pixelColor(frame), QColor(Qt::black)) << c.startField;
+            bar.Face()->clearFocus();
+            EXPECT_NE(Face(bar).pixelColor(frame), QColor(Qt::black)) << c.startField;
+        }
+        bar.Face()->clearFocus();
+    }
+}
+
+// The title of the narrow vertical bar has a line of its own, wide enough for the whole word.
+TEST_F(Colours, TheVerticalBarShowsItsWholeTitle) {
+    StartApp({}, true);
+    CColorBar& bar = Bar(false);
+    QCoreApplication::processEvents();
+    auto* title = bar.findChild<QLabel*>(QStringLiteral("ColourBarTitleText"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QStringLiteral("Farben"));
+    EXPECT_GE(title->contentsRect().width(), title->fontMetrics().horizontalAdvance(title->text()));
+    EXPECT_LE(title->mapTo(&bar, title->rect().bottomRight()).x(), bar.width());
+    // Its buttons float and close the bar as the dock's own did.
+    const QList<QToolButton*> buttons = bar.titleBarWidget()->findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_EQ(buttons[0]->accessibleName(), QStringLiteral("Farbleiste lösen oder andocken"));
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_TRUE(bar.isFloating());
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_FALSE(bar.isFloating());
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_TRUE(bar.isHidden());
+}
+
 TEST_F(Colours, ASwatchOpensTheColourChoiceWhichStoresBothColoursDirectly) {
     StartApp({}, true);
     app->Settings().undoByColorChange = true;
@@ -262,6 +355,48 @@ TEST_F(Colours, TheColourDialogMarksAndDescribesItsFields) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("button1008")), Qt::LeftButton);
     EXPECT_EQ(steps, 1);
     EXPECT_EQ(dialog.PaletteArea()->grab().toImage().pixelColor(white), QColor(95, 95, 95));
+}
+
+// Rows of 32 fields: 0-31 and 32-62, then each group on a row of its own below its caption.
+TEST_F(Colours, TheColourDialogsFieldsTakeTheArrowKeys) {
+    StartApp();
+    CColorDlg dialog(app->GetPalette(), app->GetLanguageManager());
+    dialog.SetColours(15, 56);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_TRUE(dialog.PaletteArea()->hasFocus());  // the fields have the focus from the start
+    struct Case {
+        int startField;  // clicked first, with the right button for Shift
+        Qt::Key key;
+        bool shift;
+        int field;
+    };
+    const Case cases[] = {
+        {0, Qt::Key_Right, false, 1},  {0, Qt::Key_Down, false, 32},   {0, Qt::Key_Up, false, 0},
+        {31, Qt::Key_Down, false, 62}, {62, Qt::Key_Down, false, 68},  // the lights' row is short
+        {32, Qt::Key_Down, false, 63}, {75, Qt::Key_Right, false, 75}, {71, Qt::Key_Left, false, 70},
+        {76, Qt::Key_Up, true, 72},    {103, Qt::Key_Down, true, 103}, {79, Qt::Key_Right, true, 80},
+    };
+    for (const Case& c : cases) {
+        QTest::mouseClick(dialog.PaletteArea(), c.shift ? Qt::RightButton : Qt::LeftButton, {},
+                          dialog.FieldRect(c.startField).center());
+        const int other = c.shift ? dialog.LeftColor() : dialog.RightColor();
+        QTest::keyClick(dialog.PaletteArea(), c.key, c.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        const int colour = kColourFieldIndices[static_cast<std::size_t>(c.field)];
+        EXPECT_EQ(c.shift ? dialog.RightColor() : dialog.LeftColor(), colour) << c.startField;
+        EXPECT_EQ(c.shift ? dialog.LeftColor() : dialog.RightColor(), other) << c.startField;
+        EXPECT_EQ(dialog.Description(),
+                  QString::fromStdString(DescribeColour(app->GetLanguageManager(), colour)));
+        if (!c.shift) {
+            const QPoint frame = dialog.FieldRect(c.field).topLeft() - QPoint(2, 2);
+            EXPECT_EQ(dialog.PaletteArea()->grab().toImage().pixelColor(frame), QColor(Qt::black))
+                << c.startField;
+        }
+    }
+    // Return still confirms the dialog.
+    QTest::keyClick(dialog.PaletteArea(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 // The colour choice's export button writes the colours shown in the format of the extension;

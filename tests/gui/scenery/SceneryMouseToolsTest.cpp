@@ -361,7 +361,12 @@ TEST_F(MouseTools, AutoScrollWhileDraggingOutsideTheWindow) {
     EXPECT_TRUE(view->PreviewShown());
     EXPECT_TRUE(view->WantsTicks());
     // Right of the window the view goes on: the rectangle follows there while it scrolls.
-    const QPoint outside(Window()->width() + 20, start.y());
+    // The point stays on a pixel, not in the gap between two symbols, once the view has scrolled
+    // by 16; where the gaps fall depends on the window's width.
+    QPoint outside(Window()->width() + 20, start.y());
+    while (!view->HitTestWindow(outside) || !view->HitTestWindow(outside + QPoint(16, 0))) {
+        outside.rx() += 1;
+    }
     const std::optional<PixelAddress> beyond = view->HitTestWindow(outside);
     ASSERT_TRUE(beyond.has_value());
     Move(outside);

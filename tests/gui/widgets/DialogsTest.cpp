@@ -4,15 +4,20 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QDateTime>
 #include <QDialog>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTreeView>
 
 #include "DialogTestSupport.h"
 #include "GuiTestSupport.h"
@@ -503,6 +508,20 @@ TEST_F(Dialogs, TheStandardPromptsSpeakTheLanguageFile) {
     EXPECT_EQ(files.labelText(QFileDialog::FileType), QStringLiteral("Dateityp:"));
     EXPECT_EQ(files.labelText(QFileDialog::Accept), QStringLiteral("&Speichern"));
     ASSERT_NE(files.findChild<QPushButton*>(QStringLiteral("help9")), nullptr);
+    // The list gives its dates in the German form too, not the system's.
+    QFile file(QString::fromStdString(folder.File("list/plan.gs")));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
+    file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFileDevice::FileModificationTime);
+    file.close();
+    files.setDirectory(QFileInfo(file).path());
+    auto* list = files.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(list, nullptr);
+    QModelIndex date;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        date = list->model()->index(0, 3, list->rootIndex());
+        return date.isValid();
+    }));
+    EXPECT_EQ(date.data().toString(), QStringLiteral("05.03.24 14:07"));
 
     QColorDialog colours;
     colours.setOption(QColorDialog::DontUseNativeDialog);
