@@ -2,20 +2,26 @@
 
 #include <functional>
 
+#include <QComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "GuiTestSupport.h"
 #include "gui/framework/ChildFrame.h"
@@ -149,9 +155,9 @@ TEST_F(MainFrame, ToolTipsComeFromTheMenuSectionCutTo79Characters) {
         {ID_FILE_SAVE, "Speichern (Strg+S)"},
         {ID_EDIT_REDO, "Wiederherstellen (Strg+Umschalt+Z)"},
         {ID_ROTATE_DOWN, "Nach unten rotieren (Strg+Alt+Unten)"},
-        {ID_MODE_VIEW, "Mausmodus: Anzeigen"},
-        {ID_MODE_PICK_COLOUR, "Mausmodus: Pinzette (Farbe aufnehmen)"},
-        {ID_MODE_ZOOM, "Mausmodus: Zoom"},
+        {ID_MODE_VIEW, "Mausmodus: Anzeigen (V)"},
+        {ID_MODE_PICK_COLOUR, "Mausmodus: Pinzette (Farbe aufnehmen) (I)"},
+        {ID_MODE_ZOOM, "Mausmodus: Zoom (Z)"},
     };
     for (const auto& [id, text] : expected) {
         EXPECT_EQ(Action(id)->toolTip(), QString::fromUtf8(text)) << id;
@@ -263,6 +269,86 @@ TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
     QTest::keyClick(&Frame(), Qt::Key_F1);
     ASSERT_FALSE(infoBoxes.isEmpty());
     EXPECT_TRUE(infoBoxes.back().startsWith(QStringLiteral("HELP: Help ID = ")));
+}
+
+// One letter per mouse mode, wherever the focus is in the main window, except in a field that
+// takes text: there the letter is typed, in a window's panel, a dock or a dialog alike.
+TEST_F(MainFrame, ToolLettersChooseTheirModesButAreTypedInTextFields) {
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    QWidget* scenery = Frame().ActiveDocument()->Views().front()->Widget();
+    auto* vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+    ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", MouseMode::Freehand));
+    ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
+    vehicles->Model().Notify({VehicleHintCode::RebuildAll});
+    auto* vehicleView = dynamic_cast<CFGSView*>(vehicles->Views().front());
+    QTreeWidgetItem* car = vehicleView->Tree()->CarItem(0, 0);
+    vehicleView->Tree()->SelectItem(car->child(4));  // the properties: the panel with its fields
+    QCoreApplication::processEvents();
+
+    auto* dock = new QDockWidget(&Frame());
+    auto* fields = new QWidget(dock);
+    auto* layout = new QVBoxLayout(fields);
+    auto* line = new QLineEdit(fields);
+    auto* spin = new QSpinBox(fields);
+    auto* text = new QTextEdit(fields);
+    auto* combo = new QComboBox(fields);
+    combo->setEditable(true);
+    for (QWidget* field : std::initializer_list<QWidget*>{line, spin, text, combo}) {
+        layout->addWidget(field);
+    }
+    dock->setWidget(fields);
+    Frame().addDockWidget(Qt::RightDockWidgetArea, dock);
+    QDialog dialog(&Frame());
+    auto* dialogLine = new QLineEdit(&dialog);
+    dialog.show();
+    Frame().activateWindow();
+    QCoreApplication::processEvents();
+
+    // The tree and the car editor are no text fields: a letter chooses the tool there too.
+    QWidget* takesLetters[] = {scenery, vehicleView->Tree()};
+    struct Field {
+        QWidget* widget;
+        std::function<QString()> typed;
+    };
+    const Field textFields[] = {
+        {vehicleView->Panel()->Edit(0), [&] { return vehicleView->Panel()->Edit(0)->text(); }},
+        {line, [&] { return line->text(); }},
+        {spin, [&] { return spin->text(); }},  // the letter is typed, and refused
+        {text, [&] { return text->toPlainText(); }},
+        {combo, [&] { return combo->currentText(); }},
+        {dialogLine, [&] { return dialogLine->text(); }},
+    };
+    for (const MouseModeFacts& facts : kMouseModeTable) {
+        const char letter = char(facts.key);
+        SCOPED_TRACE(letter);
+        for (QWidget* widget : takesLetters) {
+            app->SetMouseMode(facts.mode == MouseMode::View ? MouseMode::Zoom : MouseMode::View);
+            widget->window()->activateWindow();
+            widget->setFocus();
+            QCoreApplication::processEvents();
+            QTest::keyClick(QApplication::focusWidget(), facts.key);
+            EXPECT_EQ(app->GetMouseMode(), facts.mode) << widget->metaObject()->className();
+        }
+        for (const Field& field : textFields) {
+            const MouseMode before = facts.mode == MouseMode::View ? MouseMode::Zoom : MouseMode::View;
+            app->SetMouseMode(before);
+            field.widget->window()->activateWindow();
+            field.widget->setFocus();
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(field.widget->window()));
+            const QString old = field.typed();
+            QTest::keyClick(QApplication::focusWidget(), facts.key);
+            EXPECT_EQ(app->GetMouseMode(), before) << field.widget->metaObject()->className();
+            if (field.widget != spin) {
+                EXPECT_EQ(field.typed(), old + QChar(letter).toLower())
+                    << field.widget->metaObject()->className();
+            }
+        }
+    }
+    // The tool tips name the letters.
+    EXPECT_EQ(Action(ID_MODE_LINE)->toolTip(), QStringLiteral("Mausmodus: Linie (L)"));
 }
 
 TEST_F(MainFrame, LockIndicatorsShowTheKeyboardsStateNotCountedPresses) {
