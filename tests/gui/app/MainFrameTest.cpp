@@ -33,6 +33,7 @@
 #include "gui/framework/View.h"
 #include "gui/lang/Localization.h"
 #include "gui/scenery/GSDoc.h"
+#include "gui/scenery/GSView.h"
 #include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
 #include "gui/vehicles/FGSDoc.h"
@@ -225,7 +226,7 @@ TEST_F(MainFrame, EachDocumentKindShowsItsMenu) {
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(Frame().CurrentMenu(), document->DocumentMenu());
     ASSERT_EQ(Frame().menuBar()->actions().size(), 7);
-    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" - a.gs")));
+    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" - a.gs[*]")));
     // The document's commands are reachable through its menu.
     QMenu* edit = TopMenu(document->DocumentMenu(), 1);
     EXPECT_TRUE(edit->actions().contains(Action(ID_EDIT_UNDO)));
@@ -551,6 +552,53 @@ TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {
     EXPECT_FALSE(first->isChecked());
     first->trigger();
     EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), windows[0]);
+}
+
+// "*" follows the document's unsaved changes: in the main window's title as the desktop shows it,
+// in the window menu, on the document window; undoing back to the saved state takes it away.
+TEST_F(MainFrame, TheTitlesMarkUnsavedChanges) {
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    CChildFrame* child = Frame().ActiveChildFrame();
+    ASSERT_NE(child, nullptr);
+    auto* view = dynamic_cast<CGSView*>(child->GetView());
+    ASSERT_NE(view, nullptr);
+    app->SetMouseMode(MouseMode::Freehand);
+    const auto draw = [&](int x) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->WindowPointOf({0, 3, x, 2}));
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers) { QTest::keyClick(view, k, modifiers); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        bool modified;
+    } steps[] = {
+        {"opened", [] {}, false},
+        {"drawn", [&] { draw(1); }, true},
+        {"saved", [&] { key(Qt::Key_S, Qt::ControlModifier); }, false},
+        {"drawn again", [&] { draw(5); }, true},
+        {"undone to the saved state", [&] { key(Qt::Key_Z, Qt::ControlModifier); }, false},
+        {"redone", [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        view->setFocus();
+        step.act();
+        QCoreApplication::processEvents();
+        const QString name = step.modified ? QStringLiteral("a.gs*") : QStringLiteral("a.gs");
+        EXPECT_EQ(Frame().windowHandle()->title(), QStringLiteral("ZOBL Graphic Editor - ") + name);
+        EXPECT_EQ(child->isWindowModified(), step.modified);
+        QMenu* window = TopMenu(Frame().ActiveDocument()->DocumentMenu(), 5);
+        emit window->aboutToShow();
+        QStringList listed;
+        for (QAction* action : window->actions()) {
+            if (test::CommandNumber(action) == ID_WINDOW_LIST_FIRST) {
+                listed << action->text();
+            }
+        }
+        EXPECT_EQ(listed, QStringList{QStringLiteral("&1 ") + name});
+    }
 }
 
 // Cascaded windows are usable: each two thirds of the workspace, one title bar below and right of
