@@ -272,83 +272,64 @@ TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
     EXPECT_TRUE(infoBoxes.back().startsWith(QStringLiteral("HELP: Help ID = ")));
 }
 
-// One letter per mouse mode, wherever the focus is in the main window, except in a field that
-// takes text: there the letter is typed, in a window's panel, a dock or a dialog alike.
+// One letter per mouse mode in the editor and the vehicle tree; in a field that takes text (in a
+// window's panel, a dock or a dialog alike) the letter is typed instead.
 TEST_F(MainFrame, ToolLettersChooseTheirModesButAreTypedInTextFields) {
     StartApp({WriteSceneryFile("a.gs")}, true);
-    Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     QWidget* scenery = Frame().ActiveDocument()->Views().front()->Widget();
     auto* vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
     ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", MouseMode::Freehand));
     ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
     vehicles->Model().Notify({VehicleHintCode::RebuildAll});
     auto* vehicleView = dynamic_cast<CFGSView*>(vehicles->Views().front());
-    QTreeWidgetItem* car = vehicleView->Tree()->CarItem(0, 0);
-    vehicleView->Tree()->SelectItem(car->child(4));  // the properties: the panel with its fields
+    vehicleView->Tree()->SelectItem(vehicleView->Tree()->CarItem(0, 0)->child(4));  // the panel
     QCoreApplication::processEvents();
-
     auto* dock = new QDockWidget(&Frame());
-    auto* fields = new QWidget(dock);
-    auto* layout = new QVBoxLayout(fields);
-    auto* line = new QLineEdit(fields);
-    auto* spin = new QSpinBox(fields);
-    auto* text = new QTextEdit(fields);
-    auto* combo = new QComboBox(fields);
+    dock->setWidget(new QWidget(dock));
+    auto* layout = new QVBoxLayout(dock->widget());
+    auto* line = new QLineEdit;
+    auto* spin = new QSpinBox;
+    auto* text = new QTextEdit;
+    auto* combo = new QComboBox;
     combo->setEditable(true);
     for (QWidget* field : std::initializer_list<QWidget*>{line, spin, text, combo}) {
         layout->addWidget(field);
     }
-    dock->setWidget(fields);
     Frame().addDockWidget(Qt::RightDockWidgetArea, dock);
     QDialog dialog(&Frame());
     auto* dialogLine = new QLineEdit(&dialog);
     dialog.show();
-    Frame().activateWindow();
-    QCoreApplication::processEvents();
-
-    // The tree and the car editor are no text fields: a letter chooses the tool there too.
-    QWidget* takesLetters[] = {scenery, vehicleView->Tree()};
-    struct Field {
+    const struct {
         QWidget* widget;
-        std::function<QString()> typed;
-    };
-    const Field textFields[] = {
+        std::function<QString()> typed;  // none: the letter chooses the mode
+    } places[] = {
+        {scenery, {}},
+        {vehicleView->Tree(), {}},  // no text field: Qt's search by letters gives way
         {vehicleView->Panel()->Edit(0), [&] { return vehicleView->Panel()->Edit(0)->text(); }},
         {line, [&] { return line->text(); }},
-        {spin, [&] { return spin->text(); }},  // the letter is typed, and refused
+        {spin, [&] { return spin->text(); }},  // typed and refused
         {text, [&] { return text->toPlainText(); }},
         {combo, [&] { return combo->currentText(); }},
         {dialogLine, [&] { return dialogLine->text(); }},
     };
     for (const MouseModeFacts& facts : kMouseModeTable) {
-        const char letter = char(facts.key);
-        SCOPED_TRACE(letter);
-        for (QWidget* widget : takesLetters) {
-            app->SetMouseMode(facts.mode == MouseMode::View ? MouseMode::Zoom : MouseMode::View);
-            widget->window()->activateWindow();
-            widget->setFocus();
-            QCoreApplication::processEvents();
-            QTest::keyClick(QApplication::focusWidget(), facts.key);
-            EXPECT_EQ(app->GetMouseMode(), facts.mode) << widget->metaObject()->className();
-        }
-        for (const Field& field : textFields) {
+        for (const auto& place : places) {
+            SCOPED_TRACE(std::string(1, char(facts.key)) + " " + place.widget->metaObject()->className());
             const MouseMode before = facts.mode == MouseMode::View ? MouseMode::Zoom : MouseMode::View;
             app->SetMouseMode(before);
-            field.widget->window()->activateWindow();
-            field.widget->setFocus();
+            place.widget->window()->activateWindow();
+            place.widget->setFocus();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(place.widget->window()));
             QCoreApplication::processEvents();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(field.widget->window()));
-            const QString old = field.typed();
+            ASSERT_EQ(QApplication::focusWidget(), place.widget);
+            const QString old = place.typed ? place.typed() : QString();
             QTest::keyClick(QApplication::focusWidget(), facts.key);
-            EXPECT_EQ(app->GetMouseMode(), before) << field.widget->metaObject()->className();
-            if (field.widget != spin) {
-                EXPECT_EQ(field.typed(), old + QChar(letter).toLower())
-                    << field.widget->metaObject()->className();
+            EXPECT_EQ(app->GetMouseMode(), place.typed ? before : facts.mode);
+            if (place.typed && place.widget != spin) {
+                EXPECT_EQ(place.typed(), old + QChar(char(facts.key)).toLower());
             }
         }
     }
-    // The tool tips name the letters.
     EXPECT_EQ(Action(ID_MODE_LINE)->toolTip(), QStringLiteral("Mausmodus: Linie (L)"));
 }
 

@@ -152,13 +152,10 @@ TEST_F(MouseTools, ShiftKeepsLinesStraightAndRectanglesSquareInPreviewAndResult)
     const struct {
         MouseMode mode;
         Qt::KeyboardModifiers keys;
-        QPoint from;  // absolute pixels: pressed,
-        QPoint to;    // moved to,
-        QPoint end;   // where the shape ends,
-        QPoint on;    // a pixel of the shape inside,
-        QPoint off;   // a pixel of the shape without Shift that is not on it
-        PaletteIndex endColour;
-        PaletteIndex onColour;
+        // Absolute pixels: pressed, moved to, where the shape ends, one inside it, and one of the
+        // shape without Shift that is not on it.
+        QPoint from, to, end, on, off;
+        PaletteIndex endColour, onColour;
     } cases[] = {
         {MouseMode::Line, Qt::ShiftModifier, {64, 48}, {70, 51}, {70, 54}, {67, 51}, {70, 51}, 17, 17},
         {MouseMode::FilledRectangle,
