@@ -63,9 +63,9 @@ public:
         QTest::mouseClick(Window(), button, keys, p);
     }
     // With a button down QtTest sends the move itself; without one it would move the cursor.
-    void Move(QPoint p) {
+    void Move(QPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
         QMouseEvent move(QEvent::MouseMove, p, Window()->mapToGlobal(p), Qt::NoButton,
-                         QTestPrivate::qtestMouseButtons, Qt::NoModifier);
+                         QTestPrivate::qtestMouseButtons, keys);
         QApplication::sendEvent(Window(), &move);
     }
     // What a double-click is: press, release, double-click, release.

@@ -1,5 +1,6 @@
 #include "core/drawing/Shapes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <unordered_map>
@@ -99,6 +100,45 @@ std::vector<PixelPoint> InvertedPreviewPixels(const std::vector<PixelPoint>& poi
         n = 0;  // report each pixel once
     }
     return visible;
+}
+
+namespace {
+
+// How far from `at` one may go in direction `sign` (+1 or -1) and stay within [low, high].
+int RoomToward(int sign, int at, int low, int high) {
+    return std::max(0, sign > 0 ? high - at : at - low);
+}
+
+}  // namespace
+
+PixelPoint ConstrainedEnd(ShapeConstraint constraint, PixelPoint from, PixelPoint to,
+                          const PixelRect& bounds) {
+    const int dx = to.x - from.x;
+    const int dy = to.y - from.y;
+    const int adx = std::abs(dx);
+    const int ady = std::abs(dy);
+    if (constraint == ShapeConstraint::EightDirections) {
+        // tan(22.5 degrees): the borders between the eight directions. Integer extents never
+        // meet it exactly, so no drag lies between two directions.
+        constexpr double kTan22 = 0.41421356237309503;
+        if (ady < kTan22 * adx) {
+            return {std::clamp(to.x, bounds.x0, bounds.x1), from.y};
+        }
+        if (adx < kTan22 * ady) {
+            return {from.x, std::clamp(to.y, bounds.y0, bounds.y1)};
+        }
+    }
+    const auto sideOf = [](int d, int at, int low, int high) {
+        if (d != 0) {
+            return d > 0 ? 1 : -1;
+        }
+        return RoomToward(-1, at, low, high) > RoomToward(1, at, low, high) ? -1 : 1;
+    };
+    const int sx = sideOf(dx, from.x, bounds.x0, bounds.x1);
+    const int sy = sideOf(dy, from.y, bounds.y0, bounds.y1);
+    const int reach = std::min({std::max(adx, ady), RoomToward(sx, from.x, bounds.x0, bounds.x1),
+                                RoomToward(sy, from.y, bounds.y0, bounds.y1)});
+    return {from.x + sx * reach, from.y + sy * reach};
 }
 
 }  // namespace zobl

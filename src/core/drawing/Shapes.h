@@ -22,4 +22,15 @@ std::vector<PixelPoint> RectangleOutlinePoints(PixelPoint a, PixelPoint b);
 // times, each once, in first-plotted order.
 std::vector<PixelPoint> InvertedPreviewPixels(const std::vector<PixelPoint>& points);
 
+// Shift held on a shape drag keeps the shape in form by moving its end point: a line runs
+// along the nearest of the eight directions (horizontal, vertical, 45 degrees), a rectangle
+// becomes a square. A diagonal and a square reach as far as the longer of the drag's two
+// extents, each in the direction the drag went (a square's unmoved side goes where there is
+// more room, right or down on a tie), and are shortened only as far as they must to stay in
+// bounds, which hold `from`. In wide bounds, lines: (0,0)-(5,2) gives (5,0), (0,0)-(5,3) gives (5,5);
+// squares: (2,2)-(4,7) gives (7,7); in bounds (0,0)-(15,13), (2,5)-(2,2) gives (5,2).
+enum class ShapeConstraint { EightDirections, Square };
+PixelPoint ConstrainedEnd(ShapeConstraint constraint, PixelPoint from, PixelPoint to,
+                          const PixelRect& bounds);
+
 }  // namespace zobl

@@ -98,6 +98,11 @@ public:
         mode_ = mode;
         pressedOnPixel_ = hit.has_value();
         strokeInside_ = pressedOnPixel_;
+        constrain_ = false;
+        if (hit && ConstraintOf(mode)) {
+            // What a constrained shape may reach; the canvas only tells, nothing is written.
+            bounds_ = surface.Begin(mode).Bounds();
+        }
         switch (mode) {
             case MouseMode::View:
                 if (left && hit && host_.DragSymbolAt(*hit)) {
@@ -173,10 +178,13 @@ public:
         }
     }
 
-    void Move(S& surface, std::optional<PixelPoint> hit) {
+    // constrain: Shift is held, which keeps a line or rectangle in form (ConstrainedEnd).
+    void Move(S& surface, std::optional<PixelPoint> hit, bool constrain = false) {
         if (!active_) {
             return;
         }
+        const bool constrainChanged = constrain != constrain_;
+        constrain_ = constrain;
         const DrawingColours colours = host_.Colours();
         switch (mode_) {
             case MouseMode::Freehand:
@@ -198,13 +206,14 @@ public:
             case MouseMode::Rectangle:
             case MouseMode::FilledRectangle:
                 // Without a pressed pixel there is nothing to draw from.
-                if (!pressedOnPixel_ || (hit && host_.PreviewShown() && *hit == current_)) {
+                if (!pressedOnPixel_ ||
+                    (hit && host_.PreviewShown() && *hit == current_ && !constrainChanged)) {
                     break;  // the same picture again
                 }
                 host_.ErasePreview();
                 if (hit) {
                     current_ = *hit;
-                    host_.ShowPreview(ShapePreviewFlags(mode_), press_, current_);
+                    host_.ShowPreview(ShapePreviewFlags(mode_), press_, ShapeEnd());
                 }
                 break;
             case MouseMode::ReplaceColor:
@@ -225,11 +234,14 @@ public:
         }
     }
 
-    void Release(S& surface, MouseButton button, std::optional<PixelPoint> hit, bool ctrl) {
+    // ctrl frames a filled rectangle; constrain as for Move.
+    void Release(S& surface, MouseButton button, std::optional<PixelPoint> hit, bool ctrl,
+                 bool constrain = false) {
         if (!active_ || button != button_) {
             return;
         }
         active_ = false;
+        constrain_ = constrain;
         switch (mode_) {
             case MouseMode::View:
                 if (button == MouseButton::Right) {
@@ -249,7 +261,7 @@ public:
                 // The shape ends where the last move on a pixel left it, not at the release point.
                 if (hit && pressedOnPixel_) {
                     auto canvas = surface.Begin(mode_);
-                    FinishShapeOn(canvas, mode_, button, ctrl, press_, current_, host_.Colours());
+                    FinishShapeOn(canvas, mode_, button, ctrl, press_, ShapeEnd(), host_.Colours());
                     surface.Finish(canvas);
                 }
                 if (host_.SingleUndo()) {
@@ -289,6 +301,24 @@ private:
         }
     }
 
+    static std::optional<ShapeConstraint> ConstraintOf(MouseMode mode) {
+        switch (mode) {
+            case MouseMode::Line:
+                return ShapeConstraint::EightDirections;
+            case MouseMode::Rectangle:
+            case MouseMode::FilledRectangle:
+                return ShapeConstraint::Square;
+            default:
+                return std::nullopt;
+        }
+    }
+    // Where the line or rectangle being drawn ends: the last pixel reached, or with Shift held
+    // the point that keeps it in form.
+    PixelPoint ShapeEnd() const {
+        const std::optional<ShapeConstraint> constraint = ConstraintOf(mode_);
+        return constrain_ && constraint ? ConstrainedEnd(*constraint, press_, current_, bounds_) : current_;
+    }
+
     // One pixel, or the line of pixels from `from` to `to`, in colour, shown at once.
     void Paint(S& surface, PixelPoint from, PixelPoint to, PaletteIndex colour) {
         auto canvas = surface.Begin(mode_);
@@ -313,6 +343,8 @@ private:
     bool strokeInside_ = false;
     PixelPoint press_;
     PixelPoint current_;
+    bool constrain_ = false;  // Shift held at the last move or the release
+    PixelRect bounds_;        // the surface's pixels, for a constrained shape
 };
 
 }  // namespace zobl

@@ -36,15 +36,22 @@ QToolBar* MakeToolBar(ToolBarId which, const QString& title, const QString& obje
         QAction* action = router.Action(*id);
         action->setIcon(ToolIconImage(facts.icon));
         if (facts.toolTip != 0) {
-            action->setToolTip(GetText(language, facts.toolTip, kMenuSection).left(kMaxToolTipLength));
+            QString tip = GetText(language, facts.toolTip, kMenuSection).left(kMaxToolTipLength);
+            // The language file's tips name the keys of the other buttons; the modes' letters
+            // are ours.
+            if (MouseModeOfCommand(*id) && facts.keys[0] != QKeyCombination()) {
+                tip += QStringLiteral(" (%1)").arg(
+                    QKeySequence(facts.keys[0]).toString(QKeySequence::NativeText));
+            }
+            action->setToolTip(tip);
         }
         bar->addAction(action);
         if (QWidget* button = bar->widgetForAction(action)) {
             button->setProperty(kCommandButton, true);
             button->installEventFilter(buttonWatcher);
-            // For screen readers: the tool tip without the shortcut in brackets.
+            // For screen readers: the tool tip without the shortcuts in brackets.
             QString name = action->toolTip();
-            name.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
+            name.remove(QRegularExpression(QStringLiteral("(\\s*\\([^()]*\\))+$")));
             button->setAccessibleName(AccessibleText(name));
             button->setAccessibleDescription(action->toolTip());
         }

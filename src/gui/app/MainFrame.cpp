@@ -407,8 +407,9 @@ void CMainFrame::UpdateTitle() {
     const Document* document = ActiveDocument();
     setWindowTitle(document != nullptr
                        ? QStringLiteral("%1 - %2").arg(QString::fromLatin1(CBug1App::kAppTitle),
-                                                       VisibleText(document->Title()))
+                                                       TitleWithModifiedMark(VisibleText(document->Title())))
                        : QString::fromLatin1(CBug1App::kAppTitle));
+    setWindowModified(document != nullptr && document->IsModified());
 }
 
 void CMainFrame::UpdateTickTimer() {

@@ -12,6 +12,7 @@
 #include "gui/framework/CommandIds.h"
 #include "gui/framework/CommandRouter.h"
 #include "gui/framework/MenuResources.h"
+#include "gui/framework/VisibleText.h"
 
 namespace zobl {
 
@@ -114,7 +115,7 @@ void WorkspaceWindows::RebuildList(QMenu& popup, CommandRouter& router) const {
     MarkDynamicItem(separator);
     const int count = std::min<int>(int(windows.size()), ID_WINDOW_LIST_LAST - ID_WINDOW_LIST_FIRST + 1);
     for (int i = 0; i < count; ++i) {
-        QString title = windows[i]->windowTitle();
+        QString title = ShownTitle(*windows[i]);
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* item =
             router.NewMenuItem(WindowListCommand(i), QStringLiteral("&%1 %2").arg(i + 1).arg(title), &popup);

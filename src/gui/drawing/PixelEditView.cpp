@@ -254,7 +254,7 @@ void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
     lastWindowPoint_ = event->position().toPoint();
     const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
     if (Tools().Active()) {
-        Tools().Move(hit);
+        Tools().Move(hit, (event->modifiers() & Qt::ShiftModifier) != 0);
     }
     ShowStatusAndCursor(hit);
 }
@@ -269,7 +269,8 @@ void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     lastWindowPoint_ = event->position().toPoint();
     lastGlobalPoint_ = event->globalPosition().toPoint();
     const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
-    if (!tools.Release(ToolButton(button), hit, (event->modifiers() & Qt::ControlModifier) != 0)) {
+    if (!tools.Release(ToolButton(button), hit, (event->modifiers() & Qt::ControlModifier) != 0,
+                       (event->modifiers() & Qt::ShiftModifier) != 0)) {
         tools.Cancel();
     }
     NotifyTickDemand();

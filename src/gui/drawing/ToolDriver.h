@@ -21,8 +21,9 @@ public:
     // Press and release return false when there is nothing to draw on (the press is then not
     // taken, the release ends nothing).
     virtual bool Press(MouseMode mode, MouseButton button, std::optional<PixelPoint> hit) = 0;
-    virtual void Move(std::optional<PixelPoint> hit) = 0;
-    virtual bool Release(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) = 0;
+    // constrain: Shift keeps a line or rectangle in form; ctrl: Ctrl frames a filled rectangle.
+    virtual void Move(std::optional<PixelPoint> hit, bool constrain) = 0;
+    virtual bool Release(MouseButton button, std::optional<PixelPoint> hit, bool ctrl, bool constrain) = 0;
     // No release will come (the window lost what it drew on).
     virtual void Cancel() = 0;
 };
@@ -56,17 +57,17 @@ public:
         clicked_();
         return true;
     }
-    void Move(std::optional<PixelPoint> hit) override {
+    void Move(std::optional<PixelPoint> hit, bool constrain) override {
         if (std::optional<S> surface = surface_()) {
-            session_.Move(*surface, hit);
+            session_.Move(*surface, hit, constrain);
         }
     }
-    bool Release(MouseButton button, std::optional<PixelPoint> hit, bool ctrl) override {
+    bool Release(MouseButton button, std::optional<PixelPoint> hit, bool ctrl, bool constrain) override {
         std::optional<S> surface = surface_();
         if (!surface) {
             return false;
         }
-        session_.Release(*surface, button, hit, ctrl);
+        session_.Release(*surface, button, hit, ctrl, constrain);
         clicked_();
         return true;
     }

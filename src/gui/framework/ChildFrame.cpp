@@ -41,6 +41,8 @@ CChildFrame::CChildFrame(View* view, QWidget* parent) : QMdiSubWindow(parent), v
     setWidget(view->Widget());
     if (Document* document = view->GetDocument()) {
         titleConnection_ = connect(document, &Document::TitleChanged, this, &CChildFrame::UpdateTitle);
+        // Saving, editing and undoing change the modified mark.
+        stateConnection_ = connect(document, &Document::StateChanged, this, &CChildFrame::UpdateTitle);
     }
     ConnectSystemMenu();
 }
@@ -158,6 +160,7 @@ void CChildFrame::contextMenuEvent(QContextMenuEvent* event) {
 // half gone.
 CChildFrame::~CChildFrame() {
     disconnect(titleConnection_);
+    disconnect(stateConnection_);
 }
 
 Document* CChildFrame::GetDocument() const {
@@ -187,7 +190,8 @@ void CChildFrame::UpdateTitle() {
         const auto it = std::find(views.begin(), views.end(), view_);
         title += QStringLiteral(":%1").arg(it - views.begin() + 1);
     }
-    setWindowTitle(title);
+    setWindowTitle(TitleWithModifiedMark(title));
+    setWindowModified(document->IsModified());
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
@@ -202,6 +206,7 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     disconnect(titleConnection_);
+    disconnect(stateConnection_);
     document->RemoveView(view_);
     if (!document->IsClosing() && document->Views().empty()) {
         document->OnCloseDocument();

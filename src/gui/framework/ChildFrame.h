@@ -44,7 +44,8 @@ public:
     // The child frame a view lives in, or nullptr.
     static CChildFrame* FrameOf(const View* view);
 
-    // The document's title, with ":n" when the document has several windows.
+    // The document's title, with ":n" when the document has several windows, and "*" while the
+    // document has unsaved changes.
     void UpdateTitle();
 
     // The rectangle the window has when it is neither minimised nor maximised, also while it is:
@@ -67,6 +68,7 @@ private:
     View* view_;
     QPointer<QWidget> viewWidget_;
     QMetaObject::Connection titleConnection_;
+    QMetaObject::Connection stateConnection_;
     bool placed_ = false;
     QRect normalGeometry_;
 };

@@ -130,8 +130,12 @@ std::array<CommandFacts, kRowCount> MakeTable() {
     std::size_t next = std::size(kCommands);
     for (const MouseModeFacts& mode : kMouseModeTable) {
         // The modes have buttons only: their status texts show while a button is hovered.
-        rows[next++] = CommandFacts{
-            mode.command, 0, mode.statusKey, 0, mode.toolTipKey, mode.icon, {Bar::Modes, mode.barPosition}};
+        rows[next++] = CommandFacts{.id = mode.command,
+                                    .statusKey = mode.statusKey,
+                                    .toolTip = mode.toolTipKey,
+                                    .icon = mode.icon,
+                                    .place = {Bar::Modes, mode.barPosition},
+                                    .keys = Keys{QKeyCombination(mode.key), kNoKey}};
     }
     return rows;
 }

@@ -75,7 +75,8 @@ struct CommandFacts {
 };
 
 // Everything about a mouse mode that is not its behaviour: its command, the keys of its status
-// text (section STATE) and tooltip (section MENU), its cursor's number, its button.
+// text (section STATE) and tooltip (section MENU), its cursor's number, its button and the
+// letter that chooses it (no modifier: text fields take letters first).
 struct MouseModeFacts {
     MouseMode mode;
     CommandId command;
@@ -84,18 +85,21 @@ struct MouseModeFacts {
     int cursorResource;
     ToolIcon icon;
     int barPosition;  // on the mouse-mode bar
+    Qt::Key key;
 };
 inline constexpr MouseModeFacts kMouseModeTable[kMouseModeCount] = {
-    {MouseMode::View, ID_MODE_VIEW, 7051, 1801, 136, ToolIcon::ModeView, 0},
-    {MouseMode::Freehand, ID_MODE_FREEHAND, 7052, 1802, 137, ToolIcon::ModeFreehand, 2},
-    {MouseMode::Line, ID_MODE_LINE, 7053, 1803, 138, ToolIcon::ModeLine, 3},
-    {MouseMode::Rectangle, ID_MODE_RECTANGLE, 7054, 1804, 139, ToolIcon::ModeRectangle, 4},
-    {MouseMode::FilledRectangle, ID_MODE_FILLED_RECTANGLE, 7055, 1805, 140, ToolIcon::ModeFilledRectangle, 5},
-    {MouseMode::Fill, ID_MODE_FILL, 7056, 1806, 141, ToolIcon::ModeFill, 6},
-    {MouseMode::ReplaceColor, ID_MODE_REPLACE_COLOUR, 7057, 1807, 145, ToolIcon::ModeReplaceColour, 7},
-    {MouseMode::Mark, ID_MODE_MARK, 7058, 1808, 143, ToolIcon::ModeMark, 9},
-    {MouseMode::PickColor, ID_MODE_PICK_COLOUR, 7059, 1809, 144, ToolIcon::ModePickColour, 11},
-    {MouseMode::Zoom, ID_MODE_ZOOM, 7060, 1810, 142, ToolIcon::ModeZoom, 13},
+    {MouseMode::View, ID_MODE_VIEW, 7051, 1801, 136, ToolIcon::ModeView, 0, Qt::Key_V},
+    {MouseMode::Freehand, ID_MODE_FREEHAND, 7052, 1802, 137, ToolIcon::ModeFreehand, 2, Qt::Key_B},
+    {MouseMode::Line, ID_MODE_LINE, 7053, 1803, 138, ToolIcon::ModeLine, 3, Qt::Key_L},
+    {MouseMode::Rectangle, ID_MODE_RECTANGLE, 7054, 1804, 139, ToolIcon::ModeRectangle, 4, Qt::Key_R},
+    {MouseMode::FilledRectangle, ID_MODE_FILLED_RECTANGLE, 7055, 1805, 140, ToolIcon::ModeFilledRectangle, 5,
+     Qt::Key_F},
+    {MouseMode::Fill, ID_MODE_FILL, 7056, 1806, 141, ToolIcon::ModeFill, 6, Qt::Key_G},
+    {MouseMode::ReplaceColor, ID_MODE_REPLACE_COLOUR, 7057, 1807, 145, ToolIcon::ModeReplaceColour, 7,
+     Qt::Key_E},
+    {MouseMode::Mark, ID_MODE_MARK, 7058, 1808, 143, ToolIcon::ModeMark, 9, Qt::Key_M},
+    {MouseMode::PickColor, ID_MODE_PICK_COLOUR, 7059, 1809, 144, ToolIcon::ModePickColour, 11, Qt::Key_I},
+    {MouseMode::Zoom, ID_MODE_ZOOM, 7060, 1810, 142, ToolIcon::ModeZoom, 13, Qt::Key_Z},
 };
 
 constexpr const MouseModeFacts& FactsOf(MouseMode mode) {

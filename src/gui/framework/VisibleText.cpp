@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QList>
+#include <QWidget>
 
 namespace zobl {
 
@@ -38,6 +39,27 @@ QString VisibleText(const QString& text) {
         }
     }
     return shown;
+}
+
+namespace {
+const QString kModifiedPlace = QStringLiteral("[*]");
+}  // namespace
+
+QString TitleWithModifiedMark(const QString& name) {
+    QString title = name;
+    title.replace(kModifiedPlace, kModifiedPlace + kModifiedPlace);
+    return title + kModifiedPlace;
+}
+
+QString ShownTitle(const QWidget& window) {
+    QString title = window.windowTitle();
+    if (title.endsWith(kModifiedPlace)) {
+        title.chop(kModifiedPlace.size());
+        if (window.isWindowModified()) {
+            title += QLatin1Char('*');
+        }
+    }
+    return title.replace(kModifiedPlace + kModifiedPlace, kModifiedPlace);
 }
 
 }  // namespace zobl

@@ -178,5 +178,41 @@ TEST_F(ToolSessionTest, ShapesEndWhereTheLastMoveInsideLeftThem) {
     EXPECT_EQ(doc.UndoCount(), steps + 1);
 }
 
+// Shift keeps lines to eight directions and rectangles square, shortened only at the edge.
+TEST(ConstrainedEnd, LinesTakeTheNearestDirectionRectanglesBecomeSquares) {
+    constexpr PixelRect kWide{-100, -100, 100, 100};
+    constexpr PixelRect kCar{0, 0, 15, 13};
+    constexpr auto kLine = ShapeConstraint::EightDirections;
+    constexpr auto kSquare = ShapeConstraint::Square;
+    const struct {
+        ShapeConstraint constraint;
+        PixelRect bounds;
+        PixelPoint from;
+        PixelPoint to;
+        PixelPoint expected;
+    } cases[] = {
+        {kLine, kWide, {0, 0}, {5, 2}, {5, 0}},      // 21.8 degrees: still horizontal
+        {kLine, kWide, {0, 0}, {5, 3}, {5, 5}},      // 31 degrees: diagonal, as long as the longer side
+        {kLine, kWide, {0, 0}, {-5, -3}, {-5, -5}},  // and backwards
+        {kLine, kWide, {0, 0}, {3, -5}, {5, -5}},
+        {kLine, kWide, {0, 0}, {2, 5}, {0, 5}},  // 68.2 degrees: vertical
+        {kLine, kWide, {3, 3}, {3, 3}, {3, 3}},
+        {kLine, kCar, {10, 10}, {15, 13}, {13, 13}},  // the diagonal stops at the bottom
+        {kLine, kCar, {1, 2}, {5, 0}, {3, 0}},        // and at the top
+        {kSquare, kWide, {2, 2}, {4, 7}, {7, 7}},
+        {kSquare, kWide, {2, 2}, {-1, 3}, {-1, 5}},
+        {kSquare, kWide, {4, 4}, {4, 4}, {4, 4}},
+        {kSquare, kCar, {2, 5}, {2, 2}, {5, 2}},     // no sideways move: where there is room
+        {kSquare, kCar, {15, 0}, {15, 5}, {10, 5}},  // at the right edge: to the left
+        {kSquare, kCar, {12, 3}, {14, 9}, {15, 6}},  // shortened to fit on the right
+        {kSquare, kCar, {1, 12}, {9, 13}, {2, 13}},  // and at the bottom
+    };
+    for (const auto& c : cases) {
+        const PixelPoint end = ConstrainedEnd(c.constraint, c.from, c.to, c.bounds);
+        EXPECT_EQ(end, c.expected) << int(c.constraint) << " (" << c.from.x << "," << c.from.y << ")-("
+                                   << c.to.x << "," << c.to.y << ") gave " << end.x << "," << end.y;
+    }
+}
+
 }  // namespace
 }  // namespace zobl

@@ -2,20 +2,26 @@
 
 #include <functional>
 
+#include <QComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "GuiTestSupport.h"
 #include "gui/framework/ChildFrame.h"
@@ -27,6 +33,7 @@
 #include "gui/framework/View.h"
 #include "gui/lang/Localization.h"
 #include "gui/scenery/GSDoc.h"
+#include "gui/scenery/GSView.h"
 #include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
 #include "gui/vehicles/FGSDoc.h"
@@ -149,9 +156,9 @@ TEST_F(MainFrame, ToolTipsComeFromTheMenuSectionCutTo79Characters) {
         {ID_FILE_SAVE, "Speichern (Strg+S)"},
         {ID_EDIT_REDO, "Wiederherstellen (Strg+Umschalt+Z)"},
         {ID_ROTATE_DOWN, "Nach unten rotieren (Strg+Alt+Unten)"},
-        {ID_MODE_VIEW, "Mausmodus: Anzeigen"},
-        {ID_MODE_PICK_COLOUR, "Mausmodus: Pinzette (Farbe aufnehmen)"},
-        {ID_MODE_ZOOM, "Mausmodus: Zoom"},
+        {ID_MODE_VIEW, "Mausmodus: Anzeigen (V)"},
+        {ID_MODE_PICK_COLOUR, "Mausmodus: Pinzette (Farbe aufnehmen) (I)"},
+        {ID_MODE_ZOOM, "Mausmodus: Zoom (Z)"},
     };
     for (const auto& [id, text] : expected) {
         EXPECT_EQ(Action(id)->toolTip(), QString::fromUtf8(text)) << id;
@@ -219,7 +226,7 @@ TEST_F(MainFrame, EachDocumentKindShowsItsMenu) {
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(Frame().CurrentMenu(), document->DocumentMenu());
     ASSERT_EQ(Frame().menuBar()->actions().size(), 7);
-    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" - a.gs")));
+    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" - a.gs[*]")));
     // The document's commands are reachable through its menu.
     QMenu* edit = TopMenu(document->DocumentMenu(), 1);
     EXPECT_TRUE(edit->actions().contains(Action(ID_EDIT_UNDO)));
@@ -263,6 +270,67 @@ TEST_F(MainFrame, AcceleratorsTriggerTheirCommands) {
     QTest::keyClick(&Frame(), Qt::Key_F1);
     ASSERT_FALSE(infoBoxes.isEmpty());
     EXPECT_TRUE(infoBoxes.back().startsWith(QStringLiteral("HELP: Help ID = ")));
+}
+
+// One letter per mouse mode in the editor and the vehicle tree; in a field that takes text (in a
+// window's panel, a dock or a dialog alike) the letter is typed instead.
+TEST_F(MainFrame, ToolLettersChooseTheirModesButAreTypedInTextFields) {
+    StartApp({WriteSceneryFile("a.gs")}, true);
+    QWidget* scenery = Frame().ActiveDocument()->Views().front()->Widget();
+    auto* vehicles = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
+    ASSERT_TRUE(vehicles->Model().AddVehicleSet("S", MouseMode::Freehand));
+    ASSERT_TRUE(vehicles->Model().AddCar(0, 0, "W", "", "", 2, nullptr, MouseMode::Freehand));
+    vehicles->Model().Notify({VehicleHintCode::RebuildAll});
+    auto* vehicleView = dynamic_cast<CFGSView*>(vehicles->Views().front());
+    vehicleView->Tree()->SelectItem(vehicleView->Tree()->CarItem(0, 0)->child(4));  // the panel
+    QCoreApplication::processEvents();
+    auto* dock = new QDockWidget(&Frame());
+    dock->setWidget(new QWidget(dock));
+    auto* layout = new QVBoxLayout(dock->widget());
+    auto* line = new QLineEdit;
+    auto* spin = new QSpinBox;
+    auto* text = new QTextEdit;
+    auto* combo = new QComboBox;
+    combo->setEditable(true);
+    for (QWidget* field : std::initializer_list<QWidget*>{line, spin, text, combo}) {
+        layout->addWidget(field);
+    }
+    Frame().addDockWidget(Qt::RightDockWidgetArea, dock);
+    QDialog dialog(&Frame());
+    auto* dialogLine = new QLineEdit(&dialog);
+    dialog.show();
+    const struct {
+        QWidget* widget;
+        std::function<QString()> typed;  // none: the letter chooses the mode
+    } places[] = {
+        {scenery, {}},
+        {vehicleView->Tree(), {}},  // no text field: Qt's search by letters gives way
+        {vehicleView->Panel()->Edit(0), [&] { return vehicleView->Panel()->Edit(0)->text(); }},
+        {line, [&] { return line->text(); }},
+        {spin, [&] { return spin->text(); }},  // typed and refused
+        {text, [&] { return text->toPlainText(); }},
+        {combo, [&] { return combo->currentText(); }},
+        {dialogLine, [&] { return dialogLine->text(); }},
+    };
+    for (const MouseModeFacts& facts : kMouseModeTable) {
+        for (const auto& place : places) {
+            SCOPED_TRACE(std::string(1, char(facts.key)) + " " + place.widget->metaObject()->className());
+            const MouseMode before = facts.mode == MouseMode::View ? MouseMode::Zoom : MouseMode::View;
+            app->SetMouseMode(before);
+            place.widget->window()->activateWindow();
+            place.widget->setFocus();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(place.widget->window()));
+            QCoreApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), place.widget);
+            const QString old = place.typed ? place.typed() : QString();
+            QTest::keyClick(QApplication::focusWidget(), facts.key);
+            EXPECT_EQ(app->GetMouseMode(), place.typed ? before : facts.mode);
+            if (place.typed && place.widget != spin) {
+                EXPECT_EQ(place.typed(), old + QChar(char(facts.key)).toLower());
+            }
+        }
+    }
+    EXPECT_EQ(Action(ID_MODE_LINE)->toolTip(), QStringLiteral("Mausmodus: Linie (L)"));
 }
 
 TEST_F(MainFrame, LockIndicatorsShowTheKeyboardsStateNotCountedPresses) {
@@ -465,6 +533,53 @@ TEST_F(MainFrame, DocumentWindowsAreTiledAndListed) {
     EXPECT_FALSE(first->isChecked());
     first->trigger();
     EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), windows[0]);
+}
+
+// "*" follows the document's unsaved changes: in the main window's title as the desktop shows it,
+// in the window menu, on the document window; undoing back to the saved state takes it away.
+TEST_F(MainFrame, TheTitlesMarkUnsavedChanges) {
+    StartApp({WriteSceneryFile("a[*].gs")}, true);  // Qt's mark place in the name itself
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    CChildFrame* child = Frame().ActiveChildFrame();
+    ASSERT_NE(child, nullptr);
+    auto* view = dynamic_cast<CGSView*>(child->GetView());
+    ASSERT_NE(view, nullptr);
+    app->SetMouseMode(MouseMode::Freehand);
+    const auto draw = [&](int x) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->WindowPointOf({0, 3, x, 2}));
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers) { QTest::keyClick(view, k, modifiers); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        bool modified;
+    } steps[] = {
+        {"opened", [] {}, false},
+        {"drawn", [&] { draw(1); }, true},
+        {"saved", [&] { key(Qt::Key_S, Qt::ControlModifier); }, false},
+        {"drawn again", [&] { draw(5); }, true},
+        {"undone to the saved state", [&] { key(Qt::Key_Z, Qt::ControlModifier); }, false},
+        {"redone", [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        view->setFocus();
+        step.act();
+        QCoreApplication::processEvents();
+        const QString name = step.modified ? QStringLiteral("a[*].gs*") : QStringLiteral("a[*].gs");
+        EXPECT_EQ(Frame().windowHandle()->title(), QStringLiteral("ZOBL Graphic Editor - ") + name);
+        EXPECT_EQ(child->isWindowModified(), step.modified);
+        QMenu* window = TopMenu(Frame().ActiveDocument()->DocumentMenu(), 5);
+        emit window->aboutToShow();
+        QStringList listed;
+        for (QAction* action : window->actions()) {
+            if (test::CommandNumber(action) == ID_WINDOW_LIST_FIRST) {
+                listed << action->text();
+            }
+        }
+        EXPECT_EQ(listed, QStringList{QStringLiteral("&1 ") + name});
+    }
 }
 
 // Cascaded windows are usable: each two thirds of the workspace, one title bar below and right of

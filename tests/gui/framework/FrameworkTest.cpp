@@ -315,14 +315,14 @@ TEST_F(Framework, ClosingTheLastWindowOfAModifiedDocumentAsksFirst) {
     document->SetModifiedFlag(true);
     const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
     ASSERT_EQ(windows.size(), 2);
-    EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("Neue Grafik:1"));
-    EXPECT_EQ(windows[1]->windowTitle(), QStringLiteral("Neue Grafik:2"));
+    EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("Neue Grafik:1[*]"));
+    EXPECT_EQ(windows[1]->windowTitle(), QStringLiteral("Neue Grafik:2[*]"));
 
     // Another window stays open: no question.
     windows[1]->close();
     FlushDeletes();
     EXPECT_TRUE(messages.entries.empty());
-    EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("Neue Grafik"));
+    EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("Neue Grafik[*]"));
 
     // Cancel keeps the document open and modified.
     QPointer<QMdiSubWindow> last = windows[0];

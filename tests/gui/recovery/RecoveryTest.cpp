@@ -285,8 +285,11 @@ TEST_F(Recovery, ACraftedRecordOpensUntitledAndShowsWhatItsNameHolds) {
         Document* doc = app->Documents().Documents()[0];
         EXPECT_TRUE(doc->PathName().isEmpty());
         ASSERT_EQ(Windows().size(), 1u);
-        EXPECT_EQ(Windows()[0]->windowTitle(), c.window);
-        EXPECT_EQ(app->MainFrame()->windowTitle(), QStringLiteral("ZOBL Graphic Editor - ") + c.window);
+        // Unsaved work: the titles carry the modified mark.
+        EXPECT_EQ(Windows()[0]->windowTitle(), c.window + QStringLiteral("[*]"));
+        EXPECT_TRUE(Windows()[0]->isWindowModified());
+        EXPECT_EQ(app->MainFrame()->windowTitle(),
+                  QStringLiteral("ZOBL Graphic Editor - ") + c.window + QStringLiteral("[*]"));
 
         // "Speichern" asks where to; cancelled, nothing is written.
         const std::shared_ptr<Proposal> proposal = AnswerSavePrompt(false);

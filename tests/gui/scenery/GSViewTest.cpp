@@ -195,7 +195,7 @@ TEST_F(SceneryView, TheZoomToolAndCtrlWheelKeepThePixelUnderThePointer) {
 
 TEST_F(SceneryView, HintsAreAnsweredAndTheNewDocumentIsTitled) {
     EXPECT_EQ(doc->Title(), QStringLiteral("Neue Grafik"));
-    EXPECT_EQ(app->MainFrame()->ActiveChildFrame()->windowTitle(), QStringLiteral("Neue Grafik"));
+    EXPECT_EQ(app->MainFrame()->ActiveChildFrame()->windowTitle(), QStringLiteral("Neue Grafik[*]"));
     view->SetZoom(6);
     view->ScrollTo({200, 30});
     ZoomScrollRecord record;

@@ -146,6 +146,51 @@ TEST_F(MouseTools, RectanglesOutlinedFilledAndFramedWithCtrl) {
     inside(130, 58, 132, 60, 30, 30);
 }
 
+// Shift held down before the press and let go after the release, as on a keyboard: the preview
+// and the shape keep to the eight directions or the square; with Ctrl too, the square is framed.
+TEST_F(MouseTools, ShiftKeepsLinesStraightAndRectanglesSquareInPreviewAndResult) {
+    const struct {
+        MouseMode mode;
+        Qt::KeyboardModifiers keys;
+        // Absolute pixels: pressed, moved to, where the shape ends, one inside it, and one of the
+        // shape without Shift that is not on it.
+        QPoint from, to, end, on, off;
+        PaletteIndex endColour, onColour;
+    } cases[] = {
+        {MouseMode::Line, Qt::ShiftModifier, {64, 48}, {70, 51}, {70, 54}, {67, 51}, {70, 51}, 17, 17},
+        {MouseMode::FilledRectangle,
+         Qt::ShiftModifier | Qt::ControlModifier,
+         {72, 49},
+         {75, 55},
+         {78, 55},
+         {77, 54},
+         {79, 55},
+         30,
+         17},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        Fill(2, 3, 1);
+        SetMode(c.mode);
+        QCoreApplication::processEvents();
+        const QImage before = Grab();
+        const auto at = [&](QPoint p) { return AtAbsolute(p.x(), p.y()); };
+        QTest::keyPress(view, Qt::Key_Shift);
+        Press(at(c.from), Qt::LeftButton, c.keys);
+        Move(at(c.to), c.keys);
+        const QImage preview = Grab();
+        for (const QPoint p : {c.end, c.on}) {
+            EXPECT_EQ(preview.pixel(at(p)), before.pixel(at(p)) ^ 0x00FFFFFFu) << p.x() << "," << p.y();
+        }
+        EXPECT_EQ(preview.pixel(at(c.off)), before.pixel(at(c.off)));
+        Release(at(c.to), Qt::LeftButton, c.keys);
+        QTest::keyRelease(view, Qt::Key_Shift);
+        EXPECT_EQ(Pixel(c.end.x(), c.end.y()), c.endColour);
+        EXPECT_EQ(Pixel(c.on.x(), c.on.y()), c.onColour);
+        EXPECT_EQ(Pixel(c.off.x(), c.off.y()), 1);
+    }
+}
+
 TEST_F(MouseTools, TheShapeEndsWhereTheLastMoveOnAPixelLeftIt) {
     app->Settings().symbolDistance = 4;
     doc->UpdateDoc(8, 0);
