@@ -54,6 +54,21 @@ public:
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels,
                            const std::array<Rgb, 3>& colours) const;
 
+    // A rectangle of pixels shown as one piece (a scenery symbol's present rows, a car view),
+    // and the size of its cells in pixels.
+    struct GridArea {
+        PixelRect pixels;
+        int cellWidth = 1;
+        int cellHeight = 1;
+    };
+    // Grid lines over the magnified picture, inside area (view coordinates), one screen pixel
+    // wide: with pixelLines, a line on the first column and row of every pixel's square but
+    // the area's first (at zoom 4 a 2 x 2 area starting at view (0, 0) gets x = 4 and y = 4);
+    // with cellLines, the outline of the whole area and a line on the first column and row of
+    // every cell but the first, drawn over the pixel lines.
+    void PaintGrid(QPainter& painter, const QRect& area, const std::vector<GridArea>& grids,
+                   std::optional<Rgb> pixelLines, std::optional<Rgb> cellLines) const;
+
 private:
     // What an inverted preview or the marking frame shows: the tool's flags between P and C.
     struct Preview {
