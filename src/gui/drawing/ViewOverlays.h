@@ -16,7 +16,7 @@ namespace zobl {
 class ViewportContent;
 
 // What a pixel-editing window paints over its scene: the tools' inverted previews, the
-// marching frame of the marked area, and the marks of the special colours. Painting is from
+// marching frame of the marked area, the marks of the special colours and the grids. Painting is from
 // state, so erasing a preview or a frame step is repainting the rectangles it names.
 class ViewOverlays {
 public:

@@ -2,10 +2,17 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
 
+#include "DialogTestSupport.h"
 #include "SceneryViewSupport.h"
 #include "core/clipboard/Clippy.h"
+#include "gui/app/OptionsDlg.h"
 #include "gui/drawing/PngFiles.h"
+#include "gui/palette/ColorSettings.h"
+#include "gui/palette/ColourSwatchButton.h"
 
 namespace zobl {
 namespace {
@@ -118,7 +125,8 @@ TEST_F(Grids, CellLinesOutlineEveryCellAtEveryZoom) {
         EXPECT_EQ(At(image, left + 1, inRow3), PaletteColour(kPainted));
         // Symbol 3 shows its base row only: one cell.
         EXPECT_EQ(At(image, left + 36 * zoom, inRow3), Colour(kCellLines));
-        EXPECT_NE(At(image, left + 36 * zoom + 5, between), Colour(kCellLines));
+        EXPECT_NE(At(image, left + 36 * zoom + 5, between - 2 * zoom),
+                  Colour(kCellLines));  // its absent row 2
     }
 }
 
@@ -150,6 +158,76 @@ TEST_F(Grids, CopiesExportsAndDragsHoldThePixelsOnly) {
         }
     }
     EXPECT_EQ(others, 0);
+}
+
+class GridSettings : public ::testing::Test, public test::AppFixture {};
+
+TEST_F(GridSettings, TheSwitchesZoomAndColoursComeBackAfterARestart) {
+    CBug1App& first = StartApp();
+    ASSERT_TRUE(Command(ID_VIEW_PIXEL_GRID));
+    ASSERT_TRUE(Command(ID_VIEW_CELL_GRID));
+    ASSERT_TRUE(Command(ID_VIEW_CELL_GRID));  // and off again
+    first.Settings().showPixelGrid = 6;
+    first.Settings().gridCol = {1, 2, 3};
+    EndApp();
+    EXPECT_TRUE(SettingsText().contains(QStringLiteral("[Grid]")));
+
+    CBug1App& second = StartApp();
+    EXPECT_TRUE(second.Settings().pixelGrid);
+    EXPECT_FALSE(second.Settings().cellGrid);
+    EXPECT_EQ(second.Settings().showPixelGrid, 6);
+    EXPECT_EQ(second.Settings().gridCol, (Rgb{1, 2, 3}));
+    app->MainFrame()->Router().UpdateAction(Action(ID_VIEW_PIXEL_GRID));
+    EXPECT_TRUE(Action(ID_VIEW_PIXEL_GRID)->isChecked());
+    EndApp();
+
+    // Damaged values give the defaults.
+    {
+        QSettings ini(SettingsFile(), QSettings::IniFormat);
+        ini.setValue("Grid/PIXELGRID", "ja");
+        ini.setValue("Grid/SHOWPIXELGRID", 99);
+    }
+    CBug1App& third = StartApp();
+    EXPECT_FALSE(third.Settings().pixelGrid);
+    EXPECT_EQ(third.Settings().showPixelGrid, 4);
+}
+
+TEST_F(GridSettings, TheDialogsSetTheZoomAndTheColours) {
+    StartApp({}, true);
+    struct Case {
+        const char* typed;
+        std::vector<int> messages;
+        int stored;
+    };
+    const Case cases[] = {{"0", {104}, 4}, {"17", {104}, 4}, {"x", {104}, 4}, {"7", {}, 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.entries.clear();
+        test::OnModal<OptionsDlg>([&](OptionsDlg& dialog) {
+            auto* zoom = dialog.findChild<QLineEdit*>(QStringLiteral("editPixelGrid"));
+            ASSERT_NE(zoom, nullptr);
+            EXPECT_EQ(zoom->text(), QString::number(app->Settings().showPixelGrid));
+            zoom->setText(QString::fromLatin1(c.typed));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok1")), Qt::LeftButton);
+            if (dialog.isVisible()) {
+                dialog.reject();
+            }
+        });
+        Command(ID_OPTIONS_SETTINGS);
+        EXPECT_EQ(messages.Numbers(), c.messages);
+        EXPECT_EQ(app->Settings().showPixelGrid, c.stored);
+    }
+
+    test::OnModal<CColorSettings>([](CColorSettings& dialog) {
+        dialog.SetColourPrompt([](const QColor&) { return std::optional<QColor>(QColor(1, 2, 3)); });
+        QTest::mouseClick(dialog.Button(CColorSettings::PixelGridLines), Qt::LeftButton);
+        dialog.SetColourPrompt([](const QColor&) { return std::optional<QColor>(QColor(4, 5, 6)); });
+        QTest::mouseClick(dialog.Button(CColorSettings::CellGridLines), Qt::LeftButton);
+        dialog.accept();
+    });
+    Command(ID_OPTIONS_COLOURS);
+    EXPECT_EQ(app->Settings().gridCol, (Rgb{1, 2, 3}));
+    EXPECT_EQ(app->Settings().cellGridCol, (Rgb{4, 5, 6}));
 }
 
 }  // namespace
