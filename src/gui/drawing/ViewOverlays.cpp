@@ -150,9 +150,9 @@ void ViewOverlays::PaintMarchingFrame(QPainter& painter, const QRect& area, cons
 
 namespace {
 
-// Vertical lines at left + k * step for k in first..last (as far as they lie inside visible),
-// from visible's top to its bottom; with horizontal, the same for rows.
-void AppendLines(std::vector<QLine>& lines, const QRect& visible, int origin, int step, int first, int last,
+// One-pixel columns at origin + k * step for k in first..last (as far as they lie inside
+// visible), from visible's top to its bottom; with horizontal, rows across visible.
+void AppendLines(std::vector<QRect>& lines, const QRect& visible, int origin, int step, int first, int last,
                  bool horizontal) {
     const int low = horizontal ? visible.top() : visible.left();
     const int high = horizontal ? visible.bottom() : visible.right();
@@ -160,16 +160,15 @@ void AppendLines(std::vector<QLine>& lines, const QRect& visible, int origin, in
     last = std::min(last, (high - origin) / step);
     for (int k = first; k <= last; ++k) {
         const int at = origin + k * step;
-        lines.push_back(horizontal ? QLine(visible.left(), at, visible.right(), at)
-                                   : QLine(at, visible.top(), at, visible.bottom()));
+        lines.push_back(horizontal ? QRect(visible.left(), at, visible.width(), 1)
+                                   : QRect(at, visible.top(), 1, visible.height()));
     }
 }
 
-void AppendEdge(std::vector<QLine>& lines, const QRect& visible, int at, bool horizontal) {
-    if (horizontal && at >= visible.top() && at <= visible.bottom()) {
-        lines.emplace_back(visible.left(), at, visible.right(), at);
-    } else if (!horizontal && at >= visible.left() && at <= visible.right()) {
-        lines.emplace_back(at, visible.top(), at, visible.bottom());
+void AppendEdge(std::vector<QRect>& lines, const QRect& visible, int at, bool horizontal) {
+    if (horizontal ? at >= visible.top() && at <= visible.bottom()
+                   : at >= visible.left() && at <= visible.right()) {
+        AppendLines(lines, visible, at, 1, 0, 0, horizontal);
     }
 }
 
@@ -177,11 +176,11 @@ void AppendEdge(std::vector<QLine>& lines, const QRect& visible, int at, bool ho
 
 void ViewOverlays::PaintGrid(QPainter& painter, const QRect& area, const std::vector<GridArea>& grids,
                              std::optional<Rgb> pixelLines, std::optional<Rgb> cellLines) const {
-    // Only the lines inside the painted part, one drawLines call per colour: the cost follows
-    // the window's size, not the picture's.
+    // Only the lines inside the painted part, as filled one-pixel rectangles (the raster engine
+    // fills those as spans; cosmetic lines go pixel by pixel), one call per colour.
     const int zoom = content_.ZoomLevel();
-    std::vector<QLine> pixels;
-    std::vector<QLine> cells;
+    std::vector<QRect> pixels;
+    std::vector<QRect> cells;
     for (const GridArea& grid : grids) {
         const QRect r = content_.AreaRect(grid.pixels);
         const QRect visible = r.intersected(area);
@@ -205,10 +204,13 @@ void ViewOverlays::PaintGrid(QPainter& painter, const QRect& area, const std::ve
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // Every rectangle lies inside area; unclipped, a rectangle is filled at once, not row by row.
+    painter.setClipping(false);
+    painter.setPen(Qt::NoPen);
     for (const auto& [lines, colour] : {std::pair{&pixels, pixelLines}, std::pair{&cells, cellLines}}) {
         if (!lines->empty()) {
-            painter.setPen(QPen(ToQColor(*colour), 0));
-            painter.drawLines(lines->data(), int(lines->size()));
+            painter.setBrush(ToQColor(*colour));
+            painter.drawRects(lines->data(), int(lines->size()));
         }
     }
     painter.restore();
