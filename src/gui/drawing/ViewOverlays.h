@@ -62,10 +62,11 @@ public:
         int cellHeight = 1;
     };
     // Grid lines over the magnified picture, one screen pixel wide, inside area (view
-    // coordinates) and nowhere else whatever the painter's clip: with pixelLines, a line on the first column
-    // and row of every pixel's square but the area's first (at zoom 4 a 2 x 2 area starting at view (0, 0)
-    // gets x = 4 and y = 4); with cellLines, the outline of the whole area and a line on the first column and
-    // row of every cell but the first, drawn over the pixel lines.
+    // coordinates) and nowhere else, whatever the painter's clip. With pixelLines, a line on the
+    // first column and row of every pixel's square but the area's first (at zoom 4 a 2 x 2 area
+    // starting at view (0, 0) gets x = 4 and y = 4); with cellLines, the outline of the whole
+    // area and a line on the first column and row of every cell but the first, over the pixel
+    // lines.
     void PaintGrid(QPainter& painter, const QRect& area, const std::vector<GridArea>& grids,
                    std::optional<Rgb> pixelLines, std::optional<Rgb> cellLines) const;
 
