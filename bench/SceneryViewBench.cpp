@@ -131,6 +131,35 @@ BENCHMARK(BM_SceneryRender_Baseline)
     ->Arg(10)
     ->Unit(benchmark::kMicrosecond);
 
+// The scene made afresh with both grids on, beside the same with them off: the grids are
+// drawn when the scene is rendered, so that is where they cost.
+void RenderWithGrids(benchmark::State& state, bool grids) {
+    Editor& editor = TheEditor();
+    CGSView& view = *editor.view;
+    GeneralSettings& settings = editor.app->Settings();
+    settings.pixelGrid = grids;
+    settings.cellGrid = grids;
+    view.SetZoom(int(state.range(0)));
+    QImage target = ViewImage(view);
+    for (auto _ : state) {
+        view.GetDocument()->UpdateAllViews(nullptr, 1, nullptr);
+        QPainter painter(&target);
+        view.PaintView(painter, target.rect());
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    settings.pixelGrid = false;
+    settings.cellGrid = false;
+}
+void BM_SceneryRenderGrid(benchmark::State& state) {
+    RenderWithGrids(state, true);
+}
+void BM_SceneryRenderGrid_Baseline(benchmark::State& state) {
+    RenderWithGrids(state, false);
+}
+BENCHMARK(BM_SceneryRenderGrid)->Arg(4)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SceneryRenderGrid_Baseline)->Arg(4)->Arg(10)->Unit(benchmark::kMicrosecond);
+
 // A window of a usual size onto the view at zoom, scrolled to the left.
 CGSView& ScrollWindow(int zoom) {
     CGSView& view = *TheEditor().view;

@@ -42,6 +42,10 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3937, "%1 – %2, Stand %3"},
     BuiltInText{"DIALOGS", 3938, "nie gespeichert"},
     BuiltInText{"DIALOGS", 3939, "%1 (wiederhergestellt)"},
+    BuiltInText{"DIALOGS", 3940, "Pi&xelraster zeigen ab Zoomstufe (1-16):"},
+    BuiltInText{"DIALOGS", 3941, "Raster"},
+    BuiltInText{"DIALOGS", 3942, "&Pixelraster:"},
+    BuiltInText{"DIALOGS", 3943, "S&ymbolraster:"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
@@ -103,9 +107,14 @@ constexpr std::array kTexts = {
                 "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
     BuiltInText{"MENU", 1110, "Als &PNG exportieren ..."},
     BuiltInText{"MENU", 1111, "PN&G importieren ..."},
+    BuiltInText{"MENU", 1120, "&Pixelraster"},
+    BuiltInText{"MENU", 1121, "S&ymbolraster"},
     BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
     BuiltInText{"STATE", 7070, "Schreibt das Dokument als PNG-Bild, zum Bearbeiten in anderen Malprogrammen"},
     BuiltInText{"STATE", 7071, "Liest ein PNG-Bild in das aktive Dokument zurück (ein Rückgängig-Schritt)"},
+    BuiltInText{"STATE", 7072,
+                "Zeigt Linien zwischen den vergrößerten Pixeln, ab der Zoomstufe aus den Einstellungen"},
+    BuiltInText{"STATE", 7073, "Umrandet jedes Feld von 32 x 16 Pixeln, im Fahrzeug-Editor jedes Segment"},
 };
 
 }  // namespace

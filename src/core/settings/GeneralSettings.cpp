@@ -177,4 +177,28 @@ void SaveSettings(SettingsStore& store, const GeneralSettings& settings) {
     }
 }
 
+void LoadGridSettings(SettingsStore& store, GeneralSettings& settings) {
+    const GeneralSettings defaults;
+    const auto readSwitch = [&](const char* key, bool defaultValue) {
+        const int value = store.ReadInt(kGridSection, key, defaultValue ? 1 : 0);
+        return value == 0 || value == 1 ? value == 1 : defaultValue;
+    };
+    settings.pixelGrid = readSwitch("PIXELGRID", defaults.pixelGrid);
+    settings.cellGrid = readSwitch("CELLGRID", defaults.cellGrid);
+    settings.showPixelGrid = store.ReadInt(kGridSection, "SHOWPIXELGRID", defaults.showPixelGrid);
+    if (settings.showPixelGrid < kMinGridZoom || settings.showPixelGrid > kMaxGridZoom) {
+        settings.showPixelGrid = defaults.showPixelGrid;
+    }
+    settings.gridCol = ReadColorSetting(store, kGridSection, "GRIDCOL", defaults.gridCol);
+    settings.cellGridCol = ReadColorSetting(store, kGridSection, "CELLGRIDCOL", defaults.cellGridCol);
+}
+
+void SaveGridSettings(SettingsStore& store, const GeneralSettings& settings) {
+    store.WriteInt(kGridSection, "PIXELGRID", settings.pixelGrid ? 1 : 0);
+    store.WriteInt(kGridSection, "CELLGRID", settings.cellGrid ? 1 : 0);
+    store.WriteInt(kGridSection, "SHOWPIXELGRID", settings.showPixelGrid);
+    WriteColorSetting(store, kGridSection, "GRIDCOL", settings.gridCol);
+    WriteColorSetting(store, kGridSection, "CELLGRIDCOL", settings.cellGridCol);
+}
+
 }  // namespace zobl

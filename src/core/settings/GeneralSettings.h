@@ -54,6 +54,12 @@ struct GeneralSettings {
     Rgb mdiBck{128, 128, 128};
     bool bckBmpFit2Size = true;
     bool saveDsk = true;
+    // Section "Grid": lines over the magnified picture, beside the original settings.
+    bool pixelGrid = false;        // a line between magnified pixels
+    bool cellGrid = false;         // outlines of the 32 x 16 cells (car editor: segments)
+    int showPixelGrid = 4;         // smallest zoom at which the pixel grid is drawn
+    Rgb gridCol{128, 128, 128};    // the pixel grid's lines
+    Rgb cellGridCol{255, 160, 0};  // the cell grid's lines
 
     // The three document folders start in homeFolder (programs here live where users cannot
     // write), the clipboard folder in tempFolder. A missing final '/' is added.
@@ -69,6 +75,15 @@ struct GeneralSettings {
 void LoadSettings(SettingsStore& store, GeneralSettings& settings);
 // Writes section "General" in the documented order (MARKTRANSCOL2 is not written).
 void SaveSettings(SettingsStore& store, const GeneralSettings& settings);
+
+inline constexpr const char* kGridSection = "Grid";
+inline constexpr int kMinGridZoom = 1;
+inline constexpr int kMaxGridZoom = 16;
+// Section "Grid" (PIXELGRID, CELLGRID, SHOWPIXELGRID, GRIDCOL, CELLGRIDCOL), apart from "General"
+// so that its documented key lists stay as they are. A switch other than 0 or 1 and a zoom
+// outside kMinGridZoom..kMaxGridZoom fall back to their defaults.
+void LoadGridSettings(SettingsStore& store, GeneralSettings& settings);
+void SaveGridSettings(SettingsStore& store, const GeneralSettings& settings);
 
 // A colour is three integer keys NAME_R, NAME_G, NAME_B; reading keeps their low 8 bits.
 Rgb ReadColorSetting(SettingsStore& store, std::string_view section, std::string_view name, Rgb defaultValue);

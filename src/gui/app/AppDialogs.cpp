@@ -82,8 +82,8 @@ bool RunOptions(CBug1App& app) {
 bool RunColourSettings(CBug1App& app) {
     GeneralSettings& settings = app.Settings();
     CColorSettings::Values values;
-    values.colours = {settings.gsvFg,  settings.gsvBg,  settings.fgsvFg,
-                      settings.fgsvBg, settings.editFg, settings.editBg};
+    values.colours = {settings.gsvFg,  settings.gsvBg,  settings.fgsvFg,  settings.fgsvBg,
+                      settings.editFg, settings.editBg, settings.gridCol, settings.cellGridCol};
     values.fontFace = QString::fromStdString(settings.fontFace);
     values.fontSize = settings.fontSize;
     CMainFrame* frame = app.MainFrame();
@@ -99,6 +99,8 @@ bool RunColourSettings(CBug1App& app) {
     settings.fgsvBg = chosen.colours[CColorSettings::VehicleBackground];
     settings.editFg = chosen.colours[CColorSettings::EditForeground];
     settings.editBg = chosen.colours[CColorSettings::EditBackground];
+    settings.gridCol = chosen.colours[CColorSettings::PixelGridLines];
+    settings.cellGridCol = chosen.colours[CColorSettings::CellGridLines];
     app.RecreateBrushes();
     settings.fontSize = chosen.fontSize;
     settings.fontFace = chosen.fontFace.left(static_cast<int>(kMaxSettingTextLength)).toStdString();

@@ -118,10 +118,12 @@ SettingsStore& CBug1App::Store() {
 
 void CBug1App::LoadSettings() {
     zobl::LoadSettings(*store_, settings_);
+    LoadGridSettings(*store_, settings_);
 }
 
 bool CBug1App::SaveSettings() {
     zobl::SaveSettings(*store_, settings_);
+    SaveGridSettings(*store_, settings_);
     return store_->Sync();
 }
 
@@ -292,6 +294,8 @@ void CBug1App::SaveAtExit() {
     if (settings_.autoSaveOptions) {
         zobl::SaveSettings(*store_, settings_);
     }
+    // The grids are switched from the view menu, like tool bars: kept as they were left.
+    SaveGridSettings(*store_, settings_);
     recentFiles_.Save(*store_);
     if (!store_->Sync() && !exitSaveFailureShown_) {
         exitSaveFailureShown_ = true;

@@ -82,7 +82,8 @@ void MakeToggleCommandsCheckable(CommandRouter& router, QObject* parent) {
         action->setCheckable(true);
         modes->addAction(action);
     }
-    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR}) {
+    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MODE_BAR, ID_VIEW_COLOUR_BAR,
+                               ID_VIEW_PIXEL_GRID, ID_VIEW_CELL_GRID}) {
         router.Action(id)->setCheckable(true);
     }
 }

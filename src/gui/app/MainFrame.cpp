@@ -496,6 +496,14 @@ bool CMainFrame::OnCommand(CommandId id) {
                 return true;
             }
             return false;
+        case ID_VIEW_PIXEL_GRID:
+        case ID_VIEW_CELL_GRID: {
+            GeneralSettings& settings = app_.Settings();
+            bool& shown = id == ID_VIEW_PIXEL_GRID ? settings.pixelGrid : settings.cellGrid;
+            shown = !shown;
+            app_.UpdateAllDocuments(nullptr, 1, 0);
+            return true;
+        }
         case ID_WINDOW_CASCADE:
             windows_->Cascade();
             return true;
@@ -545,6 +553,14 @@ bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state) {
         case ID_VIEW_MODE_BAR:
             state.Enable();
             state.Check(!modeBar_->isHidden());
+            return true;
+        case ID_VIEW_PIXEL_GRID:
+            state.Enable();
+            state.Check(app_.Settings().pixelGrid);
+            return true;
+        case ID_VIEW_CELL_GRID:
+            state.Enable();
+            state.Check(app_.Settings().cellGrid);
             return true;
         case ID_VIEW_TOOLBAR:
             state.Enable();

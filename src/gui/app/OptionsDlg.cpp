@@ -67,6 +67,7 @@ OptionsDlg::OptionsDlg(CBug1App& app, QWidget* parent)
     ui_->edit1021->setText(QString::number(settings.showTransCol));
     ui_->edit1022->setText(QString::number(settings.showBorders));
     ui_->edit1076->setText(QString::number(settings.symbolDistance));
+    ui_->editPixelGrid->setText(QString::number(settings.showPixelGrid));
     ui_->edit1023->setText(Text(settings.openFolder));
     ui_->edit1024->setText(Text(settings.saveFolder));
     ui_->edit1026->setText(Text(settings.exportFolder));
@@ -117,8 +118,10 @@ bool OptionsDlg::Apply() {
     int showTransCol = settings.showTransCol;
     int showBorders = settings.showBorders;
     int symbolDistance = settings.symbolDistance;
+    int showPixelGrid = settings.showPixelGrid;
     if (!ReadNumber(ui_->edit1021, 1, 16, showTransCol) || !ReadNumber(ui_->edit1022, 1, 16, showBorders) ||
-        !ReadNumber(ui_->edit1076, 0, 16, symbolDistance)) {
+        !ReadNumber(ui_->edit1076, 0, 16, symbolDistance) ||
+        !ReadNumber(ui_->editPixelGrid, kMinGridZoom, kMaxGridZoom, showPixelGrid)) {
         return false;
     }
 
@@ -141,6 +144,7 @@ bool OptionsDlg::Apply() {
     settings.tmpPath = Folder(ui_->edit1030->text());
     settings.showTransCol = showTransCol;
     settings.showBorders = showBorders;
+    settings.showPixelGrid = showPixelGrid;
     const int distanceBefore = settings.symbolDistance;
     settings.symbolDistance = symbolDistance;
     if (settings.symbolDistance != distanceBefore) {

@@ -323,6 +323,17 @@ void PixelEditView::PaintSpecialMarks(QPainter& painter, const std::vector<MarkP
                                 {settings.markTransCol, settings.markTransCol2, settings.markTransCol3});
 }
 
+void PixelEditView::PaintOverScene(QPainter& painter, const QRect& area) {
+    const GeneralSettings& settings = services_.settings;
+    const bool pixelGrid = settings.pixelGrid && ZoomLevel() >= settings.showPixelGrid;
+    if (!pixelGrid && !settings.cellGrid) {
+        return;
+    }
+    overlays_.PaintGrid(painter, area, GridAreas(),
+                        pixelGrid ? std::optional(settings.gridCol) : std::nullopt,
+                        settings.cellGrid ? std::optional(settings.cellGridCol) : std::nullopt);
+}
+
 // ---- Status line and cursor ---------------------------------------------------------------------
 
 void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {

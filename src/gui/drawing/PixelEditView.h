@@ -121,6 +121,9 @@ protected:
     using MarkPoint = ViewOverlays::MarkPoint;
     bool ShowsSpecialMarks() const;
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
+    // The pieces of picture the pixel and cell grids cover (none while nothing is shown).
+    using GridArea = ViewOverlays::GridArea;
+    virtual std::vector<GridArea> GridAreas() const = 0;
 
     // ---- Commands both editors answer alike: the clipboard ones, zoom in and out (keeping the
     // window's middle), select all, mirror and rotate. False for other commands.
@@ -174,6 +177,8 @@ protected:
 private:
     // AreaTransferTarget: a drop's frame is the marking preview.
     void ShowDropFrame(const PixelRect& part) final;
+    // The grids the settings switch on, over the scene.
+    void PaintOverScene(QPainter& painter, const QRect& area) final;
     void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
 

@@ -147,6 +147,7 @@ void PixelViewport::PaintScene(QPainter& painter, const QRect& area) {
     const QSize extent = content_.Extent();
     scene_.Paint(painter, area, WindowRect(), extent, [this](QPainter& scenePainter, const QRect& rect) {
         content_.RenderScene(scenePainter, rect);
+        content_.PaintOverScene(scenePainter, rect);
     });
     for (const QRect& rect : QRegion(area) - QRect(QPoint(0, 0), extent)) {
         painter.fillRect(rect, content_.Background());

@@ -35,6 +35,9 @@ public:
     virtual QPoint ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const;
     // Paints the scene's area (view coordinates), every pixel of it.
     virtual void RenderScene(QPainter& painter, const QRect& area) = 0;
+    // After RenderScene, on the same area: what lies on the magnified picture but is not part
+    // of it (the grids), kept with the scene.
+    virtual void PaintOverScene(QPainter& /*painter*/, const QRect& /*area*/) {}
     // Before every paint: a window may find its picture stale and invalidate the scene.
     virtual void PrepareScene() {}
     // Beyond the scene (a window larger than its picture).

@@ -148,6 +148,74 @@ void ViewOverlays::PaintMarchingFrame(QPainter& painter, const QRect& area, cons
     }
 }
 
+namespace {
+
+// One-pixel columns at origin + k * step for k in first..last (as far as they lie inside
+// visible), from visible's top to its bottom; with horizontal, rows across visible.
+void AppendLines(std::vector<QRect>& lines, const QRect& visible, int origin, int step, int first, int last,
+                 bool horizontal) {
+    const int low = horizontal ? visible.top() : visible.left();
+    const int high = horizontal ? visible.bottom() : visible.right();
+    first = std::max(first, (low - origin + step - 1) / step);
+    last = std::min(last, (high - origin) / step);
+    for (int k = first; k <= last; ++k) {
+        const int at = origin + k * step;
+        lines.push_back(horizontal ? QRect(visible.left(), at, visible.width(), 1)
+                                   : QRect(at, visible.top(), 1, visible.height()));
+    }
+}
+
+void AppendEdge(std::vector<QRect>& lines, const QRect& visible, int at, bool horizontal) {
+    if (horizontal ? at >= visible.top() && at <= visible.bottom()
+                   : at >= visible.left() && at <= visible.right()) {
+        AppendLines(lines, visible, at, 1, 0, 0, horizontal);
+    }
+}
+
+}  // namespace
+
+void ViewOverlays::PaintGrid(QPainter& painter, const QRect& area, const std::vector<GridArea>& grids,
+                             std::optional<Rgb> pixelLines, std::optional<Rgb> cellLines) const {
+    // Only the lines inside the painted part, as filled one-pixel rectangles (the raster engine
+    // fills those as spans; cosmetic lines go pixel by pixel), one call per colour.
+    const int zoom = content_.ZoomLevel();
+    std::vector<QRect> pixels;
+    std::vector<QRect> cells;
+    for (const GridArea& grid : grids) {
+        const QRect r = content_.AreaRect(grid.pixels);
+        const QRect visible = r.intersected(area);
+        if (visible.isEmpty()) {
+            continue;
+        }
+        const int width = grid.pixels.Width();
+        const int height = grid.pixels.Height();
+        if (pixelLines) {
+            AppendLines(pixels, visible, r.left(), zoom, 1, width - 1, false);
+            AppendLines(pixels, visible, r.top(), zoom, 1, height - 1, true);
+        }
+        if (cellLines && grid.cellWidth > 0 && grid.cellHeight > 0) {
+            const int cellWidth = grid.cellWidth * zoom;
+            const int cellHeight = grid.cellHeight * zoom;
+            AppendLines(cells, visible, r.left(), cellWidth, 0, (width - 1) / grid.cellWidth, false);
+            AppendLines(cells, visible, r.top(), cellHeight, 0, (height - 1) / grid.cellHeight, true);
+            AppendEdge(cells, visible, r.right(), false);
+            AppendEdge(cells, visible, r.bottom(), true);
+        }
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Every rectangle lies inside area; unclipped, a rectangle is filled at once, not row by row.
+    painter.setClipping(false);
+    painter.setPen(Qt::NoPen);
+    for (const auto& [lines, colour] : {std::pair{&pixels, pixelLines}, std::pair{&cells, cellLines}}) {
+        if (!lines->empty()) {
+            painter.setBrush(ToQColor(*colour));
+            painter.drawRects(lines->data(), int(lines->size()));
+        }
+    }
+    painter.restore();
+}
+
 void ViewOverlays::PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels,
                                      const std::array<Rgb, 3>& colours) const {
     // One screen pixel per mark, drawn by a cosmetic pen: a rectangle each would cost more than

@@ -16,7 +16,7 @@ namespace zobl {
 class ViewportContent;
 
 // What a pixel-editing window paints over its scene: the tools' inverted previews, the
-// marching frame of the marked area, and the marks of the special colours. Painting is from
+// marching frame of the marked area, the marks of the special colours and the grids. Painting is from
 // state, so erasing a preview or a frame step is repainting the rectangles it names.
 class ViewOverlays {
 public:
@@ -53,6 +53,22 @@ public:
     };
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels,
                            const std::array<Rgb, 3>& colours) const;
+
+    // A rectangle of pixels shown as one piece (a scenery symbol's present rows, a car view),
+    // and the size of its cells in pixels.
+    struct GridArea {
+        PixelRect pixels;
+        int cellWidth = 1;
+        int cellHeight = 1;
+    };
+    // Grid lines over the magnified picture, one screen pixel wide, inside area (view
+    // coordinates) and nowhere else, whatever the painter's clip. With pixelLines, a line on the
+    // first column and row of every pixel's square but the area's first (at zoom 4 a 2 x 2 area
+    // starting at view (0, 0) gets x = 4 and y = 4); with cellLines, the outline of the whole
+    // area and a line on the first column and row of every cell but the first, over the pixel
+    // lines.
+    void PaintGrid(QPainter& painter, const QRect& area, const std::vector<GridArea>& grids,
+                   std::optional<Rgb> pixelLines, std::optional<Rgb> cellLines) const;
 
 private:
     // What an inverted preview or the marking frame shows: the tool's flags between P and C.

@@ -18,6 +18,7 @@ constexpr int kOptionsMenu = 40040;
 constexpr int kHelpMenu = 40050;
 constexpr int kTransformMenu = 40060;
 constexpr int kWindowMenu = 40070;
+constexpr int kGridItems = 40034;  // the grids have their own place in the manual
 
 // clang-format off
 // id, menu text, status text, menu help, tool tip, icon, tool-bar place, keys, enable rule
@@ -95,6 +96,8 @@ constexpr CommandFacts kCommands[] = {
      EnableRule::Always},
     {ID_DAY_NIGHT, 1409, 7010, kViewMenu, 1828, ToolIcon::DayNight, {Bar::Main, 10},
      Keys{Qt::CTRL | Qt::Key_T, kNoKey}, EnableRule::Always},
+    {ID_VIEW_PIXEL_GRID, 1120, 7072, kGridItems},
+    {ID_VIEW_CELL_GRID, 1121, 7073, kGridItems},
     // The workspace's context menu only.
     {ID_BACKGROUND_PROPERTIES, 0, 7048, kViewMenu, 0, ToolIcon::None, {}, {}, EnableRule::Always},
 

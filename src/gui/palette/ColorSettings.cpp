@@ -41,12 +41,12 @@ CColorSettings::CColorSettings(const CLanguageManager& language, const Values& v
 
     // The labels of both colour groups share one width, so that the buttons line up.
     int labelWidth = 0;
-    for (QLabel* label :
-         {ui_->label1034, ui_->label1035, ui_->label1036, ui_->label1037, ui_->label1038, ui_->label1039}) {
+    const auto labels = {ui_->label1034, ui_->label1035, ui_->label1036,      ui_->label1037,
+                         ui_->label1038, ui_->label1039, ui_->labelPixelGrid, ui_->labelCellGrid};
+    for (QLabel* label : labels) {
         labelWidth = std::max(labelWidth, label->sizeHint().width());
     }
-    for (QLabel* label :
-         {ui_->label1034, ui_->label1035, ui_->label1036, ui_->label1037, ui_->label1038, ui_->label1039}) {
+    for (QLabel* label : labels) {
         label->setMinimumWidth(labelWidth);
     }
     for (int slot = 0; slot < kColourSlots; ++slot) {
@@ -92,8 +92,12 @@ ColourSwatchButton* CColorSettings::Button(ColourSlot slot) const {
         case EditForeground:
             return ui_->colour1038;
         case EditBackground:
-        default:
             return ui_->colour1039;
+        case PixelGridLines:
+            return ui_->colourPixelGrid;
+        case CellGridLines:
+        default:
+            return ui_->colourCellGrid;
     }
 }
 

@@ -23,11 +23,11 @@ class ColourSwatchButton;
 class HelpContextScope;
 
 // The editors' window colours and the shared font: six colour buttons, the face and size lists
-// and a preview of the font.
+// and a preview of the font; below the window colours, the colours of the two grids.
 class CColorSettings : public QDialog {
     Q_OBJECT
 public:
-    // The six colours in the order of their buttons 1034-1039.
+    // The six colours in the order of their buttons 1034-1039, then the grids'.
     enum ColourSlot {
         SceneryForeground,
         SceneryBackground,
@@ -35,6 +35,8 @@ public:
         VehicleBackground,
         EditForeground,
         EditBackground,
+        PixelGridLines,
+        CellGridLines,
         kColourSlots
     };
     struct Values {

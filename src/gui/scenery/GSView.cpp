@@ -367,6 +367,26 @@ void CGSView::RenderScene(QPainter& painter, const QRect& area) {
     painter.restore();
 }
 
+std::vector<PixelEditView::GridArea> CGSView::GridAreas() const {
+    const CGSDoc* doc = Doc();
+    if (doc == nullptr) {
+        return {};
+    }
+    // The rows the picture shows, as it paints them.
+    std::vector<GridArea> grids;
+    for (int s = 0; s < kSymbolCount; ++s) {
+        const SymbolBlit blit = geometry_.SymbolPainting(doc->Model(), s);
+        if (blit.sourceHeight <= 0) {
+            continue;
+        }
+        grids.push_back({{blit.sourceLeft, blit.sourceTop, blit.sourceLeft + blit.sourceWidth - 1,
+                          blit.sourceTop + blit.sourceHeight - 1},
+                         kCellWidth,
+                         kCellHeight});
+    }
+    return grids;
+}
+
 void CGSView::PaintSceneryMarks(QPainter& painter, const QRect& area) {
     if (!ShowsSpecialMarks()) {
         return;

@@ -121,6 +121,8 @@ private:
     void PaintSceneryMarks(QPainter& painter, const QRect& area);
     // The symbols with their numbers and marks; the picture follows pixels and colours first.
     void RenderScene(QPainter& painter, const QRect& area) override;
+    // Each symbol's present rows, in cells of 32 x 16.
+    std::vector<GridArea> GridAreas() const override;
     void PrepareScene() override;
     QColor Background() const override;
 

@@ -304,6 +304,16 @@ void CCarEdi::RenderScene(QPainter& painter, const QRect& area) {
     }
 }
 
+std::vector<PixelEditView::GridArea> CCarEdi::GridAreas() const {
+    if (!ShowsView()) {
+        return {};
+    }
+    const int width = Width();
+    const int height = Height();
+    const bool side = IsHorizontalView(view_);
+    return {{{0, 0, width - 1, height - 1}, side ? 8 : width, side ? height : 4}};
+}
+
 void CCarEdi::PaintMarks(QPainter& painter) {
     const VehicleDocument& model = doc_->Model();
     const int length = model.CarAt(set_, car_).length;

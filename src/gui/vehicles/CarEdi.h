@@ -107,6 +107,8 @@ private:
     void RunTransform(PixelTransform transform) override;
     // The magnified picture with borders, steam markers and special-colour marks.
     void RenderScene(QPainter& painter, const QRect& area) override;
+    // The car view, in cells of one segment: 8 columns of a side view, 4 rows of an end view.
+    std::vector<GridArea> GridAreas() const override;
     QColor Background() const override;
     void PaintBordersAndMarkers(QPainter& painter);
     void PaintMarks(QPainter& painter);

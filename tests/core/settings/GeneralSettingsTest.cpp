@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/settings/GeneralSettings.h"
@@ -248,6 +249,39 @@ TEST(GeneralSettings, SwitchesReadAnyNonZeroAsOn) {
     EXPECT_FALSE(settings.saveDsk);
     SaveSettings(store, settings);
     EXPECT_EQ(store.ReadInt(kGeneralSection, "AUTOSAVEOPTIONS", 0), 1);
+}
+
+TEST(GeneralSettings, GridsComeBackAsSavedOrAsDefaultsWhenDamaged) {
+    struct Case {
+        std::vector<std::pair<const char*, int>> stored;  // section "Grid"
+        bool pixelGrid, cellGrid;
+        int showPixelGrid;
+    };
+    const Case cases[] = {
+        {{}, false, false, 4},
+        {{{"PIXELGRID", 1}, {"CELLGRID", 1}, {"SHOWPIXELGRID", 16}}, true, true, 16},
+        {{{"PIXELGRID", 7}, {"CELLGRID", -1}, {"SHOWPIXELGRID", 0}}, false, false, 4},
+        {{{"SHOWPIXELGRID", 17}}, false, false, 4},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        for (const auto& [key, value] : c.stored) {
+            store.WriteInt(kGridSection, key, value);
+        }
+        GeneralSettings loaded;
+        LoadGridSettings(store, loaded);
+        EXPECT_EQ(std::tie(loaded.pixelGrid, loaded.cellGrid, loaded.showPixelGrid),
+                  std::tie(c.pixelGrid, c.cellGrid, c.showPixelGrid))
+            << c.stored.size();
+    }
+    GeneralSettings changed;
+    changed.cellGrid = true;
+    changed.gridCol = {1, 2, 3};
+    MemorySettingsStore store;
+    SaveGridSettings(store, changed);
+    GeneralSettings loaded;
+    LoadGridSettings(store, loaded);
+    EXPECT_EQ(loaded, changed);
 }
 
 TEST(GeneralSettings, TrailingSlash) {

@@ -90,6 +90,50 @@ TEST_F(CarEditor, ClicksHitThePixelUnderThePointer) {
     EXPECT_TRUE(view->CarEditorArea()->isVisible());
 }
 
+TEST_F(CarEditor, GridsOverTheCarViewFollowZoomAndSegments) {
+    // View 2 is 32 x 14 pixels in segments of 8 columns; every pixel painted one colour.
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            doc->Model().SetPixel(0, 0, 2, x, y, kColour1, false, MouseMode::Freehand);
+        }
+    }
+    GeneralSettings& settings = app->Settings();
+    settings.gridCol = {10, 200, 30};
+    settings.cellGridCol = {200, 10, 130};
+    const QRgb pixelLine = qRgb(10, 200, 30);
+    const QRgb cellLine = qRgb(200, 10, 130);
+    const Rgb c = app->GetPalette().CurrentColour(kColour1);
+    const QRgb painted = qRgb(c.red, c.green, c.blue);
+    struct Case {
+        int zoom;
+        bool pixels;
+        bool cells;
+        QPoint probe;
+        QRgb expected;
+    };
+    const Case cases[] = {
+        {4, false, false, {4 * 5, 9}, painted},   // both off
+        {3, true, false, {3 * 5, 7}, painted},    // below the threshold
+        {4, true, false, {4 * 5, 9}, pixelLine},  // between pixels 4 and 5
+        {10, true, false, {10 * 7, 25}, pixelLine},
+        {10, true, false, {10 * 7 + 5, 25}, painted},
+        {4, false, true, {4 * 8, 9}, cellLine},  // segment border, over the dotted one
+        {4, false, true, {4 * 32 - 1, 9}, cellLine},
+        {4, false, true, {4 * 5 + 1, 4 * 14 - 1}, cellLine},
+        {1, false, true, {15, 5}, painted},
+        {4, true, true, {4 * 16, 9}, cellLine},  // cells over pixels
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << k.zoom << " pixels " << k.pixels << " cells " << k.cells
+                                        << " at " << k.probe.x() << "," << k.probe.y());
+        settings.pixelGrid = k.pixels;
+        settings.cellGrid = k.cells;
+        editor->SetZoom(k.zoom);
+        app->UpdateAllDocuments(nullptr, 1, 0);  // as the menu does
+        EXPECT_EQ(Grab().pixel(k.probe) | 0xFF000000u, k.expected);
+    }
+}
+
 TEST_F(CarEditor, EveryToolWithEitherButton) {
     struct Case {
         MouseMode mode;
