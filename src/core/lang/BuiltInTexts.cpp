@@ -100,9 +100,12 @@ constexpr std::array kTexts = {
                 "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
     BuiltInText{"MENU", 1110, "Als &PNG exportieren ..."},
     BuiltInText{"MENU", 1111, "PN&G importieren ..."},
+    BuiltInText{"MENU", 1130, "&Ganzes Bild\tStrg+0"},
     BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
     BuiltInText{"STATE", 7070, "Schreibt das Dokument als PNG-Bild, zum Bearbeiten in anderen Malprogrammen"},
     BuiltInText{"STATE", 7071, "Liest ein PNG-Bild in das aktive Dokument zurück (ein Rückgängig-Schritt)"},
+    BuiltInText{"STATE", 7078, "Wählt die größte Vergrößerung, bei der das ganze Bild ins Fenster passt"},
+    BuiltInText{"STATE", 7079, "Zoom %1"},
 };
 
 }  // namespace

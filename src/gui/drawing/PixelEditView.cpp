@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDragLeaveEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,6 +19,7 @@
 #include "gui/framework/FrameTexts.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -97,6 +99,11 @@ void PixelEditView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+QString PixelEditView::ZoomIndicatorText() const {
+    constexpr int kZoomPaneKey = 7079;  // section "STATE"
+    return GetText(services_.language, kZoomPaneKey, "STATE").arg(ZoomLevel());
+}
+
 void PixelEditView::PaintView(QPainter& painter, const QRect& area) {
     viewport_.PaintScene(painter, area);
     painter.save();
@@ -143,6 +150,9 @@ bool PixelEditView::OnEditCommand(CommandId id) {
             // The middle of the window stays where it is, as the zoom tool keeps its pixel.
             ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
             return true;
+        case ID_ZOOM_WHOLE_PICTURE:
+            viewport_.ZoomTo(viewport_.WholePictureZoom(kMinZoom, kMaxZoom), viewport()->rect().center());
+            return true;
         case ID_EDIT_SELECT_ALL:
             if (WholeArea().HasPixels()) {
                 SetMarkedPixels(WholeArea());
@@ -168,6 +178,7 @@ bool PixelEditView::OnUpdateEditCommand(CommandId id, bool& enabled) const {
         case ID_ZOOM_OUT:
             enabled = ZoomLevel() > kMinZoom;
             return true;
+        case ID_ZOOM_WHOLE_PICTURE:
         case ID_EDIT_SELECT_ALL:
             enabled = true;
             return true;
@@ -213,6 +224,9 @@ MouseButton ToolButton(Qt::MouseButton button) {
 }  // namespace
 
 void PixelEditView::mousePressEvent(QMouseEvent* event) {
+    if (TakePanPress(event)) {
+        return;
+    }
     const Qt::MouseButton button = event->button();
     const QPoint point = event->position().toPoint();
     // One drag at a time: a second button joins nothing.
@@ -233,7 +247,7 @@ void PixelEditView::mousePressEvent(QMouseEvent* event) {
 }
 
 void PixelEditView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (TakePipetteFollowUp(event->position().toPoint())) {
+    if (TakePanPress(event) || TakePipetteFollowUp(event->position().toPoint())) {
         return;
     }
     mousePressEvent(event);
@@ -252,6 +266,12 @@ bool PixelEditView::TakePipetteFollowUp(QPoint windowPoint) {
 
 void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
     lastWindowPoint_ = event->position().toPoint();
+    if (Panning()) {
+        // The picture follows the pointer.
+        viewport_.ScrollBy(panPoint_ - lastWindowPoint_);
+        panPoint_ = lastWindowPoint_;
+        return;
+    }
     const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
     if (Tools().Active()) {
         Tools().Move(hit);
@@ -261,6 +281,14 @@ void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
 
 void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
+    if (Panning()) {
+        if (button == panButton_) {
+            panButton_ = Qt::NoButton;
+            lastWindowPoint_ = event->position().toPoint();
+            ShowPanCursor();
+        }
+        return;
+    }
     ToolDriver& tools = Tools();
     if (!tools.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
         ToolButton(button) != tools.Button()) {
@@ -274,6 +302,94 @@ void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     }
     NotifyTickDemand();
     ShowStatusAndCursor(hit);
+}
+
+// ---- Moving the view by hand --------------------------------------------------------------------
+
+bool PixelEditView::TakePanPress(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    if (Panning()) {
+        return true;  // other buttons wait until the view is let go
+    }
+    if (Tools().Active() || !(button == Qt::MiddleButton || (button == Qt::LeftButton && spaceHeld_))) {
+        return false;
+    }
+    panButton_ = button;
+    panPoint_ = event->position().toPoint();
+    ShowPanCursor();
+    event->accept();
+    return true;
+}
+
+void PixelEditView::ShowPanCursor() {
+    if (Panning() || spaceHeld_) {
+        viewport()->setCursor(Panning() ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+        cursorShown_ = false;  // the mode's cursor is set again afterwards
+    } else {
+        ShowCursor(PixelAtWindow(lastWindowPoint_));
+    }
+}
+
+void PixelEditView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        // Held for moving the view; it must not reach anything else meanwhile.
+        if (!event->isAutoRepeat() && !spaceHeld_) {
+            spaceHeld_ = true;
+            if (!Tools().Active()) {
+                ShowPanCursor();
+            }
+        }
+        event->accept();
+        return;
+    }
+    if (modifiers == Qt::NoModifier && !Tools().Active()) {
+        const int step = ZoomLevel();
+        std::optional<QPoint> delta;
+        switch (event->key()) {
+            case Qt::Key_Left:
+                delta = QPoint(-step, 0);
+                break;
+            case Qt::Key_Right:
+                delta = QPoint(step, 0);
+                break;
+            case Qt::Key_Up:
+                delta = QPoint(0, -step);
+                break;
+            case Qt::Key_Down:
+                delta = QPoint(0, step);
+                break;
+            default:
+                break;
+        }
+        if (delta) {
+            viewport_.ScrollBy(*delta);
+            event->accept();
+            return;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && spaceHeld_) {
+        if (!event->isAutoRepeat()) {
+            spaceHeld_ = false;
+            ShowPanCursor();
+        }
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void PixelEditView::focusOutEvent(QFocusEvent* event) {
+    // The release goes elsewhere now.
+    if (spaceHeld_) {
+        spaceHeld_ = false;
+        ShowPanCursor();
+    }
+    QAbstractScrollArea::focusOutEvent(event);
 }
 
 // ---- Ticks: auto-scroll and the marching frame --------------------------------------------------
@@ -338,6 +454,9 @@ void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
 }
 
 void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
+    if (Panning() || spaceHeld_) {
+        return;  // the hand stays
+    }
     const std::optional<MouseMode> cursor = hit ? std::optional(CurrentMode()) : std::nullopt;
     if (!cursorShown_ || cursor != shownCursor_) {
         cursorShown_ = true;

@@ -71,6 +71,11 @@ public:
     // What the kept picture of the scene covers (view coordinates): the window and a margin.
     QRect KeptSceneRect() const { return viewport_.KeptSceneRect(); }
 
+    // The text of the status line's zoom pane ("Zoom 8").
+    QString ZoomIndicatorText() const;
+    // A drag that moves the view (middle button, or left with Space held) is under way.
+    bool Panning() const noexcept { return panButton_ != Qt::NoButton; }
+
     // Shows context menus; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
     void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
@@ -123,7 +128,7 @@ protected:
     void PaintSpecialMarks(QPainter& painter, const std::vector<MarkPoint>& pixels);
 
     // ---- Commands both editors answer alike: the clipboard ones, zoom in and out (keeping the
-    // window's middle), select all, mirror and rotate. False for other commands.
+    // window's middle), the whole picture, select all, mirror and rotate. False for other commands.
     bool OnEditCommand(CommandId id);
     bool OnUpdateEditCommand(CommandId id, bool& enabled) const;
     // Mirrors or rotates the marked area, or everything when nothing is marked.
@@ -167,6 +172,13 @@ protected:
     // time): the previous mode is back by then, and the second click must not act in it. A mode
     // chosen since then takes the click as usual.
     bool TakePipetteFollowUp(QPoint windowPoint);
+    // True when this press or double-click starts moving the view instead of reaching the tools.
+    bool TakePanPress(QMouseEvent* event);
+    // Space held (the left button then moves the view) and plain arrow keys (scroll by one
+    // magnified pixel); other keys go on to the scroll area.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -176,6 +188,8 @@ private:
     void ShowDropFrame(const PixelRect& part) final;
     void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
+    // The hand while Space is held or the view is moved, else the mode's cursor.
+    void ShowPanCursor();
 
     const EditorServices& services_;
     PixelViewport viewport_;
@@ -186,6 +200,9 @@ private:
     QElapsedTimer pipettePick_;  // since the last pick of the pipette
     MouseMode modeAfterPick_ = MouseMode::View;
     QPoint pickPoint_;
+    bool spaceHeld_ = false;
+    Qt::MouseButton panButton_ = Qt::NoButton;  // the button moving the view, if any
+    QPoint panPoint_;                           // where the pointer was at the last step
     bool cursorShown_ = false;
     std::optional<MouseMode> shownCursor_;  // the mode whose cursor is shown; none: the arrow
     std::unique_ptr<QMenu> contextMenu_;

@@ -69,11 +69,11 @@ bool PixelViewport::SetZoomLevel(int zoom) {
     return true;
 }
 
-void PixelViewport::ZoomKeepingPixel(int step, QPoint windowPoint) {
+void PixelViewport::ZoomTo(int zoom, QPoint windowPoint) {
     const std::optional<PixelPoint> hit = PixelAtWindow(windowPoint);
     const int oldZoom = content_.ZoomLevel();
     const QPoint oldView = windowPoint + ScrollPosition();
-    if (!SetZoomLevel(oldZoom + step)) {
+    if (!SetZoomLevel(zoom)) {
         return;
     }
     if (hit) {
@@ -82,6 +82,18 @@ void PixelViewport::ZoomKeepingPixel(int step, QPoint windowPoint) {
     } else {
         ScrollTo(content_.ZoomedViewPoint(oldView, oldZoom, content_.ZoomLevel()) - windowPoint);
     }
+}
+
+int PixelViewport::WholePictureZoom(int minZoom, int maxZoom) const {
+    // Without scroll bars: a picture that fits needs none.
+    const QSize window = area_.maximumViewportSize();
+    for (int zoom = maxZoom; zoom > minZoom; --zoom) {
+        const QSize extent = content_.ExtentAt(zoom);
+        if (extent.width() <= window.width() && extent.height() <= window.height()) {
+            return zoom;
+        }
+    }
+    return minZoom;
 }
 
 void PixelViewport::WheelZoom(int angleDelta, QPoint windowPoint) {
