@@ -1,13 +1,18 @@
 #include "gui/drawing/PixelEditView.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragLeaveEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 #include "core/drawing/Tools.h"
@@ -58,6 +63,7 @@ PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     popupRunner_ = [](QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); };
+    qApp->installEventFilter(this);
     viewport_.SetZoomChanged([this] {
         if (CommandRouter* router = services_.shell.Router()) {
             router->RequestUpdate();  // zoom in and out may have changed their states
@@ -330,15 +336,53 @@ void PixelEditView::ShowPanCursor() {
     }
 }
 
+void PixelEditView::HoldSpace(bool held) {
+    if (held == spaceHeld_) {
+        return;
+    }
+    spaceHeld_ = held;
+    if (!Tools().Active()) {
+        ShowPanCursor();
+    }
+}
+
+bool PixelEditView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched == this) {
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Space || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    if (type == QEvent::KeyRelease) {
+        // Passed on: a button whose press never came stays as it is, and every window hears it.
+        if (!key->isAutoRepeat()) {
+            HoldSpace(false);
+        }
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    // Only over this window, and never taken from text being typed.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool typing = qobject_cast<const QLineEdit*>(focus) != nullptr ||
+                        qobject_cast<const QTextEdit*>(focus) != nullptr ||
+                        qobject_cast<const QPlainTextEdit*>(focus) != nullptr ||
+                        qobject_cast<const QAbstractSpinBox*>(focus) != nullptr ||
+                        (qobject_cast<const QComboBox*>(focus) != nullptr &&
+                         static_cast<const QComboBox*>(focus)->isEditable());
+    if (typing || !isVisible() || !viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos()))) {
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    HoldSpace(true);
+    return true;
+}
+
 void PixelEditView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
         // Held for moving the view; it must not reach anything else meanwhile.
-        if (!event->isAutoRepeat() && !spaceHeld_) {
-            spaceHeld_ = true;
-            if (!Tools().Active()) {
-                ShowPanCursor();
-            }
+        if (!event->isAutoRepeat()) {
+            HoldSpace(true);
         }
         event->accept();
         return;
@@ -374,8 +418,7 @@ void PixelEditView::keyPressEvent(QKeyEvent* event) {
 void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && spaceHeld_) {
         if (!event->isAutoRepeat()) {
-            spaceHeld_ = false;
-            ShowPanCursor();
+            HoldSpace(false);
         }
         event->accept();
         return;
@@ -385,10 +428,7 @@ void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
 
 void PixelEditView::focusOutEvent(QFocusEvent* event) {
     // The release goes elsewhere now.
-    if (spaceHeld_) {
-        spaceHeld_ = false;
-        ShowPanCursor();
-    }
+    HoldSpace(false);
     QAbstractScrollArea::focusOutEvent(event);
 }
 

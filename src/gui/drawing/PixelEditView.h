@@ -179,6 +179,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // Space over the window while another widget has the focus moves the view as well, and must
+    // not press that widget's button meanwhile.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -190,6 +193,7 @@ private:
     void AutoScroll();
     // The hand while Space is held or the view is moved, else the mode's cursor.
     void ShowPanCursor();
+    void HoldSpace(bool held);
 
     const EditorServices& services_;
     PixelViewport viewport_;

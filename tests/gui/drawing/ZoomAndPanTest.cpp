@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -205,6 +206,35 @@ TEST_F(SceneryZoomAndPan, MovingTheViewByHandLeavesPixelsMarkAndHistoryAlone) {
     view->ScrollTo({500, 150});
     Click(At(4, 3, 20, 8));
     EXPECT_EQ(Model().GetPixel(4, 3, 20, 8), 7);
+}
+
+TEST_F(SceneryZoomAndPan, SpaceOverTheViewPressesNoButtonThatHasTheFocus) {
+    app->MainFrame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+    auto* button = new QPushButton(QStringLiteral("B"), app->MainFrame());
+    button->show();
+    button->setFocus();
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    SetMode(MouseMode::Freehand);
+    view->SetZoom(4);
+    view->ScrollTo({500, 150});
+    const QPoint from = At(4, 3, 20, 8);
+    QCursor::setPos(Window()->mapToGlobal(from));
+    ASSERT_EQ(QApplication::focusWidget(), button);
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_FALSE(button->isDown());
+    QTest::mousePress(Window(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(Window(), from - QPoint(40, 0));
+    QTest::mouseRelease(Window(), Qt::LeftButton, {}, from - QPoint(40, 0));
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(view->ScrollPosition(), QPoint(540, 150));
+    EXPECT_EQ(Model().UndoCount(), 0);
+    // Away from the view the button takes Space as usual.
+    QCursor::setPos(app->MainFrame()->mapToGlobal(QPoint(0, 0)) - QPoint(50, 50));
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(SceneryZoomAndPan, ArrowKeysScrollByOneMagnifiedPixel) {
