@@ -1,18 +1,13 @@
 #include "gui/drawing/PixelEditView.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
-#include <QComboBox>
 #include <QDragLeaveEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QResizeEvent>
-#include <QTextEdit>
 #include <QWheelEvent>
 
 #include "core/drawing/Tools.h"
@@ -53,7 +48,8 @@ PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
       services_(services),
       viewport_(*this, *this),
       overlays_(*this),
-      transfer_(services, *this, *this) {
+      transfer_(services, *this, *this),
+      hand_([this](QPoint delta) { viewport_.ScrollBy(delta); }, [this] { ShowHandOrModeCursor(); }) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setMouseTracking(true);
     // Painting covers every pixel it is asked for; Qt need not erase first.
@@ -272,10 +268,7 @@ bool PixelEditView::TakePipetteFollowUp(QPoint windowPoint) {
 
 void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
     lastWindowPoint_ = event->position().toPoint();
-    if (Panning()) {
-        // The picture follows the pointer.
-        viewport_.ScrollBy(panPoint_ - lastWindowPoint_);
-        panPoint_ = lastWindowPoint_;
+    if (hand_.Move(lastWindowPoint_)) {
         return;
     }
     const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
@@ -287,12 +280,9 @@ void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
 
 void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if (Panning()) {
-        if (button == panButton_) {
-            panButton_ = Qt::NoButton;
-            lastWindowPoint_ = event->position().toPoint();
-            ShowPanCursor();
-        }
+    if (hand_.Dragging()) {
+        lastWindowPoint_ = event->position().toPoint();
+        hand_.Release(button);
         return;
     }
     ToolDriver& tools = Tools();
@@ -310,40 +300,22 @@ void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     ShowStatusAndCursor(hit);
 }
 
-// ---- Moving the view by hand --------------------------------------------------------------------
+// ---- Moving the view by hand, and the keys -------------------------------------------------------
 
 bool PixelEditView::TakePanPress(QMouseEvent* event) {
-    const Qt::MouseButton button = event->button();
-    if (Panning()) {
-        return true;  // other buttons wait until the view is let go
-    }
-    if (Tools().Active() || !(button == Qt::MiddleButton || (button == Qt::LeftButton && spaceHeld_))) {
+    if (!hand_.Press(*event, Tools().Active())) {
         return false;
     }
-    panButton_ = button;
-    panPoint_ = event->position().toPoint();
-    ShowPanCursor();
     event->accept();
     return true;
 }
 
-void PixelEditView::ShowPanCursor() {
-    if (Panning() || spaceHeld_) {
-        viewport()->setCursor(Panning() ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
-        cursorShown_ = false;  // the mode's cursor is set again afterwards
-    } else {
-        ShowCursor(PixelAtWindow(lastWindowPoint_));
+void PixelEditView::ShowHandOrModeCursor() {
+    if (!hand_.Dragging() && Tools().Active()) {
+        return;  // a tool's drag keeps its cursor
     }
-}
-
-void PixelEditView::HoldSpace(bool held) {
-    if (held == spaceHeld_) {
-        return;
-    }
-    spaceHeld_ = held;
-    if (!Tools().Active()) {
-        ShowPanCursor();
-    }
+    cursorShown_ = false;
+    ShowCursor(PixelAtWindow(lastWindowPoint_));
 }
 
 bool PixelEditView::eventFilter(QObject* watched, QEvent* event) {
@@ -351,45 +323,29 @@ bool PixelEditView::eventFilter(QObject* watched, QEvent* event) {
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched == this) {
         return QAbstractScrollArea::eventFilter(watched, event);
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Space || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-        return QAbstractScrollArea::eventFilter(watched, event);
-    }
+    // A release is passed on: a button whose press never came stays as it is.
+    const auto& key = static_cast<const QKeyEvent&>(*event);
     if (type == QEvent::KeyRelease) {
-        // Passed on: a button whose press never came stays as it is, and every window hears it.
-        if (!key->isAutoRepeat()) {
-            HoldSpace(false);
-        }
+        hand_.SpaceKey(key);
         return QAbstractScrollArea::eventFilter(watched, event);
     }
-    // Only over this window, and never taken from text being typed.
-    const QWidget* focus = QApplication::focusWidget();
-    const bool typing = qobject_cast<const QLineEdit*>(focus) != nullptr ||
-                        qobject_cast<const QTextEdit*>(focus) != nullptr ||
-                        qobject_cast<const QPlainTextEdit*>(focus) != nullptr ||
-                        qobject_cast<const QAbstractSpinBox*>(focus) != nullptr ||
-                        (qobject_cast<const QComboBox*>(focus) != nullptr &&
-                         static_cast<const QComboBox*>(focus)->isEditable());
-    if (typing || !isVisible() || !viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos()))) {
-        return QAbstractScrollArea::eventFilter(watched, event);
+    // A press only over this window, and never one typed into a text field.
+    const bool over = isVisible() && viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos()));
+    if (over && !HandScroll::FocusTakesText() && hand_.SpaceKey(key)) {
+        return true;
     }
-    HoldSpace(true);
-    return true;
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void PixelEditView::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
-        // Held for moving the view; it must not reach anything else meanwhile.
-        if (!event->isAutoRepeat()) {
-            HoldSpace(true);
-        }
+    // Space is held for moving the view; it must not reach anything else meanwhile.
+    if (hand_.SpaceKey(*event)) {
         event->accept();
         return;
     }
-    if (modifiers == Qt::NoModifier && !Tools().Active()) {
-        const int step = ZoomLevel();
-        std::optional<QPoint> delta;
+    const int step = ZoomLevel();
+    QPoint delta;
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !Tools().Active()) {
         switch (event->key()) {
             case Qt::Key_Left:
                 delta = QPoint(-step, 0);
@@ -406,20 +362,17 @@ void PixelEditView::keyPressEvent(QKeyEvent* event) {
             default:
                 break;
         }
-        if (delta) {
-            viewport_.ScrollBy(*delta);
-            event->accept();
-            return;
-        }
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    if (delta.isNull()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    viewport_.ScrollBy(delta);
+    event->accept();
 }
 
 void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && spaceHeld_) {
-        if (!event->isAutoRepeat()) {
-            HoldSpace(false);
-        }
+    if (hand_.SpaceKey(*event)) {
         event->accept();
         return;
     }
@@ -427,8 +380,7 @@ void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void PixelEditView::focusOutEvent(QFocusEvent* event) {
-    // The release goes elsewhere now.
-    HoldSpace(false);
+    hand_.HoldSpace(false);  // the release goes elsewhere now
     QAbstractScrollArea::focusOutEvent(event);
 }
 
@@ -494,8 +446,11 @@ void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
 }
 
 void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
-    if (Panning() || spaceHeld_) {
-        return;  // the hand stays
+    if (const std::optional<Qt::CursorShape> hand = hand_.Cursor();
+        hand && (hand_.Dragging() || !Tools().Active())) {
+        viewport()->setCursor(*hand);
+        cursorShown_ = false;  // the mode's cursor is set again afterwards
+        return;
     }
     const std::optional<MouseMode> cursor = hit ? std::optional(CurrentMode()) : std::nullopt;
     if (!cursorShown_ || cursor != shownCursor_) {

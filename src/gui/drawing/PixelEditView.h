@@ -15,6 +15,7 @@
 
 #include "core/drawing/ToolSession.h"
 #include "gui/drawing/AreaTransfer.h"
+#include "gui/drawing/HandScroll.h"
 #include "gui/drawing/PixelViewport.h"
 #include "gui/drawing/ToolDriver.h"
 #include "gui/drawing/ViewOverlays.h"
@@ -73,9 +74,6 @@ public:
 
     // The text of the status line's zoom pane ("Zoom 8").
     QString ZoomIndicatorText() const;
-    // A drag that moves the view (middle button, or left with Space held) is under way.
-    bool Panning() const noexcept { return panButton_ != Qt::NoButton; }
-
     // Shows context menus; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
     void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
@@ -192,21 +190,18 @@ private:
     void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
     // The hand while Space is held or the view is moved, else the mode's cursor.
-    void ShowPanCursor();
-    void HoldSpace(bool held);
+    void ShowHandOrModeCursor();
 
     const EditorServices& services_;
     PixelViewport viewport_;
     ViewOverlays overlays_;
     AreaTransfer transfer_;
+    HandScroll hand_;
     QPoint lastWindowPoint_;
     QPoint lastGlobalPoint_;
     QElapsedTimer pipettePick_;  // since the last pick of the pipette
     MouseMode modeAfterPick_ = MouseMode::View;
     QPoint pickPoint_;
-    bool spaceHeld_ = false;
-    Qt::MouseButton panButton_ = Qt::NoButton;  // the button moving the view, if any
-    QPoint panPoint_;                           // where the pointer was at the last step
     bool cursorShown_ = false;
     std::optional<MouseMode> shownCursor_;  // the mode whose cursor is shown; none: the arrow
     std::unique_ptr<QMenu> contextMenu_;
