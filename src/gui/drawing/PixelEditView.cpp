@@ -150,10 +150,10 @@ bool PixelEditView::OnEditCommand(CommandId id) {
         case ID_ZOOM_IN:
         case ID_ZOOM_OUT:
             // The middle of the window stays where it is, as the zoom tool keeps its pixel.
-            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
+            viewport_.ZoomKeepingMiddle(ZoomLevel() + (id == ID_ZOOM_IN ? 1 : -1));
             return true;
         case ID_ZOOM_WHOLE_PICTURE:
-            viewport_.ZoomTo(viewport_.WholePictureZoom(kMinZoom, kMaxZoom), viewport()->rect().center());
+            viewport_.ZoomKeepingMiddle(viewport_.WholePictureZoom(kMinZoom, kMaxZoom));
             return true;
         case ID_EDIT_SELECT_ALL:
             if (WholeArea().HasPixels()) {

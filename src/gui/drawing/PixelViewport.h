@@ -68,8 +68,12 @@ public:
     bool SetZoomLevel(int zoom);
     // The pixel under windowPoint stays under it (beside the pixels, the view point), as far
     // as the scroll range allows.
-    void ZoomKeepingPixel(int step, QPoint windowPoint) { ZoomTo(content_.ZoomLevel() + step, windowPoint); }
-    void ZoomTo(int zoom, QPoint windowPoint);
+    void ZoomKeepingPixel(int step, QPoint windowPoint) {
+        ZoomTo(content_.ZoomLevel() + step, windowPoint, false);
+    }
+    // The pixel in the window's middle stays there, also when a scroll bar comes or goes and
+    // the middle moves with it.
+    void ZoomKeepingMiddle(int zoom);
     // The largest zoom in minZoom..maxZoom at which the whole extent fits the window without
     // scroll bars; minZoom when none does.
     int WholePictureZoom(int minZoom, int maxZoom) const;
@@ -92,6 +96,8 @@ public:
     QRect KeptSceneRect() const { return scene_.KeptRect(); }
 
 private:
+    void ZoomTo(int zoom, QPoint windowPoint, bool middle);
+
     QAbstractScrollArea& area_;
     ViewportContent& content_;
     SceneCache scene_;
