@@ -109,12 +109,15 @@ constexpr std::array kTexts = {
     BuiltInText{"MENU", 1111, "PN&G importieren ..."},
     BuiltInText{"MENU", 1120, "&Pixelraster"},
     BuiltInText{"MENU", 1121, "S&ymbolraster"},
+    BuiltInText{"MENU", 1130, "&Ganzes Bild\tStrg+0"},
     BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
     BuiltInText{"STATE", 7070, "Schreibt das Dokument als PNG-Bild, zum Bearbeiten in anderen Malprogrammen"},
     BuiltInText{"STATE", 7071, "Liest ein PNG-Bild in das aktive Dokument zurück (ein Rückgängig-Schritt)"},
     BuiltInText{"STATE", 7072,
                 "Zeigt Linien zwischen den vergrößerten Pixeln, ab der Zoomstufe aus den Einstellungen"},
     BuiltInText{"STATE", 7073, "Umrandet jedes Feld von 32 x 16 Pixeln, im Fahrzeug-Editor jedes Segment"},
+    BuiltInText{"STATE", 7078, "Wählt die größte Vergrößerung, bei der das ganze Bild ins Fenster passt"},
+    BuiltInText{"STATE", 7079, "Zoom %1"},
 };
 
 }  // namespace

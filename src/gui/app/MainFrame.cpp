@@ -97,6 +97,12 @@ bool CMainFrame::Create() {
 
     CreateToolBars();
     statusLine_ = std::make_unique<StatusLine>(*statusBar(), [this] { return app_.ReadLockKeys(); });
+    // The zoom pane follows its command's state like a menu item: every update of the commands
+    // (a zoom change, another active window) asks the active view.
+    QAction* zoomIndicator = router_.Action(ID_INDICATOR_ZOOM);
+    connect(zoomIndicator, &QAction::changed, this, [this, zoomIndicator] {
+        statusLine_->SetZoomText(zoomIndicator->isEnabled() ? zoomIndicator->text() : QString());
+    });
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     const auto chooseColours = [this](QWidget* over) { RunChooseColours(app_, over); };
     InstallColourBars(new CColorBar(app_.Services(), chooseColours, false, this),
@@ -226,6 +232,10 @@ void CMainFrame::UpdateLockIndicators() {
 
 QStringList CMainFrame::IndicatorTexts() const {
     return statusLine_->IndicatorTexts();
+}
+
+QString CMainFrame::ZoomText() const {
+    return statusLine_ ? statusLine_->ZoomText() : QString();
 }
 
 void CMainFrame::InstallColourBars(QDockWidget* vertical, QDockWidget* horizontal) {

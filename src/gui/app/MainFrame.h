@@ -63,6 +63,8 @@ public:
     // The texts of the three lock indicators ("UF", "NUM", "RF" while on, empty while off or
     // while the window system does not tell).
     QStringList IndicatorTexts() const;
+    // The zoom pane's text ("Zoom 8", or empty).
+    QString ZoomText() const;
     // Shows the lock keys' states as the window system reports them now.
     void UpdateLockIndicators();
 

@@ -20,6 +20,14 @@ StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys) : readLockKe
     messagePane_->setObjectName(QStringLiteral("MessagePane"));
     messagePane_->setTextFormat(Qt::PlainText);
     bar.addWidget(messagePane_, 1);
+    zoomPane_ = new QLabel(&bar);
+    zoomPane_->setObjectName(QStringLiteral("ZoomPane"));
+    zoomPane_->setTextFormat(Qt::PlainText);
+    zoomPane_->setAlignment(Qt::AlignCenter);
+    // Wide enough for the widest zoom, so that the panes beside it stay in place.
+    zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 10")) + 12);
+    zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar.addPermanentWidget(zoomPane_);
     for (QLabel*& indicator : indicators_) {
         indicator = new QLabel(&bar);
         indicator->setAlignment(Qt::AlignCenter);
@@ -36,6 +44,14 @@ void StatusLine::SetMessageText(const QString& text) {
 
 QString StatusLine::MessageText() const {
     return messagePane_->text();
+}
+
+void StatusLine::SetZoomText(const QString& text) {
+    zoomPane_->setText(text);
+}
+
+QString StatusLine::ZoomText() const {
+    return zoomPane_->text();
 }
 
 QStringList StatusLine::IndicatorTexts() const {

@@ -12,7 +12,8 @@ class QStatusBar;
 
 namespace zobl {
 
-// The main window's status line: the message pane and the three lock indicators.
+// The main window's status line: the message pane, the active view's zoom and the three lock
+// indicators.
 class StatusLine {
 public:
     // Fills bar with the panes; readLockKeys tells the keyboard's states.
@@ -20,6 +21,9 @@ public:
 
     void SetMessageText(const QString& text);
     QString MessageText() const;
+    // "Zoom 8" while a view that magnifies is active, else empty.
+    void SetZoomText(const QString& text);
+    QString ZoomText() const;
     // The texts of the indicators ("UF", "NUM", "RF" while on, empty while off or while the window
     // system does not tell).
     QStringList IndicatorTexts() const;
@@ -31,6 +35,7 @@ public:
 private:
     LockKeyReader readLockKeys_;
     QLabel* messagePane_ = nullptr;
+    QLabel* zoomPane_ = nullptr;
     std::array<QLabel*, 3> indicators_{};
 };
 

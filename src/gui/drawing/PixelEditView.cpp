@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDragLeaveEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,6 +19,7 @@
 #include "gui/framework/FrameTexts.h"
 #include "gui/framework/MenuResources.h"
 #include "gui/framework/MessageService.h"
+#include "gui/lang/Localization.h"
 #include "gui/palette/PaletteDisplay.h"
 
 namespace zobl {
@@ -46,7 +48,8 @@ PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
       services_(services),
       viewport_(*this, *this),
       overlays_(*this),
-      transfer_(services, *this, *this) {
+      transfer_(services, *this, *this),
+      hand_([this](QPoint delta) { viewport_.ScrollBy(delta); }, [this] { ShowHandOrModeCursor(); }) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setMouseTracking(true);
     // Painting covers every pixel it is asked for; Qt need not erase first.
@@ -56,6 +59,7 @@ PixelEditView::PixelEditView(const EditorServices& services, QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     popupRunner_ = &ExecContextMenu;
+    qApp->installEventFilter(this);
     viewport_.SetZoomChanged([this] {
         if (CommandRouter* router = services_.shell.Router()) {
             router->RequestUpdate();  // zoom in and out may have changed their states
@@ -95,6 +99,11 @@ void PixelEditView::wheelEvent(QWheelEvent* event) {
     // Ctrl and the wheel zoom as the zoom tool does, one step per notch.
     viewport_.WheelZoom(event->angleDelta().y(), event->position().toPoint());
     event->accept();
+}
+
+QString PixelEditView::ZoomIndicatorText() const {
+    constexpr int kZoomPaneKey = 7079;  // section "STATE"
+    return GetText(services_.language, kZoomPaneKey, "STATE").arg(ZoomLevel());
 }
 
 void PixelEditView::PaintView(QPainter& painter, const QRect& area) {
@@ -141,7 +150,10 @@ bool PixelEditView::OnEditCommand(CommandId id) {
         case ID_ZOOM_IN:
         case ID_ZOOM_OUT:
             // The middle of the window stays where it is, as the zoom tool keeps its pixel.
-            ZoomKeepingPixel(id == ID_ZOOM_IN ? 1 : -1, viewport()->rect().center());
+            viewport_.ZoomKeepingMiddle(ZoomLevel() + (id == ID_ZOOM_IN ? 1 : -1));
+            return true;
+        case ID_ZOOM_WHOLE_PICTURE:
+            viewport_.ZoomKeepingMiddle(viewport_.WholePictureZoom(kMinZoom, kMaxZoom));
             return true;
         case ID_EDIT_SELECT_ALL:
             if (WholeArea().HasPixels()) {
@@ -168,6 +180,7 @@ bool PixelEditView::OnUpdateEditCommand(CommandId id, bool& enabled) const {
         case ID_ZOOM_OUT:
             enabled = ZoomLevel() > kMinZoom;
             return true;
+        case ID_ZOOM_WHOLE_PICTURE:
         case ID_EDIT_SELECT_ALL:
             enabled = true;
             return true;
@@ -213,6 +226,9 @@ MouseButton ToolButton(Qt::MouseButton button) {
 }  // namespace
 
 void PixelEditView::mousePressEvent(QMouseEvent* event) {
+    if (TakePanPress(event)) {
+        return;
+    }
     const Qt::MouseButton button = event->button();
     const QPoint point = event->position().toPoint();
     // One drag at a time: a second button joins nothing.
@@ -233,7 +249,7 @@ void PixelEditView::mousePressEvent(QMouseEvent* event) {
 }
 
 void PixelEditView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (TakePipetteFollowUp(event->position().toPoint())) {
+    if (TakePanPress(event) || TakePipetteFollowUp(event->position().toPoint())) {
         return;
     }
     mousePressEvent(event);
@@ -252,6 +268,9 @@ bool PixelEditView::TakePipetteFollowUp(QPoint windowPoint) {
 
 void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
     lastWindowPoint_ = event->position().toPoint();
+    if (hand_.Move(lastWindowPoint_)) {
+        return;
+    }
     const std::optional<PixelPoint> hit = PixelAtWindow(lastWindowPoint_);
     if (Tools().Active()) {
         Tools().Move(hit, (event->modifiers() & Qt::ShiftModifier) != 0);
@@ -261,6 +280,11 @@ void PixelEditView::mouseMoveEvent(QMouseEvent* event) {
 
 void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
+    if (hand_.Dragging()) {
+        lastWindowPoint_ = event->position().toPoint();
+        hand_.Release(button);
+        return;
+    }
     ToolDriver& tools = Tools();
     if (!tools.Active() || (button != Qt::LeftButton && button != Qt::RightButton) ||
         ToolButton(button) != tools.Button()) {
@@ -275,6 +299,90 @@ void PixelEditView::mouseReleaseEvent(QMouseEvent* event) {
     }
     NotifyTickDemand();
     ShowStatusAndCursor(hit);
+}
+
+// ---- Moving the view by hand, and the keys -------------------------------------------------------
+
+bool PixelEditView::TakePanPress(QMouseEvent* event) {
+    if (!hand_.Press(*event, Tools().Active())) {
+        return false;
+    }
+    event->accept();
+    return true;
+}
+
+void PixelEditView::ShowHandOrModeCursor() {
+    if (!hand_.Dragging() && Tools().Active()) {
+        return;  // a tool's drag keeps its cursor
+    }
+    cursorShown_ = false;
+    ShowCursor(PixelAtWindow(lastWindowPoint_));
+}
+
+bool PixelEditView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched == this) {
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    // A release is passed on: a button whose press never came stays as it is.
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (type == QEvent::KeyRelease) {
+        hand_.SpaceKey(key);
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    // A press only over this window, and never one typed into a text field.
+    const bool over = isVisible() && viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos()));
+    if (over && !HandScroll::FocusTakesText() && hand_.SpaceKey(key)) {
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void PixelEditView::keyPressEvent(QKeyEvent* event) {
+    // Space is held for moving the view; it must not reach anything else meanwhile.
+    if (hand_.SpaceKey(*event)) {
+        event->accept();
+        return;
+    }
+    const int step = ZoomLevel();
+    QPoint delta;
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !Tools().Active()) {
+        switch (event->key()) {
+            case Qt::Key_Left:
+                delta = QPoint(-step, 0);
+                break;
+            case Qt::Key_Right:
+                delta = QPoint(step, 0);
+                break;
+            case Qt::Key_Up:
+                delta = QPoint(0, -step);
+                break;
+            case Qt::Key_Down:
+                delta = QPoint(0, step);
+                break;
+            default:
+                break;
+        }
+    }
+    if (delta.isNull()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    viewport_.ScrollBy(delta);
+    event->accept();
+}
+
+void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
+    if (hand_.SpaceKey(*event)) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void PixelEditView::focusOutEvent(QFocusEvent* event) {
+    hand_.HoldSpace(false);  // the release goes elsewhere now
+    QAbstractScrollArea::focusOutEvent(event);
 }
 
 // ---- Ticks: auto-scroll and the marching frame --------------------------------------------------
@@ -350,6 +458,12 @@ void PixelEditView::ShowStatusAndCursor(std::optional<PixelPoint> hit) {
 }
 
 void PixelEditView::ShowCursor(std::optional<PixelPoint> hit) {
+    if (const std::optional<Qt::CursorShape> hand = hand_.Cursor();
+        hand && (hand_.Dragging() || !Tools().Active())) {
+        viewport()->setCursor(*hand);
+        cursorShown_ = false;  // the mode's cursor is set again afterwards
+        return;
+    }
     const std::optional<MouseMode> cursor = hit ? std::optional(CurrentMode()) : std::nullopt;
     if (!cursorShown_ || cursor != shownCursor_) {
         cursorShown_ = true;

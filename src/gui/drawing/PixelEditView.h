@@ -15,6 +15,7 @@
 
 #include "core/drawing/ToolSession.h"
 #include "gui/drawing/AreaTransfer.h"
+#include "gui/drawing/HandScroll.h"
 #include "gui/drawing/PixelViewport.h"
 #include "gui/drawing/ToolDriver.h"
 #include "gui/drawing/ViewOverlays.h"
@@ -71,6 +72,8 @@ public:
     // What the kept picture of the scene covers (view coordinates): the window and a margin.
     QRect KeptSceneRect() const { return viewport_.KeptSceneRect(); }
 
+    // The text of the status line's zoom pane ("Zoom 8").
+    QString ZoomIndicatorText() const;
     // Shows context menus; tests put their own in place of QMenu::exec.
     using PopupRunner = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
     void SetPopupRunner(PopupRunner runner) { popupRunner_ = std::move(runner); }
@@ -126,7 +129,7 @@ protected:
     virtual std::vector<GridArea> GridAreas() const = 0;
 
     // ---- Commands both editors answer alike: the clipboard ones, zoom in and out (keeping the
-    // window's middle), select all, mirror and rotate. False for other commands.
+    // window's middle), the whole picture, select all, mirror and rotate. False for other commands.
     bool OnEditCommand(CommandId id);
     bool OnUpdateEditCommand(CommandId id, bool& enabled) const;
     // Mirrors or rotates the marked area, or everything when nothing is marked.
@@ -170,6 +173,16 @@ protected:
     // time): the previous mode is back by then, and the second click must not act in it. A mode
     // chosen since then takes the click as usual.
     bool TakePipetteFollowUp(QPoint windowPoint);
+    // True when this press or double-click starts moving the view instead of reaching the tools.
+    bool TakePanPress(QMouseEvent* event);
+    // Space held (the left button then moves the view) and plain arrow keys (scroll by one
+    // magnified pixel); other keys go on to the scroll area.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Space over the window while another widget has the focus moves the view as well, and must
+    // not press that widget's button meanwhile.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -181,11 +194,14 @@ private:
     void PaintOverScene(QPainter& painter, const QRect& area) final;
     void HideDropFrame() final { ErasePreview(); }
     void AutoScroll();
+    // The hand while Space is held or the view is moved, else the mode's cursor.
+    void ShowHandOrModeCursor();
 
     const EditorServices& services_;
     PixelViewport viewport_;
     ViewOverlays overlays_;
     AreaTransfer transfer_;
+    HandScroll hand_;
     QPoint lastWindowPoint_;
     QPoint lastGlobalPoint_;
     QElapsedTimer pipettePick_;  // since the last pick of the pipette

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <QAbstractScrollArea>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -69,12 +70,18 @@ bool PixelViewport::SetZoomLevel(int zoom) {
     return true;
 }
 
-void PixelViewport::ZoomKeepingPixel(int step, QPoint windowPoint) {
+void PixelViewport::ZoomTo(int zoom, QPoint windowPoint, bool middle) {
     const std::optional<PixelPoint> hit = PixelAtWindow(windowPoint);
     const int oldZoom = content_.ZoomLevel();
     const QPoint oldView = windowPoint + ScrollPosition();
-    if (!SetZoomLevel(oldZoom + step)) {
+    if (!SetZoomLevel(zoom)) {
         return;
+    }
+    if (middle) {
+        // Qt shows or hides the scroll bars for the new ranges later; do it now, so that the
+        // window has its new size and the middle is known.
+        QCoreApplication::sendPostedEvents(&area_, QEvent::MetaCall);
+        windowPoint = area_.viewport()->rect().center();
     }
     if (hit) {
         // The pixel's square lands under the pointer again.
@@ -82,6 +89,22 @@ void PixelViewport::ZoomKeepingPixel(int step, QPoint windowPoint) {
     } else {
         ScrollTo(content_.ZoomedViewPoint(oldView, oldZoom, content_.ZoomLevel()) - windowPoint);
     }
+}
+
+void PixelViewport::ZoomKeepingMiddle(int zoom) {
+    ZoomTo(zoom, area_.viewport()->rect().center(), true);
+}
+
+int PixelViewport::WholePictureZoom(int minZoom, int maxZoom) const {
+    // Without scroll bars: a picture that fits needs none.
+    const QSize window = area_.maximumViewportSize();
+    for (int zoom = maxZoom; zoom > minZoom; --zoom) {
+        const QSize extent = content_.ExtentAt(zoom);
+        if (extent.width() <= window.width() && extent.height() <= window.height()) {
+            return zoom;
+        }
+    }
+    return minZoom;
 }
 
 void PixelViewport::WheelZoom(int angleDelta, QPoint windowPoint) {

@@ -27,7 +27,9 @@ public:
     // The squares of a rectangle's corner pixels and everything between.
     virtual QRect AreaRect(const PixelRect& area) const = 0;
     virtual std::optional<PixelPoint> HitTestView(QPoint viewPoint) const = 0;
-    virtual QSize Extent() const = 0;
+    // Everything the scroll bars reach, at a zoom.
+    virtual QSize ExtentAt(int zoom) const = 0;
+    QSize Extent() const { return ExtentAt(ZoomLevel()); }
     virtual int ZoomLevel() const = 0;
     // False when the zoom stays (out of range or equal).
     virtual bool ApplyZoom(int zoom) = 0;
@@ -67,8 +69,17 @@ public:
     void SetZoomChanged(std::function<void()> changed) { zoomChanged_ = std::move(changed); }
     // Recomputes the extent and repaints; false when the zoom stays.
     bool SetZoomLevel(int zoom);
-    // The pixel under windowPoint stays under it (beside the pixels, the view point).
-    void ZoomKeepingPixel(int step, QPoint windowPoint);
+    // The pixel under windowPoint stays under it (beside the pixels, the view point), as far
+    // as the scroll range allows.
+    void ZoomKeepingPixel(int step, QPoint windowPoint) {
+        ZoomTo(content_.ZoomLevel() + step, windowPoint, false);
+    }
+    // The pixel in the window's middle stays there, also when a scroll bar comes or goes and
+    // the middle moves with it.
+    void ZoomKeepingMiddle(int zoom);
+    // The largest zoom in minZoom..maxZoom at which the whole extent fits the window without
+    // scroll bars; minZoom when none does.
+    int WholePictureZoom(int minZoom, int maxZoom) const;
     // Ctrl and the wheel: one zoom step per notch, remainders kept for the next turn.
     void WheelZoom(int angleDelta, QPoint windowPoint);
 
@@ -88,6 +99,8 @@ public:
     QRect KeptSceneRect() const { return scene_.KeptRect(); }
 
 private:
+    void ZoomTo(int zoom, QPoint windowPoint, bool middle);
+
     QAbstractScrollArea& area_;
     ViewportContent& content_;
     SceneCache scene_;

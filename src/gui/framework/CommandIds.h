@@ -70,8 +70,10 @@ enum CommandId : int {
     ID_VIEW_COLOUR_BAR = 32822,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
-    ID_VIEW_PIXEL_GRID = 32833,  // lines between the magnified pixels
-    ID_VIEW_CELL_GRID = 32834,   // outlines of the cells (car editor: segments)
+    ID_VIEW_PIXEL_GRID = 32833,     // lines between the magnified pixels
+    ID_VIEW_CELL_GRID = 32834,      // outlines of the cells (car editor: segments)
+    ID_ZOOM_WHOLE_PICTURE = 32835,  // the largest zoom that shows the whole document
+    ID_INDICATOR_ZOOM = 32836,      // the status line's zoom pane; its text comes from the active view
 
     // Mouse modes, in mode order 0..9
     ID_MODE_VIEW = 32774,

@@ -91,6 +91,9 @@ constexpr CommandFacts kCommands[] = {
     {ID_VIEW_MODE_BAR, 1404, 7007, kViewMenu},
     {ID_ZOOM_IN, 1405, 7037, kViewMenu, 1824, ToolIcon::ZoomIn, {Bar::Main, 4}},
     {ID_ZOOM_OUT, 1406, 7038, kViewMenu, 1825, ToolIcon::ZoomOut, {Bar::Main, 5}},
+    {ID_ZOOM_WHOLE_PICTURE, 1130, 7078, kViewMenu, 0, ToolIcon::None, {}, Keys{Qt::CTRL | Qt::Key_0, kNoKey}},
+    // A pane of the status line, not a menu item: the active view answers with the zoom's text.
+    {ID_INDICATOR_ZOOM, 0, kIdleStatusKey},
     {ID_CHOOSE_COLOURS, 1407, 7008, kViewMenu, 0, ToolIcon::None, {}, Keys{Qt::CTRL | Qt::Key_F, kNoKey}},
     {ID_NEXT_MOUSE_MODE, 1408, 7009, kViewMenu, 0, ToolIcon::None, {}, Keys{Qt::CTRL | Qt::Key_Space, kNoKey},
      EnableRule::Always},

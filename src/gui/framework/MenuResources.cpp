@@ -88,9 +88,10 @@ const Items kViewItemsFrame = {
     kSeparator,      ID_CHOOSE_COLOURS,  ID_NEXT_MOUSE_MODE, ID_DAY_NIGHT,
 };
 const Items kViewItemsDocument = {
-    ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_COLOUR_BAR, ID_VIEW_MODE_BAR,  kSeparator,
-    ID_ZOOM_IN,      ID_ZOOM_OUT,        kSeparator,         ID_CHOOSE_COLOURS, ID_NEXT_MOUSE_MODE,
-    ID_DAY_NIGHT,    kSeparator,         ID_VIEW_PIXEL_GRID, ID_VIEW_CELL_GRID,  // the grids
+    ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_COLOUR_BAR, ID_VIEW_MODE_BAR,
+    kSeparator,      ID_ZOOM_IN,         ID_ZOOM_OUT,        ID_ZOOM_WHOLE_PICTURE,
+    kSeparator,      ID_CHOOSE_COLOURS,  ID_NEXT_MOUSE_MODE, ID_DAY_NIGHT,
+    kSeparator,      ID_VIEW_PIXEL_GRID, ID_VIEW_CELL_GRID,  // the grids
 };
 const Items kOptionsItems = {
     ID_OPTIONS_SETTINGS,

@@ -91,8 +91,10 @@ std::optional<PixelPoint> CGSView::HitTestView(QPoint viewPoint) const {
     return hit ? std::optional<PixelPoint>(hit->Absolute()) : std::nullopt;
 }
 
-QSize CGSView::Extent() const {
-    return {geometry_.ExtentWidth(), geometry_.ExtentHeight()};
+QSize CGSView::ExtentAt(int zoom) const {
+    SceneryGeometry geometry = geometry_;
+    geometry.SetZoom(zoom);
+    return {geometry.ExtentWidth(), geometry.ExtentHeight()};
 }
 
 QPoint CGSView::ZoomedViewPoint(QPoint oldView, int oldZoom, int newZoom) const {
@@ -424,7 +426,7 @@ void CGSView::PaintSceneryMarks(QPainter& painter, const QRect& area) {
 
 void CGSView::mouseDoubleClickEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
-    if ((button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() ||
+    if (TakePanPress(event) || (button != Qt::LeftButton && button != Qt::RightButton) || tools_.Active() ||
         TakePipetteFollowUp(event->position().toPoint())) {
         return;
     }
@@ -493,7 +495,7 @@ void CGSView::keyPressEvent(QKeyEvent* event) {
             OnCommand(ID_ZOOM_OUT);
         }
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    PixelEditView::keyPressEvent(event);
 }
 
 // ---- The desktop record ---------------------------------------------------------------------------
@@ -633,6 +635,11 @@ bool CGSView::OnCommand(CommandId id) {
 bool CGSView::OnUpdateCommand(CommandId id, CommandState& state) {
     if (bool enabled = false; OnUpdateEditCommand(id, enabled)) {
         state.Enable(enabled);
+        return true;
+    }
+    if (id == ID_INDICATOR_ZOOM) {
+        state.Enable();
+        state.text = ZoomIndicatorText();
         return true;
     }
     if (id == ID_DELETE_SUBSYMBOL) {

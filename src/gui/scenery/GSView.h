@@ -88,7 +88,7 @@ private:
     QRect PixelSquare(PixelPoint p) const override;
     QRect AreaRect(const PixelRect& area) const override;
     std::optional<PixelPoint> HitTestView(QPoint viewPoint) const override;
-    QSize Extent() const override;
+    QSize ExtentAt(int zoom) const override;
     int ZoomLevel() const override { return geometry_.Zoom(); }
     bool ApplyZoom(int zoom) override { return geometry_.SetZoom(zoom); }
     QPoint ZoomedViewPoint(QPoint oldViewPoint, int oldZoom, int newZoom) const override;

@@ -139,8 +139,8 @@ std::optional<PixelPoint> CCarEdi::HitTestView(QPoint v) const {
     return PixelPoint{v.x() / zoom_, v.y() / zoom_};
 }
 
-QSize CCarEdi::Extent() const {
-    return {Width() * zoom_ + kMarkerMargin, Height() * zoom_ + kMarkerMargin};
+QSize CCarEdi::ExtentAt(int zoom) const {
+    return {Width() * zoom + kMarkerMargin, Height() * zoom + kMarkerMargin};
 }
 
 bool CCarEdi::ApplyZoom(int zoom) {

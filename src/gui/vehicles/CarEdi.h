@@ -82,7 +82,7 @@ private:
     QRect PixelSquare(PixelPoint p) const override;
     QRect AreaRect(const PixelRect& area) const override;
     std::optional<PixelPoint> HitTestView(QPoint viewPoint) const override;
-    QSize Extent() const override;
+    QSize ExtentAt(int zoom) const override;
     int ZoomLevel() const override { return zoom_; }
     bool ApplyZoom(int zoom) override;
     QCursor ModeCursor(MouseMode mode) const override;

@@ -514,6 +514,12 @@ bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
         return false;
     }
     const auto target = tree_->SelectedTarget();
+    if (id == ID_INDICATOR_ZOOM) {
+        // The zoom is the car editor's, shown while it shows a car's view.
+        state.Enable(target && target->IsCarView());
+        state.text = carEditor_->ZoomIndicatorText();
+        return true;
+    }
     if (bool enabled = false; target && target->IsCarView() && carEditor_->OnUpdateCommand(id, enabled)) {
         state.Enable(enabled);
         return true;
