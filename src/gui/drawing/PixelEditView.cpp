@@ -338,9 +338,18 @@ bool PixelEditView::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
+bool PixelEditView::FollowShift(const QKeyEvent& event, bool held) {
+    if (event.key() != Qt::Key_Shift || !Tools().Active() || hand_.Dragging()) {
+        return false;
+    }
+    // The shape follows Shift at once, not only at the next move of the mouse.
+    Tools().Move(PixelAtWindow(lastWindowPoint_), held);
+    return true;
+}
+
 void PixelEditView::keyPressEvent(QKeyEvent* event) {
     // Space is held for moving the view; it must not reach anything else meanwhile.
-    if (hand_.SpaceKey(*event)) {
+    if (hand_.SpaceKey(*event) || FollowShift(*event, true)) {
         event->accept();
         return;
     }
@@ -373,7 +382,7 @@ void PixelEditView::keyPressEvent(QKeyEvent* event) {
 }
 
 void PixelEditView::keyReleaseEvent(QKeyEvent* event) {
-    if (hand_.SpaceKey(*event)) {
+    if (hand_.SpaceKey(*event) || FollowShift(*event, false)) {
         event->accept();
         return;
     }

@@ -179,6 +179,8 @@ protected:
     // magnified pixel); other keys go on to the scroll area.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Shift pressed or let go while a shape is dragged: true when it redrew the shape.
+    bool FollowShift(const QKeyEvent& event, bool held);
     void focusOutEvent(QFocusEvent* event) override;
     // Space over the window while another widget has the focus moves the view as well, and must
     // not press that widget's button meanwhile.

@@ -191,6 +191,29 @@ TEST_F(MouseTools, ShiftKeepsLinesStraightAndRectanglesSquareInPreviewAndResult)
     }
 }
 
+TEST_F(MouseTools, ShiftPressedOrLetGoDuringADragRedrawsTheShapeAtOnce) {
+    Fill(2, 3, 1);
+    SetMode(MouseMode::Line);
+    QCoreApplication::processEvents();
+    const QImage before = Grab();
+    const auto at = [&](int x, int y) { return AtAbsolute(x, y); };
+    const auto inverted = [&](const QImage& shown, int x, int y) {
+        return shown.pixel(at(x, y)) == (before.pixel(at(x, y)) ^ 0x00FFFFFFu);
+    };
+    Press(at(64, 48));
+    Move(at(70, 51));
+    EXPECT_TRUE(inverted(Grab(), 70, 51));  // the free end
+    QTest::keyPress(view, Qt::Key_Shift);   // no move: the line turns to 45 degrees
+    const QImage constrained = Grab();
+    EXPECT_TRUE(inverted(constrained, 70, 54));
+    EXPECT_FALSE(inverted(constrained, 70, 51));
+    QTest::keyRelease(view, Qt::Key_Shift);
+    EXPECT_TRUE(inverted(Grab(), 70, 51));
+    Release(at(70, 51));
+    EXPECT_EQ(Pixel(70, 51), 17);
+    EXPECT_EQ(Pixel(70, 54), 1);
+}
+
 TEST_F(MouseTools, TheShapeEndsWhereTheLastMoveOnAPixelLeftIt) {
     app->Settings().symbolDistance = 4;
     doc->UpdateDoc(8, 0);
