@@ -194,6 +194,7 @@ bool FillLinesInImage(QPainter& painter, const std::vector<QRect>& lines, QRgb c
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     const auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + stride * y); };
+    std::vector<int> columns;
     for (std::size_t i = 0; i < lines.size();) {
         const QRect first = lines[i].translated(offset);
         if (first.height() == 1) {
@@ -208,15 +209,18 @@ bool FillLinesInImage(QPainter& painter, const std::vector<QRect>& lines, QRgb c
                lines[end].height() == lines[i].height() && lines[end].width() == 1) {
             ++end;
         }
+        columns.clear();
+        for (std::size_t k = i; k < end; ++k) {
+            if (const int x = lines[k].left() + offset.x(); x >= bounds.left() && x <= bounds.right()) {
+                columns.push_back(x);
+            }
+        }
         const int top = std::max(first.top(), bounds.top());
         const int bottom = std::min(first.bottom(), bounds.bottom());
         for (int y = top; y <= bottom; ++y) {
             QRgb* const line = row(y);
-            for (std::size_t k = i; k < end; ++k) {
-                const int x = lines[k].left() + offset.x();
-                if (x >= bounds.left() && x <= bounds.right()) {
-                    line[x] = colour;
-                }
+            for (const int x : columns) {
+                line[x] = colour;
             }
         }
         i = end;
