@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace scenery;
-using test::PngSpec;
+using test::PngLayout;
 using test::SheetAsColours;
 using test::WritePng;
 
@@ -75,7 +75,8 @@ TEST_F(ForeignPngTest, PicturesOfEveryColourTypeAndDepthRead) {
     const auto picture = [](int type, int depth, std::vector<std::uint16_t> samples,
                             std::vector<std::uint8_t> palette = {}, std::vector<std::uint8_t> trns = {}) {
         const int width = int(samples.size()) / (type == 3 ? 1 : test::Channels(type));
-        return PngSpec{width, 1, type, depth, std::move(samples), std::move(palette), std::move(trns), true};
+        return PngLayout{width,           1,   type, depth, std::move(samples), std::move(palette),
+                         std::move(trns), true};
     };
     const auto basePalette = [](int entries) {
         std::vector<std::uint8_t> palette;
@@ -89,7 +90,7 @@ TEST_F(ForeignPngTest, PicturesOfEveryColourTypeAndDepthRead) {
     constexpr std::uint16_t k = 257;  // 8-bit value to 16 bits
     const struct {
         const char* what;
-        PngSpec png;
+        PngLayout png;
         std::vector<PaletteIndex> expected;
         int unmatched = 0;
     } cases[] = {
@@ -166,7 +167,7 @@ TEST_F(ForeignPngTest, OffPaletteAndNightPicturesAreRefusedUnlessMapped) {
     FillScenery(doc);
     const std::vector<std::uint8_t> sheet = SceneryToSheet(doc);
     const auto withRed = [&](int count) {
-        PngSpec png = SheetAsColours(sheet, kStoreWidth, kStoreHeight, 2, 8);
+        PngLayout png = SheetAsColours(sheet, kStoreWidth, kStoreHeight, 2, 8);
         for (int i = 0; i < count; ++i) {  // base row of symbol 0, from (12, 3) on
             const std::size_t at = 3 * (std::size_t(51) * kStoreWidth + std::size_t(12 + i));
             png.samples[at] = 255, png.samples[at + 1] = 0, png.samples[at + 2] = 0;

@@ -11,7 +11,7 @@
 
 namespace zobl::test {
 
-struct PngSpec {
+struct PngLayout {
     int width = 0;
     int height = 0;
     int colourType = 2;  // 0 grey, 2 RGB, 3 indexed, 4 grey + alpha, 6 RGBA
@@ -47,35 +47,35 @@ inline void PutChunk(std::vector<std::uint8_t>& out, const char* type,
     Put32(out, ~crc);
 }
 
-inline std::vector<std::uint8_t> WritePng(const PngSpec& spec) {
+inline std::vector<std::uint8_t> WritePng(const PngLayout& layout) {
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header, gamma;
-    Put32(header, std::uint32_t(spec.width));
-    Put32(header, std::uint32_t(spec.height));
-    header.insert(header.end(), {std::uint8_t(spec.depth), std::uint8_t(spec.colourType), 0, 0, 0});
+    Put32(header, std::uint32_t(layout.width));
+    Put32(header, std::uint32_t(layout.height));
+    header.insert(header.end(), {std::uint8_t(layout.depth), std::uint8_t(layout.colourType), 0, 0, 0});
     PutChunk(out, "IHDR", header);
     Put32(gamma, 45455);
-    for (const auto& [type, data] : {std::pair{"gAMA", spec.gamma ? gamma : std::vector<std::uint8_t>{}},
-                                     {"PLTE", spec.palette},
-                                     {"tRNS", spec.transparency}}) {
+    for (const auto& [type, data] : {std::pair{"gAMA", layout.gamma ? gamma : std::vector<std::uint8_t>{}},
+                                     {"PLTE", layout.palette},
+                                     {"tRNS", layout.transparency}}) {
         if (!data.empty()) {
             PutChunk(out, type, data);
         }
     }
     // Rows of filter byte 0 and the samples, those of fewer than 8 bits packed from the top bit.
-    const std::size_t rowSamples = std::size_t(spec.width) * std::size_t(Channels(spec.colourType));
+    const std::size_t rowSamples = std::size_t(layout.width) * std::size_t(Channels(layout.colourType));
     std::vector<std::uint8_t> raw;
-    for (std::size_t y = 0; y < std::size_t(spec.height); ++y) {
+    for (std::size_t y = 0; y < std::size_t(layout.height); ++y) {
         raw.push_back(0);
         int bits = 0;
-        for (std::size_t i = 0; i < rowSamples; ++i, bits = (bits + spec.depth) % 8) {
-            const std::uint16_t v = spec.samples[y * rowSamples + i];
-            if (spec.depth == 16) {
+        for (std::size_t i = 0; i < rowSamples; ++i, bits = (bits + layout.depth) % 8) {
+            const std::uint16_t v = layout.samples[y * rowSamples + i];
+            if (layout.depth == 16) {
                 raw.push_back(std::uint8_t(v >> 8));
             }
             if (bits == 0) {
                 raw.push_back(0);
             }
-            raw.back() = std::uint8_t(raw.back() | (spec.depth >= 8 ? v : v << (8 - spec.depth - bits)));
+            raw.back() = std::uint8_t(raw.back() | (layout.depth >= 8 ? v : v << (8 - layout.depth - bits)));
         }
     }
     std::vector<std::uint8_t> zlib = {0x78, 0x01};
@@ -100,29 +100,29 @@ inline std::vector<std::uint8_t> WritePng(const PngSpec& spec) {
 
 // A sheet of palette indices in base colours: RGB or RGBA (56 transparent) of 8 or 16 bits, or
 // indexed with the palette in reverse order, as another program may sort it.
-inline PngSpec SheetAsColours(const std::vector<std::uint8_t>& indices, int width, int height, int colourType,
-                              int depth) {
-    PngSpec spec{width, height, colourType, depth, {}, {}, {}, false};
+inline PngLayout SheetAsColours(const std::vector<std::uint8_t>& indices, int width, int height,
+                                int colourType, int depth) {
+    PngLayout layout{width, height, colourType, depth, {}, {}, {}, false};
     const std::uint16_t scale = depth == 16 ? 257 : 1;
     for (const std::uint8_t index : indices) {
         const Rgb c = BaseColour(index);
         if (colourType == 3) {
-            spec.samples.push_back(std::uint16_t(kPaletteSize - 1 - index));
+            layout.samples.push_back(std::uint16_t(kPaletteSize - 1 - index));
         } else {
-            spec.samples.insert(spec.samples.end(),
-                                {std::uint16_t(c.red * scale), std::uint16_t(c.green * scale),
-                                 std::uint16_t(c.blue * scale)});
+            layout.samples.insert(layout.samples.end(),
+                                  {std::uint16_t(c.red * scale), std::uint16_t(c.green * scale),
+                                   std::uint16_t(c.blue * scale)});
         }
         if (colourType == 6) {
-            spec.samples.push_back(index == TransparentIndex ? 0 : std::uint16_t(255 * scale));
+            layout.samples.push_back(index == TransparentIndex ? 0 : std::uint16_t(255 * scale));
         }
     }
     for (int entry = 0; colourType == 3 && entry < kPaletteSize; ++entry) {
         const Rgb c = BaseColour(kPaletteSize - 1 - entry);
-        spec.palette.insert(spec.palette.end(), {c.red, c.green, c.blue});
-        spec.transparency.push_back(kPaletteSize - 1 - entry == TransparentIndex ? 0 : 255);
+        layout.palette.insert(layout.palette.end(), {c.red, c.green, c.blue});
+        layout.transparency.push_back(kPaletteSize - 1 - entry == TransparentIndex ? 0 : 255);
     }
-    return spec;
+    return layout;
 }
 
 }  // namespace zobl::test

@@ -29,10 +29,10 @@ std::string Describe(SheetSize size) {
 }
 
 // Calls visit(set, car, view, x, y, sheetByte) for every view pixel of the sheet, and stops at
-// the first call that answers false; false then.
-template <typename Visit>
-bool ForEachViewPixel(const VehicleDocument& doc, std::span<const std::uint8_t> sheet, SheetSize size,
-                      Visit&& visit) {
+// the first call that answers false; false then. A sheet of mutable bytes hands them over to be
+// written.
+template <typename Byte, typename Visit>
+bool ForEachViewPixel(const VehicleDocument& doc, std::span<Byte> sheet, SheetSize size, Visit&& visit) {
     for (int set = 0; set < doc.CountSets(); ++set) {
         for (int car = 0; car < doc.CountCars(set); ++car) {
             const int length = doc.CarAt(set, car).length;
@@ -40,9 +40,9 @@ bool ForEachViewPixel(const VehicleDocument& doc, std::span<const std::uint8_t> 
                 const SheetPoint origin = SheetViewOrigin(doc, set, car, view);
                 for (int y = 0; y < ViewHeight(view, length); ++y) {
                     for (int x = 0; x < ViewWidth(view, length); ++x) {
-                        const std::uint8_t value = sheet[std::size_t(origin.y + y) * std::size_t(size.width) +
-                                                         std::size_t(origin.x + x)];
-                        if (!visit(set, car, view, x, y, value)) {
+                        Byte& byte = sheet[std::size_t(origin.y + y) * std::size_t(size.width) +
+                                           std::size_t(origin.x + x)];
+                        if (!visit(set, car, view, x, y, byte)) {
                             return false;
                         }
                     }
@@ -98,20 +98,11 @@ SheetPoint SheetViewOrigin(const VehicleDocument& doc, int set, int car, int vie
 std::vector<std::uint8_t> VehicleToSheet(const VehicleDocument& doc) {
     const SheetSize size = VehicleSheetSize(doc);
     std::vector<std::uint8_t> sheet(std::size_t(size.width) * std::size_t(size.height), TransparentIndex);
-    for (int set = 0; set < doc.CountSets(); ++set) {
-        for (int car = 0; car < doc.CountCars(set); ++car) {
-            const int length = doc.CarAt(set, car).length;
-            for (int view = 0; view < kViewCount; ++view) {
-                const SheetPoint origin = SheetViewOrigin(doc, set, car, view);
-                for (int y = 0; y < ViewHeight(view, length); ++y) {
-                    for (int x = 0; x < ViewWidth(view, length); ++x) {
-                        sheet[std::size_t(origin.y + y) * std::size_t(size.width) +
-                              std::size_t(origin.x + x)] = doc.GetPixel(set, car, view, x, y);
-                    }
-                }
-            }
-        }
-    }
+    ForEachViewPixel(doc, std::span<std::uint8_t>(sheet), size,
+                     [&doc](int set, int car, int view, int x, int y, std::uint8_t& byte) {
+                         byte = doc.GetPixel(set, car, view, x, y);
+                         return true;
+                     });
     return sheet;
 }
 

@@ -201,6 +201,19 @@ std::optional<SheetPixels> ReadPngSheet(const EditorServices& services, const Pn
     return std::nullopt;
 }
 
+std::optional<ImportedSheet> AskAndReadPngSheet(const EditorServices& services, const PngPrompts& prompts,
+                                                int sizeText, const SheetReader& read) {
+    std::optional<PngImportChoice> choice = AskPngImport(services, prompts);
+    if (!choice) {
+        return std::nullopt;
+    }
+    std::optional<SheetPixels> sheet = ReadPngSheet(services, *choice, sizeText, read);
+    if (!sheet) {
+        return std::nullopt;
+    }
+    return ImportedSheet{std::move(*choice), std::move(*sheet)};
+}
+
 void ReportMappedPixels(const EditorServices& services, const QString& path, int mapped) {
     if (mapped > 0) {
         services.shell.SetMessageText(DialogText(services, kMappedKey).arg(FileNameOf(path)).arg(mapped));

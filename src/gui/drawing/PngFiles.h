@@ -89,6 +89,15 @@ using SheetReader =
 std::optional<SheetPixels> ReadPngSheet(const EditorServices& services, const PngImportChoice& choice,
                                         int sizeText, const SheetReader& read);
 
+// The import's dialog, then the chosen file read as ReadPngSheet does: nullopt on cancel or
+// refusal.
+struct ImportedSheet {
+    PngImportChoice choice;
+    SheetPixels sheet;
+};
+std::optional<ImportedSheet> AskAndReadPngSheet(const EditorServices& services, const PngPrompts& prompts,
+                                                int sizeText, const SheetReader& read);
+
 // The status line after an import: how many pixels were mapped (nothing when none were).
 void ReportMappedPixels(const EditorServices& services, const QString& path, int mapped);
 

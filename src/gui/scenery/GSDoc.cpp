@@ -215,25 +215,23 @@ void CGSDoc::ExportPng() {
 }
 
 void CGSDoc::ImportPng() {
-    const std::optional<PngImportChoice> choice = AskPngImport(services_, pngPrompts_);
-    if (!choice) {
+    const std::optional<ImportedSheet> imported = AskAndReadPngSheet(
+        services_, pngPrompts_, kSheetSizeKey,
+        [this](std::span<const std::uint8_t> png, const std::string& fileName, bool nearest) {
+            return ReadScenerySheet(png, fileName, &model_, nearest);
+        });
+    if (!imported) {
         return;
     }
-    const std::optional<SheetPixels> sheet =
-        ReadPngSheet(services_, *choice, kSheetSizeKey,
-                     [this](std::span<const std::uint8_t> png, const std::string& fileName, bool nearest) {
-                         return ReadScenerySheet(png, fileName, &model_, nearest);
-                     });
-    if (!sheet) {
-        return;
-    }
+    const PngImportChoice& choice = imported->choice;
+    const SheetPixels& sheet = imported->sheet;
     // One step of its own, whatever the mouse mode was doing.
     model_.CloseUndoGroup();
     model_.PrepareChange(CurrentMouseMode());
-    const std::vector<SkippedRow> skipped = SheetToScenery(sheet->indices, model_);
+    const std::vector<SkippedRow> skipped = SheetToScenery(sheet.indices, model_);
     model_.CloseUndoGroup();
     NotifyChange(SceneryChange::Everything());
-    ReportMappedPixels(services_, choice->path, sheet->mapped);
+    ReportMappedPixels(services_, choice.path, sheet.mapped);
     if (!skipped.empty()) {
         // Drawn pixels the view will not show: the author must know where they went.
         const CLanguageManager& language = services_.language;
@@ -246,7 +244,7 @@ void CGSDoc::ImportPng() {
         services_.shell.ShowInfo(
             GetText(language, kImportTitleKey, kDialogsSection),
             GetText(language, kRowsLeftOutKey, kDialogsSection)
-                .arg(QFileInfo(choice->path).fileName(), rows.join(QStringLiteral("; "))));
+                .arg(QFileInfo(choice.path).fileName(), rows.join(QStringLiteral("; "))));
     }
 }
 

@@ -217,22 +217,19 @@ void CFGSDoc::ImportPng() {
     if (!HasPngSheet()) {
         return;
     }
-    const std::optional<PngImportChoice> choice = AskPngImport(services_, pngPrompts_);
-    if (!choice) {
+    const std::optional<ImportedSheet> imported =
+        AskAndReadPngSheet(services_, pngPrompts_, kSheetSizeKey,
+                           [this](std::span<const std::uint8_t> png, const std::string& fileName,
+                                  bool nearest) { return ReadVehicleSheet(png, fileName, model_, nearest); });
+    if (!imported) {
         return;
     }
-    const std::optional<SheetPixels> sheet =
-        ReadPngSheet(services_, *choice, kSheetSizeKey,
-                     [this](std::span<const std::uint8_t> png, const std::string& fileName, bool nearest) {
-                         return ReadVehicleSheet(png, fileName, model_, nearest);
-                     });
-    if (!sheet) {
-        return;
-    }
+    const PngImportChoice& choice = imported->choice;
+    const SheetPixels& sheet = imported->sheet;
     // The size is checked and every index is a palette colour: nothing is refused here.
-    DrawSheetIntoVehicle(sheet->indices, VehicleSheetSize(model_), model_, CurrentMouseMode());
+    DrawSheetIntoVehicle(sheet.indices, VehicleSheetSize(model_), model_, CurrentMouseMode());
     NotifyStateChanged();
-    ReportMappedPixels(services_, choice->path, sheet->mapped);
+    ReportMappedPixels(services_, choice.path, sheet.mapped);
 }
 
 QString CFGSDoc::ExportLossNotice() const {
