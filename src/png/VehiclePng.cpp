@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/vehicles/VehicleDocument.h"
+#include "core/vehicles/TrainStrip.h"
 #include "core/vehicles/VehicleSheet.h"
 #include "png/IndexedPng.h"
 
@@ -14,6 +15,14 @@ std::vector<std::uint8_t> VehicleToPng(const VehicleDocument& doc, int dayNightS
     }
     const SheetSize size = VehicleSheetSize(doc);
     return EncodeIndexedPng(size.width, size.height, VehicleToSheet(doc), dayNightState);
+}
+
+std::vector<std::uint8_t> TrainToPng(const VehicleSet& set, int zoom, int dayNightState) {
+    const TrainPicture picture = RenderTrainPicture(set, zoom);
+    if (picture.pixels.empty()) {
+        throw std::runtime_error("the set has no cars to draw");
+    }
+    return EncodeIndexedPng(picture.width, picture.height, picture.pixels, dayNightState);
 }
 
 SheetPixels ReadVehicleSheet(std::span<const std::uint8_t> png, const std::string& fileName,

@@ -108,4 +108,30 @@ bool RenderTrainCar(const VehicleSet& set, const TrainLayout& layout, int car, P
     return true;
 }
 
+TrainPicture RenderTrainPicture(const VehicleSet& set, int zoom) {
+    zoom = std::clamp(zoom, 1, train::kMaxZoom);
+    TrainPicture picture;
+    const TrainLayout rows[2] = {LayoutTrain(set, TrainDirection::Forward),
+                                 LayoutTrain(set, TrainDirection::Reverse)};
+    if (rows[0].places.empty()) {
+        return picture;
+    }
+    picture.width = rows[0].width * zoom;
+    picture.height = (rows[0].height + train::kRowGap + rows[1].height) * zoom;
+    picture.pixels.assign(std::size_t(picture.width) * std::size_t(picture.height), TransparentIndex);
+    int top = 0;
+    for (const TrainLayout& row : rows) {
+        const std::vector<PaletteIndex> strip = RenderTrain(set, row, TransparentIndex);
+        for (int y = 0; y < row.height * zoom; ++y) {
+            PaletteIndex* out = picture.pixels.data() + std::size_t(top + y) * std::size_t(picture.width);
+            const PaletteIndex* in = strip.data() + std::size_t(y / zoom) * std::size_t(row.width);
+            for (int x = 0; x < row.width * zoom; ++x) {
+                out[x] = in[x / zoom];
+            }
+        }
+        top += (row.height + train::kRowGap) * zoom;
+    }
+    return picture;
+}
+
 }  // namespace zobl

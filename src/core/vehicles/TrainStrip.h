@@ -29,6 +29,10 @@ constexpr int SideView(TrainDirection direction) {
 constexpr TrainDirection Opposite(TrainDirection direction) {
     return direction == TrainDirection::Forward ? TrainDirection::Reverse : TrainDirection::Forward;
 }
+// The largest zoom a preview or an exported train picture uses.
+inline constexpr int kMaxZoom = 16;
+// Rows of transparent pixels (at zoom 1) between the two directions in a train picture.
+inline constexpr int kRowGap = 4;
 }  // namespace train
 
 // One car's rectangle in the strip, in strip pixels (zoom 1), y = 0 the strip's top row.
@@ -87,5 +91,15 @@ std::vector<PaletteIndex> RenderTrain(const VehicleSet& set, const TrainLayout& 
 // layout's size.
 bool RenderTrainCar(const VehicleSet& set, const TrainLayout& layout, int car, PaletteIndex background,
                     std::span<PaletteIndex> pixels);
+
+// The picture of a set as the train preview shows it and exports it: the Forward row on top,
+// kRowGap transparent rows, the Reverse row below; every strip pixel as zoom x zoom pixels (zoom
+// clamped to 1 .. kMaxZoom). A set without cars gives an empty picture.
+struct TrainPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<PaletteIndex> pixels;  // top row first
+};
+TrainPicture RenderTrainPicture(const VehicleSet& set, int zoom);
 
 }  // namespace zobl

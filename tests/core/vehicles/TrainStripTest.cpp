@@ -158,5 +158,34 @@ TEST(TrainStrip, RerenderingOneCarTouchesOnlyItsColumns) {
     EXPECT_EQ(pixels, after);
 }
 
+TEST(TrainStrip, PictureStacksBothDirectionsMagnified) {
+    // Cars of lengths 2 and 1 at zoom 3: 24 x 3 = 72 wide; rows 0..41 Forward, 42..53 the gap,
+    // 54..95 Reverse.
+    const VehicleSet set = MakeSet({2, 1});
+    const TrainPicture picture = RenderTrainPicture(set, 3);
+    ASSERT_EQ(picture.width, 72);
+    ASSERT_EQ(picture.height, 96);
+    ASSERT_EQ(picture.pixels.size(), std::size_t(72 * 96));
+    const auto at = [&picture](int x, int y) {
+        return int(picture.pixels[std::size_t(y * picture.width + x)]);
+    };
+    // (picture x, y) -> car k view v, strip column, row: 10k + v + column / 8 + row.
+    EXPECT_EQ(at(0, 0), 1);                      // car 0 view 1, column 0, row 0
+    EXPECT_EQ(at(2, 2), 1);                      // the same pixel, magnified
+    EXPECT_EQ(at(3 * 8, 3 * 5), 1 + 1 + 5);      // car 0 segment 1, row 5
+    EXPECT_EQ(at(3 * 16, 3 * 13 + 2), 11 + 13);  // car 1 view 1, last row
+    EXPECT_EQ(at(0, 42), TransparentIndex);
+    EXPECT_EQ(at(71, 53), TransparentIndex);
+    EXPECT_EQ(at(0, 54), 12);                 // Reverse: car 1 view 2 on the left
+    EXPECT_EQ(at(3 * 8, 54 + 3 * 2), 2 + 2);  // then car 0 view 2, row 2
+    EXPECT_EQ(at(71, 95), 2 + 1 + 13);
+    // The zoom is clamped, and a set without cars draws nothing.
+    EXPECT_EQ(RenderTrainPicture(set, 0).width, 24);
+    EXPECT_EQ(RenderTrainPicture(set, 99).width, 24 * train::kMaxZoom);
+    const TrainPicture empty = RenderTrainPicture(MakeSet({}), 2);
+    EXPECT_EQ(empty.width, 0);
+    EXPECT_TRUE(empty.pixels.empty());
+}
+
 }  // namespace
 }  // namespace zobl
