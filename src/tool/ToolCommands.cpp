@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
@@ -26,6 +27,7 @@
 #include "core/text/CodePages.h"
 #include "core/vehicles/FgsFile.h"
 #include "core/vehicles/SteamProperties.h"
+#include "core/vehicles/TrainStrip.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
 #include "png/PaletteExport.h"
@@ -300,9 +302,65 @@ void CommandExport(Context& ctx, const std::vector<std::string>& args) {
     }
 }
 
-// to-png [--night N] IN OUT.png: the colours of night state N are for looking at only.
+std::optional<int> DecimalArgument(const std::string& text) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
+
+// SET of --train: the set of that name first, so a set called "2" is found by its name; then
+// the position 1..count in the document's order. Names are Windows-1252 in the file and UTF-8
+// on the command line.
+int FindTrainSet(const VehicleDocument& doc, const std::string& wanted, const std::string& path) {
+    for (int set = 0; set < doc.CountSets(); ++set) {
+        if (Utf8(doc.Set(set).name.View()) == wanted) {
+            return set;
+        }
+    }
+    if (const std::optional<int> number = DecimalArgument(wanted);
+        number && *number >= 1 && *number <= doc.CountSets()) {
+        return *number - 1;
+    }
+    std::string known;
+    for (int set = 0; set < doc.CountSets(); ++set) {
+        known += std::string(set == 0 ? "" : ", ") + '"' + OneLine(Utf8(doc.Set(set).name.View())) + '"';
+    }
+    const int count = doc.CountSets();
+    throw std::runtime_error(MessagePath(path) + ": no set \"" + OneLine(wanted) + "\" (" +
+                             (count == 0   ? std::string("no sets")
+                              : count == 1 ? "1 set: " + known
+                                           : std::to_string(count) + " sets: " + known) +
+                             ")");
+}
+
+void WriteTrainPicture(Context& ctx, const std::string& in, const std::string& out, const std::string& wanted,
+                       int zoom, int night) {
+    const auto bytes = ReadInput(ctx, in);
+    if (DetectKind(bytes) != FileKind::Vehicles) {
+        throw std::runtime_error(MessagePath(in) +
+                                 ": a scenery file has no sets; --train needs a vehicle file (.fgs)");
+    }
+    VehicleDocument doc;
+    ReadVehicles(bytes, MessagePath(in), ctx.language, doc);
+    const VehicleSet& set = doc.Set(FindTrainSet(doc, wanted, in));
+    std::vector<std::uint8_t> png;
+    try {
+        png = TrainToPng(set, zoom, night);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(MessagePath(in) + ", set \"" + OneLine(Utf8(set.name.View())) +
+                                 "\": " + e.what());
+    }
+    WriteOutput(ctx, out, png);
+}
+
+// to-png [--night N] [--train SET [--zoom ZOOM]] IN OUT.png: the colours of night state N are for
+// looking at only.
 void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
     int night = 0;
+    std::optional<std::string> trainSet;
+    std::optional<int> zoom;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--night") {
@@ -311,13 +369,30 @@ void CommandToPng(Context& ctx, const std::vector<std::string>& args) {
                 throw UsageError{"to-png: --night takes a night state from 1 to 3"};
             }
             night = value[0] - '0';
+        } else if (args[i] == "--train") {
+            if (i + 1 >= args.size()) {
+                throw UsageError{"to-png: --train needs a set name or number"};
+            }
+            trainSet = args[++i];
+        } else if (args[i] == "--zoom") {
+            zoom = i + 1 < args.size() ? DecimalArgument(args[++i]) : std::nullopt;
+            if (!zoom || *zoom < 1 || *zoom > train::kMaxZoom) {
+                throw UsageError{"to-png: --zoom takes a zoom from 1 to " + std::to_string(train::kMaxZoom)};
+            }
         } else if (args[i].starts_with("--")) {
             throw UsageError{"to-png: unknown option " + args[i]};
         } else {
             names.push_back(args[i]);
         }
     }
+    if (zoom && !trainSet) {
+        throw UsageError{"to-png: --zoom is for the train picture of --train SET"};
+    }
     ExpectArguments(names, 2, "to-png");
+    if (trainSet) {
+        WriteTrainPicture(ctx, names[0], names[1], *trainSet, zoom.value_or(1), night);
+        return;
+    }
     WriteConverted(
         ctx, names[0], names[1], [night](const VehicleDocument& doc) { return VehicleToPng(doc, night); },
         [night](const SceneryDocument& doc) { return SceneryToPng(doc, night); });
@@ -495,14 +570,6 @@ void CommandSimList(Context& ctx, const std::vector<std::string>& args) {
     ctx.out << lines;
 }
 
-std::optional<int> DecimalArgument(const std::string& text) {
-    if (text.empty() || text.size() > 9 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    return std::stoi(text);
-}
-
 // Either every named vehicle goes into the file or none: the file is written once at the end.
 void CommandSimImport(Context& ctx, const std::vector<std::string>& args) {
     const SimOptions options = ParseSimOptions(args, "sim-import", true);
@@ -650,6 +717,11 @@ std::string ToolUsage() {
            "                          the cars left to right, views 1, 2, 0, 3 top to bottom\n"
            "                          (--night 1..3: in the colours of that night state, for\n"
            "                          looking at; such a picture is not read back)\n"
+           "  to-png --train SET [--zoom ZOOM] [--night N] IN.fgs OUT.png\n"
+           "                          the train picture of one set: its cars coupled, forwards\n"
+           "                          (view 1) above backwards (view 2), every pixel ZOOM x ZOOM\n"
+           "                          (1..16, default 1); SET is the set's name or its number\n"
+           "                          from 1 in the file's order\n"
            "  from-png [--nearest] IN.png OUT.gs\n"
            "                          a scenery file from a PNG of 1152 x 80\n"
            "  from-png [--nearest] IN.png --into DOC.fgs\n"

@@ -19,6 +19,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/PathTools.h"
 #include "core/drawing/MouseMode.h"
+#include "core/palette/Palette.h"
 #include "core/scenery/GsFile.h"
 #include "core/scenery/GsTestFiles.h"
 #include "core/scenery/SceneryDocument.h"
@@ -647,6 +648,136 @@ TEST_F(VehicleSheetTest, WrongSheetsAreRefusedAndTheFileStaysAsItWas) {
     EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", Path("scenery.gs")}), kToolFailure);
     EXPECT_EQ(err_.str(), "zobl-tool: Format von scenery.gs unbekannt\n");
     EXPECT_EQ(Run({"from-png", Path("sheet.png"), "--into", "-"}), kToolUsageError);
+}
+
+// Sets "Zug", "G\xFCter" (cars of lengths 2 and 1), "Leer" without cars and "1". The side views of
+// the two cars are plain colours with a marked pixel or two, so each place in the picture tells
+// which car and view lies there.
+class TrainPictureTest : public VehicleToolTest {
+protected:
+    void SetUp() override {
+        VehicleToolTest::SetUp();
+        VehicleDocument doc;
+        ASSERT_TRUE(doc.AddVehicleSet("Zug", kFreehand));
+        ASSERT_TRUE(doc.AddVehicleSet("G\xFCter", kFreehand));
+        ASSERT_TRUE(doc.AddVehicleSet("Leer", kFreehand));
+        ASSERT_TRUE(doc.AddVehicleSet("1", kFreehand));
+        ASSERT_EQ(doc.NewCar(0, "Lok", 1, kFreehand), 0);
+        ASSERT_EQ(doc.NewCar(1, "Lang", 2, kFreehand), 0);
+        ASSERT_EQ(doc.NewCar(1, "Kurz", 1, kFreehand), 0);
+        ASSERT_EQ(doc.NewCar(3, "Eins", 1, kFreehand), 0);
+        const auto fill = [&](int car, int view, PaletteIndex value) {
+            auto plane = doc.PlaneForDrawing(1, car, view);
+            std::fill(plane.begin(), plane.end(), value);
+        };
+        const auto mark = [&](int car, int view, int x, int y, PaletteIndex value) {
+            const int length = doc.CarAt(1, car).length;
+            doc.PlaneForDrawing(1, car, view)[vehicles::PixelOffset(view, length, x, y)] = value;
+        };
+        fill(0, 1, 10);
+        mark(0, 1, 0, 0, 68);
+        mark(0, 1, 15, 13, 72);
+        fill(0, 2, 20);
+        mark(0, 2, 0, 0, 61);
+        fill(1, 1, 30);
+        fill(1, 2, 40);
+        mark(1, 2, 7, 13, 44);
+        SaveFgsFile(Path("train.fgs"), doc);
+    }
+};
+
+TEST_F(TrainPictureTest, WrongSetsZoomsAndFilesAreRefused) {
+    SaveGsFile(Path("scenery.gs"), SceneryDocument());
+    const std::string fgs = Path("train.fgs");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"--train", "Foo", fgs},
+         kToolFailure,
+         fgs + ": no set \"Foo\" (4 sets: \"Zug\", \"G\u00fcter\", \"Leer\", \"1\")"},
+        {{"--train", "0", fgs}, kToolFailure, ": no set \"0\""},
+        {{"--train", "5", fgs}, kToolFailure, ": no set \"5\""},
+        {{"--train", "G\xFCter", fgs}, kToolFailure, ": no set \"G"},  // the file's bytes are no UTF-8
+        {{"--train", "Leer", fgs}, kToolFailure, "train.fgs, set \"Leer\": the set has no cars to draw"},
+        {{"--train", "1", Path("scenery.gs")}, kToolFailure, "scenery.gs: a scenery file has no sets"},
+        {{"--train", "1", "--zoom", "0", fgs}, kToolUsageError, "--zoom takes a zoom from 1 to 16"},
+        {{"--train", "1", "--zoom", "17", fgs}, kToolUsageError, "--zoom takes a zoom from 1 to 16"},
+        {{"--zoom", "2", fgs}, kToolUsageError, "--zoom is for the train picture of --train SET"},
+        {{fgs, "--train"}, kToolUsageError, "--train needs a set name or number"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "to-png");
+        if (args.back() != "--train") {
+            args.push_back(Path("out.png"));
+        }
+        EXPECT_EQ(Run(args), c.status) << c.message;
+        const std::string err = err_.str();
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.status == kToolUsageError ? 2 : 1) << err;
+        EXPECT_FALSE(fs::exists(Path("out.png"))) << c.message;
+    }
+}
+
+// Zoom 2: the strip of 24 x 14 becomes 48 x 28; the two rows and the 4 rows between them, 64 high.
+TEST_F(TrainPictureTest, PictureShowsBothDirectionsZoomedInTheNightColours) {
+    ASSERT_EQ(Run({"to-png", "--train", "G\u00fcter", "--zoom", "2", "--night", "2", Path("train.fgs"),
+                   Path("by-name.png")}),
+              kToolSuccess)
+        << err_.str();
+    const QImage picture(QString::fromStdString(Path("by-name.png")));
+    ASSERT_EQ(picture.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(picture.size(), QSize(48, 64));
+    const ColourTable night = DayNightColourTable(2);
+    const struct {
+        int x, y;
+        PaletteIndex index;
+    } places[] = {
+        // Forward: the long car's view 1 at x 0..31, the short car's at 32..47.
+        {0, 0, 68},
+        {1, 1, 68},
+        {2, 0, 10},
+        {30, 26, 72},
+        {31, 27, 72},
+        {29, 27, 10},
+        {32, 0, 30},
+        {47, 27, 30},
+        // Between the rows.
+        {0, 28, TransparentIndex},
+        {20, 31, TransparentIndex},
+        {47, 35, TransparentIndex},
+        // Reverse: the short car's view 2 at x 0..15, the long car's at 16..47, both unmirrored.
+        {0, 36, 40},
+        {14, 62, 44},
+        {15, 63, 44},
+        {13, 63, 40},
+        {16, 36, 61},
+        {17, 37, 61},
+        {18, 36, 20},
+        {47, 63, 20},
+    };
+    for (const auto& p : places) {
+        EXPECT_EQ(picture.pixelIndex(p.x, p.y), p.index) << p.x << ',' << p.y;
+        const Rgb c = night[p.index].ToRgb();
+        EXPECT_EQ(picture.pixel(p.x, p.y),
+                  qRgba(c.red, c.green, c.blue, p.index == TransparentIndex ? 0 : 255))
+            << p.x << ',' << p.y;
+    }
+    ASSERT_NE(night[10].ToRgb(), DayNightColourTable(0)[10].ToRgb());
+
+    // The same set by its number, and to standard output; a set named "1" before the first set.
+    const auto bytes = ReadBytes("by-name.png");
+    ASSERT_EQ(Run({"to-png", "--night", "2", "--train", "2", "--zoom", "2", Path("train.fgs"), "-"}),
+              kToolSuccess)
+        << err_.str();
+    EXPECT_TRUE(OutBytes() == bytes);
+    ASSERT_EQ(Run({"to-png", "--train", "1", Path("train.fgs"), Path("one.png")}), kToolSuccess);
+    ASSERT_EQ(Run({"to-png", "--train", "4", Path("train.fgs"), Path("four.png")}), kToolSuccess);
+    EXPECT_TRUE(ReadBytes("one.png") == ReadBytes("four.png"));
+    ASSERT_EQ(Run({"to-png", "--train", "Zug", Path("train.fgs"), Path("zug.png")}), kToolSuccess);
+    EXPECT_EQ(QImage(QString::fromStdString(Path("zug.png"))).size(), QSize(8, 32));
 }
 
 }  // namespace
