@@ -40,7 +40,7 @@ _zobl_tool() {
         _zobl_tool_files "$cur" fgs
         return
         ;;
-    --set | --categories | -s)
+    --set | --categories | -s | --train | --zoom)
         COMPREPLY=()
         return
         ;;
@@ -51,11 +51,12 @@ _zobl_tool() {
     esac
 
     # The command and how many of its file names come before the word being completed.
-    local i command="" position=0 into=""
+    local i command="" position=0 into="" train=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --lang | --sim | --into | --set | --categories | --night | -s)
+        --lang | --sim | --into | --set | --categories | --night | -s | --train | --zoom)
             [[ ${COMP_WORDS[i]} == --into ]] && into=1
+            [[ ${COMP_WORDS[i]} == --train ]] && train=1
             ((i++))
             ;;
         --format)
@@ -97,8 +98,13 @@ _zobl_tool() {
         fi
         ;;
     to-png)
+        # The train picture of a set is made from vehicle files only.
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "--night" -- "$cur"))
+            local options="--night --zoom"
+            [[ -z $train ]] && options+=" --train"
+            COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        elif ((position == 0)) && [[ -n $train ]]; then
+            _zobl_tool_files "$cur" fgs
         elif ((position == 0)); then
             _zobl_tool_files "$cur" gs fgs
         elif ((position == 1)); then

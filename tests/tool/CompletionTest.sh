@@ -40,7 +40,12 @@ expect "--into" from-png c.png --i
 expect "--into --nearest" from-png --
 expect "--nearest" from-png c.png --into b.fgs --
 expect "E.GS a.gs sub" from-png --nearest c.png ""
-expect "--night" to-png --
+expect "--night --train --zoom" to-png --
+expect "--night --zoom" to-png --train Zug --
+expect "" to-png --train ""
+expect "" to-png --train 1 --zoom ""
+expect "b.fgs sub" to-png --zoom 2 --train "Güterzug" ""
+expect "c.png sub" to-png --train 2 b.fgs ""
 expect "1 2 3" to-png --night ""
 expect "c.png sub" to-png --night 2 a.gs ""
 expect "sub" sim-list --sim ""
