@@ -49,6 +49,7 @@ enum CommandId : int {
     ID_VEHICLE_PASTE_SET = 32818,
     ID_VEHICLE_IMPORT = 32821,
     ID_VEHICLE_MOVE_FORWARD = 32825,
+    ID_VEHICLE_SAVE_TRAIN_PNG = 32837,  // the chosen set as the train preview shows it, as PNG
     ID_VEHICLE_MOVE_BACK = 32826,
     ID_VEHICLE_STEAM = 32827,
 

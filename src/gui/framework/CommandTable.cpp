@@ -68,6 +68,7 @@ constexpr CommandFacts kCommands[] = {
     {ID_VEHICLE_DELETE, 1219, 7025, kEditMenu},
     {ID_VEHICLE_MOVE_FORWARD, 1220, 7041, kEditMenu},
     {ID_VEHICLE_MOVE_BACK, 1221, 7040, kEditMenu},
+    {ID_VEHICLE_SAVE_TRAIN_PNG, 1112, 7074, kEditMenu},
     {ID_VEHICLE_IMPORT, 1222, 7035, kEditMenu},
 
     // Transform

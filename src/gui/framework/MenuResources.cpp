@@ -140,9 +140,9 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
             QMenu* edit = AddPopup(*root, 1002, router,
                                    Items{ID_EDIT_UNDO, ID_EDIT_REDO, kSeparator, ID_EDIT_COPY, ID_EDIT_PASTE,
                                          ID_EDIT_PASTE_SYSTEM, ID_EDIT_SELECT_ALL, kSeparator});
-            AddPopup(
-                *edit, 1209, router,
-                Items{ID_VEHICLE_NEW_SET, ID_VEHICLE_EDIT_SET, ID_VEHICLE_COPY_SET, ID_VEHICLE_PASTE_SET});
+            AddPopup(*edit, 1209, router,
+                     Items{ID_VEHICLE_NEW_SET, ID_VEHICLE_EDIT_SET, ID_VEHICLE_COPY_SET, ID_VEHICLE_PASTE_SET,
+                           kSeparator, ID_VEHICLE_SAVE_TRAIN_PNG});
             AddPopup(*edit, 1214, router,
                      Items{ID_VEHICLE_NEW_CAR, ID_VEHICLE_COPY_CAR, ID_VEHICLE_PASTE_CAR, ID_VEHICLE_STEAM});
             AddItems(*edit, router, Items{ID_VEHICLE_DELETE});
@@ -169,7 +169,9 @@ std::unique_ptr<QMenu> BuildMenu(int resource, CommandRouter& router, const CLan
                               {ID_VEHICLE_EDIT_SET, 2114},
                               {},
                               {ID_VEHICLE_MOVE_FORWARD, 1220},
-                              {ID_VEHICLE_MOVE_BACK, 1221}});
+                              {ID_VEHICLE_MOVE_BACK, 1221},
+                              {},
+                              {ID_VEHICLE_SAVE_TRAIN_PNG, 2115}});
             break;
         }
         case kCarEditorContextMenu: {

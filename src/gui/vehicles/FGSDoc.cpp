@@ -9,6 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/MessageError.h"
 #include "core/vehicles/FgsFile.h"
+#include "core/vehicles/TrainStrip.h"
 #include "core/vehicles/VehicleExport.h"
 #include "core/vehicles/VehicleSheet.h"
 #include "gui/framework/CommandIds.h"
@@ -211,6 +212,23 @@ void CFGSDoc::ExportPng() {
     if (HasPngSheet()) {
         ExportPngFile(services_, pngPrompts_, Title(), [this] { return VehicleToPng(model_); });
     }
+}
+
+void CFGSDoc::ExportTrainPng(int set, int zoom) {
+    if (set < 0 || set >= model_.CountSets() ||
+        LayoutTrain(model_.Set(set), TrainDirection::Forward).places.empty()) {
+        return;
+    }
+    // The set's name suggests the file's; characters no file name may hold become "_".
+    QString name = FromRaw(model_.Set(set).name.View());
+    for (QChar& c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QChar(0)) {
+            c = QLatin1Char('_');
+        }
+    }
+    const int state = services_.palette.DayNightState();
+    ExportPngFile(services_, pngPrompts_, name + QStringLiteral(".png"),
+                  [this, set, zoom, state] { return TrainToPng(model_.Set(set), zoom, state); });
 }
 
 void CFGSDoc::ImportPng() {

@@ -46,6 +46,9 @@ public:
     bool CanExport() const override;
     // "Als PNG exportieren": the sheet of every car's views (see VehicleToPng).
     void ExportPng() override;
+    // "Zugansicht als PNG speichern": set as the train preview shows it at zoom, in the
+    // current day/night colours, through the PNG export's prompt.
+    void ExportTrainPng(int set, int zoom);
     // "PNG importieren": such a sheet, which must fit the sets and cars, into the cars' views as
     // one undo step. A refused file changes nothing.
     void ImportPng() override;

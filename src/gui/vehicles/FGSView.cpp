@@ -20,6 +20,7 @@
 #include "gui/vehicles/CarEdi.h"
 #include "gui/vehicles/CarPropertyPanel.h"
 #include "gui/vehicles/FGSDoc.h"
+#include "gui/vehicles/TrainPreview.h"
 #include "gui/vehicles/VehicleCommands.h"
 #include "gui/vehicles/VehicleTreeImages.h"
 
@@ -82,6 +83,19 @@ CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
         }
     });
     carEditor_->hide();
+    // The set as a train: shown for the set and car items.
+    preview_ = new TrainPreview(services_, this);
+    preview_->hide();
+    preview_->onCarClicked = [this](int car) {
+        if (const auto target = tree_->SelectedTarget()) {
+            tree_->SelectCar(target->set, car);
+        }
+    };
+    preview_->onViewActivated = [this](int car, int view) { SelectViewItem(car, view); };
+    preview_->onDayNightWanted = [this](int state) { StepDayNightTo(state); };
+    preview_->onContextMenu = [this](const QPoint& globalPosition) {
+        ShowContextMenu(mapFromGlobal(globalPosition));
+    };
     commands_ = std::make_unique<VehicleCommands>(document, *this, *tree_, *carEditor_, services_);
 
     popupRunner_ = &ExecContextMenu;
@@ -158,6 +172,9 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
         case VehicleHintCode::Redraw:
             ApplyColours();
             carEditor_->Refresh();
+            if (preview_->isVisible()) {
+                preview_->Refresh();
+            }
             update();
             break;
         case VehicleHintCode::CarChangedInView:
@@ -173,6 +190,7 @@ void CFGSView::OnVehicleHint(const VehicleHint& hint) {
             break;
         case VehicleHintCode::SetRenamed:
             tree_->SetSetText(hint.set, FromRaw(model->Set(hint.set).name.View()));
+            preview_->RefreshTexts();
             break;
         case VehicleHintCode::CarTextsChanged:
             tree_->SetCarText(hint.set, hint.car, FromRaw(model->CarAt(hint.set, hint.car).name.View()));
@@ -246,10 +264,53 @@ void CFGSView::OnSelectionChanged() {
         LoadPanel();
     }
     panel_->setVisible(editorMode_ == kProperties);
+    ShowPreview();
     RecordTreeState();
     update();
     if (Doc() != nullptr) {
         Doc()->NotifyStateChanged();
+    }
+}
+
+void CFGSView::ShowPreview() {
+    const auto target = tree_->SelectedTarget();
+    if (target && (target->IsSet() || target->IsCar()) && Model() != nullptr) {
+        preview_->ShowSet(*Model(), target->set, target->IsCar() ? target->car : -1);
+        preview_->show();
+    } else {
+        preview_->hide();
+        preview_->Clear();
+    }
+    // F1 follows what the right side shows while this kind of window has the help context.
+    const int help = services_.help.GetHelpContext();
+    if (help == kHelpContext || help == TrainPreview::kHelpContext) {
+        services_.help.SetHelpContext(HelpContext());
+    }
+}
+
+int CFGSView::HelpContext() const {
+    return preview_->isVisible() ? TrainPreview::kHelpContext : kHelpContext;
+}
+
+void CFGSView::SelectViewItem(int car, int view) {
+    const auto target = tree_->SelectedTarget();
+    QTreeWidgetItem* carItem = target ? tree_->CarItem(target->set, car) : nullptr;
+    if (carItem == nullptr) {
+        return;
+    }
+    for (int i = 0; i < carItem->childCount(); ++i) {
+        const auto child = VehicleTree::TargetOf(carItem->child(i));
+        if (child && CarViewOf(child->image) == view) {
+            tree_->SelectItem(carItem->child(i));
+            return;
+        }
+    }
+}
+
+void CFGSView::StepDayNightTo(int state) {
+    // The state is the application's: the palette steps through the four in turn.
+    for (int step = 0; step <= Palette::kNightStates && services_.palette.DayNightState() != state; ++step) {
+        ExecuteCommand(ID_DAY_NIGHT);
     }
 }
 
@@ -309,6 +370,7 @@ void CFGSView::LayOut() {
     const int panelWidth = std::max(width() - kPanelRightGap - panelLeft, 0);
     panel_->setGeometry(panelLeft, kPanelMargin, panelWidth, panel_->PreferredHeight());
     panel_->Arrange(panelWidth);
+    preview_->setGeometry(editorLeft, 0, std::max(width() - editorLeft, 0), height);
 }
 
 void CFGSView::SetSplitterPosition(int x) {
@@ -406,12 +468,15 @@ void CFGSView::ApplyColours() {
     tree_->setIndentation(kTreeIndent);
     panel_->ApplyColours(ToQColor(settings.fgsvBg), ToQColor(settings.fgsvFg), ToQColor(settings.editBg),
                          ToQColor(settings.editFg));
+    preview_->Canvas()->update();
 }
 
 void CFGSView::ApplyFont() {
     if (const QFont* font = services_.shell.SharedFont()) {
         tree_->setFont(*font);
         panel_->ApplyFont(*font);
+        preview_->setFont(*font);
+        preview_->RefreshTexts();
     }
 }
 
@@ -433,7 +498,7 @@ bool CFGSView::WantsTicks() const {
 
 void CFGSView::OnActivateView(bool active) {
     if (active) {
-        services_.help.SetHelpContext(kHelpContext);
+        services_.help.SetHelpContext(HelpContext());
     }
 }
 
@@ -481,7 +546,7 @@ void CFGSView::RestoreViewState(const ViewState& state) {
 }
 
 std::vector<QWidget*> CFGSView::Panes() {
-    return {tree_, carEditor_, panel_};
+    return {tree_, carEditor_, panel_, preview_->Canvas()};
 }
 
 // ---- commands ----
@@ -502,6 +567,14 @@ bool CFGSView::OnCommand(CommandId id) {
     }
     if (id == ID_CONTEXT_MENU_KEY) {
         ShowContextMenu(kKeyboardMenuPoint);
+    } else if (id == ID_VEHICLE_SAVE_TRAIN_PNG) {
+        const auto target = tree_->SelectedTarget();
+        if (!target) {
+            return false;
+        }
+        // As shown: the preview's zoom while it shows this set.
+        const int zoom = preview_->isVisible() && preview_->Set() == target->set ? preview_->StripZoom() : 1;
+        Doc()->ExportTrainPng(target->set, zoom);
     } else if (!commands_->OnCommand(id)) {
         return false;
     }
@@ -526,6 +599,11 @@ bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
     }
     if (id == ID_CONTEXT_MENU_KEY) {
         state.Enable(target.has_value() && tree_->HasWindowFocus());
+        return true;
+    }
+    if (id == ID_VEHICLE_SAVE_TRAIN_PNG) {
+        state.Enable(target &&
+                     !LayoutTrain(Model()->Set(target->set), TrainDirection::Forward).places.empty());
         return true;
     }
     return commands_->OnUpdateCommand(id, state);

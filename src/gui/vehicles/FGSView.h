@@ -23,13 +23,14 @@ struct EditorServices;
 class CFGSDoc;
 class CarPropertyPanel;
 class CCarEdi;
+class TrainPreview;
 class VehicleCommands;
 
 // The window of a vehicle graphic: the tree of sets, cars and car views on the left; right of
-// a movable splitter the car editor with the car view chosen in the tree, or the properties of
-// the chosen car. The tree selection is the target of the set and car commands, which the car
-// editor gets first and VehicleCommands runs. Every window of a document keeps its own expanded
-// and selected items, across undo and rebuilds.
+// a movable splitter the car editor with the car view chosen in the tree, the properties of
+// the chosen car, or for a set or car item the set as a train. The tree selection is the target of the set
+// and car commands, which the car editor gets first and VehicleCommands runs. Every window of a document
+// keeps its own expanded and selected items, across undo and rebuilds.
 class CFGSView : public QWidget, public View, public VehicleDocumentListener {
     Q_OBJECT
 public:
@@ -72,6 +73,7 @@ public:
     // The car editor, shown for the car view items.
     QWidget* CarEditorArea() const noexcept;
     CCarEdi* CarEditor() const noexcept { return carEditor_; }
+    TrainPreview* Preview() const noexcept { return preview_; }
     bool Dragging() const override;
     int EditorMode() const noexcept { return editorMode_; }
     int SplitterPosition() const noexcept { return splitterPosition_; }
@@ -120,12 +122,17 @@ private:
     void OnNameLeftEmpty();
 
     void CommandDone();
+    void ShowPreview();
+    void SelectViewItem(int car, int view);
+    void StepDayNightTo(int state);
+    int HelpContext() const;
 
     const EditorServices& services_;
     QPointer<CFGSDoc> document_;
     VehicleTree* tree_ = nullptr;
     CarPropertyPanel* panel_ = nullptr;
     CCarEdi* carEditor_ = nullptr;
+    TrainPreview* preview_ = nullptr;
     std::unique_ptr<VehicleCommands> commands_;
     int editorMode_ = kNothing;
     int splitterPosition_ = kInitialSplitterPosition;
