@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -243,7 +244,10 @@ void TrainPreview::Rebuild() {
 }
 
 int TrainPreview::AvailableWidth() const {
-    return std::max(scroll_->viewport()->width() - 2 * kMargin - 2 * kFrameWidth, 1);
+    // From the preview's own width, which is set while it is still hidden; room is kept for a
+    // vertical scroll bar, so that one appearing does not change the zoom.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+    return std::max(width() - 2 * kMargin - 2 * kFrameWidth - scrollBar, 1);
 }
 
 void TrainPreview::BuildRows(int zoom) {
@@ -268,12 +272,21 @@ void TrainPreview::BuildViews() {
         return;
     }
     const zobl::Car& car = doc_->CarAt(set_, car_);
-    int width = 0;
-    for (const int view : kViewOrder) {
-        width += vehicles::ViewWidth(view, car.length);
+    // The largest zoom at which the four views and their names fit side by side.
+    const QFontMetrics metrics(font());
+    const auto rowWidth = [&](int zoom) {
+        int width = 3 * 2 * kMargin;
+        for (std::size_t k = 0; k < kViewOrder.size(); ++k) {
+            const int caption = metrics.horizontalAdvance(
+                GetText(services_.language, vehicle_tree::kChildTextKeys[k], kDataSection));
+            width += std::max(caption + 1, zoom * vehicles::ViewWidth(kViewOrder[k], car.length));
+        }
+        return width;
+    };
+    viewZoom_ = train::kMaxZoom;
+    while (viewZoom_ > 1 && rowWidth(viewZoom_) > AvailableWidth()) {
+        --viewZoom_;
     }
-    const int spacing = 3 * 2 * kMargin;
-    viewZoom_ = std::min(FittingZoom(width, 0, AvailableWidth() - spacing), train::kMaxZoom);
     for (std::size_t k = 0; k < kViewOrder.size(); ++k) {
         const int view = kViewOrder[k];
         const int w = vehicles::ViewWidth(view, car.length);
@@ -390,8 +403,8 @@ void TrainPreview::LayOut() {
     const int left = kMargin + kFrameWidth;
     int y = kMargin;
     int right = 0;
+    // The line about the set is cut to the width shown rather than widen the canvas.
     infoRect_ = QRect(kMargin, y, metrics.horizontalAdvance(info_) + 1, line);
-    right = std::max(right, infoRect_.right());
     y += line + kGap;
     rowRects_ = {};
     captionRects_ = {};
@@ -455,7 +468,7 @@ void TrainPreview::PaintCanvas(QPainter& painter, const QRect& area) const {
     const auto text = [&painter](const QRect& rect, const QString& string) {
         painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, string);
     };
-    text(infoRect_, info_);
+    text(infoRect_, QFontMetrics(font()).elidedText(info_, Qt::ElideRight, canvas_->width() - 2 * kMargin));
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         if (rowRects_[r].isEmpty()) {
             continue;
@@ -474,8 +487,9 @@ void TrainPreview::PaintCanvas(QPainter& painter, const QRect& area) const {
              GetText(services_.language, vehicle_tree::kChildTextKeys[k], kDataSection));
         painter.drawImage(viewRects_[k].topLeft(), viewImages_[k]);
     }
-    // The chosen car among its neighbours: a frame in the text colour around its place.
-    const QColor frame = ToQColor(settings.fgsvFg);
+    // The chosen car among its neighbours: a frame in the colour that marks the car in the
+    // tree, which stands out against day and night colours alike.
+    const QColor frame = palette().color(QPalette::Active, QPalette::Highlight);
     for (const TrainDirection direction : {TrainDirection::Forward, TrainDirection::Reverse}) {
         const QRect outer = FrameRect(direction);
         if (outer.isEmpty()) {
