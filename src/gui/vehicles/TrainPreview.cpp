@@ -1,6 +1,7 @@
 #include "gui/vehicles/TrainPreview.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QButtonGroup>
 #include <QContextMenuEvent>
@@ -35,24 +36,32 @@ constexpr int kRowCaptionKeys[2] = {1030, 1031};  // section DATA: the side view
 void PaintSquares(QImage& image, std::span<const PaletteIndex> pixels, int width, int x0, int x1, int zoom,
                   const PreviewColours& colours) {
     const int height = width > 0 ? int(pixels.size()) / width : 0;
-    const bool marks = zoom >= colours.settings.showTransCol;
     const QList<QRgb> table = DisplayColourTable(colours.palette);
-    const int half = zoom / 2;
-    for (int y = 0; y < height; ++y) {
-        const PaletteIndex* in = pixels.data() + std::size_t(y) * std::size_t(width);
-        for (int dy = 0; dy < zoom; ++dy) {
-            auto* out = reinterpret_cast<QRgb*>(image.scanLine(y * zoom + dy));
-            for (int x = x0; x < x1; ++x) {
-                std::fill_n(out + std::size_t(x) * std::size_t(zoom), zoom, table[in[x]]);
+    std::array<std::optional<QRgb>, kPaletteSize> marks{};
+    if (zoom >= colours.settings.showTransCol) {
+        for (int index = 0; index < kPaletteSize; ++index) {
+            if (const std::optional<QColor> mark = MarkColour(colours.settings, index)) {
+                marks[std::size_t(index)] = mark->rgb();
             }
         }
-        if (!marks) {
-            continue;
+    }
+    const int half = zoom / 2;
+    const std::size_t bytes = std::size_t(x1 - x0) * std::size_t(zoom) * sizeof(QRgb);
+    for (int y = 0; y < height; ++y) {
+        const PaletteIndex* in = pixels.data() + std::size_t(y) * std::size_t(width);
+        // One line of squares, copied to the square's other lines; the mark on the middle one.
+        auto* first = reinterpret_cast<QRgb*>(image.scanLine(y * zoom)) + std::size_t(x0) * std::size_t(zoom);
+        for (int x = x0; x < x1; ++x) {
+            std::fill_n(first + std::size_t(x - x0) * std::size_t(zoom), zoom, table[in[x]]);
+        }
+        for (int dy = 1; dy < zoom; ++dy) {
+            std::memcpy(image.scanLine(y * zoom + dy) + std::size_t(x0) * std::size_t(zoom) * sizeof(QRgb),
+                        first, bytes);
         }
         auto* centre = reinterpret_cast<QRgb*>(image.scanLine(y * zoom + half));
         for (int x = x0; x < x1; ++x) {
-            if (const std::optional<QColor> mark = MarkColour(colours.settings, in[x])) {
-                centre[x * zoom + half] = mark->rgb();
+            if (in[x] < kPaletteSize && marks[in[x]]) {
+                centre[x * zoom + half] = *marks[in[x]];
             }
         }
     }
@@ -167,7 +176,7 @@ TrainPreview::TrainPreview(const EditorServices& services, QWidget* parent)
     column->setSpacing(0);
     column->addWidget(scroll_, 1);
     column->addWidget(buttonRow_);
-    RefreshTexts();
+    LoadTexts();
 }
 
 TrainPreview::~TrainPreview() = default;
@@ -277,8 +286,7 @@ void TrainPreview::BuildViews() {
     const auto rowWidth = [&](int zoom) {
         int width = 3 * 2 * kMargin;
         for (std::size_t k = 0; k < kViewOrder.size(); ++k) {
-            const int caption = metrics.horizontalAdvance(
-                GetText(services_.language, vehicle_tree::kChildTextKeys[k], kDataSection));
+            const int caption = metrics.horizontalAdvance(viewCaptions_[k]);
             width += std::max(caption + 1, zoom * vehicles::ViewWidth(kViewOrder[k], car.length));
         }
         return width;
@@ -348,8 +356,9 @@ void TrainPreview::Refresh() {
             canvas_->update(changed.translated(rowRects_[r].topLeft()));
         }
         lastRedrawn_.push_back(place.car);
+        sideViews_[std::size_t(place.car)] = {set.cars[std::size_t(place.car)].planes[1],
+                                              set.cars[std::size_t(place.car)].planes[2]};
     }
-    KeepSideViews();
     bool viewsChanged = recolour;
     if (car_ >= 0) {
         const zobl::Car& car = set.cars[std::size_t(car_)];
@@ -369,23 +378,33 @@ void TrainPreview::Refresh() {
     UpdateDayNightButtons();
 }
 
-void TrainPreview::RefreshTexts() {
+void TrainPreview::LoadTexts() {
     const CLanguageManager& language = services_.language;
     for (int state = 0; state <= Palette::kNightStates; ++state) {
         QAbstractButton* button = dayNight_->button(state);
         button->setText(GetText(language, kDayNightKeys + state, kDialogsSection));
         button->setToolTip(GetText(language, kDayNightTipKey, kDialogsSection));
     }
+    for (std::size_t r = 0; r < rowCaptions_.size(); ++r) {
+        rowCaptions_[r] = GetText(language, kRowCaptionKeys[r], kDataSection);
+    }
+    for (std::size_t k = 0; k < viewCaptions_.size(); ++k) {
+        viewCaptions_[k] = GetText(language, vehicle_tree::kChildTextKeys[k], kDataSection);
+    }
+    infoFormat_ = GetText(language, kInfoKey, kDialogsSection);
+    noCarsFormat_ = GetText(language, kNoCarsKey, kDialogsSection);
+    RefreshTexts();
+}
+
+void TrainPreview::RefreshTexts() {
     if (doc_ != nullptr) {
         const VehicleSet& set = doc_->Set(set_);
         const TrainLayout& layout = rows_[0].Layout();
-        info_ = layout.places.empty()
-                    ? GetText(language, kNoCarsKey, kDialogsSection).arg(FromRaw(set.name.View()))
-                    : GetText(language, kInfoKey, kDialogsSection)
-                          .arg(FromRaw(set.name.View()))
-                          .arg(layout.places.size())
-                          .arg(layout.LengthPixels())
-                          .arg(layout.segments);
+        info_ = layout.places.empty() ? noCarsFormat_.arg(FromRaw(set.name.View()))
+                                      : infoFormat_.arg(FromRaw(set.name.View()))
+                                            .arg(layout.places.size())
+                                            .arg(layout.LengthPixels())
+                                            .arg(layout.segments);
     }
     UpdateDayNightButtons();
     LayOut();
@@ -412,7 +431,7 @@ void TrainPreview::LayOut() {
     viewCaptionRects_ = {};
     if (doc_ != nullptr && !rows_[0].Layout().places.empty()) {
         for (std::size_t r = 0; r < rows_.size(); ++r) {
-            const QString caption = GetText(services_.language, kRowCaptionKeys[r], kDataSection);
+            const QString& caption = rowCaptions_[r];
             captionRects_[r] = QRect(left, y, metrics.horizontalAdvance(caption) + 1, line);
             y += line + kFrameWidth + 1;
             rowRects_[r] = QRect(QPoint(left, y), rows_[r].Image().size());
@@ -424,8 +443,7 @@ void TrainPreview::LayOut() {
             int x = left;
             int tallest = 0;
             for (std::size_t k = 0; k < kViewOrder.size(); ++k) {
-                const QString caption =
-                    GetText(services_.language, vehicle_tree::kChildTextKeys[k], kDataSection);
+                const QString caption = viewCaptions_[k];
                 const int captionWidth = metrics.horizontalAdvance(caption) + 1;
                 viewCaptionRects_[k] = QRect(x, y, captionWidth, line);
                 viewRects_[k] = QRect(QPoint(x, y + line + 2), viewImages_[k].size());
@@ -465,15 +483,20 @@ void TrainPreview::PaintCanvas(QPainter& painter, const QRect& area) const {
     }
     painter.setPen(ToQColor(settings.fgsvFg));
     painter.setFont(font());
-    const auto text = [&painter](const QRect& rect, const QString& string) {
-        painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, string);
+    // Texts are laid out only where the area needs them: a car's redraw paints no text.
+    const auto text = [&painter, &area](const QRect& rect, const auto& string) {
+        if (rect.intersects(area)) {
+            painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, string());
+        }
     };
-    text(infoRect_, QFontMetrics(font()).elidedText(info_, Qt::ElideRight, canvas_->width() - 2 * kMargin));
+    text(infoRect_, [this] {
+        return QFontMetrics(font()).elidedText(info_, Qt::ElideRight, canvas_->width() - 2 * kMargin);
+    });
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         if (rowRects_[r].isEmpty()) {
             continue;
         }
-        text(captionRects_[r], GetText(services_.language, kRowCaptionKeys[r], kDataSection));
+        text(captionRects_[r], [this, r] { return rowCaptions_[r]; });
         const QRect target = rowRects_[r].intersected(area);
         if (!target.isEmpty()) {
             painter.drawImage(target, rows_[r].Image(), target.translated(-rowRects_[r].topLeft()));
@@ -483,8 +506,7 @@ void TrainPreview::PaintCanvas(QPainter& painter, const QRect& area) const {
         if (viewImages_[k].isNull()) {
             continue;
         }
-        text(viewCaptionRects_[k],
-             GetText(services_.language, vehicle_tree::kChildTextKeys[k], kDataSection));
+        text(viewCaptionRects_[k], [this, k] { return viewCaptions_[k]; });
         painter.drawImage(viewRects_[k].topLeft(), viewImages_[k]);
     }
     // The chosen car among its neighbours: a frame in the colour that marks the car in the

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QPainter;
 class QScrollArea;
 
 namespace zobl {
@@ -86,8 +87,10 @@ public:
     // After a redraw hint: pixels or colours may have changed. Cars whose side views are as
     // they were are not drawn again.
     void Refresh();
-    // The set's name, the texts and the view's colours may have changed.
+    // The set's name, the font and the view's colours may have changed.
     void RefreshTexts();
+    // The texts of the language file, read again.
+    void LoadTexts();
 
     // What the window does with the preview's clicks and keys.
     std::function<void(int car)> onCarClicked;
@@ -110,6 +113,8 @@ public:
     const std::vector<int>& LastRedrawnCars() const noexcept { return lastRedrawn_; }
     QWidget* Canvas() const noexcept;
     QAbstractButton* DayNightButton(int state) const;
+    // Paints the part area of the canvas (canvas coordinates).
+    void PaintCanvas(QPainter& painter, const QRect& area) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -127,7 +132,6 @@ private:
     bool SideViewsChanged(int car) const;
     void UpdateDayNightButtons();
     int AvailableWidth() const;
-    void PaintCanvas(QPainter& painter, const QRect& area) const;
     void CanvasPressed(const QPoint& point, bool doubleClick);
 
     const EditorServices& services_;
@@ -155,6 +159,12 @@ private:
     std::array<std::array<std::vector<std::uint8_t>, 2>, vehicles::kMaxCars> sideViews_;
     std::array<std::vector<std::uint8_t>, 4> shownViews_;
     std::vector<int> lastRedrawn_;
+
+    // The language file's texts.
+    std::array<QString, 2> rowCaptions_;
+    std::array<QString, 4> viewCaptions_;
+    QString infoFormat_;
+    QString noCarsFormat_;
 
     // Canvas geometry.
     QString info_;
