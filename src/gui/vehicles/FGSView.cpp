@@ -86,14 +86,18 @@ CFGSView::CFGSView(CFGSDoc& document, const EditorServices& services)
     // The set as a train: shown for the set and car items.
     preview_ = new TrainPreview(services_, this);
     preview_->hide();
+    // The preview shows the tree's choice and takes no keys: what it is clicked for, the tree
+    // then has the focus for, so that the keys and the tree's commands work on it.
     preview_->onCarClicked = [this](int car) {
         if (const auto target = tree_->SelectedTarget()) {
             tree_->SelectCar(target->set, car);
         }
+        tree_->setFocus(Qt::MouseFocusReason);
     };
     preview_->onViewActivated = [this](int car, int view) { SelectViewItem(car, view); };
     preview_->onDayNightWanted = [this](int state) { StepDayNightTo(state); };
     preview_->onContextMenu = [this](const QPoint& globalPosition) {
+        tree_->setFocus(Qt::MouseFocusReason);
         ShowContextMenu(mapFromGlobal(globalPosition));
     };
     commands_ = std::make_unique<VehicleCommands>(document, *this, *tree_, *carEditor_, services_);
@@ -546,7 +550,7 @@ void CFGSView::RestoreViewState(const ViewState& state) {
 }
 
 std::vector<QWidget*> CFGSView::Panes() {
-    return {tree_, carEditor_, panel_, preview_->Canvas()};
+    return {tree_, carEditor_, panel_};
 }
 
 // ---- commands ----

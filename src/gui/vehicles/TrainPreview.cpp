@@ -111,7 +111,7 @@ class TrainPreview::CanvasWidget : public QWidget {
 public:
     explicit CanvasWidget(TrainPreview& owner) : QWidget(nullptr), owner_(owner) {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        setFocusPolicy(Qt::ClickFocus);
+        setFocusPolicy(Qt::NoFocus);
     }
 
 protected:

@@ -69,6 +69,7 @@ TEST_F(HelpAnchors, EveryHelpContextTheProgramCanShowHasItsPlaceInTheManual) {
         50195,
         50200,  // PNG import dialog
         50205,  // PNG export prompt
+        50210,  // train preview
         40080,
     };
     // The menus: every command the menus can highlight.

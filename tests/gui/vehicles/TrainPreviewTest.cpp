@@ -78,6 +78,7 @@ protected:
 TEST_F(TrainPreviewTest, SetShowsBothDirectionsAtTheLargestZoomThatFits) {
     SelectSet();
     ASSERT_TRUE(preview->isVisible());
+    EXPECT_EQ(app->GetHelpContext(), TrainPreview::kHelpContext);  // F1 explains the preview
     EXPECT_EQ(preview->InfoText(), QStringLiteral("Zug – Fahrzeuge: 3, Länge: 48 Pixel, Segmente: 6"));
     // Car c's pixels in each row, in the order the coupling gives.
     const QImage shown = Grab();
@@ -173,6 +174,11 @@ TEST_F(TrainPreviewTest, ClicksChooseCarsAndDoubleClicksChooseViews) {
         ASSERT_TRUE(target && target->IsCar()) << click.x;
         EXPECT_EQ(target->car, click.car);
     }
+    // The tree then has the focus, and with it its commands: the chosen car can be copied.
+    EXPECT_TRUE(view->Tree()->HasWindowFocus());
+    CommandState copyCar;
+    ASSERT_TRUE(view->OnUpdateCommand(ID_VEHICLE_COPY_CAR, copyCar));
+    EXPECT_TRUE(copyCar.enabled);
     // A double-click is press, release, double-click, release.
     const int images[] = {5, 6, 8, 7};  // views 1, 2, 3, 0
     for (int k = 0; k < 4; ++k) {
@@ -191,6 +197,7 @@ TEST_F(TrainPreviewTest, ClicksChooseCarsAndDoubleClicksChooseViews) {
         EXPECT_EQ(target->car, 2);
         EXPECT_TRUE(view->CarEditorArea()->isVisible());
         EXPECT_FALSE(preview->isVisible());
+        EXPECT_EQ(app->GetHelpContext(), CFGSView::kHelpContext);
     }
 }
 
