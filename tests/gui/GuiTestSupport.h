@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QUrl>
 
 #include "core/common/TestTempFolder.h"
@@ -137,6 +138,13 @@ public:
         CBug1App& started = MakeApp(show);
         EXPECT_TRUE(started.InitInstance(arguments));
         return started;
+    }
+    // Shown and the active window: focus moves only inside the active window. False when the
+    // window manager never made it active.
+    bool StartActiveApp(const QStringList& arguments = {}) {
+        StartApp(arguments, true);
+        app->MainFrame()->activateWindow();
+        return QTest::qWaitForWindowActive(app->MainFrame());
     }
     // Ends the application as main() does.
     void EndApp() {

@@ -102,9 +102,7 @@ TEST_F(HelpAnchors, F1OpensTheManualAtTheWindowOrDialogShown) {
     QFile manual(helpFile);
     ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
     manual.close();
-    StartApp({}, true);
-    app->MainFrame()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+    ASSERT_TRUE(StartActiveApp());
     // A new vehicle document: its window's context, not the one the closed "Neu" dialog gives back.
     test::OnModal<CDlgChooseType>([](CDlgChooseType& dialog) {
         dialog.findChild<QRadioButton*>(QStringLiteral("radio1075"))->setChecked(true);

@@ -337,9 +337,7 @@ TEST_F(MainFrame, LockIndicatorsShowTheKeyboardsStateNotCountedPresses) {
     // Caps Lock already on at the start, Scroll Lock off, Num Lock not reported.
     LockKeyStates keyboard = {true, std::nullopt, false};
     lockKeys = [&keyboard] { return keyboard; };
-    StartApp({}, true);
-    Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    ASSERT_TRUE(StartActiveApp());
     EXPECT_EQ(Frame().IndicatorTexts(), (QStringList{"UF", "", ""}));
     // The keyboard switches Caps Lock off and Scroll Lock on; the indicators follow when the keys
     // come up, whatever was counted.
@@ -458,9 +456,7 @@ TEST_F(MainFrame, ArrangingPutsTheMinimisedWindowsAlongTheBottom) {
 }
 
 TEST_F(MainFrame, F6MovesTheFocusThroughThePanesOfTheActiveWindow) {
-    StartApp({}, true);
-    Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    ASSERT_TRUE(StartActiveApp());
     auto* doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
     VehicleDocument& model = doc->Model();
     ASSERT_TRUE(model.AddVehicleSet("S", MouseMode::Freehand));

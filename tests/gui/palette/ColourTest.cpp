@@ -185,9 +185,7 @@ TEST_F(Colours, MovingOverTheBarDescribesTheColour) {
 // Vertical bar: columns at x 2, 13, 24, 35 holding fields 0-31, 32-62, 63-75 (with gaps before
 // 69 and 72) and 76-103. Horizontal bar: the same as rows.
 TEST_F(Colours, ArrowKeysOnTheFocusedBarStepThroughTheFieldsAsShown) {
-    StartApp({}, true);
-    app->MainFrame()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+    ASSERT_TRUE(StartActiveApp());
     EXPECT_EQ(QApplication::focusWidget(), app->MainFrame());  // not yet the bar's
     struct Case {
         bool horizontal;

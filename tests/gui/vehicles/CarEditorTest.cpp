@@ -30,9 +30,7 @@ constexpr PaletteIndex kColour2 = 30;
 class CarEditor : public ::testing::Test, public test::AppFixture {
 protected:
     void SetUp() override {
-        StartApp({}, true);
-        app->MainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+        ASSERT_TRUE(StartActiveApp());
         doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
         VehicleDocument& model = doc->Model();
         ASSERT_TRUE(model.AddVehicleSet("S", MouseMode::Freehand));

@@ -29,9 +29,7 @@ constexpr int kSideColours[2] = {10, 20};  // view 1 of car c is 10 + c, view 2 
 class TrainPreviewTest : public ::testing::Test, public test::AppFixture {
 protected:
     void SetUp() override {
-        StartApp({}, true);
-        app->MainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+        ASSERT_TRUE(StartActiveApp());
         doc = static_cast<CFGSDoc*>(app->Documents().NewDocument(*app->VehicleTemplate()));
         VehicleDocument& model = doc->Model();
         ASSERT_TRUE(model.AddVehicleSet("Zug", kFreehand));

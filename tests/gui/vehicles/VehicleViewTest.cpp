@@ -49,10 +49,7 @@ constexpr MouseMode kFreehand = MouseMode::Freehand;
 class VehicleWindow : public ::testing::Test, public test::AppFixture {
 protected:
     void SetUp() override {
-        StartApp({}, true);
-        // Focus moves only inside the active window.
-        app->MainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->MainFrame()));
+        ASSERT_TRUE(StartActiveApp());
     }
 
     CFGSDoc* NewDocument() {
