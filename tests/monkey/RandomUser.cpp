@@ -53,6 +53,7 @@
 #include "gui/vehicles/CarPropertyPanel.h"
 #include "gui/vehicles/FGSDoc.h"
 #include "gui/vehicles/FGSView.h"
+#include "gui/vehicles/TrainPreview.h"
 #include "gui/vehicles/VehicleTree.h"
 
 namespace zobl::monkey {
@@ -1095,6 +1096,7 @@ void RandomUser::CheckRendering() {
                 }
             }
         } else if (auto* vehicles = dynamic_cast<CFGSView*>(view)) {
+            CheckTrainPreview(*vehicles, requireShown);
             CCarEdi& editor = *vehicles->CarEditor();
             if (!editor.ShowsView() || !editor.isVisible() || editor.PreviewShown() ||
                 gridHides(editor.Zoom())) {
@@ -1118,6 +1120,46 @@ void RandomUser::CheckRendering() {
                                  Name(*vehicles->GetDocument()) + ": the car editor, pixel " +
                                      std::to_string(p.x) + "," + std::to_string(p.y));
                 }
+            }
+        }
+    }
+}
+
+// The train preview shows the tree's set as the document holds it now: its rows are what a
+// fresh drawing of the set gives, and a few of its squares show the cars' pixels.
+void RandomUser::CheckTrainPreview(
+    const CFGSView& vehicles,
+    const std::function<void(const QImage&, QPoint, PaletteIndex, const std::string&)>& requireShown) {
+    const TrainPreview& preview = *vehicles.Preview();
+    if (!preview.isVisible()) {
+        return;
+    }
+    const std::string where = Name(*vehicles.GetDocument()) + ": the train preview";
+    const std::optional<VehicleTreeTarget> target = vehicles.SelectedTarget();
+    Require(target && (target->IsSet() || target->IsCar()) && preview.Set() == target->set, "render",
+            where + " shows another set than the tree's");
+    if (!target) {
+        return;
+    }
+    const VehicleSet& set = static_cast<CFGSDoc*>(vehicles.GetDocument())->Model().Set(target->set);
+    const QImage picture = preview.Canvas()->grab().toImage();
+    for (const TrainDirection direction : {TrainDirection::Forward, TrainDirection::Reverse}) {
+        const TrainRowImage& row = preview.Row(direction);
+        const TrainLayout fresh = LayoutTrain(set, direction);
+        const std::vector<PaletteIndex> pixels = RenderTrain(set, fresh, BackgroundIndex);
+        Require(fresh.places == row.Layout().places &&
+                    std::equal(pixels.begin(), pixels.end(), row.Indices().begin(), row.Indices().end()),
+                "render", where + " is not the set's present state");
+        const QRect framed = preview.FrameRect(direction);
+        for (int i = 0; i < 20 && fresh.width > 0; ++i) {
+            const int x = Pick(fresh.width);
+            const int y = Pick(fresh.height);
+            const QPoint at = preview.RowRect(direction).topLeft() + QPoint(x, y) * row.Zoom();
+            const PaletteIndex value = pixels[std::size_t(y * fresh.width + x)];
+            const bool onFrame = framed.contains(at) && !framed.adjusted(2, 2, -2, -2).contains(at);
+            if (picture.rect().contains(at) && !onFrame && value != 56 && value != 97 && value != 99) {
+                requireShown(picture, at, value,
+                             where + ", strip pixel " + std::to_string(x) + "," + std::to_string(y));
             }
         }
     }
@@ -1149,6 +1191,12 @@ std::vector<QWidget*> RandomUser::Surfaces() const {
         } else if (auto* vehicles = dynamic_cast<CFGSView*>(view)) {
             surfaces.push_back(vehicles);
             surfaces.push_back(vehicles->Tree()->viewport());
+            if (vehicles->Preview()->isVisible()) {
+                surfaces.push_back(vehicles->Preview()->Canvas());
+                for (int state = 0; state < 4; ++state) {
+                    surfaces.push_back(vehicles->Preview()->DayNightButton(state));
+                }
+            }
             if (vehicles->CarEditor()->isVisible()) {
                 surfaces.push_back(vehicles->CarEditor()->viewport());
                 surfaces.push_back(vehicles->CarEditor()->viewport());

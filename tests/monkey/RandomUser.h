@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,18 +12,22 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
 #include "core/common/TestTempFolder.h"
+#include "core/palette/Palette.h"
 
 class QWidget;
 
 namespace zobl {
 class CBug1App;
+class CFGSView;
 class Document;
 }  // namespace zobl
 
@@ -133,6 +138,9 @@ private:
     void WalkUndoHistories();
     void CheckSavedCopy(Document& doc);
     void CheckRendering();
+    void CheckTrainPreview(
+        const CFGSView& vehicles,
+        const std::function<void(const QImage&, QPoint, PaletteIndex, const std::string&)>& requireShown);
     History& HistoryOf(Document& doc);
 
     // ---- Small helpers.
