@@ -81,6 +81,10 @@ TrainLayout LayoutTrain(const VehicleSet& set, TrainDirection direction) {
     return layout;
 }
 
+bool HasCoupledCars(const VehicleSet& set) {
+    return !LayoutTrain(set, TrainDirection::Forward).places.empty();
+}
+
 int FittingZoom(int stripWidth, int stripHeight, int availableWidth, int availableHeight) {
     int zoom = stripWidth > 0 ? availableWidth / stripWidth : 1;
     if (availableHeight > 0 && stripHeight > 0) {

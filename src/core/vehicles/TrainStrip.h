@@ -74,6 +74,9 @@ struct TrainLayout {
 // Reverse: car 1 at x 0, car 0 at x 8. Width 24, height 14, 3 segments.
 TrainLayout LayoutTrain(const VehicleSet& set, TrainDirection direction);
 
+// Whether set has a car the strip shows (a train picture can be drawn).
+bool HasCoupledCars(const VehicleSet& set);
+
 // The largest whole zoom >= 1 at which a strip of stripWidth x stripHeight fits availableWidth
 // (and availableHeight when that is > 0). 1 also when even 1 does not fit (the caller scrolls),
 // and for an empty strip. A strip of 256 fits 600 at 2, 512 at 2, 511 at 1.

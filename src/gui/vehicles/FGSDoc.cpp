@@ -215,8 +215,7 @@ void CFGSDoc::ExportPng() {
 }
 
 void CFGSDoc::ExportTrainPng(int set, int zoom) {
-    if (set < 0 || set >= model_.CountSets() ||
-        LayoutTrain(model_.Set(set), TrainDirection::Forward).places.empty()) {
+    if (set < 0 || set >= model_.CountSets() || !HasCoupledCars(model_.Set(set))) {
         return;
     }
     // The set's name suggests the file's; characters no file name may hold become "_".

@@ -606,8 +606,7 @@ bool CFGSView::OnUpdateCommand(CommandId id, CommandState& state) {
         return true;
     }
     if (id == ID_VEHICLE_SAVE_TRAIN_PNG) {
-        state.Enable(target &&
-                     !LayoutTrain(Model()->Set(target->set), TrainDirection::Forward).places.empty());
+        state.Enable(target && HasCoupledCars(Model()->Set(target->set)));
         return true;
     }
     return commands_->OnUpdateCommand(id, state);

@@ -246,10 +246,15 @@ void TrainPreview::Clear() {
 }
 
 void TrainPreview::Rebuild() {
-    BuildRows(FittingZoom(LayoutTrain(doc_->Set(set_), TrainDirection::Forward).width, 0, AvailableWidth()));
+    BuildRows(FittingStripZoom());
     BuildViews();
     KeepSideViews();
     RefreshTexts();
+}
+
+int TrainPreview::FittingStripZoom() const {
+    const int stripWidth = LayoutTrain(doc_->Set(set_), TrainDirection::Forward).width;
+    return std::min(FittingZoom(stripWidth, 0, AvailableWidth()), train::kMaxZoom);
 }
 
 int TrainPreview::AvailableWidth() const {
@@ -261,7 +266,6 @@ int TrainPreview::AvailableWidth() const {
 
 void TrainPreview::BuildRows(int zoom) {
     const VehicleSet& set = doc_->Set(set_);
-    zoom = std::min(zoom, train::kMaxZoom);
     rows_[0].Build(set, TrainDirection::Forward, zoom, Colours());
     rows_[1].Build(set, TrainDirection::Reverse, zoom, Colours());
     colourKey_ = CurrentColourKey();
@@ -465,9 +469,7 @@ void TrainPreview::resizeEvent(QResizeEvent* event) {
         return;
     }
     // The zoom follows the width; the strips are drawn again only when it changes.
-    const int zoom = std::min(
-        FittingZoom(LayoutTrain(doc_->Set(set_), TrainDirection::Forward).width, 0, AvailableWidth()),
-        train::kMaxZoom);
+    const int zoom = FittingStripZoom();
     if (zoom != StripZoom()) {
         BuildRows(zoom);
     }

@@ -132,6 +132,8 @@ private:
     bool SideViewsChanged(int car) const;
     void UpdateDayNightButtons();
     int AvailableWidth() const;
+    // The largest zoom at which the set's strip fits the preview's width, at most kMaxZoom.
+    int FittingStripZoom() const;
     void CanvasPressed(const QPoint& point, bool doubleClick);
 
     const EditorServices& services_;
