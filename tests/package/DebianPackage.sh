@@ -30,7 +30,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zobl-ge ] || fail "package name: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "package version $(field Version), project version $version"
 [ "$(field Section)" = graphics ] || fail "section: $(field Section)"
-field Depends | grep -q libqt6widgets6 || fail "dpkg-shlibdeps found no Qt dependency: $(field Depends)"
+[[ $(field Depends) == *libqt6widgets6* ]] || fail "dpkg-shlibdeps found no Qt dependency: $(field Depends)"
 
 root=$work/root
 dpkg -x "$deb" "$root"
@@ -45,7 +45,7 @@ for packaged in usr/bin/zobl_ge usr/bin/zobl-tool usr/share/zobl_ge/zobl_ge.rtx 
 done
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/de.zobl.GraphicsEditor.metainfo.xml" ||
     fail "the AppStream release is not $version"
-zcat "$root/usr/share/man/man1/zobl-tool.1.gz" | head -1 | grep -qF "zobl_ge $version" ||
+[[ $(zcat "$root/usr/share/man/man1/zobl-tool.1.gz") == *"zobl_ge $version"* ]] ||
     fail "the man page does not name version $version"
 
 # From / so that nothing of the build tree is found by a relative path.
