@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth dbus
     desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin
+    dpkg-dev lintian
 )
 
 missing=()

@@ -10,7 +10,7 @@ rm -rf "$work"
 mkdir -p "$work"
 
 desktop-file-validate "$source/data/desktop/de.zobl.GraphicsEditor.desktop"
-appstreamcli validate --no-net "$source/data/desktop/de.zobl.GraphicsEditor.metainfo.xml"
+appstreamcli validate --no-net "$build/data/desktop/de.zobl.GraphicsEditor.metainfo.xml"
 xmllint --noout "$source/data/desktop/zobl-ge-mime.xml"
 
 prefix=$work/prefix

@@ -8,7 +8,7 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "cmake --install failed")
 endif()
 foreach(installed bin/zobl_ge bin/zobl-tool share/zobl_ge/zobl_ge.rtx share/zobl_ge/samples/sample.gs share/zobl_ge/help/index.html
-                  share/man/man1/zobl_ge.1 share/man/man1/zobl-tool.1)
+                  share/man/man1/zobl_ge.1.gz share/man/man1/zobl-tool.1.gz)
     if(NOT EXISTS "${WORK_DIR}/${installed}")
         message(FATAL_ERROR "not installed: ${installed}")
     endif()

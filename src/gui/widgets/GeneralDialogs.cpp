@@ -88,6 +88,8 @@ CAboutDlg::CAboutDlg(const CLanguageManager& language, QWidget* parent)
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     ui_->name->setFont(bold);
+    // The same version as the tool's --version and the package: the build's one.
+    ui_->name->setText(ui_->name->text() + QStringLiteral(" " ZOBL_VERSION));
     ui_->edit1013->clear();
     connect(ui_->ok1, &QPushButton::clicked, this, &QDialog::accept);
     ConnectHelpButton(ui_->help9, kAboutHelp);

@@ -485,6 +485,9 @@ TEST_F(Dialogs, AfterTheAboutBoxDialogsAreLightGrey) {
         EXPECT_EQ(app->GetHelpContext(), 50050);
         EXPECT_EQ(dialog.windowTitle(), GetText(Language(), 3101, kDialogsSection));
         EXPECT_TRUE(dialog.findChild<QLineEdit*>(QStringLiteral("edit1013"))->text().isEmpty());
+        // The version is the build's, the one the tool and the package give.
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("name"))->text(),
+                  GetText(Language(), 3102, kDialogsSection) + QStringLiteral(" " ZOBL_VERSION));
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok1")), Qt::LeftButton);
     });
     Command(ID_APP_ABOUT);
