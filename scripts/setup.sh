@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth dbus
+    weston qt6-wayland
     desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin
     dpkg-dev lintian
 )

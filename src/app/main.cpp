@@ -9,8 +9,6 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName("ZOBL Graphics Editor");
     QApplication::setApplicationName("ZOBL Graphic Editor");
     QApplication::setApplicationVersion(ZOBL_VERSION);
-    // The application id on Wayland, which also finds the window icon of an installed desktop entry.
-    QGuiApplication::setDesktopFileName("zobl_ge");
 
     zobl::CBug1App app;
     QStringList arguments = QApplication::arguments();

@@ -155,6 +155,9 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     UseLocaleInQtDialogs(LanguageLocale(GetLanguageManager()), this);
 
     QApplication::setWindowIcon(ApplicationIcon());
+    // The application id: a Wayland compositor ignores window icons and finds the icon and the
+    // launcher through the desktop entry of this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zobl.GraphicsEditor"));
     // Qt's reader refuses pictures above 128 MB; a picture on the system clipboard is taken up
     // to the editor clipboard's extent, which in 32 bits per pixel needs twice that.
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);

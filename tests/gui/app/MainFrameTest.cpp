@@ -7,6 +7,8 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -120,9 +122,13 @@ TEST_F(MainFrame, BarsAndKeysAreMadeFromTheCommandTable) {
     EXPECT_DOUBLE_EQ(Frame().SharedFont().pointSizeF(), 9.0);
 }
 
-// The window shows the icon installed for the desktop, at each installed size, and no other drawing.
+// The window shows the icon installed for the desktop, at each installed size, and no other drawing;
+// on Wayland the application id names the desktop entry that carries it.
 TEST_F(MainFrame, TheWindowIconIsTheInstalledApplicationIcon) {
     StartApp();
+    const QString entry =
+        QStringLiteral(ZOBL_DESKTOP_ICONS "/../%1.desktop").arg(QGuiApplication::desktopFileName());
+    EXPECT_TRUE(QFileInfo::exists(entry)) << entry.toStdString();
     const QIcon icon = Frame().windowIcon();
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const QString file =
