@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -282,6 +283,48 @@ TEST(GeneralSettings, GridsComeBackAsSavedOrAsDefaultsWhenDamaged) {
     GeneralSettings loaded;
     LoadGridSettings(store, loaded);
     EXPECT_EQ(loaded, changed);
+}
+
+TEST(GeneralSettings, LanguageComesBackAsSavedOrAsAutomaticWhenDamaged) {
+    struct Case {
+        std::optional<std::string> stored;  // key LANGUAGE of section "Language"
+        LanguageChoice expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, LanguageChoice::Automatic}, {"de", LanguageChoice::German},
+        {"en", LanguageChoice::English},           {"auto", LanguageChoice::Automatic},
+        {"EN", LanguageChoice::Automatic},         {"english", LanguageChoice::Automatic},
+        {"", LanguageChoice::Automatic},           {" de", LanguageChoice::Automatic},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        if (c.stored) {
+            store.WriteText(kLanguageSection, "LANGUAGE", *c.stored);
+        }
+        GeneralSettings loaded;
+        loaded.language = LanguageChoice::German;  // a damaged value gives the default, not what was there
+        LoadLanguageSetting(store, loaded);
+        EXPECT_EQ(loaded.language, c.expected) << c.stored.value_or("(absent)");
+    }
+    // A number where a text belongs is damaged too.
+    MemorySettingsStore numbered;
+    numbered.WriteInt(kLanguageSection, "LANGUAGE", 1);
+    GeneralSettings loaded;
+    LoadLanguageSetting(numbered, loaded);
+    EXPECT_EQ(loaded.language, LanguageChoice::Automatic);
+
+    for (const LanguageChoice choice :
+         {LanguageChoice::German, LanguageChoice::English, LanguageChoice::Automatic}) {
+        GeneralSettings changed;
+        changed.language = choice;
+        MemorySettingsStore store;
+        SaveLanguageSetting(store, changed);
+        GeneralSettings reloaded;
+        reloaded.language =
+            choice == LanguageChoice::German ? LanguageChoice::English : LanguageChoice::German;
+        LoadLanguageSetting(store, reloaded);
+        EXPECT_EQ(reloaded.language, choice);
+    }
 }
 
 TEST(GeneralSettings, TrailingSlash) {
