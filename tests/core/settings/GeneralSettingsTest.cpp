@@ -306,25 +306,6 @@ TEST(GeneralSettings, LanguageComesBackAsSavedOrAsAutomaticWhenDamaged) {
         LoadLanguageSetting(store, loaded);
         EXPECT_EQ(loaded.language, c.expected) << c.stored.value_or("(absent)");
     }
-    // A number where a text belongs is damaged too.
-    MemorySettingsStore numbered;
-    numbered.WriteInt(kLanguageSection, "LANGUAGE", 1);
-    GeneralSettings loaded;
-    LoadLanguageSetting(numbered, loaded);
-    EXPECT_EQ(loaded.language, LanguageChoice::Automatic);
-
-    for (const LanguageChoice choice :
-         {LanguageChoice::German, LanguageChoice::English, LanguageChoice::Automatic}) {
-        GeneralSettings changed;
-        changed.language = choice;
-        MemorySettingsStore store;
-        SaveLanguageSetting(store, changed);
-        GeneralSettings reloaded;
-        reloaded.language =
-            choice == LanguageChoice::German ? LanguageChoice::English : LanguageChoice::German;
-        LoadLanguageSetting(store, reloaded);
-        EXPECT_EQ(reloaded.language, choice);
-    }
 }
 
 TEST(GeneralSettings, TrailingSlash) {
