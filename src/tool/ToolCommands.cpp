@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <istream>
@@ -749,8 +750,9 @@ std::string ToolUsage() {
            "                          the colours of that night state\n"
            "\n"
            "options:\n"
-           "  --lang FILE             language file instead of zobl_ge.rtx, which is looked for in\n"
-           "                          " +
+           "  --lang FILE             language file instead of zobl_ge.rtx (zobl_ge.en.rtx when\n"
+           "                          LANGUAGE, LC_ALL, LC_MESSAGES or LANG asks for English),\n"
+           "                          which is looked for in " +
            ProgramFolder() +
            " (beside the tool),\n"
            "                          then in " +
@@ -764,6 +766,13 @@ std::string ToolUsage() {
            "failure. SOURCE_DATE_EPOCH, when set, is the time written into vehicle exports.\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 wrong command line.\n";
+}
+
+std::string ToolLanguageFile(const std::optional<std::string>& given, const EnvironmentLookup& environment,
+                             const DataFinder& find) {
+    // A file given on the command line is taken as it is, relative to the current folder.
+    return given ? std::filesystem::absolute(*given).string()
+                 : LanguageFilePath(LanguageFromEnvironment(environment), find);
 }
 
 int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -802,10 +811,7 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
             err << "zobl-tool: " << *languageFile << ": language file not found\n";
             return kToolFailure;
         }
-        // A language file given on the command line is taken as it is, relative to the current
-        // folder; the default one lies beside the tool or in the installed data folder.
-        const CLanguageManager language(languageFile ? std::filesystem::absolute(*languageFile).string()
-                                                     : std::string(CLanguageManager::kDefaultFileName));
+        const CLanguageManager language(ToolLanguageFile(languageFile, std::getenv, FindProgramData));
         Context ctx{language, in, out, err};
         const std::vector<std::string> rest(args.begin() + std::ptrdiff_t(next) + 1, args.end());
         try {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/lang/LanguageChoice.h"
 
 namespace zobl {
 
@@ -16,5 +19,12 @@ inline constexpr int kToolUsageError = 2;
 int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 std::string ToolUsage();
+
+// The language file the tool reads: the one given with --lang, else the German or English one
+// (by LANGUAGE, LC_ALL, LC_MESSAGES, LANG) where find looks for the program's data. The tool's
+// own messages are English; the file gives the texts it writes into files (export signature,
+// header and refusals, default author and info text, palette names) and the numbered errors.
+std::string ToolLanguageFile(const std::optional<std::string>& given, const EnvironmentLookup& environment,
+                             const DataFinder& find);
 
 }  // namespace zobl

@@ -131,6 +131,8 @@ public:
         if (!languageFile.empty()) {
             options.languageFile = languageFile;
         }
+        options.findData = findData;
+        options.environment = environment;
         app = std::make_unique<CBug1App>(options);
         return *app;
     }
@@ -195,8 +197,11 @@ public:
     QList<QUrl> openedUrls;
     QString helpFile = QString::fromStdString(folder.File("help/index.html"));
     LockKeyReader lockKeys;    // nullptr: the platform's (nothing, offscreen)
-    std::string languageFile;  // empty: the shipped one beside the executable
-    QString recoveryRoot;      // empty: RecoveryRoot()
+    std::string languageFile;  // empty: the one the "Sprache" setting chooses
+    DataFinder findData;       // nullptr: the shipped files beside the executable
+    // "Automatisch" reads this, not the machine's locale: German unless a test says otherwise.
+    EnvironmentLookup environment = [](const char*) -> const char* { return nullptr; };
+    QString recoveryRoot;  // empty: RecoveryRoot()
     int recoveryIntervalMs = 30'000;
     std::unique_ptr<CBug1App> app;
 

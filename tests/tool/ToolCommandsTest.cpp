@@ -119,6 +119,39 @@ TEST_F(ToolTest, CommandLineMistakesGiveOneLineAndStatus2) {
     EXPECT_NE(InstalledDataFolder().find("/share/zobl_ge/"), std::string::npos);
 }
 
+TEST_F(ToolTest, LanguageFileFollowsTheEnvironmentUnlessGiven) {
+    struct Case {
+        std::optional<std::string> given;
+        const char* language;  // LANGUAGE
+        const char* lang;      // LANG
+        bool englishShipped;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, nullptr, nullptr, true, "zobl_ge.rtx"},
+        {std::nullopt, nullptr, "en_US.UTF-8", true, "zobl_ge.en.rtx"},
+        {std::nullopt, "en", "de_DE.UTF-8", true, "zobl_ge.en.rtx"},
+        {std::nullopt, nullptr, "de_DE.UTF-8", true, "zobl_ge.rtx"},
+        {std::nullopt, nullptr, "en_GB.UTF-8", false, "zobl_ge.rtx"},
+        // --lang names the file, whatever the environment says.
+        {Path("lang.rtx"), nullptr, "en_US.UTF-8", true, "lang.rtx"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(Path("zobl_ge.en.rtx"));
+        WriteText("zobl_ge.rtx", "[DATA]\n");
+        if (c.englishShipped) {
+            WriteText("zobl_ge.en.rtx", "[DATA]\n");
+        }
+        const EnvironmentLookup environment = [&c](const char* name) -> const char* {
+            const std::string_view variable(name);
+            return variable == "LANGUAGE" ? c.language : variable == "LANG" ? c.lang : nullptr;
+        };
+        const DataFinder find = [this](std::string_view name) { return Path(std::string(name)); };
+        EXPECT_EQ(ToolLanguageFile(c.given, environment, find), Path(c.expected))
+            << (c.language ? c.language : "-") << " " << (c.lang ? c.lang : "-") << " " << c.englishShipped;
+    }
+}
+
 TEST_F(ToolTest, VersionNamesTheProgramAndItsVersion) {
     std::istringstream in;
     for (const auto& args :

@@ -70,6 +70,11 @@ constexpr std::array kTexts = {
         "%1: In diesen Teilsymbolen wurde gezeichnet, sie können nach den Regeln der Teilsymbole aber nicht "
         "angelegt werden. Ihre Pixel bleiben in der Datei, werden aber nicht angezeigt: %2"},
     BuiltInText{"DIALOGS", 3990, "Symbol %1, Zeile %2"},
+    BuiltInText{"DIALOGS", 3991, "&Sprache:"},
+    BuiltInText{"DIALOGS", 3992, "Deutsch"},
+    BuiltInText{"DIALOGS", 3993, "English"},
+    BuiltInText{"DIALOGS", 3994, "Automatisch"},
+    BuiltInText{"DIALOGS", 3995, "Die Sprache wechselt beim nächsten Start des Programms."},
     BuiltInText{"DIALOGS", 3944, "%1 – Fahrzeuge: %2, Länge: %3 Pixel, Segmente: %4"},
     BuiltInText{"DIALOGS", 3945, "Tag"},
     BuiltInText{"DIALOGS", 3946, "Nacht 1"},

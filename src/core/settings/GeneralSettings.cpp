@@ -201,4 +201,17 @@ void SaveGridSettings(SettingsStore& store, const GeneralSettings& settings) {
     WriteColorSetting(store, kGridSection, "CELLGRIDCOL", settings.cellGridCol);
 }
 
+namespace {
+constexpr const char* kLanguageKey = "LANGUAGE";
+}  // namespace
+
+void LoadLanguageSetting(SettingsStore& store, GeneralSettings& settings) {
+    const std::string stored = store.ReadText(kLanguageSection, kLanguageKey, "");
+    settings.language = ParseLanguageChoice(stored).value_or(GeneralSettings{}.language);
+}
+
+void SaveLanguageSetting(SettingsStore& store, const GeneralSettings& settings) {
+    store.WriteText(kLanguageSection, kLanguageKey, LanguageChoiceName(settings.language));
+}
+
 }  // namespace zobl

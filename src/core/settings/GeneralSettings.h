@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/lang/LanguageChoice.h"
 #include "core/palette/Palette.h"
 
 namespace zobl {
@@ -60,6 +61,8 @@ struct GeneralSettings {
     int showPixelGrid = 4;         // smallest zoom at which the pixel grid is drawn
     Rgb gridCol{128, 128, 128};    // the pixel grid's lines
     Rgb cellGridCol{255, 160, 0};  // the cell grid's lines
+    // Section "Language": the language file read from the next start on.
+    LanguageChoice language = LanguageChoice::Automatic;
 
     // The three document folders start in homeFolder (programs here live where users cannot
     // write), the clipboard folder in tempFolder. A missing final '/' is added.
@@ -84,6 +87,12 @@ inline constexpr int kMaxGridZoom = 16;
 // outside kMinGridZoom..kMaxGridZoom fall back to their defaults.
 void LoadGridSettings(SettingsStore& store, GeneralSettings& settings);
 void SaveGridSettings(SettingsStore& store, const GeneralSettings& settings);
+
+inline constexpr const char* kLanguageSection = "Language";
+// Key LANGUAGE of section "Language": "de", "en" or "auto". Any other value (a hand-edited or
+// damaged file) is read as the default, automatic.
+void LoadLanguageSetting(SettingsStore& store, GeneralSettings& settings);
+void SaveLanguageSetting(SettingsStore& store, const GeneralSettings& settings);
 
 // A colour is three integer keys NAME_R, NAME_G, NAME_B; reading keeps their low 8 bits.
 Rgb ReadColorSetting(SettingsStore& store, std::string_view section, std::string_view name, Rgb defaultValue);

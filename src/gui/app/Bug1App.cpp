@@ -119,17 +119,31 @@ SettingsStore& CBug1App::Store() {
 void CBug1App::LoadSettings() {
     zobl::LoadSettings(*store_, settings_);
     LoadGridSettings(*store_, settings_);
+    LoadLanguageSetting(*store_, settings_);
 }
 
 bool CBug1App::SaveSettings() {
     zobl::SaveSettings(*store_, settings_);
     SaveGridSettings(*store_, settings_);
+    SaveLanguageSetting(*store_, settings_);
     return store_->Sync();
+}
+
+void CBug1App::SaveLanguageChoice() {
+    SaveLanguageSetting(*store_, settings_);
+    if (!store_->Sync()) {
+        Messages().ShowError(message::kCannotCreateFile, store_->FileName());
+    }
 }
 
 CLanguageManager& CBug1App::GetLanguageManager() {
     if (!language_) {
-        language_ = std::make_unique<CLanguageManager>(options_.languageFile);
+        const EnvironmentLookup environment =
+            options_.environment ? options_.environment : EnvironmentLookup(std::getenv);
+        language_ = std::make_unique<CLanguageManager>(
+            options_.languageFile.empty()
+                ? LanguageFilePath(ResolveLanguage(settings_.language, environment), options_.findData)
+                : options_.languageFile);
     }
     return *language_;
 }
@@ -150,10 +164,6 @@ void CBug1App::RecreateBrushes() {
 }
 
 bool CBug1App::InitInstance(const QStringList& arguments) {
-    // The standard prompts speak the language file's language when Qt's own translation of it is
-    // installed; without it they stay English, which is no reason to stop.
-    UseLocaleInQtDialogs(LanguageLocale(GetLanguageManager()), this);
-
     QApplication::setWindowIcon(ApplicationIcon());
     // The application id: a Wayland compositor ignores window icons and finds the icon and the
     // launcher through the desktop entry of this name.
@@ -165,6 +175,10 @@ bool CBug1App::InitInstance(const QStringList& arguments) {
     settings_.version = kSettingsVersion;
     settings_.SetDefaultFolders(QDir::homePath().toStdString(), settings_.tmpPath);
     LoadSettings();
+    // The settings choose the language file, so the language is asked for only now. The standard
+    // prompts speak its language when Qt's own translation of it is installed; without it they
+    // stay English, which is no reason to stop.
+    UseLocaleInQtDialogs(LanguageLocale(GetLanguageManager()), this);
     // Earlier versions stored the shared temporary folder as TMPPATH by default; no file of ours
     // may be written into a folder everyone can write in.
     if (IsSharedFolder(settings_.tmpPath)) {
@@ -299,6 +313,7 @@ void CBug1App::SaveAtExit() {
     }
     // The grids are switched from the view menu, like tool bars: kept as they were left.
     SaveGridSettings(*store_, settings_);
+    SaveLanguageSetting(*store_, settings_);
     recentFiles_.Save(*store_);
     if (!store_->Sync() && !exitSaveFailureShown_) {
         exitSaveFailureShown_ = true;
@@ -343,9 +358,11 @@ void CBug1App::ShowHelp() {
     const QString numbers =
         QString::asprintf("Help ID = %d (0x%08x | ID_%05d)", context, unsigned(context), context);
     if (!helpNumberDisplay_) {
-        const QString manual = options_.helpFile.isEmpty()
-                                   ? QString::fromStdString(FindProgramData("help/index.html"))
-                                   : options_.helpFile;
+        const std::string germanManual = options_.helpFile.isEmpty()
+                                             ? FindProgramData("help/index.html")
+                                             : QFile::encodeName(options_.helpFile).toStdString();
+        const QString manual =
+            QFile::decodeName(ManualPath(germanManual, LanguageOfFile(GetLanguageManager().Path())).c_str());
         if (QFileInfo(manual).isFile()) {
             QUrl url = QUrl::fromLocalFile(manual);
             url.setFragment(QString::number(context));

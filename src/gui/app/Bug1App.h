@@ -12,6 +12,7 @@
 #include "core/clipboard/Clippy.h"
 #include "core/drawing/MouseMode.h"
 #include "core/drawing/UBStack.h"
+#include "core/lang/LanguageChoice.h"
 #include "core/lang/LanguageManager.h"
 #include "core/palette/Palette.h"
 #include "core/settings/GeneralSettings.h"
@@ -37,10 +38,14 @@ class SettingsStore;
 
 // How the application is built; tests replace what talks to the user or the desktop.
 struct AppOptions {
-    QString settingsPath;                                           // empty: QtSettingsStore::DefaultPath()
-    std::string languageFile = CLanguageManager::kDefaultFileName;  // bare name: beside the executable
-    MessageService* messages = nullptr;                             // nullptr: message boxes
-    std::function<bool(const QUrl&)> openUrl;                       // nullptr: the desktop's browser
+    QString settingsPath;  // empty: QtSettingsStore::DefaultPath()
+    // A language file named here is read whatever the "Sprache" setting says (a bare name is
+    // looked for like the shipped files); empty: the setting chooses the German or English file.
+    std::string languageFile;
+    DataFinder findData;                       // where the language files are; nullptr: FindProgramData
+    EnvironmentLookup environment;             // what "Automatisch" reads; nullptr: getenv
+    MessageService* messages = nullptr;        // nullptr: message boxes
+    std::function<bool(const QUrl&)> openUrl;  // nullptr: the desktop's browser
     QString helpFile;  // the manual; empty: help/index.html of the program's data (FindProgramData)
     std::function<void(const QString& title, const QString& text)> infoBox;  // nullptr: a message box
     bool showMainWindow = true;
@@ -83,7 +88,12 @@ public:
     void LoadSettings();
     // False when the settings file could not be written.
     bool SaveSettings();
+    // Writes the "Sprache" setting at once: it takes effect at the next start, which must find
+    // it even when the options are not saved. Error 3 when the settings file cannot be written.
+    void SaveLanguageChoice();
 
+    // Made on first use, from the settings as they are then: InitInstance asks for it only after
+    // loading them.
     CLanguageManager& GetLanguageManager();
     Palette& GetPalette() noexcept { return palette_; }
     CStackList& StackList() noexcept { return stackList_; }
@@ -134,8 +144,9 @@ public:
     void SetHelpContext(int context) override { helpContext_ = context; }
     bool HelpNumberDisplay() const noexcept { return helpNumberDisplay_; }
     void SetHelpNumberDisplay(bool on) { helpNumberDisplay_ = on; }
-    // help/index.html beside the executable at the anchor of the context, when it exists;
-    // otherwise (or with the help-number display on) the number in a message box.
+    // help/index.html beside the executable (help/en/index.html while the English language file
+    // is read, when it exists) at the anchor of the context, when it exists; otherwise (or with
+    // the help-number display on) the number in a message box.
     void ShowHelp() override;
 
     // The open operation of files from the command line, the recent-file list, drops and the

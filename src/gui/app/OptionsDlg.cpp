@@ -72,6 +72,8 @@ OptionsDlg::OptionsDlg(CBug1App& app, QWidget* parent)
     ui_->edit1024->setText(Text(settings.saveFolder));
     ui_->edit1026->setText(Text(settings.exportFolder));
     ui_->edit1030->setText(Text(settings.tmpPath));
+    // The items stand in the order of LanguageChoice.
+    ui_->comboLanguage->setCurrentIndex(static_cast<int>(settings.language));
 
     connect(ui_->browse1027, &QPushButton::clicked, this,
             [this] { Browse(ui_->edit1023, kOpenFolderTitle); });
@@ -152,6 +154,11 @@ bool OptionsDlg::Apply() {
     }
     if (frame != nullptr) {
         frame->ApplyColourBarChoice(barVisible);
+    }
+    const auto language = static_cast<LanguageChoice>(ui_->comboLanguage->currentIndex());
+    if (language != settings.language) {
+        settings.language = language;
+        app_.SaveLanguageChoice();
     }
     return true;
 }

@@ -20,9 +20,10 @@ namespace zobl {
 class CBug1App;
 class HelpContextScope;
 
-// The options: check boxes, three zoom and distance numbers and four folders. OK stores the
-// check boxes and folders first, then each number in turn; a number that is no decimal number
-// or lies outside its range shows error 104 and keeps the dialog open.
+// The options: check boxes, three zoom and distance numbers, four folders and the language. OK
+// stores the check boxes and folders first, then each number in turn; a number that is no
+// decimal number or lies outside its range shows error 104 and keeps the dialog open. A changed
+// language is written to the settings file at once and read at the next start.
 class OptionsDlg : public QDialog {
     Q_OBJECT
 public:

@@ -71,6 +71,12 @@ void LocalizeOne(QWidget* widget, bool isWindow, const CLanguageManager& languag
             Replace([&] { return tabs->tabText(i); }, [&](const QString& t) { tabs->setTabText(i, t); },
                     language);
         }
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        // Items of a fixed choice carry placeholders like any caption.
+        for (int i = 0; i < combo->count(); ++i) {
+            Replace([&] { return combo->itemText(i); }, [&](const QString& t) { combo->setItemText(i, t); },
+                    language);
+        }
     } else if (auto* box = qobject_cast<QToolBox*>(widget)) {
         for (int i = 0; i < box->count(); ++i) {
             Replace([&] { return box->itemText(i); }, [&](const QString& t) { box->setItemText(i, t); },

@@ -30,7 +30,8 @@ bool LocalizeMenu(QMenu* menu, const CLanguageManager& language);
 
 // Replaces the placeholder texts of window and of every widget inside it (group boxes and
 // containers nest their controls, so all descendants are visited, not only direct children) from
-// section "DIALOGS": window titles, button, label and group box texts, tab and tool box titles.
+// section "DIALOGS": window titles, button, label and group box texts, tab and tool box titles,
+// combo box items.
 // False without a window.
 // Afterwards the controls get their accessible names (NameControls).
 bool LocalizeWindow(QWidget* window, const CLanguageManager& language);

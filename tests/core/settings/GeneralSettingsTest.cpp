@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -282,6 +283,29 @@ TEST(GeneralSettings, GridsComeBackAsSavedOrAsDefaultsWhenDamaged) {
     GeneralSettings loaded;
     LoadGridSettings(store, loaded);
     EXPECT_EQ(loaded, changed);
+}
+
+TEST(GeneralSettings, LanguageComesBackAsSavedOrAsAutomaticWhenDamaged) {
+    struct Case {
+        std::optional<std::string> stored;  // key LANGUAGE of section "Language"
+        LanguageChoice expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, LanguageChoice::Automatic}, {"de", LanguageChoice::German},
+        {"en", LanguageChoice::English},           {"auto", LanguageChoice::Automatic},
+        {"EN", LanguageChoice::Automatic},         {"english", LanguageChoice::Automatic},
+        {"", LanguageChoice::Automatic},           {" de", LanguageChoice::Automatic},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        if (c.stored) {
+            store.WriteText(kLanguageSection, "LANGUAGE", *c.stored);
+        }
+        GeneralSettings loaded;
+        loaded.language = LanguageChoice::German;  // a damaged value gives the default, not what was there
+        LoadLanguageSetting(store, loaded);
+        EXPECT_EQ(loaded.language, c.expected) << c.stored.value_or("(absent)");
+    }
 }
 
 TEST(GeneralSettings, TrailingSlash) {

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -95,6 +96,8 @@ TEST_F(Localization, WindowsGetTheirTextsInNestedContainersToo) {
     auto* tabs = new QTabWidget(&dialog);
     tabs->addTab(new QWidget, QStringLiteral("key3104"));
     tabs->addTab(new QWidget, QStringLiteral("fest"));
+    auto* choice = new QComboBox(inner);
+    choice->addItems({QStringLiteral("key3104"), QStringLiteral("fest")});
 
     EXPECT_TRUE(LocalizeWindow(&dialog, language));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Titel"));
@@ -105,6 +108,8 @@ TEST_F(Localization, WindowsGetTheirTextsInNestedContainersToo) {
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Reiter"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("fest"));
+    EXPECT_EQ(choice->itemText(0), QStringLiteral("Reiter"));
+    EXPECT_EQ(choice->itemText(1), QStringLiteral("fest"));
     EXPECT_FALSE(LocalizeWindow(nullptr, language));
 
     // Texts set afterwards (user data beginning with k, e, y among them) stay as they are.
