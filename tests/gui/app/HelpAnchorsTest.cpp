@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,17 +25,37 @@
 namespace zobl {
 namespace {
 
-// The anchors of the manual as the build puts it beside the programs.
-std::set<int> ManualAnchors() {
-    QFile manual(QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
+// Every element id of a manual as the build puts it beside the programs, in the order of the page.
+std::vector<std::string> ManualIds(const QString& page) {
+    QFile manual(QCoreApplication::applicationDirPath() + QStringLiteral("/help/") + page);
     EXPECT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
     const QString html = QString::fromUtf8(manual.readAll());
-    std::set<int> anchors;
-    static const QRegularExpression kId(QStringLiteral(R"re(\bid="(\d+)")re"));
+    std::vector<std::string> ids;
+    static const QRegularExpression kId(QStringLiteral(R"re(\bid="([^"]*)")re"));
     for (auto match = kId.globalMatch(html); match.hasNext();) {
-        anchors.insert(match.next().captured(1).toInt());
+        ids.push_back(match.next().captured(1).toStdString());
+    }
+    return ids;
+}
+
+// The numbered anchors F1 can open.
+std::set<int> ManualAnchors() {
+    std::set<int> anchors;
+    for (const std::string& id : ManualIds(QStringLiteral("index.html"))) {
+        bool number = false;
+        const int anchor = QString::fromStdString(id).toInt(&number);
+        if (number) {
+            anchors.insert(anchor);
+        }
     }
     return anchors;
+}
+
+// F1 opens the English manual at the same anchors as the German one.
+TEST(HelpManuals, TheEnglishManualHasTheIdsOfTheGermanOneInTheSameOrder) {
+    const std::vector<std::string> german = ManualIds(QStringLiteral("index.html"));
+    EXPECT_EQ(ManualIds(QStringLiteral("en/index.html")), german);
+    EXPECT_GT(german.size(), 60u);
 }
 
 class HelpAnchors : public ::testing::Test, public test::AppFixture {};
