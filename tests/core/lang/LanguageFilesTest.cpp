@@ -48,11 +48,12 @@ TextShape ShapeOf(const std::string& value) {
 
 std::string Describe(const TextShape& shape) {
     std::string text;
-    for (const std::string& form : shape.numbered) text += form + " ";
-    for (const std::string& form : shape.ordered) text += form + " ";
-    return text + "tabs " + std::to_string(shape.tabs) + ", line breaks " +
-           std::to_string(shape.lineBreaks) + (shape.empty ? ", #empty" : "") +
-           (shape.quoted ? ", quoted" : "");
+    for (const std::string& form : shape.numbered)
+        text += form + " ";
+    for (const std::string& form : shape.ordered)
+        text += form + " ";
+    return text + "tabs " + std::to_string(shape.tabs) + ", line breaks " + std::to_string(shape.lineBreaks) +
+           (shape.empty ? ", #empty" : "") + (shape.quoted ? ", quoted" : "");
 }
 
 // An access key is a single "&" before a character; "&&" is a literal ampersand.
@@ -63,8 +64,7 @@ bool HasAccessKey(const std::string& text) {
 TEST(LanguageFiles, TheShapeOfATextNamesItsPlaceholdersEscapesAndMarks) {
     EXPECT_EQ(ShapeOf("Die Datei % fehlt.").ordered, std::vector<std::string>{"%"});
     EXPECT_EQ(ShapeOf("The file % cannot be created.").ordered, std::vector<std::string>{"%"});
-    EXPECT_EQ(ShapeOf("%02d:%02d %s (%d)").ordered,
-              (std::vector<std::string>{"%02d", "%02d", "%s", "%d"}));
+    EXPECT_EQ(ShapeOf("%02d:%02d %s (%d)").ordered, (std::vector<std::string>{"%02d", "%02d", "%s", "%d"}));
     EXPECT_EQ(ShapeOf("%2 vor %1").numbered, (std::vector<std::string>{"%1", "%2"}));
     EXPECT_EQ(ShapeOf("%2 vor %1"), ShapeOf("%1 before %2"));
     EXPECT_NE(ShapeOf("%1 und %2"), ShapeOf("%1 and %1"));
@@ -97,8 +97,9 @@ TEST(LanguageFiles, TheEnglishFileHasEveryGermanKeyWithTheSamePlaceholdersInTheS
             EXPECT_EQ(enShape, deShape) << "[" << section << "] " << key << ": English has "
                                         << Describe(enShape) << ", German " << Describe(deShape);
             EXPECT_EQ(en.empty(), de.empty()) << "[" << section << "] " << key;
-            if (section == "MENU") {
-                EXPECT_EQ(HasAccessKey(en), HasAccessKey(de)) << "[MENU] " << key << ": " << en;
+            // A menu item the keyboard reaches in German must stay reachable in English.
+            if (section == "MENU" && HasAccessKey(de)) {
+                EXPECT_TRUE(HasAccessKey(en)) << "[MENU] " << key << ": " << en;
             }
             // The file is Windows-1252: the five bytes that code page leaves undefined cannot occur.
             EXPECT_EQ(en.find_first_of("\x81\x8d\x8f\x90\x9d"), std::string::npos)
