@@ -48,6 +48,9 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3943, "S&ymbolraster:"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
+    BuiltInText{"DIALOGS", 3957, "Schaltflächenleiste"},
+    BuiltInText{"DIALOGS", 3958, "Maus-Modi"},
+    BuiltInText{"DIALOGS", 3959, "Farben"},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
     BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
@@ -75,6 +78,13 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3993, "English"},
     BuiltInText{"DIALOGS", 3994, "Automatisch"},
     BuiltInText{"DIALOGS", 3995, "Die Sprache wechselt beim nächsten Start des Programms."},
+    BuiltInText{
+        "DIALOGS", 3996,
+        "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
+        "gelöscht."},
+    BuiltInText{
+        "DIALOGS", 3997,
+        "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt."},
     BuiltInText{"DIALOGS", 3944, "%1 – Fahrzeuge: %2, Länge: %3 Pixel, Segmente: %4"},
     BuiltInText{"DIALOGS", 3945, "Tag"},
     BuiltInText{"DIALOGS", 3946, "Nacht 1"},
@@ -135,6 +145,9 @@ constexpr std::array kTexts = {
                 "Speichert den gewählten Fahrzeugsatz als Zug, wie ihn die Zugansicht zeigt, als PNG-Bild"},
     BuiltInText{"STATE", 7078, "Wählt die größte Vergrößerung, bei der das ganze Bild ins Fenster passt"},
     BuiltInText{"STATE", 7079, "Zoom %1"},
+    BuiltInText{"STATE", 7080, "UF"},
+    BuiltInText{"STATE", 7081, "NUM"},
+    BuiltInText{"STATE", 7082, "RF"},
 };
 
 }  // namespace
