@@ -28,8 +28,12 @@
 #include "core/lang/LanguageManager.h"
 #include "core/text/IniFile.h"
 #include "gui/app/OptionsDlg.h"
+#include "gui/drawing/PngFiles.h"
 #include "gui/framework/DocTemplate.h"
 #include "gui/lang/Localization.h"
+#include "gui/palette/ColorDlg.h"
+#include "gui/palette/ColorSettings.h"
+#include "gui/vehicles/DlgSteamProperties.h"
 #include "gui/widgets/EditInfoText.h"
 #include "gui/widgets/GeneralDialogs.h"
 #include "gui/widgets/MessageDialogs.h"
@@ -188,6 +192,11 @@ TEST_F(VisibleTexts, NoGermanInEnglishAndNoAccessKeyTwiceInAMenuOrDialog) {
         dialog("document type", [&] { return std::make_unique<CDlgChooseType>(language(), true); }),
         dialog("please wait", [&] { return std::make_unique<CInfoDlg>(language()); }),
         dialog("about", [&] { return std::make_unique<CAboutDlg>(language()); }),
+        dialog("colour settings",
+               [&] { return std::make_unique<CColorSettings>(language(), CColorSettings::Values{}, ""); }),
+        dialog("drawing colours", [&] { return std::make_unique<CColorDlg>(app->GetPalette(), language()); }),
+        dialog("steam properties", [&] { return std::make_unique<CDlgSteamProperties>(language(), 0); }),
+        dialog("PNG import", [&] { return std::make_unique<CPngImportDlg>(app->Services()); }),
         filePrompt("open prompt", FilePromptKind::Open),
         filePrompt("save prompt", FilePromptKind::Save),
         filePrompt("export prompt", FilePromptKind::Export),
