@@ -48,6 +48,9 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3943, "S&ymbolraster:"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
+    BuiltInText{"DIALOGS", 3957, "Schaltflächenleiste"},
+    BuiltInText{"DIALOGS", 3958, "Maus-Modi"},
+    BuiltInText{"DIALOGS", 3959, "Farben"},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
     BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
@@ -70,11 +73,18 @@ constexpr std::array kTexts = {
         "%1: In diesen Teilsymbolen wurde gezeichnet, sie können nach den Regeln der Teilsymbole aber nicht "
         "angelegt werden. Ihre Pixel bleiben in der Datei, werden aber nicht angezeigt: %2"},
     BuiltInText{"DIALOGS", 3990, "Symbol %1, Zeile %2"},
-    BuiltInText{"DIALOGS", 3991, "&Sprache:"},
+    BuiltInText{"DIALOGS", 3991, "Spra&che:"},
     BuiltInText{"DIALOGS", 3992, "Deutsch"},
     BuiltInText{"DIALOGS", 3993, "English"},
     BuiltInText{"DIALOGS", 3994, "Automatisch"},
     BuiltInText{"DIALOGS", 3995, "Die Sprache wechselt beim nächsten Start des Programms."},
+    BuiltInText{
+        "DIALOGS", 3996,
+        "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
+        "gelöscht."},
+    BuiltInText{
+        "DIALOGS", 3997,
+        "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt."},
     BuiltInText{"DIALOGS", 3944, "%1 – Fahrzeuge: %2, Länge: %3 Pixel, Segmente: %4"},
     BuiltInText{"DIALOGS", 3945, "Tag"},
     BuiltInText{"DIALOGS", 3946, "Nacht 1"},
@@ -120,12 +130,12 @@ constexpr std::array kTexts = {
                 "neues Dokument ohne Dateinamen; die Datei selbst bleibt, wie sie ist."},
     BuiltInText{"MENU", 1110, "Als &PNG exportieren ..."},
     BuiltInText{"MENU", 1111, "PN&G importieren ..."},
-    BuiltInText{"MENU", 1112, "Zugansicht als PNG speichern"},
+    BuiltInText{"MENU", 1112, "&Zugansicht als PNG speichern"},
     BuiltInText{"MENU", 1120, "&Pixelraster"},
     BuiltInText{"MENU", 1121, "S&ymbolraster"},
     BuiltInText{"MENU", 1130, "&Ganzes Bild\tStrg+0"},
     BuiltInText{"MENU", 1837, "Weitere Schaltflächen"},
-    BuiltInText{"MENU", 2115, "Zugansicht als PNG speichern"},
+    BuiltInText{"MENU", 2115, "&Zugansicht als PNG speichern"},
     BuiltInText{"STATE", 7070, "Schreibt das Dokument als PNG-Bild, zum Bearbeiten in anderen Malprogrammen"},
     BuiltInText{"STATE", 7071, "Liest ein PNG-Bild in das aktive Dokument zurück (ein Rückgängig-Schritt)"},
     BuiltInText{"STATE", 7072,
@@ -135,6 +145,9 @@ constexpr std::array kTexts = {
                 "Speichert den gewählten Fahrzeugsatz als Zug, wie ihn die Zugansicht zeigt, als PNG-Bild"},
     BuiltInText{"STATE", 7078, "Wählt die größte Vergrößerung, bei der das ganze Bild ins Fenster passt"},
     BuiltInText{"STATE", 7079, "Zoom %1"},
+    BuiltInText{"STATE", 7080, "UF"},
+    BuiltInText{"STATE", 7081, "NUM"},
+    BuiltInText{"STATE", 7082, "RF"},
 };
 
 }  // namespace

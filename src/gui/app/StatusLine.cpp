@@ -7,14 +7,17 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "gui/lang/Localization.h"
+
 namespace zobl {
 
 namespace {
-constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
+constexpr int kFirstIndicatorKey = 7080;  // section "STATE": caps lock, num lock, scroll lock
 constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
 }  // namespace
 
-StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys) : readLockKeys_(std::move(readLockKeys)) {
+StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys, const CLanguageManager& language)
+    : readLockKeys_(std::move(readLockKeys)) {
     bar.setObjectName(QStringLiteral("StatusBar"));
     messagePane_ = new QLabel(&bar);
     messagePane_->setObjectName(QStringLiteral("MessagePane"));
@@ -28,10 +31,18 @@ StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys) : readLockKe
     zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 10")) + 12);
     zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar.addPermanentWidget(zoomPane_);
+    for (std::size_t i = 0; i < indicators_.size(); ++i) {
+        indicatorTexts_[i] = GetText(language, kFirstIndicatorKey + int(i), kStateSection);
+    }
     for (QLabel*& indicator : indicators_) {
         indicator = new QLabel(&bar);
         indicator->setAlignment(Qt::AlignCenter);
-        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
+        // As wide as the widest text, so that the panes keep their places when a key is pressed.
+        int width = 0;
+        for (const QString& text : indicatorTexts_) {
+            width = std::max(width, indicator->fontMetrics().horizontalAdvance(text));
+        }
+        indicator->setMinimumWidth(width + 12);
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar.addPermanentWidget(indicator);
     }
@@ -65,8 +76,7 @@ QStringList StatusLine::IndicatorTexts() const {
 void StatusLine::UpdateLockIndicators() {
     const LockKeyStates states = readLockKeys_ ? readLockKeys_() : ReadPlatformLockKeys();
     for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        indicators_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(kIndicatorTexts[i])
-                                                          : QString());
+        indicators_[i]->setText(states[i].value_or(false) ? indicatorTexts_[i] : QString());
     }
 }
 

@@ -250,7 +250,7 @@ QSize CColorBar::TemplateSize(bool horizontal) {
 
 CColorBar::CColorBar(const EditorServices& services, std::function<void(QWidget*)> chooseColours,
                      bool horizontal, QWidget* parent)
-    : QDockWidget(QString::fromLatin1(kTitle), parent),
+    : QDockWidget(GetText(services.language, kTitleKey, kDialogsSection), parent),
       services_(services),
       chooseColours_(std::move(chooseColours)),
       horizontal_(horizontal) {
