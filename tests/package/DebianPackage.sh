@@ -35,6 +35,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 root=$work/root
 dpkg -x "$deb" "$root"
 for packaged in usr/bin/zobl_ge usr/bin/zobl-tool usr/share/zobl_ge/zobl_ge.rtx usr/share/zobl_ge/help/index.html \
+                usr/share/zobl_ge/zobl_ge.en.rtx usr/share/zobl_ge/help/en/index.html \
                 usr/share/man/man1/zobl_ge.1.gz usr/share/man/man1/zobl-tool.1.gz \
                 usr/share/doc/zobl-ge/copyright usr/share/doc/zobl-ge/changelog.gz \
                 usr/share/applications/de.zobl.GraphicsEditor.desktop usr/share/mime/packages/zobl-ge.xml \
@@ -55,10 +56,16 @@ said=$(cd / && "$tool" --version)
 (cd / && "$tool" thumbnail -s 64 "$root/usr/share/zobl_ge/samples/sample.gs" "$work/thumbnail.png") ||
     fail "zobl-tool thumbnail failed"
 [ "$(head -c 8 "$work/thumbnail.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "the thumbnail is no PNG"
-if err=$(cd / && "$tool" info "$work/missing.gs" 2>&1); then
-    fail "info on a missing file succeeded"
-fi
-case $err in
-    *__RTX__* | "") fail "the packaged tool did not find its language file: $err" ;;
-esac
+# The same message from each packaged language file, chosen by the environment.
+for language in de en; do
+    if err=$(cd / && LANGUAGE=$language "$tool" info "$work/missing.gs" 2>&1); then
+        fail "info on a missing file succeeded"
+    fi
+    case $err in
+        *__RTX__* | "") fail "the packaged tool did not find its language file ($language): $err" ;;
+    esac
+    printf '%s\n' "$err" > "$work/message.$language"
+done
+cmp -s "$work/message.de" "$work/message.en" &&
+    fail "German and English gave the same message: $(cat "$work/message.en")"
 echo "package $(basename "$deb"): lintian without errors, the unpacked tool runs"
