@@ -52,6 +52,13 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3954, "%1 Pixel"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
+    BuiltInText{
+        "DIALOGS", 3957,
+        "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
+        "gelöscht."},
+    BuiltInText{
+        "DIALOGS", 3958,
+        "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt."},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
     BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},

@@ -136,10 +136,23 @@ TEST_F(LanguageChoiceApp, AChoiceInTheSettingsDialogIsKeptAndReadAtTheNextStart)
 }
 
 // The editor with the shipped English file: texts that once were written into the code.
-class EnglishEditor : public ::testing::Test, public test::AppFixture {};
+class EnglishEditor : public ::testing::Test, public test::AppFixture {
+protected:
+    EnglishEditor() {
+        languageFile =
+            (QCoreApplication::applicationDirPath() + QStringLiteral("/zobl_ge.en.rtx")).toStdString();
+    }
+};
+
+TEST_F(EnglishEditor, TheSwitchThatRemovesTheSettingsReportsInEnglish) {
+    EXPECT_FALSE(MakeApp().InitInstance({QStringLiteral("-Unregister")}));
+    EXPECT_EQ(
+        infoBoxes.join(QLatin1Char('|')).toStdString(),
+        "ZOBL Graphic Editor: The program's settings were removed, and its settings file (if there was one) "
+        "was deleted.");
+}
 
 TEST_F(EnglishEditor, BarsLockIndicatorsAndCarLengthsAreInEnglish) {
-    languageFile = (QCoreApplication::applicationDirPath() + QStringLiteral("/zobl_ge.en.rtx")).toStdString();
     lockKeys = [] { return LockKeyStates{true, true, true}; };
     StartApp();
     CMainFrame& frame = *app->MainFrame();
