@@ -46,19 +46,8 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3941, "Raster"},
     BuiltInText{"DIALOGS", 3942, "&Pixelraster:"},
     BuiltInText{"DIALOGS", 3943, "S&ymbolraster:"},
-    BuiltInText{"DIALOGS", 3951, "Farben"},
-    BuiltInText{"DIALOGS", 3952, "Schaltflächenleiste"},
-    BuiltInText{"DIALOGS", 3953, "Maus-Modi"},
-    BuiltInText{"DIALOGS", 3954, "%1 Pixel"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
-    BuiltInText{
-        "DIALOGS", 3957,
-        "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
-        "gelöscht."},
-    BuiltInText{
-        "DIALOGS", 3958,
-        "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt."},
     BuiltInText{"DIALOGS", 3960, "Diese Zeichen kann die Datei nicht speichern: %1"},
     BuiltInText{"DIALOGS", 3961, "Fahrzeug „%1“, %2, Segment %3 von %4"},
     BuiltInText{"DIALOGS", 3962, "TRAK kennt diese Zeichen nicht, die Exportdateien erhalten dafür „?“:"},
@@ -144,9 +133,6 @@ constexpr std::array kTexts = {
     BuiltInText{"STATE", 7073, "Umrandet jedes Feld von 32 x 16 Pixeln, im Fahrzeug-Editor jedes Segment"},
     BuiltInText{"STATE", 7074,
                 "Speichert den gewählten Fahrzeugsatz als Zug, wie ihn die Zugansicht zeigt, als PNG-Bild"},
-    BuiltInText{"STATE", 7075, "UF"},
-    BuiltInText{"STATE", 7076, "NUM"},
-    BuiltInText{"STATE", 7077, "RF"},
     BuiltInText{"STATE", 7078, "Wählt die größte Vergrößerung, bei der das ganze Bild ins Fenster passt"},
     BuiltInText{"STATE", 7079, "Zoom %1"},
 };

@@ -51,9 +51,12 @@ constexpr int kFileFilterKey = 1060;  // section "DATA"
 constexpr int kPictureAllocationLimitMb =
     int(std::int64_t{CClippy::kMaxExtent} * CClippy::kMaxExtent * 4 / (1024 * 1024));
 
-// Section "DIALOGS": the reports of the command-line switches that remove the settings.
-constexpr int kUnregisteredKey = 3957;
-constexpr int kNotUnregisteredKey = 3958;
+// Framework texts of the command-line switches that remove the settings.
+constexpr const char* kUnregisteredText =
+    "Einträge in der Systemregistrierung wurden entfernt, und die INI-Datai (falls vorhanden) wurde "
+    "gelöscht.";
+constexpr const char* kNotUnregisteredText =
+    "Es wurde nicht jeder Eintrag in der Systemregistrierung (oder die ganze INI-Datei) entfernt.";
 
 QString Folder(const std::string& folder) {
     return QString::fromStdString(folder);
@@ -252,8 +255,7 @@ bool CBug1App::ProcessCommandLine(const QStringList& arguments) {
             if (name == QLatin1String("unregister") || name == QLatin1String("unregserver")) {
                 const bool removed = store_->RemoveAll();
                 ShowInfo(QString::fromLatin1(kAppTitle),
-                         GetText(GetLanguageManager(), removed ? kUnregisteredKey : kNotUnregisteredKey,
-                                 kDialogsSection));
+                         QString::fromUtf8(removed ? kUnregisteredText : kNotUnregisteredText));
                 return false;
             }
             if (name == QLatin1String("p") || name == QLatin1String("pt")) {

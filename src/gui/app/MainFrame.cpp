@@ -50,9 +50,9 @@ namespace zobl {
 
 namespace {
 
-// Section "DIALOGS": the window titles of the bars, which their context menu lists.
-constexpr int kMainBarTitleKey = 3952;
-constexpr int kModeBarTitleKey = 3953;
+// Window texts of the bars (framework strings, not in the language file).
+constexpr const char* kMainBarTitle = "Schaltflächenleiste";
+constexpr const char* kModeBarTitle = "Maus-Modi";
 
 constexpr const char* kPreparedMenu = "zoblPreparedMenu";
 
@@ -96,8 +96,7 @@ bool CMainFrame::Create() {
     app_.Documents().SetMdiArea(area_);
 
     CreateToolBars();
-    statusLine_ = std::make_unique<StatusLine>(*statusBar(), app_.GetLanguageManager(),
-                                               [this] { return app_.ReadLockKeys(); });
+    statusLine_ = std::make_unique<StatusLine>(*statusBar(), [this] { return app_.ReadLockKeys(); });
     // The zoom pane follows its command's state like a menu item: every update of the commands
     // (a zoom change, another active window) asks the active view.
     QAction* zoomIndicator = router_.Action(ID_INDICATOR_ZOOM);
@@ -160,10 +159,10 @@ bool CMainFrame::Create() {
 void CMainFrame::CreateToolBars() {
     MakeToggleCommandsCheckable(router_, this);
     const CLanguageManager& language = app_.GetLanguageManager();
-    mainBar_ = MakeToolBar(ToolBarId::Main, GetText(language, kMainBarTitleKey, kDialogsSection),
-                           QStringLiteral("MainToolBar"), router_, language, this);
+    mainBar_ = MakeToolBar(ToolBarId::Main, QString::fromUtf8(kMainBarTitle), QStringLiteral("MainToolBar"),
+                           router_, language, this);
     addToolBar(Qt::TopToolBarArea, mainBar_);
-    modeBar_ = MakeToolBar(ToolBarId::Modes, GetText(language, kModeBarTitleKey, kDialogsSection),
+    modeBar_ = MakeToolBar(ToolBarId::Modes, QString::fromUtf8(kModeBarTitle),
                            QStringLiteral("MouseModeToolBar"), router_, language, this);
     addToolBar(Qt::TopToolBarArea, modeBar_);
 }

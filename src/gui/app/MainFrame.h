@@ -60,7 +60,7 @@ public:
     void SetMessageText(const QString& text);
     void ShowStatusKey(int stateKey);
     QString MessageText() const;
-    // The texts of the three lock indicators (in German "UF", "NUM", "RF" while on, empty while off or
+    // The texts of the three lock indicators ("UF", "NUM", "RF" while on, empty while off or
     // while the window system does not tell).
     QStringList IndicatorTexts() const;
     // The zoom pane's text ("Zoom 8", or empty).

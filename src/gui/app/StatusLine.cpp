@@ -7,18 +7,14 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "gui/lang/Localization.h"
-
 namespace zobl {
 
 namespace {
-// Section "STATE": the indicators' texts while their key is on.
-constexpr int kIndicatorKeys[3] = {7075, 7076, 7077};
+constexpr const char* kIndicatorTexts[3] = {"UF", "NUM", "RF"};
 constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
 }  // namespace
 
-StatusLine::StatusLine(QStatusBar& bar, const CLanguageManager& language, LockKeyReader readLockKeys)
-    : readLockKeys_(std::move(readLockKeys)) {
+StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys) : readLockKeys_(std::move(readLockKeys)) {
     bar.setObjectName(QStringLiteral("StatusBar"));
     messagePane_ = new QLabel(&bar);
     messagePane_->setObjectName(QStringLiteral("MessagePane"));
@@ -32,16 +28,10 @@ StatusLine::StatusLine(QStatusBar& bar, const CLanguageManager& language, LockKe
     zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 10")) + 12);
     zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar.addPermanentWidget(zoomPane_);
-    // All three as wide as the widest text, so that no pane moves when a lock key changes.
-    int widest = 0;
-    for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        indicatorTexts_[i] = GetText(language, kIndicatorKeys[i], kStateSection);
-        widest = std::max(widest, zoomPane_->fontMetrics().horizontalAdvance(indicatorTexts_[i]));
-    }
     for (QLabel*& indicator : indicators_) {
         indicator = new QLabel(&bar);
         indicator->setAlignment(Qt::AlignCenter);
-        indicator->setMinimumWidth(widest + 12);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar.addPermanentWidget(indicator);
     }
@@ -75,7 +65,8 @@ QStringList StatusLine::IndicatorTexts() const {
 void StatusLine::UpdateLockIndicators() {
     const LockKeyStates states = readLockKeys_ ? readLockKeys_() : ReadPlatformLockKeys();
     for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        indicators_[i]->setText(states[i].value_or(false) ? indicatorTexts_[i] : QString());
+        indicators_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(kIndicatorTexts[i])
+                                                          : QString());
     }
 }
 

@@ -12,22 +12,19 @@ class QStatusBar;
 
 namespace zobl {
 
-class CLanguageManager;
-
 // The main window's status line: the message pane, the active view's zoom and the three lock
 // indicators.
 class StatusLine {
 public:
-    // Fills bar with the panes; the indicators' texts come from language, readLockKeys tells the
-    // keyboard's states.
-    StatusLine(QStatusBar& bar, const CLanguageManager& language, LockKeyReader readLockKeys);
+    // Fills bar with the panes; readLockKeys tells the keyboard's states.
+    StatusLine(QStatusBar& bar, LockKeyReader readLockKeys);
 
     void SetMessageText(const QString& text);
     QString MessageText() const;
     // "Zoom 8" while a view that magnifies is active, else empty.
     void SetZoomText(const QString& text);
     QString ZoomText() const;
-    // The texts of the indicators (in German "UF", "NUM", "RF" while on, empty while off or while the window
+    // The texts of the indicators ("UF", "NUM", "RF" while on, empty while off or while the window
     // system does not tell).
     QStringList IndicatorTexts() const;
     // Shows the lock keys' states as the window system reports them now.
@@ -40,7 +37,6 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* zoomPane_ = nullptr;
     std::array<QLabel*, 3> indicators_{};
-    std::array<QString, 3> indicatorTexts_;
 };
 
 }  // namespace zobl

@@ -45,8 +45,7 @@ constexpr int kFirstAcross = 2;   // and across it (vertical: x)
 constexpr int kFirstAlongH = 61;  // horizontal bar: x
 constexpr int kFirstAcrossH = 4;  // horizontal bar: y
 
-// Section "DIALOGS": the bars' window title and the names of the vertical bar's title buttons.
-constexpr int kTitleKey = 3951;
+// Section "DIALOGS": the names of the vertical bar's title buttons.
 constexpr int kFloatButtonKey = 3955;
 constexpr int kCloseButtonKey = 3956;
 
@@ -251,7 +250,7 @@ QSize CColorBar::TemplateSize(bool horizontal) {
 
 CColorBar::CColorBar(const EditorServices& services, std::function<void(QWidget*)> chooseColours,
                      bool horizontal, QWidget* parent)
-    : QDockWidget(GetText(services.language, kTitleKey, kDialogsSection), parent),
+    : QDockWidget(QString::fromLatin1(kTitle), parent),
       services_(services),
       chooseColours_(std::move(chooseColours)),
       horizontal_(horizontal) {

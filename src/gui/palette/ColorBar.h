@@ -67,6 +67,7 @@ class CColorBar : public QDockWidget {
 public:
     static constexpr int kVerticalTemplate = 147;
     static constexpr int kHorizontalTemplate = 1542;
+    static constexpr const char* kTitle = "Farben";
 
     // chooseColours runs the colour choice (a click on the swatches) over the given window.
     CColorBar(const EditorServices& services, std::function<void(QWidget*)> chooseColours, bool horizontal,

@@ -6,9 +6,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
@@ -16,8 +13,6 @@
 #include "GuiTestSupport.h"
 #include "gui/app/OptionsDlg.h"
 #include "gui/framework/CommandIds.h"
-#include "gui/palette/ColorBar.h"
-#include "gui/vehicles/DlgNewCar.h"
 
 namespace zobl {
 namespace {
@@ -133,65 +128,6 @@ TEST_F(LanguageChoiceApp, AChoiceInTheSettingsDialogIsKeptAndReadAtTheNextStart)
     EXPECT_EQ(FirstMenu(), QStringLiteral("&File"));
     OptionsDlg dialog(*app);
     EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("comboLanguage"))->currentIndex(), 1);
-}
-
-// The editor with the shipped English file: texts that once were written into the code.
-class EnglishEditor : public ::testing::Test, public test::AppFixture {
-protected:
-    EnglishEditor() {
-        languageFile =
-            (QCoreApplication::applicationDirPath() + QStringLiteral("/zobl_ge.en.rtx")).toStdString();
-    }
-};
-
-TEST_F(EnglishEditor, TheSwitchThatRemovesTheSettingsReportsInEnglish) {
-    EXPECT_FALSE(MakeApp().InitInstance({QStringLiteral("-Unregister")}));
-    EXPECT_EQ(
-        infoBoxes.join(QLatin1Char('|')).toStdString(),
-        "ZOBL Graphic Editor: The program's settings were removed, and its settings file (if there was one) "
-        "was deleted.");
-}
-
-TEST_F(EnglishEditor, BarsLockIndicatorsAndCarLengthsAreInEnglish) {
-    lockKeys = [] { return LockKeyStates{true, true, true}; };
-    StartApp();
-    CMainFrame& frame = *app->MainFrame();
-    ASSERT_EQ(frame.menuBar()->actions().value(0)->text(), QStringLiteral("&File"));
-
-    QStringList barMenu;  // what a right click on a bar offers
-    const std::unique_ptr<QMenu> menu(frame.createPopupMenu());
-    for (const QAction* action : menu->actions()) {
-        if (!action->isSeparator()) {
-            barMenu << action->text();
-        }
-    }
-    QStringList colourBar;
-    for (const CColorBar* bar : frame.findChildren<CColorBar*>()) {
-        colourBar << bar->windowTitle();
-    }
-    colourBar << frame.findChild<QLabel*>(QStringLiteral("ColourBarTitleText"))->text();
-    CDlgNewCar newCar(app->GetLanguageManager(), messages, {{0, QStringLiteral("Local")}}, 0,
-                      [](int, const QString&, int) { return -1; });
-    const auto* lengths = newCar.findChild<QListWidget*>(QStringLiteral("lengths1046"));
-
-    struct Case {
-        const char* where;
-        QStringList shown;
-        QStringList expected;
-    };
-    const Case cases[] = {
-        {"menu of the bars", barMenu, {"Colours", "Toolbar", "Mouse Modes"}},
-        {"colour bars and the vertical one's title", colourBar, {"Colours", "Colours", "Colours"}},
-        {"lock indicators", frame.IndicatorTexts(), {"CAP", "NUM", "SCRL"}},
-        {"lengths of a new vehicle",
-         {lengths->item(0)->text(), lengths->item(31)->text()},
-         {"8 pixels", "256 pixels"}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.shown.join(QLatin1Char('|')).toStdString(),
-                  c.expected.join(QLatin1Char('|')).toStdString())
-            << c.where;
-    }
 }
 
 }  // namespace
