@@ -46,6 +46,7 @@ constexpr std::array kTexts = {
     BuiltInText{"DIALOGS", 3941, "Raster"},
     BuiltInText{"DIALOGS", 3942, "&Pixelraster:"},
     BuiltInText{"DIALOGS", 3943, "S&ymbolraster:"},
+    BuiltInText{"DIALOGS", 3951, "%1 Pixel"},
     BuiltInText{"DIALOGS", 3955, "Farbleiste lösen oder andocken"},
     BuiltInText{"DIALOGS", 3956, "Farbleiste schließen"},
     BuiltInText{"DIALOGS", 3957, "Schaltflächenleiste"},

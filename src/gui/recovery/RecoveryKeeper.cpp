@@ -253,12 +253,13 @@ void CRecoveryKeeper::OfferAbandonedCopies(QWidget* parent) {
     const CLanguageManager& language = services_.language;
     const QString format = GetText(language, kEntryFormatKey, kDialogsSection);
     const QString neverSaved = GetText(language, kNeverSavedKey, kDialogsSection);
+    // The time as the people the language file speaks to write it.
+    const QLocale locale = LanguageLocale(language);
     for (const auto& session : sessions) {
         for (const recovery::RecoveryCopy& copy : session->Copies()) {
             const QString path = FromLocalPath(copy.description.originalPath);
-            const QString when =
-                QLocale(QLocale::German)
-                    .toString(QDateTime::fromSecsSinceEpoch(copy.description.savedAt), QLocale::ShortFormat);
+            const QString when = locale.toString(QDateTime::fromSecsSinceEpoch(copy.description.savedAt),
+                                                 QLocale::ShortFormat);
             // One pass: a "%2" inside a title stays as it is.
             texts << format.arg(VisibleText(QString::fromStdString(copy.description.title)),
                                 path.isEmpty() ? neverSaved : VisibleText(path), when);

@@ -18,6 +18,7 @@ namespace {
 constexpr int kNewCarHelp = 50140;
 constexpr int kPixelsPerLength = 8;
 constexpr int kPreselectedLength = 4;
+constexpr int kLengthEntryKey = 3951;  // "%1 Pixel"
 
 // The length whose pixel count is the number typed; else the shortest whose count starts with
 // the digits; -1 for none.
@@ -50,9 +51,10 @@ CDlgNewCar::CDlgNewCar(const CLanguageManager& language, MessageService& message
             ui_->sets1045->setCurrentItem(item);
         }
     }
+    const QString lengthEntry = GetText(language, kLengthEntryKey, kDialogsSection);
     for (int length = 1; length <= vehicles::kMaxCarLength; ++length) {
         QListWidgetItem* item =
-            AddListEntry(ui_->lengths1046, QString::asprintf("%d Pixel", length * kPixelsPerLength), length);
+            AddListEntry(ui_->lengths1046, lengthEntry.arg(length * kPixelsPerLength), length);
         if (length == kPreselectedLength) {
             ui_->lengths1046->setCurrentItem(item);
         }

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "DialogTestSupport.h"
@@ -381,6 +382,31 @@ TEST_F(Recovery, DiscardAsksFirstAndLaterKeepsTheRestForTheNextStart) {
     StartApp();
     EXPECT_EQ(offered, 1);
     EXPECT_EQ(app->Documents().DocumentCount(), 1u);
+}
+
+TEST_F(Recovery, TheTimeOfACopyIsWrittenTheWayOfTheLanguageFile) {
+    VehicleDocument vehicles;
+    const struct {
+        const char* file;
+        const char* entry;
+    } cases[] = {
+        {"zobl_ge.rtx", R"(^Fahrzeuge1 – nie gespeichert, Stand \d\d\.\d\d\.\d\d \d\d:\d\d$)"},
+        {"zobl_ge.en.rtx", R"(^Fahrzeuge1 – never saved, as of \d\d/\d\d/\d{4} \d\d:\d\d$)"},
+    };
+    for (const auto& c : cases) {
+        CrashWithCopies(nullptr, "", &vehicles);
+        languageFile = (QCoreApplication::applicationDirPath() + "/" + c.file).toStdString();
+        QString offered;
+        messages.answers = {kAnswerYes};
+        test::OnModal<CRecoveryDlg>([&](CRecoveryDlg& dialog) {
+            offered = dialog.List()->item(0)->text();
+            ClickButton(dialog.DiscardButton());
+        });
+        StartApp();
+        EXPECT_TRUE(QRegularExpression(QString::fromUtf8(c.entry)).match(offered).hasMatch())
+            << c.file << ": " << offered.toStdString();
+        EndApp();
+    }
 }
 
 TEST_F(Recovery, TwoEditorsAtOnceKeepTheirOwnCopies) {

@@ -21,6 +21,7 @@
 #include "GuiTestSupport.h"
 #include "core/common/MessageError.h"
 #include "core/drawing/MouseMode.h"
+#include "core/lang/LanguageManager.h"
 #include "core/text/CodePages.h"
 #include "core/vehicles/VehicleDocument.h"
 #include "core/vehicles/VehicleExport.h"
@@ -223,6 +224,24 @@ TEST_F(VehicleDialogs, NewCarClosesOnlyWhenTheCarWasAdded) {
             EXPECT_EQ(car.length, 4);
             EXPECT_EQ(car.name.View(), Raw(c.typed.left(61)));
         }
+    }
+}
+
+TEST_F(VehicleDialogs, NewCarLengthsAreWordedByTheLanguageFile) {
+    const struct {
+        const char* file;
+        const char* shortest;
+        const char* longest;
+    } cases[] = {
+        {"zobl_ge.rtx", "8 Pixel", "256 Pixel"},
+        {"zobl_ge.en.rtx", "8 pixels", "256 pixels"},
+    };
+    for (const auto& c : cases) {
+        const CLanguageManager language(c.file);
+        CDlgNewCar dialog(language, messages, {}, -1, [](int, const QString&, int) { return -1; });
+        const auto* lengths = Child<QListWidget>(dialog, "lengths1046");
+        EXPECT_EQ(lengths->item(0)->text().toStdString(), c.shortest) << c.file;
+        EXPECT_EQ(lengths->item(31)->text().toStdString(), c.longest) << c.file;
     }
 }
 
