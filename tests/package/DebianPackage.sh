@@ -35,7 +35,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 root=$work/root
 dpkg -x "$deb" "$root"
 for packaged in usr/bin/zobl_ge usr/bin/zobl-tool usr/share/zobl_ge/zobl_ge.rtx usr/share/zobl_ge/help/index.html \
-                usr/share/zobl_ge/zobl_ge.en.rtx usr/share/zobl_ge/help/en/index.html \
+                usr/share/zobl_ge/zobl_ge.en.rtx usr/share/zobl_ge/help/en/index.html usr/share/zobl_ge/help/manual.css \
                 usr/share/man/man1/zobl_ge.1.gz usr/share/man/man1/zobl-tool.1.gz \
                 usr/share/doc/zobl-ge/copyright usr/share/doc/zobl-ge/changelog.gz \
                 usr/share/applications/de.zobl.GraphicsEditor.desktop usr/share/mime/packages/zobl-ge.xml \
