@@ -1,6 +1,7 @@
 
 
-// The editor in a Wayland session: run by UnderWeston.sh with a headless compositor of its own.
+// The editor in a Wayland session: run by UnderWeston.sh in a weston of its own, with or without
+// a seat.
 #include <gtest/gtest.h>
 
 #include <iostream>
