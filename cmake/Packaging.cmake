@@ -10,7 +10,7 @@ set(ZOBL_PACKAGE_DOC_DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/zobl-ge)
 install(FILES ${CMAKE_SOURCE_DIR}/data/debian/copyright DESTINATION ${ZOBL_PACKAGE_DOC_DESTINATION})
 
 # The changelog entry carries the project's version and release date; Debian wants its date in
-# RFC 2822 form and the file compressed without name or time, so that rebuilds give the same bytes.
+# RFC 2822 form and the file compressed.
 execute_process(COMMAND date -u -R -d "${ZOBL_RELEASE_DATE} 12:00:00"
                 OUTPUT_VARIABLE ZOBL_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
                 RESULT_VARIABLE zobl_date_result)
@@ -18,11 +18,7 @@ if(NOT zobl_date_result EQUAL 0)
     message(FATAL_ERROR "ZOBL_RELEASE_DATE ${ZOBL_RELEASE_DATE} is not a date (YYYY-MM-DD)")
 endif()
 configure_file(${CMAKE_SOURCE_DIR}/data/debian/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog @ONLY)
-add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.gz
-    COMMAND ${ZOBL_GZIP} -n -9 -k -f ${CMAKE_BINARY_DIR}/debian/changelog
-    DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog
-    VERBATIM)
+zobl_gzip(${CMAKE_BINARY_DIR}/debian/changelog)
 add_custom_target(zobl_package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/debian/changelog.gz DESTINATION ${ZOBL_PACKAGE_DOC_DESTINATION})
 

@@ -31,17 +31,15 @@ StatusLine::StatusLine(QStatusBar& bar, LockKeyReader readLockKeys, const CLangu
     zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 10")) + 12);
     zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar.addPermanentWidget(zoomPane_);
+    // Each pane as wide as the widest text, so that the panes keep their places when a key is pressed.
+    int width = 0;
     for (std::size_t i = 0; i < indicators_.size(); ++i) {
         indicatorTexts_[i] = GetText(language, kFirstIndicatorKey + int(i), kStateSection);
+        width = std::max(width, bar.fontMetrics().horizontalAdvance(indicatorTexts_[i]));
     }
     for (QLabel*& indicator : indicators_) {
         indicator = new QLabel(&bar);
         indicator->setAlignment(Qt::AlignCenter);
-        // As wide as the widest text, so that the panes keep their places when a key is pressed.
-        int width = 0;
-        for (const QString& text : indicatorTexts_) {
-            width = std::max(width, indicator->fontMetrics().horizontalAdvance(text));
-        }
         indicator->setMinimumWidth(width + 12);
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar.addPermanentWidget(indicator);

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
+#include <cctype>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "core/lang/LanguageChoice.h"
 #include "core/lang/LanguageManager.h"
 #include "core/text/IniFile.h"
 
@@ -78,10 +80,10 @@ TEST(LanguageFiles, TheShapeOfATextNamesItsPlaceholdersEscapesAndMarks) {
 }
 
 TEST(LanguageFiles, TheEnglishFileHasEveryGermanKeyWithTheSamePlaceholdersInTheSameOrder) {
-    const std::filesystem::path germanPath = CLanguageManager().Path();
-    const std::filesystem::path englishPath = germanPath.parent_path() / "zobl_ge.en.rtx";
-    const std::optional<IniFile> german = IniFile::Load(germanPath.string());
-    const std::optional<IniFile> english = IniFile::Load(englishPath.string());
+    const std::string germanPath = CLanguageManager().Path();
+    const std::string englishPath = CLanguageManager(kEnglishLanguageFileName).Path();
+    const std::optional<IniFile> german = IniFile::Load(germanPath);
+    const std::optional<IniFile> english = IniFile::Load(englishPath);
     ASSERT_TRUE(german.has_value()) << germanPath;
     ASSERT_TRUE(english.has_value()) << englishPath;
 

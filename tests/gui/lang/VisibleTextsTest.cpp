@@ -25,6 +25,7 @@
 #include <QSet>
 
 #include "GuiTestSupport.h"
+#include "core/lang/LanguageChoice.h"
 #include "core/lang/LanguageManager.h"
 #include "core/text/IniFile.h"
 #include "gui/app/OptionsDlg.h"
@@ -112,8 +113,7 @@ Shown DialogTexts(const QString& where, QWidget& dialog) {
 // compared as a user reads them: without access-key marks, shortcuts and closing colons.
 QSet<QString> GermanOnlyTexts() {
     const std::string germanPath = CLanguageManager().Path();
-    const std::string englishPath =
-        germanPath.substr(0, germanPath.size() - std::string_view(".rtx").size()) + ".en.rtx";
+    const std::string englishPath = CLanguageManager(kEnglishLanguageFileName).Path();
     const std::optional<std::string> german = ReadTextFile(germanPath);
     const std::optional<std::string> english = ReadTextFile(englishPath);
     EXPECT_TRUE(german && english) << englishPath;
